@@ -1,0 +1,33 @@
+# Entry points for people and CI. Everything runs from a fresh clone: bootstrap installs what is missing.
+BUILD ?= build
+TOOLCHAIN := cmake/mingw-w64.cmake
+JOBS ?= $(shell nproc)
+
+.PHONY: all setup configure build test run bench installer clean
+
+all: build
+
+setup:
+	@scripts/bootstrap
+
+configure: setup
+	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS) -- --no-print-directory
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure
+
+run: build
+	@scripts/run-umbrix $(BUILD)
+
+bench: build
+	@cmake --build $(BUILD) --target benchmarks -j $(JOBS)
+	@scripts/run-benchmarks $(BUILD)
+
+installer: build
+	@scripts/make-installer $(BUILD)
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,3 @@
+#pragma once
+// The direction of one rename run.
+enum class CaseDirection { Lower, Upper };

@@ -1,0 +1,184 @@
+#include "renaming/RenameFilesToCase.h"
+
+#include "tests/support/MessageBoxRecorder.h"
+#include "tests/support/TempDirectory.h"
+#include "tests/support/TestDrive.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using Names = std::vector<std::wstring>;
+
+const char* const kLowerDone = "Ok, alle Dateien in kleinbuchstaben umbenannt.";
+const char* const kUpperDone = "Ok, alle Dateien in GROSSBUCHSTABEN umbenannt.";
+const char* const kNoFiles = "Keine Dateien im gew\xE4hlten Verzeichnis!";
+
+std::string CurrentDirectory() {
+    char buffer[1024];
+    GetCurrentDirectoryA(sizeof buffer, buffer);
+    return buffer;
+}
+
+class RenameFilesToCaseTest : public ::testing::Test {
+protected:
+    void Run(CaseDirection direction, const std::string& path) {
+        RenameFilesToCase(direction, CString(path.c_str()));
+    }
+
+    TempDirectory dir;
+    MessageBoxRecorder boxes;
+};
+
+}  // namespace
+
+TEST_F(RenameFilesToCaseTest, EveryKindOfDottedNameGoesToLowerCase) {
+    for (const wchar_t* name : {L"Readme.TXT", L"A.b.C", L"NoExt", L".Profile", L"X..Y"}) dir.AddFile(name);
+    Run(CaseDirection::Lower, dir.AnsiPath());
+    EXPECT_EQ(dir.Names(), (Names{L".profile", L"a.b.c", L"noext", L"readme.txt", L"x..y"}));
+    EXPECT_EQ(dir.Contents(L"readme.txt"), "Readme.TXT");
+    EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{kLowerDone}));
+    EXPECT_EQ(boxes.Boxes()[0].flags, UINT(MB_OK));
+}
+
+TEST_F(RenameFilesToCaseTest, EveryKindOfDottedNameGoesToUpperCase) {
+    for (const wchar_t* name : {L"Readme.TXT", L"A.b.C", L"NoExt", L".Profile", L"X..Y"}) dir.AddFile(name);
+    Run(CaseDirection::Upper, dir.AnsiPath());
+    EXPECT_EQ(dir.Names(), (Names{L".PROFILE", L"A.B.C", L"NOEXT", L"README.TXT", L"X..Y"}));
+    EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{kUpperDone}));
+}
+
+TEST_F(RenameFilesToCaseTest, SubdirectoriesAndTheirContentsKeepTheirNames) {
+    dir.AddDirectory(L"Docs");
+    dir.AddFile(L"Docs\\Inner.TXT");
+    dir.AddFile(L"Top.TXT");
+    Run(CaseDirection::Upper, dir.AnsiPath());
+    EXPECT_EQ(dir.Names(), (Names{L"Docs", L"TOP.TXT"}));
+    EXPECT_EQ(dir.Names(L"Docs"), (Names{L"Inner.TXT"}));
+}
+
+TEST_F(RenameFilesToCaseTest, HiddenSystemAndReadOnlyFilesAreRenamed) {
+    dir.AddFile(L"Hidden.Txt");
+    dir.AddFile(L"System.Txt");
+    dir.AddFile(L"ReadOnly.Txt");
+    SetFileAttributesW((dir.Path() + L"\\Hidden.Txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesW((dir.Path() + L"\\System.Txt").c_str(), FILE_ATTRIBUTE_SYSTEM);
+    SetFileAttributesW((dir.Path() + L"\\ReadOnly.Txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    Run(CaseDirection::Lower, dir.AnsiPath());
+    EXPECT_EQ(dir.Names(), (Names{L"hidden.txt", L"readonly.txt", L"system.txt"}));
+}
+
+TEST_F(RenameFilesToCaseTest, OnlySubdirectoriesGiveTheFinalMessageAndNoRename) {
+    dir.AddDirectory(L"Alpha");
+    dir.AddDirectory(L"BETA");
+    Run(CaseDirection::Lower, dir.AnsiPath());
+    EXPECT_EQ(dir.Names(), (Names{L"Alpha", L"BETA"}));
+    EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{kLowerDone}));
+}
+
+TEST_F(RenameFilesToCaseTest, EmptyDriveRootReportsNoFiles) {
+    TestDrive drive;
+    Run(CaseDirection::Lower, drive.AnsiRoot());
+    EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{kNoFiles}));
+    EXPECT_EQ(boxes.Boxes()[0].flags, UINT(MB_OK));
+}
+
+TEST_F(RenameFilesToCaseTest, TwoCharacterDriveFormRenamesTheRootNotTheDrivesCurrentDirectory) {
+    TestDrive drive;
+    TempDirectory root(drive.Root());
+    root.AddFile(L"Root.TXT");
+    root.AddDirectory(L"Deeper");
+    root.AddFile(L"Deeper\\Inner.TXT");
+    // Make the drive remember Deeper as its current directory, as a shell would.
+    SetEnvironmentVariableA((std::string("=") + drive.Letter() + ":").c_str(), (drive.AnsiRoot() + "Deeper").c_str());
+    SetCurrentDirectoryA((drive.AnsiRoot() + "Deeper").c_str());
+    SetCurrentDirectoryA("C:\\");
+
+    Run(CaseDirection::Lower, std::string(1, drive.Letter()) + ":");
+    EXPECT_EQ(root.Names(), (Names{L"Deeper", L"root.txt"}));
+    EXPECT_EQ(root.Names(L"Deeper"), (Names{L"Inner.TXT"}));
+    EXPECT_EQ(CurrentDirectory(), drive.AnsiRoot());
+}
+
+TEST_F(RenameFilesToCaseTest, CurrentDirectoryStaysAtTheChosenDirectory) {
+    dir.AddFile(L"One.TXT");
+    Run(CaseDirection::Lower, dir.AnsiPath());
+    EXPECT_EQ(CurrentDirectory(), dir.AnsiPath());
+}
+
+TEST_F(RenameFilesToCaseTest, CaseTwinsBothSurviveWithTheirContents) {
+    dir.AddFile(L"a.txt", "lower twin");
+    dir.AddFileOnLinux(L"A.TXT", "upper twin");
+    dir.AddFile(L"Other.Txt");
+    for (CaseDirection direction : {CaseDirection::Lower, CaseDirection::Upper}) {
+        Run(direction, dir.AnsiPath());
+        EXPECT_EQ(dir.Contents(L"a.txt"), "lower twin");
+        EXPECT_EQ(dir.Contents(L"A.TXT"), "upper twin");
+    }
+    EXPECT_EQ(dir.Names(), (Names{L"A.TXT", L"OTHER.TXT", L"a.txt"}));
+}
+
+TEST_F(RenameFilesToCaseTest, FileNameMatchingADirectoryIgnoringCaseIsLeftAlone) {
+    dir.AddDirectory(L"report");
+    dir.AddFileOnLinux(L"REPORT", "file");
+    Run(CaseDirection::Lower, dir.AnsiPath());
+    EXPECT_EQ(dir.Names(), (Names{L"REPORT", L"report"}));
+}
+
+TEST_F(RenameFilesToCaseTest, UmlautsFollowTheirCasePairs) {
+    dir.AddFile(L"Gr\u00F6\u00DFe.txt");
+    dir.AddFile(L"\u00E4pfel.DOC");
+    Run(CaseDirection::Upper, dir.AnsiPath());
+    EXPECT_EQ(dir.Names(), (Names{L"GR\u00D6\u00DFE.TXT", L"\u00C4PFEL.DOC"}));
+    Run(CaseDirection::Lower, dir.AnsiPath());
+    EXPECT_EQ(dir.Names(), (Names{L"gr\u00F6\u00DFe.txt", L"\u00E4pfel.doc"}));
+}
+
+TEST_F(RenameFilesToCaseTest, NamesOutsideTheCodePageNeverLeadToAnotherFile) {
+    // The ANSI form of "Ωmega.TXT" would be "?mega.TXT"; best-fit forms could name another file.
+    dir.AddFile(L"\u03A9mega.TXT", "omega");
+    dir.AddFile(L"\u0101bc.TXT", "a macron");
+    dir.AddFile(L"abc.TXT", "plain");
+    Run(CaseDirection::Lower, dir.AnsiPath());
+    EXPECT_EQ(dir.Names(), (Names{L"abc.txt", L"\u0101bc.TXT", L"\u03A9mega.TXT"}));
+    EXPECT_EQ(dir.Contents(L"abc.txt"), "plain");
+    EXPECT_EQ(dir.Contents(L"\u0101bc.TXT"), "a macron");
+}
+
+TEST_F(RenameFilesToCaseTest, FileHeldOpenKeepsItsNameAndTheOthersAreRenamed) {
+    dir.AddFile(L"Busy.TXT");
+    dir.AddFile(L"Free.TXT");
+    HANDLE busy = CreateFileW((dir.Path() + L"\\Busy.TXT").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(busy, INVALID_HANDLE_VALUE);
+    Run(CaseDirection::Lower, dir.AnsiPath());
+    CloseHandle(busy);
+    EXPECT_EQ(dir.Names(), (Names{L"Busy.TXT", L"free.txt"}));
+    EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{kLowerDone}));
+}
+
+TEST_F(RenameFilesToCaseTest, NoStagingFolderOrTemporaryNameIsLeftBehind) {
+    for (int i = 0; i < 50; ++i) dir.AddFile(L"File" + std::to_wstring(i) + L".DAT");
+    dir.AddFile(L".umbrix-staging");  // a name of ours that is taken already
+    Run(CaseDirection::Lower, dir.AnsiPath());
+    Names names = dir.Names();
+    ASSERT_EQ(names.size(), 51u);
+    EXPECT_EQ(names.front(), L".umbrix-staging");
+    for (size_t i = 1; i < names.size(); ++i) EXPECT_EQ(names[i].substr(0, 4), L"file") << Utf8(names[i]);
+}
+
+TEST_F(RenameFilesToCaseTest, VanishedDirectoryRenamesNothingAnywhere) {
+    TempDirectory other;
+    other.AddFile(L"Innocent.TXT");
+    SetCurrentDirectoryW(other.Path().c_str());
+    std::string gone = dir.AnsiPath() + "\\Vanished";
+    Run(CaseDirection::Lower, gone);
+    EXPECT_EQ(other.Names(), (Names{L"Innocent.TXT"}));
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].caption, "GetLastError - SetCurrentDirectory failed");
+    EXPECT_EQ(boxes.Boxes()[0].flags, UINT(MB_OK | MB_ICONHAND));
+    EXPECT_FALSE(boxes.Boxes()[0].text.IsEmpty());
+}

@@ -1,0 +1,16 @@
+#include "tests/support/MessageBoxRecorder.h"
+
+MessageBoxRecorder::MessageBoxRecorder(int answer) {
+    m_previous = AfxSetMessageBoxHandler([this, answer](const MessageBoxRequest& request) {
+        m_boxes.push_back(request);
+        return answer;
+    });
+}
+
+MessageBoxRecorder::~MessageBoxRecorder() { AfxSetMessageBoxHandler(m_previous); }
+
+std::vector<std::string> MessageBoxRecorder::Texts() const {
+    std::vector<std::string> texts;
+    for (const MessageBoxRequest& box : m_boxes) texts.push_back(box.text.str());
+    return texts;
+}

@@ -1,0 +1,114 @@
+#include "tests/support/TempDirectory.h"
+
+#include "tests/support/UnixShell.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+std::string Utf8(const std::wstring& wide) {
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                                    nullptr);
+    std::string text(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), text.data(), bytes, nullptr,
+                        nullptr);
+    return text;
+}
+
+void RemoveTree(const std::wstring& path) {
+    WIN32_FIND_DATAW data;
+    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &data);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..") continue;
+            std::wstring full = path + L"\\" + name;
+            SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(full);
+            else
+                DeleteFileW(full.c_str());
+        } while (FindNextFileW(search, &data));
+        FindClose(search);
+    }
+    RemoveDirectoryW(path.c_str());
+}
+
+TempDirectory::TempDirectory() {
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    static unsigned s_counter = 0;
+    for (;;) {
+        m_path = std::wstring(base) + L"umbrix-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                 std::to_wstring(++s_counter);
+        if (CreateDirectoryW(m_path.c_str(), nullptr)) break;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot create a temporary directory");
+    }
+}
+
+TempDirectory::TempDirectory(const std::wstring& existingRoot) : m_path(existingRoot), m_remove(false) {
+    while (!m_path.empty() && m_path.back() == L'\\') m_path.pop_back();
+}
+
+TempDirectory::~TempDirectory() {
+    if (m_remove) {
+        // Leave the directory first: the program under test may have made it current.
+        SetCurrentDirectoryW(L"C:\\");
+        RemoveTree(m_path);
+    }
+}
+
+std::string TempDirectory::AnsiPath() const {
+    int bytes = WideCharToMultiByte(CP_ACP, 0, m_path.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, m_path.c_str(), -1, text.data(), bytes, nullptr, nullptr);
+    text.resize(text.size() - 1);
+    return text;
+}
+
+void TempDirectory::AddFile(const std::wstring& name, const std::string& contents) {
+    std::wstring full = m_path + L"\\" + name;
+    HANDLE file = CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create " + Utf8(full));
+    std::string data = contents.empty() ? Utf8(name) : contents;
+    DWORD written = 0;
+    WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+void TempDirectory::AddFileOnLinux(const std::wstring& name, const std::string& contents) {
+    std::string path = UnixPath(m_path) + "/" + Utf8(name);
+    RunUnixShell("printf %s " + ShellQuote(contents) + " > " + ShellQuote(path));
+}
+
+void TempDirectory::AddDirectory(const std::wstring& name) {
+    if (!CreateDirectoryW((m_path + L"\\" + name).c_str(), nullptr))
+        throw std::runtime_error("cannot create directory " + Utf8(name));
+}
+
+std::vector<std::wstring> TempDirectory::Names(const std::wstring& sub) const {
+    std::wstring dir = sub.empty() ? m_path : m_path + L"\\" + sub;
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE search = FindFirstFileW((dir + L"\\*").c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::wstring name = data.cFileName;
+        if (name != L"." && name != L"..") names.push_back(name);
+    } while (FindNextFileW(search, &data));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string TempDirectory::Contents(const std::wstring& name) const {
+    HANDLE file = CreateFileW((m_path + L"\\" + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "<missing>";
+    char buffer[4096];
+    DWORD read = 0;
+    ReadFile(file, buffer, sizeof buffer, &read, nullptr);
+    CloseHandle(file);
+    return std::string(buffer, read);
+}
