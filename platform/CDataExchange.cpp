@@ -1,0 +1,24 @@
+#include "platform/CDataExchange.h"
+
+#include "platform/CWnd.h"
+
+void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
+    if (rControl.m_hWnd) return;
+    HWND hControl = ::GetDlgItem(pDX->m_pDlgWnd->m_hWnd, nIDC);
+    if (!hControl || !rControl.SubclassWindow(hControl)) pDX->Fail();
+}
+
+void DDX_Text(CDataExchange* pDX, int nIDC, CString& rValue) {
+    HWND hControl = ::GetDlgItem(pDX->m_pDlgWnd->m_hWnd, nIDC);
+    if (!hControl) {
+        pDX->Fail();
+        return;
+    }
+    if (!pDX->m_bSaveAndValidate) {
+        ::SetWindowTextA(hControl, rValue);
+        return;
+    }
+    int length = ::GetWindowTextLengthA(hControl);
+    char* buffer = rValue.GetBuffer(length + 1);
+    rValue.ReleaseBuffer(::GetWindowTextA(hControl, buffer, length + 1));
+}

@@ -1,0 +1,111 @@
+#include "platform/CDialog.h"
+
+#include "platform/AfxModuleState.h"
+#include "platform/CWinThread.h"
+
+#include <commctrl.h>
+
+namespace {
+
+// Templates may name the common controls (tree view, tooltips); their classes must exist first.
+void RegisterCommonControls() {
+    static const bool s_registered = [] {
+        INITCOMMONCONTROLSEX init{sizeof(INITCOMMONCONTROLSEX), ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES |
+                                                                    ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+        return InitCommonControlsEx(&init) != FALSE;
+    }();
+    (void)s_registered;
+}
+
+// Everything goes through the window procedure that the creation hook installed; the
+// platform's dialog procedure has nothing left to do.
+INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+}  // namespace
+
+IMPLEMENT_DYNAMIC(CDialog, CWnd)
+
+BEGIN_MESSAGE_MAP(CDialog, CWnd)
+    ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
+    ON_COMMAND(IDOK, OnOK)
+    ON_COMMAND(IDCANCEL, OnCancel)
+END_MESSAGE_MAP()
+
+CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd) : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
+
+LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM) { return OnInitDialog(); }
+
+BOOL CDialog::OnInitDialog() {
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CDialog::OnOK() {
+    if (!UpdateData(TRUE)) return;
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
+    CDataExchange dx(this, bSaveAndValidate);
+    DoDataExchange(&dx);
+    return !dx.Failed();
+}
+
+void CDialog::EndDialog(int nResult) {
+    m_nModalResult = nResult;
+    m_bContinueModal = false;
+    if (m_hWnd) PostMessage(WM_NULL);  // wakes the modal loop
+}
+
+// The given parent, else the application's main window, else none; always a top-level window.
+HWND CDialog::FindOwner() const {
+    CWnd* pOwner = m_pParentWnd ? m_pParentWnd : AfxGetThread()->GetMainWnd();
+    if (!pOwner || pOwner == this || !pOwner->m_hWnd) return nullptr;
+    return GetAncestor(pOwner->m_hWnd, GA_ROOT);
+}
+
+INT_PTR CDialog::DoModal() {
+    HINSTANCE hInst = AfxFindResourceHandle(MAKEINTRESOURCEA(m_nIDTemplate), MAKEINTRESOURCEA(5));
+    HRSRC hResource = FindResourceA(hInst, MAKEINTRESOURCEA(m_nIDTemplate), MAKEINTRESOURCEA(5));
+    HGLOBAL hTemplate = hResource ? LoadResource(hInst, hResource) : nullptr;
+    auto pTemplate = static_cast<LPCDLGTEMPLATEA>(hTemplate ? LockResource(hTemplate) : nullptr);
+    if (!pTemplate || m_hWnd) return -1;
+
+    RegisterCommonControls();
+    HWND hOwner = FindOwner();
+    bool ownerWasEnabled = hOwner && ::IsWindowEnabled(hOwner);
+    if (ownerWasEnabled) ::EnableWindow(hOwner, FALSE);
+
+    m_nModalResult = -1;
+    m_bContinueModal = true;
+    HWND hWnd;
+    {
+        CWndCreationHook hook(this);
+        hWnd = CreateDialogIndirectParamA(hInst, pTemplate, hOwner, &AfxDlgProc, 0);
+    }
+    if (hWnd && m_hWnd == hWnd) {
+        if (m_bContinueModal) ShowWindow(SW_SHOWNORMAL);
+        RunModalLoop();
+    } else {
+        m_nModalResult = -1;
+    }
+    // The owner gets the activation back before the dialog goes, so it does not flicker away.
+    if (ownerWasEnabled) ::EnableWindow(hOwner, TRUE);
+    if (hOwner && ::GetActiveWindow() == m_hWnd) ::SetActiveWindow(hOwner);
+    if (m_hWnd) DestroyWindow();
+    return m_nModalResult;
+}
+
+void CDialog::RunModalLoop() {
+    while (m_bContinueModal) {
+        MSG msg;
+        if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+            PostQuitMessage(static_cast<int>(msg.wParam));  // leave the quit to the outer loop
+            m_bContinueModal = false;
+            break;
+        }
+        AfxPumpMessage(msg);
+    }
+}

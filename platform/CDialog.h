@@ -1,0 +1,36 @@
+#pragma once
+// A dialog built from a resource template and run modally in a loop of its own.
+#include "platform/CDataExchange.h"
+#include "platform/CWnd.h"
+
+class CDialog : public CWnd {
+    DECLARE_DYNAMIC(CDialog)
+public:
+    explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
+
+    // IDOK or IDCANCEL (or what EndDialog gave); -1 when the dialog cannot be created.
+    virtual INT_PTR DoModal();
+    void EndDialog(int nResult);
+
+    // Exchanges data with the controls; false when the exchange failed.
+    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+
+protected:
+    virtual void DoDataExchange(CDataExchange*) {}
+    // The base copies members into the controls and lets the platform set the focus.
+    virtual BOOL OnInitDialog();
+    virtual void OnOK();
+    virtual void OnCancel();
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    LRESULT HandleInitDialog(WPARAM, LPARAM);
+    HWND FindOwner() const;
+    void RunModalLoop();
+
+    UINT m_nIDTemplate;
+    CWnd* m_pParentWnd;
+    INT_PTR m_nModalResult = -1;
+    bool m_bContinueModal = false;
+};

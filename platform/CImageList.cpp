@@ -1,0 +1,36 @@
+#include "platform/CImageList.h"
+
+#include "platform/CGdiObject.h"
+#include "platform/TempObjects.h"
+
+CImageList::~CImageList() {
+    if (m_bOwned) DeleteImageList();
+}
+
+CImageList* CImageList::FromHandle(HIMAGELIST hImageList) {
+    if (!hImageList) return nullptr;
+    CImageList* pList = AfxMakeTempObject<CImageList>();
+    pList->m_hImageList = hImageList;
+    return pList;
+}
+
+BOOL CImageList::Create(int cx, int cy, UINT nFlags, int nInitial, int nGrow) {
+    if (m_hImageList) return FALSE;
+    m_hImageList = ImageList_Create(cx, cy, nFlags, nInitial, nGrow);
+    m_bOwned = m_hImageList != nullptr;
+    return m_bOwned;
+}
+
+BOOL CImageList::DeleteImageList() {
+    if (!m_hImageList) return FALSE;
+    BOOL ok = m_bOwned ? ImageList_Destroy(m_hImageList) : TRUE;
+    m_hImageList = nullptr;
+    m_bOwned = false;
+    return ok;
+}
+
+int CImageList::Add(CBitmap* pbmImage, COLORREF crMask) {
+    return ImageList_AddMasked(m_hImageList, static_cast<HBITMAP>(pbmImage->m_hObject), crMask);
+}
+
+int CImageList::GetImageCount() const { return ImageList_GetImageCount(m_hImageList); }

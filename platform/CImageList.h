@@ -1,0 +1,29 @@
+#pragma once
+// An image list. It destroys only a list it created; FromHandle wrappers do not own.
+#include "platform/CObject.h"
+
+#include <commctrl.h>
+
+class CBitmap;
+
+class CImageList : public CObject {
+public:
+    CImageList() = default;
+    ~CImageList() override;
+    CImageList(const CImageList&) = delete;
+    CImageList& operator=(const CImageList&) = delete;
+
+    HIMAGELIST m_hImageList = nullptr;
+    operator HIMAGELIST() const { return m_hImageList; }
+
+    static CImageList* FromHandle(HIMAGELIST hImageList);
+
+    BOOL Create(int cx, int cy, UINT nFlags, int nInitial, int nGrow);
+    BOOL DeleteImageList();
+    // Adds a bitmap, taking crMask as the transparent colour (drawn opaque without a mask).
+    int Add(CBitmap* pbmImage, COLORREF crMask);
+    int GetImageCount() const;
+
+private:
+    bool m_bOwned = false;
+};

@@ -1,0 +1,20 @@
+#include "platform/CToolTipCtrl.h"
+
+#include <commctrl.h>
+
+BOOL CToolTipCtrl::Create(CWnd* pParentWnd, DWORD dwStyle) {
+    return CreateEx(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | dwStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                    CW_USEDEFAULT, pParentWnd ? pParentWnd->m_hWnd : nullptr, nullptr);
+}
+
+BOOL CToolTipCtrl::AddTool(CWnd* pWnd, LPCSTR lpszText, LPCRECT lpRectTool, UINT_PTR nIDTool) {
+    TOOLINFOA info{};
+    info.cbSize = sizeof info;
+    info.hwnd = pWnd ? pWnd->m_hWnd : nullptr;
+    info.uId = nIDTool;
+    if (lpRectTool) info.rect = *lpRectTool;
+    info.lpszText = const_cast<LPSTR>(lpszText ? lpszText : "");
+    return static_cast<BOOL>(SendMessage(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info)));
+}
+
+void CToolTipCtrl::RelayEvent(LPMSG lpMsg) { SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(lpMsg)); }

@@ -1,0 +1,39 @@
+#pragma once
+// A tree-view control.
+#include "platform/CWnd.h"
+
+#include <commctrl.h>
+
+class CImageList;
+
+class CTreeCtrl : public CWnd {
+    DECLARE_DYNAMIC(CTreeCtrl)
+public:
+    HTREEITEM InsertItem(UINT nMask, LPCSTR lpszItem, int nImage, int nSelectedImage, UINT nState, UINT nStateMask,
+                         LPARAM lParam, HTREEITEM hParent, HTREEITEM hInsertAfter);
+    HTREEITEM InsertItem(LPCSTR lpszItem, int nImage, int nSelectedImage, HTREEITEM hParent = TVI_ROOT,
+                         HTREEITEM hInsertAfter = TVI_LAST);
+    BOOL DeleteItem(HTREEITEM hItem);
+    BOOL DeleteAllItems() { return DeleteItem(TVI_ROOT); }
+    BOOL Expand(HTREEITEM hItem, UINT nCode);
+    BOOL SelectItem(HTREEITEM hItem);
+
+    HTREEITEM GetNextItem(HTREEITEM hItem, UINT nCode) const;
+    HTREEITEM GetRootItem() const { return GetNextItem(nullptr, TVGN_ROOT); }
+    HTREEITEM GetChildItem(HTREEITEM hItem) const { return GetNextItem(hItem, TVGN_CHILD); }
+    HTREEITEM GetParentItem(HTREEITEM hItem) const { return GetNextItem(hItem, TVGN_PARENT); }
+    HTREEITEM GetNextSiblingItem(HTREEITEM hItem) const { return GetNextItem(hItem, TVGN_NEXT); }
+    HTREEITEM GetPrevSiblingItem(HTREEITEM hItem) const { return GetNextItem(hItem, TVGN_PREVIOUS); }
+    HTREEITEM GetSelectedItem() const { return GetNextItem(nullptr, TVGN_CARET); }
+
+    CString GetItemText(HTREEITEM hItem) const;
+    BOOL ItemHasChildren(HTREEITEM hItem) const;
+    BOOL GetItemImage(HTREEITEM hItem, int& nImage, int& nSelectedImage) const;
+    UINT GetItemState(HTREEITEM hItem, UINT nStateMask) const;
+    BOOL SetItem(HTREEITEM hItem, UINT nMask, LPCSTR lpszItem, int nImage, int nSelectedImage, UINT nState,
+                 UINT nStateMask, LPARAM lParam);
+    UINT GetCount() const { return static_cast<UINT>(SendMessage(TVM_GETCOUNT)); }
+
+    // Sets the list of kind nImageList (TVSIL_NORMAL) and gives back the previous one.
+    CImageList* SetImageList(CImageList* pImageList, int nImageList);
+};

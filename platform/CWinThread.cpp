@@ -1,0 +1,56 @@
+#include "platform/CWinThread.h"
+
+#include "platform/CWinApp.h"
+#include "platform/CWnd.h"
+
+CWinThread* AfxGetThread() {
+    static CWinThread s_plainThread;
+    CWinApp* pApp = AfxGetApp();
+    return pApp ? static_cast<CWinThread*>(pApp) : &s_plainThread;
+}
+
+namespace {
+
+bool IsDialogWindow(HWND hWnd) {
+    // 32770 is the atom of the platform's dialog class.
+    return GetClassLongPtrA(hWnd, GCW_ATOM) == 32770;
+}
+
+}  // namespace
+
+BOOL AfxPreTranslateMessage(MSG* pMsg) {
+    CWinThread* pThread = AfxGetThread();
+    CWnd* pMain = pThread->GetMainWnd();
+    for (HWND hWnd = pMsg->hwnd; hWnd; hWnd = ::GetParent(hWnd)) {
+        CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
+        if (pWnd && pWnd->PreTranslateMessage(pMsg)) return TRUE;
+        if (pMain && hWnd == pMain->m_hWnd) break;
+    }
+    if (pThread->PreTranslateMessage(pMsg)) return TRUE;
+    HWND hRoot = pMsg->hwnd ? GetAncestor(pMsg->hwnd, GA_ROOT) : nullptr;
+    return hRoot && IsDialogWindow(hRoot) && IsDialogMessageA(hRoot, pMsg);
+}
+
+void AfxPumpMessage(MSG& msg) {
+    if (!AfxPreTranslateMessage(&msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    AfxDeleteTempMap();
+}
+
+BOOL CWinThread::PumpMessage() {
+    MSG msg;
+    if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+        m_nExitCode = static_cast<int>(msg.wParam);
+        return FALSE;
+    }
+    AfxPumpMessage(msg);
+    return TRUE;
+}
+
+int CWinThread::Run() {
+    while (PumpMessage()) {
+    }
+    return ExitInstance();
+}
