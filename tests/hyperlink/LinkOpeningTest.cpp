@@ -1,0 +1,259 @@
+#include "hyperlink/LinkOpening.h"
+
+#include "tests/support/MessageBoxRecorder.h"
+#include "tests/support/TempDirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// The shell has no handler for this scheme, so opening it always takes the registry's way.
+const char* const kNowhere = "umbrixtest-nowhere:abc";
+const char* const kFileType = "UmbrixTest.Page";
+const char* const kBackupParent = "Software\\UmbrixTest";
+const char* const kBackupKey = "Software\\UmbrixTest\\HtmBackup";
+
+int ShellResult(const std::string& address) {
+    return static_cast<int>(
+        reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", address.c_str(), nullptr, nullptr, SW_SHOW)));
+}
+
+void SetDefaultValue(const std::string& key, const std::string& value) {
+    HKEY hKey;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &hKey, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(hKey, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(hKey);
+}
+
+// Gives the test the ".htm" registration it needs in the prefix's real registry and puts back
+// what was there before: the whole ".htm" tree is kept in a backup key meanwhile.
+class HtmRegistration {
+public:
+    HtmRegistration() {
+        HKEY hKey;
+        m_bHadHtm = RegOpenKeyExA(HKEY_CLASSES_ROOT, ".htm", 0, KEY_READ, &hKey) == ERROR_SUCCESS;
+        if (m_bHadHtm) {
+            HKEY hBackup;
+            RegCreateKeyExA(HKEY_CURRENT_USER, kBackupKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &hBackup, nullptr);
+            RegCopyTreeA(hKey, nullptr, hBackup);
+            RegCloseKey(hBackup);
+            RegCloseKey(hKey);
+        }
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, kFileType);
+    }
+
+    ~HtmRegistration() {
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, ".htm");
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, ".htm");
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, kFileType);
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, kFileType);
+        if (!m_bHadHtm) return;
+        HKEY hBackup, hKey;
+        RegOpenKeyExA(HKEY_CURRENT_USER, kBackupKey, 0, KEY_READ, &hBackup);
+        RegCreateKeyExA(HKEY_CLASSES_ROOT, ".htm", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &hKey, nullptr);
+        RegCopyTreeA(hBackup, nullptr, hKey);
+        RegCloseKey(hKey);
+        RegCloseKey(hBackup);
+        RegDeleteTreeA(HKEY_CURRENT_USER, kBackupKey);
+        RegDeleteKeyA(HKEY_CURRENT_USER, kBackupKey);
+        RegDeleteKeyA(HKEY_CURRENT_USER, kBackupParent);
+    }
+
+    HtmRegistration(const HtmRegistration&) = delete;
+    HtmRegistration& operator=(const HtmRegistration&) = delete;
+
+    // ".htm" files are of kFileType, opened by the given command.
+    void Register(const std::string& command) {
+        SetDefaultValue(".htm", kFileType);
+        SetDefaultValue(std::string(kFileType) + "\\shell\\open\\command", command);
+    }
+    void RemoveHtm() {
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, ".htm");
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, ".htm");
+    }
+
+private:
+    bool m_bHadHtm = false;
+};
+
+class OpenLinkTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetEnvironmentVariableA("UMBRIX_LINK_RECORDS", records.AnsiPath().c_str());
+        char szSelf[MAX_PATH];
+        GetModuleFileNameA(nullptr, szSelf, MAX_PATH);
+        recorder = szSelf;
+        recorder = recorder.substr(0, recorder.rfind('\\') + 1) + "link_recorder.exe";
+        ASSERT_LE(ShellResult(kNowhere), 32) << "the shell opened the test scheme after all";
+    }
+
+    std::string Quoted() const { return "\"" + recorder + "\""; }
+
+    // What each recorder run wrote ("show N\n" and its command line), once count have ended.
+    std::vector<std::string> WaitForRecords(size_t count) {
+        std::vector<std::string> found;
+        for (int i = 0; i < 200; ++i) {
+            found.clear();
+            for (const std::wstring& name : records.Names())
+                if (name.size() > 4 && name.substr(name.size() - 4) == L".txt") found.push_back(records.Contents(name));
+            if (found.size() >= count) break;
+            Sleep(50);
+        }
+        return found;
+    }
+
+    // The one command line that OpenLink started through the registered command.
+    std::string StartedCommandLine(const std::string& address, int nShowCmd = SW_SHOW) {
+        int nResult = OpenLink(address.c_str(), nShowCmd);
+        EXPECT_GT(nResult, 32);
+        std::vector<std::string> found = WaitForRecords(1);
+        if (found.size() != 1) return "<" + std::to_string(found.size()) + " records>";
+        std::string prefix = "show " + std::to_string(nShowCmd) + "\n";
+        EXPECT_EQ(found[0].substr(0, prefix.size()), prefix);
+        return found[0].substr(found[0].find('\n') + 1);
+    }
+
+    TempDirectory records;
+    HtmRegistration htm;
+    std::string recorder;
+};
+
+}  // namespace
+
+TEST_F(OpenLinkTest, WhatTheShellOpensIsNotStartedAgainFromTheRegistry) {
+    // Were the registered command used, it would fail with 2 instead of the shell's success.
+    htm.Register("\"C:\\umbrix-missing\\browser.exe\" \"%1\"");
+    int nResult = OpenLink(recorder.c_str(), SW_SHOW);
+    EXPECT_GT(nResult, 32);
+    std::vector<std::string> found = WaitForRecords(1);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_NE(found[0].find("link_recorder.exe"), std::string::npos) << found[0];
+    EXPECT_EQ(found[0].find("umbrix-missing"), std::string::npos) << found[0];
+}
+
+TEST_F(OpenLinkTest, TheAddressTakesThePlaceOfTheQuotedMarkerAndTheShowCommandIsPassedOn) {
+    htm.Register(Quoted() + " \"%1\" --after");
+    EXPECT_EQ(StartedCommandLine(kNowhere, SW_SHOWMINNOACTIVE), Quoted() + "  " + kNowhere);
+}
+
+TEST_F(OpenLinkTest, ABareMarkerEndsTheCommandAndDropsWhatFollows) {
+    htm.Register(Quoted() + " --open=%1 --more %1");
+    EXPECT_EQ(StartedCommandLine(kNowhere), Quoted() + " --open= " + kNowhere);
+}
+
+TEST_F(OpenLinkTest, ABareMarkerBeforeAQuotedOneStaysInTheCommand) {
+    htm.Register(Quoted() + " /a%1 \"%1\" tail");
+    EXPECT_EQ(StartedCommandLine(kNowhere), Quoted() + " /a%1  " + kNowhere);
+}
+
+TEST_F(OpenLinkTest, ACommandWithoutMarkerGetsTheAddressAfterOneBlank) {
+    htm.Register(Quoted() + " --fixed");
+    EXPECT_EQ(StartedCommandLine(kNowhere), Quoted() + " --fixed " + kNowhere);
+}
+
+TEST_F(OpenLinkTest, AnEmptyCommandPutsABlankBeforeTheAddress) {
+    // The address names the recorder, so without the blank the command line would start it;
+    // Wine's program start does not skip a leading blank and finds no program.
+    htm.Register("");
+    std::string address = recorder + " " + kNowhere;
+    ASSERT_LE(ShellResult(address), 32);
+    EXPECT_EQ(OpenLink(address.c_str(), SW_SHOW), ERROR_FILE_NOT_FOUND);
+    EXPECT_GT(WinExec(address.c_str(), SW_SHOW), 32u) << "the address alone starts the recorder";
+    std::vector<std::string> found = WaitForRecords(1);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0], "show 5\n" + address);
+}
+
+TEST_F(OpenLinkTest, AFailingProgramStartGivesItsOwnResult) {
+    htm.Register("\"C:\\umbrix-missing\\browser.exe\" \"%1\"");
+    EXPECT_EQ(OpenLink(kNowhere, SW_SHOW), ERROR_FILE_NOT_FOUND);
+}
+
+TEST_F(OpenLinkTest, WithoutUsableRegistrationTheShellsResultIsReturned) {
+    htm.Register(Quoted() + " \"%1\"");
+    SetDefaultValue(".htm", "UmbrixTest.NoSuchType");
+    EXPECT_EQ(OpenLink(kNowhere, SW_SHOW), ShellResult(kNowhere)) << "type without an open command";
+
+    SetDefaultValue(".htm", kFileType);
+    SetDefaultValue(std::string(kFileType) + "\\shell\\open\\command", Quoted() + std::string(300, 'x'));
+    EXPECT_EQ(OpenLink(kNowhere, SW_SHOW), ShellResult(kNowhere)) << "command longer than 259 bytes";
+
+    htm.RemoveHtm();
+    EXPECT_EQ(OpenLink(kNowhere, SW_SHOW), ShellResult(kNowhere)) << "no .htm key";
+}
+
+TEST_F(OpenLinkTest, ACommandLineOf519CharactersIsStartedAndALongerOneIsNot) {
+    htm.Register(Quoted() + " \"%1\"");
+    std::string scheme = "umbrixtest-nowhere:";
+    size_t nRoom = 519 - (Quoted().size() + 2);
+    std::string fits = scheme + std::string(nRoom - scheme.size(), 'a');
+    std::string tooLong = fits + "a";
+    ASSERT_LE(ShellResult(fits), 32);
+    ASSERT_LE(ShellResult(tooLong), 32);
+
+    // A started program would have given WinExec's success instead of the shell's failure.
+    EXPECT_EQ(OpenLink(tooLong.c_str(), SW_SHOW), ShellResult(tooLong));
+    std::string started = StartedCommandLine(fits);
+    EXPECT_EQ(started.size(), 519u);
+    EXPECT_EQ(started, Quoted() + "  " + fits);
+}
+
+TEST(ReadDefaultValueTest, CopiesTheValueAndMayReadTheKeyPathFromTheDestination) {
+    HtmRegistration htm;
+    htm.Register("\"C:\\browser.exe\" \"%1\"");
+    char szBuffer[520] = "UmbrixTest.Page\\shell\\open\\command";
+    EXPECT_EQ(ReadDefaultValue(HKEY_CLASSES_ROOT, szBuffer, szBuffer), ERROR_SUCCESS);
+    EXPECT_STREQ(szBuffer, "\"C:\\browser.exe\" \"%1\"");
+    EXPECT_EQ(ReadDefaultValue(HKEY_CLASSES_ROOT, ".htm", szBuffer), ERROR_SUCCESS);
+    EXPECT_STREQ(szBuffer, kFileType);
+}
+
+TEST(ReadDefaultValueTest, AFailedReadLeavesTheDestinationAlone) {
+    HtmRegistration htm;
+    char szBuffer[520] = "untouched";
+    EXPECT_EQ(ReadDefaultValue(HKEY_CLASSES_ROOT, "UmbrixTest.NoSuchType", szBuffer), ERROR_FILE_NOT_FOUND);
+    EXPECT_STREQ(szBuffer, "untouched");
+
+    SetDefaultValue(kFileType, std::string(260, 'v'));
+    EXPECT_EQ(ReadDefaultValue(HKEY_CLASSES_ROOT, kFileType, szBuffer), ERROR_MORE_DATA);
+    EXPECT_STREQ(szBuffer, "untouched");
+
+    SetDefaultValue(kFileType, std::string(259, 'v'));
+    EXPECT_EQ(ReadDefaultValue(HKEY_CLASSES_ROOT, kFileType, szBuffer), ERROR_SUCCESS);
+    EXPECT_EQ(std::string(szBuffer), std::string(259, 'v'));
+}
+
+TEST(ShowOpenErrorTest, EachCodeShowsItsTextAfterThePrefixWithTheExclamationIcon) {
+    const std::vector<std::pair<int, std::string>> cases = {
+        {0, "The operating system is out\nof memory or resources."},
+        {2, "The specified file was not found."},
+        {3, "The specified path was not found."},
+        {5, "The operating system denied\naccess to the specified file."},
+        {8, "There was not enough memory to complete the operation."},
+        {11, "The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image)."},
+        {26, "A sharing violation occurred. "},
+        {27, "The filename association is\nincomplete or invalid."},
+        {28, "The DDE transaction could not\nbe completed because the request timed out."},
+        {29, "The DDE transaction failed."},
+        {30, "The DDE transaction could not\nbe completed because other DDE transactions\nwere being processed."},
+        {31, "There is no application associated\nwith the given filename extension."},
+        {32, "The specified dynamic-link library was not found."},
+        {1, "Unknown Error (1) occurred."},
+        {-5, "Unknown Error (-5) occurred."},
+        {33, "Unknown Error (33) occurred."},
+    };
+    for (const auto& [nCode, text] : cases) {
+        MessageBoxRecorder boxes;
+        ShowOpenError(nCode);
+        ASSERT_EQ(boxes.Boxes().size(), 1u) << nCode;
+        EXPECT_EQ(boxes.Texts()[0], "Unable to open hyperlink:\n\n" + text) << nCode;
+        EXPECT_EQ(boxes.Boxes()[0].flags, UINT(MB_OK | MB_ICONEXCLAMATION)) << nCode;
+    }
+}

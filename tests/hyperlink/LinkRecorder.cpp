@@ -1,0 +1,28 @@
+// A stand-in for a browser in the link-opening tests: writes the show command it was started
+// with and its exact command line to a new file in the directory named by
+// UMBRIX_LINK_RECORDS, then ends.
+#include <windows.h>
+
+#include <string>
+
+int main() {
+    char szDirectory[MAX_PATH];
+    DWORD nLength = GetEnvironmentVariableA("UMBRIX_LINK_RECORDS", szDirectory, MAX_PATH);
+    if (nLength == 0 || nLength >= MAX_PATH) return 1;
+
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    GetStartupInfoA(&startup);
+    int nShow = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1;
+    std::string record = "show " + std::to_string(nShow) + "\n" + GetCommandLineA();
+
+    // Written under a temporary name and then renamed, so the test never reads half a record.
+    std::string base = std::string(szDirectory) + "\\" + std::to_string(GetCurrentProcessId());
+    std::string partial = base + ".part";
+    HANDLE hFile = CreateFileA(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE) return 1;
+    DWORD nWritten = 0;
+    WriteFile(hFile, record.data(), static_cast<DWORD>(record.size()), &nWritten, nullptr);
+    CloseHandle(hFile);
+    return MoveFileA(partial.c_str(), (base + ".txt").c_str()) ? 0 : 1;
+}
