@@ -1,0 +1,176 @@
+// Version resource, string table, bitmaps and icon, read back from the test exe itself,
+// which carries the program's resources.
+#include "res/resource.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+HINSTANCE Module() { return GetModuleHandleA(nullptr); }
+
+std::vector<char> OwnVersionInfo()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    DWORD handle = 0;
+    std::vector<char> block(GetFileVersionInfoSizeA(path, &handle));
+    if (block.empty() || !GetFileVersionInfoA(path, 0, static_cast<DWORD>(block.size()), block.data()))
+        block.clear();
+    return block;
+}
+
+std::string VersionString(std::vector<char>& block, const std::string& name)
+{
+    char* value = nullptr;
+    UINT length = 0;
+    std::string query = "\\StringFileInfo\\040704e4\\" + name;
+    if (!VerQueryValueA(block.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) || !value)
+        return "<missing>";
+    return std::string(value, strnlen(value, length));
+}
+
+// The DIB header of a bitmap resource as it is stored (the loaded bitmap has the display's depth).
+const BITMAPINFOHEADER* StoredBitmap(int id)
+{
+    HRSRC resource = FindResourceA(Module(), MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(2) /* RT_BITMAP */);
+    HGLOBAL loaded = resource ? LoadResource(Module(), resource) : nullptr;
+    return loaded ? static_cast<const BITMAPINFOHEADER*>(LockResource(loaded)) : nullptr;
+}
+
+SIZE BitmapSize(HBITMAP bitmap)
+{
+    BITMAP info{};
+    GetObjectA(bitmap, sizeof(info), &info);
+    return {info.bmWidth, info.bmHeight};
+}
+
+TEST(VersionResource, FixedVersionsAndTranslation)
+{
+    std::vector<char> block = OwnVersionInfo();
+    ASSERT_FALSE(block.empty());
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0x00000001u);
+    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwProductVersionLS, 0x00000001u);
+
+    WORD* translation = nullptr;
+    ASSERT_TRUE(VerQueryValueA(block.data(), "\\VarFileInfo\\Translation",
+                               reinterpret_cast<void**>(&translation), &length));
+    ASSERT_EQ(length, 4u) << "exactly one translation";
+    EXPECT_EQ(translation[0], 0x0407);
+    EXPECT_EQ(translation[1], 1252);
+}
+
+TEST(VersionResource, GermanStringTable)
+{
+    std::vector<char> block = OwnVersionInfo();
+    ASSERT_FALSE(block.empty());
+    const std::pair<const char*, const char*> fixedValues[] = {
+        {"FileDescription", "UMBRIX MFC Application"}, {"FileVersion", "1, 0, 0, 1"},
+        {"InternalName", "UMBRIX"}, {"OriginalFilename", "UMBRIX.EXE"}, {"PrivateBuild", "1"},
+        {"ProductName", "UMBRIX Application"}, {"ProductVersion", "1, 0, 0, 1"}, {"SpecialBuild", "1"}};
+    for (const auto& [name, value] : fixedValues)
+        EXPECT_EQ(VersionString(block, name), value) << name;
+    for (const char* name : {"Comments", "CompanyName", "LegalCopyright", "LegalTrademarks"})
+        EXPECT_NE(VersionString(block, name).find("Umbrix"), std::string::npos) << name;
+    EXPECT_NE(VersionString(block, "LegalCopyright").find("\xA9 2026"), std::string::npos);
+}
+
+TEST(StringTable, AboutItemTextInCodePage1252)
+{
+    char text[64] = {};
+    int length = LoadStringA(Module(), IDS_ABOUTBOX, text, sizeof(text));
+    EXPECT_EQ(std::string(text, length), "Inf&o \xFC" "ber Umbrix...");
+    EXPECT_EQ(static_cast<unsigned char>(text[6]), 0xFC);
+}
+
+TEST(Bitmaps, SplashIs520x317With256Colours)
+{
+    const BITMAPINFOHEADER* stored = StoredBitmap(IDB_SPLASH);
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(stored->biWidth, 520);
+    EXPECT_EQ(stored->biHeight, 317);
+    EXPECT_EQ(stored->biBitCount, 8);
+    EXPECT_EQ(stored->biCompression, DWORD(BI_RGB));
+    EXPECT_TRUE(stored->biClrUsed == 0 || stored->biClrUsed == 256) << stored->biClrUsed;
+
+    HBITMAP bitmap = LoadBitmapA(Module(), MAKEINTRESOURCEA(IDB_SPLASH));
+    ASSERT_NE(bitmap, nullptr);
+    SIZE size = BitmapSize(bitmap);
+    EXPECT_EQ(size.cx, 520);
+    EXPECT_EQ(size.cy, 317);
+    DeleteObject(bitmap);
+}
+
+// The folder images go through CreateMappedBitmap's default colour map: the white background
+// must come out as the button highlight colour, and no pixel may be 192-grey, which would turn
+// into the button face and vanish.
+TEST(Bitmaps, FolderImagesAre16x16AndMapToButtonColours)
+{
+    for (int id : {IDB_DIR, IDB_DIR_SELECTED, IDB_PATH, IDB_PATH_SELECTED}) {
+        SCOPED_TRACE(id);
+        const BITMAPINFOHEADER* stored = StoredBitmap(id);
+        ASSERT_NE(stored, nullptr);
+        ASSERT_EQ(stored->biBitCount, 4) << "a colour table is what CreateMappedBitmap maps";
+        const RGBQUAD* table = reinterpret_cast<const RGBQUAD*>(stored + 1);
+        const BYTE* bits = reinterpret_cast<const BYTE*>(table + 16);
+        for (int i = 0; i < 16 * 16 / 2; ++i)
+            for (int index : {bits[i] >> 4, bits[i] & 15})
+                EXPECT_FALSE(table[index].rgbRed == 192 && table[index].rgbGreen == 192 &&
+                             table[index].rgbBlue == 192) << "pixel pair " << i;
+
+        HBITMAP mapped = CreateMappedBitmap(Module(), id, 0, nullptr, 0);
+        ASSERT_NE(mapped, nullptr);
+        SIZE size = BitmapSize(mapped);
+        EXPECT_EQ(size.cx, 16);
+        EXPECT_EQ(size.cy, 16);
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, mapped);
+        EXPECT_EQ(GetPixel(dc, 0, 0), GetSysColor(COLOR_BTNHIGHLIGHT));
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        DeleteObject(mapped);
+    }
+}
+
+TEST(Icon, GroupHoldsThreeImagesAndLoadsInBothSizes)
+{
+#pragma pack(push, 2)
+    struct GroupEntry { BYTE width, height, colours, reserved; WORD planes, bitCount; DWORD bytes; WORD id; };
+    struct GroupHeader { WORD reserved, type, count; GroupEntry entries[3]; };
+#pragma pack(pop)
+    HRSRC resource = FindResourceA(Module(), MAKEINTRESOURCEA(IDR_MAINFRAME), MAKEINTRESOURCEA(14));
+    ASSERT_NE(resource, nullptr);
+    const auto* group = static_cast<const GroupHeader*>(LockResource(LoadResource(Module(), resource)));
+    ASSERT_EQ(group->count, 3);
+    const int expected[3][2] = {{32, 4}, {16, 4}, {32, 8}};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(group->entries[i].width, expected[i][0]);
+        EXPECT_EQ(group->entries[i].height, expected[i][0]);
+        EXPECT_EQ(group->entries[i].bitCount, expected[i][1]);
+    }
+
+    for (int size : {32, 16}) {
+        HICON icon = static_cast<HICON>(
+            LoadImageA(Module(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, size, size, 0));
+        ASSERT_NE(icon, nullptr) << size;
+        ICONINFO info{};
+        ASSERT_TRUE(GetIconInfo(icon, &info));
+        EXPECT_EQ(BitmapSize(info.hbmColor).cx, size);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        DestroyIcon(icon);
+    }
+    EXPECT_NE(LoadIconA(Module(), MAKEINTRESOURCEA(IDR_MAINFRAME)), nullptr);
+}
+
+} // namespace
