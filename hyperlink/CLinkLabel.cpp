@@ -1,0 +1,148 @@
+#include "hyperlink/CLinkLabel.h"
+
+#include "hyperlink/LinkOpening.h"
+
+BEGIN_MESSAGE_MAP(CLinkLabel, CStatic)
+    ON_CONTROL_REFLECT(STN_CLICKED, OnClicked)
+    ON_WM_CTLCOLOR_REFLECT()
+    ON_WM_SETCURSOR()
+    ON_WM_MOUSEMOVE()
+END_MESSAGE_MAP()
+
+CLinkLabel::CLinkLabel()
+    : m_normalColor(RGB(0, 0, 238)), m_visitedColor(RGB(85, 26, 139)), m_hoverColor(GetSysColor(COLOR_HIGHLIGHT)) {}
+
+CLinkLabel::~CLinkLabel() {
+    m_linkFont.DeleteObject();
+    m_tip.DestroyWindow();
+    if (m_hoverCursor) DestroyCursor(m_hoverCursor);
+}
+
+void CLinkLabel::PreSubclassWindow() {
+    // Without SS_NOTIFY a static control reports no clicks.
+    SetWindowLongA(m_hWnd, GWL_STYLE, static_cast<LONG>(GetStyle() | SS_NOTIFY));
+    if (m_url.IsEmpty()) GetWindowText(m_url);
+    if (GetWindowTextString().IsEmpty()) SetWindowText(m_url);
+    CopyFontWithUnderline();
+    FitToText();
+    LoadLinkCursor();
+    // Taken after fitting, so that the tool covers the resized label.
+    CRect client;
+    GetClientRect(&client);
+    m_tip.Create(this, 0);
+    m_tip.AddTool(this, m_url, &client, 1);
+    CStatic::PreSubclassWindow();
+}
+
+void CLinkLabel::CopyFontWithUnderline() {
+    HFONT hFont = GetFontHandle();
+    // A control without a font of its own draws with the system font; copy that one.
+    if (!hFont) hFont = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
+    LOGFONTA logFont{};
+    GetObjectA(hFont, sizeof logFont, &logFont);
+    logFont.lfUnderline = static_cast<BYTE>(m_underline);
+    m_linkFont.CreateFontIndirect(&logFont);
+    SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_linkFont.m_hObject), TRUE);
+}
+
+void CLinkLabel::FitToText() {
+    if (!::IsWindow(m_hWnd) || !m_fitToText) return;
+    CRect rect;
+    GetWindowRect(&rect);
+    if (HWND hParent = ::GetParent(m_hWnd)) {
+        ::ScreenToClient(hParent, reinterpret_cast<LPPOINT>(&rect.left));
+        ::ScreenToClient(hParent, reinterpret_cast<LPPOINT>(&rect.right));
+    }
+    CString text = GetWindowTextString();
+    HDC hDC = ::GetDC(m_hWnd);
+    HGDIOBJ hPrevious = ::SelectObject(hDC, m_linkFont.m_hObject);
+    SIZE extent{};
+    GetTextExtentPoint32A(hDC, text, text.GetLength(), &extent);
+    ::SelectObject(hDC, hPrevious);
+    ::ReleaseDC(m_hWnd, hDC);
+
+    DWORD style = GetStyle();
+    if (style & SS_CENTERIMAGE) {
+        int d = (rect.Height() - static_cast<int>(extent.cy)) / 2;  // truncated toward zero
+        InflateRect(&rect, 0, -d);
+    } else {
+        rect.bottom = rect.top + extent.cy;
+    }
+    // Single bits of the style, not a value of its type field.
+    if (style & SS_CENTER) {
+        int d = (rect.Width() - static_cast<int>(extent.cx)) / 2;
+        InflateRect(&rect, -d, 0);
+    } else if (style & SS_RIGHT) {
+        rect.left = rect.right - extent.cx;
+    } else {
+        rect.right = rect.left + extent.cx;
+    }
+    SetWindowPos(nullptr, rect.left, rect.top, rect.Width(), rect.Height(), SWP_NOZORDER);
+}
+
+void CLinkLabel::LoadLinkCursor() {
+    if (m_hoverCursor) return;
+    char path[MAX_PATH] = {};
+    GetWindowsDirectoryA(path, MAX_PATH);
+    CString helpProgram = CString(path) + "\\winhlp32.exe";
+    if (HMODULE hModule = LoadLibraryA(helpProgram)) {
+        if (HCURSOR hCursor = LoadCursorA(hModule, MAKEINTRESOURCEA(106))) m_hoverCursor = CopyIcon(hCursor);
+        FreeLibrary(hModule);
+    }
+    // Where the help program or its hand is missing, the system's own hand is what users
+    // expect over a link.
+    if (!m_hoverCursor) m_hoverCursor = CopyIcon(LoadCursorA(nullptr, IDC_HAND));
+}
+
+HBRUSH CLinkLabel::CtlColor(CDC* pDC, UINT) {
+    COLORREF color = m_hovering ? m_hoverColor : (m_visited ? m_visitedColor : m_normalColor);
+    pDC->SetTextColor(color);
+    pDC->SetBkMode(TRANSPARENT);
+    return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+}
+
+void CLinkLabel::OnMouseMove(UINT, CPoint point) {
+    Default();
+    if (!m_hovering) {
+        // Without the capture, a move reaches the label only while the mouse is over it.
+        m_hovering = TRUE;
+        Repaint();
+        SetCapture(m_hWnd);
+        return;
+    }
+    CRect client;
+    GetClientRect(&client);
+    if (PtInRect(&client, point)) return;
+    m_hovering = FALSE;
+    ReleaseCapture();
+    Repaint();
+}
+
+void CLinkLabel::Repaint() { RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW); }
+
+BOOL CLinkLabel::OnSetCursor(CWnd*, UINT, UINT) {
+    if (!m_hoverCursor) return FALSE;
+    SetCursor(m_hoverCursor);
+    return TRUE;
+}
+
+BOOL CLinkLabel::PreTranslateMessage(MSG* pMsg) {
+    if (m_tip.m_hWnd) m_tip.SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(pMsg));
+    return CStatic::PreTranslateMessage(pMsg);
+}
+
+void CLinkLabel::OnClicked() {
+    int result = OpenLink(m_url, SW_SHOW);
+    m_visited = result > 32;
+    if (result > 32) {
+        MarkVisited(TRUE);
+        return;
+    }
+    MessageBeep(MB_ICONEXCLAMATION);
+    ShowOpenError(result);
+}
+
+void CLinkLabel::MarkVisited(BOOL bVisited) {
+    m_visited = bVisited;
+    if (::IsWindow(m_hWnd)) ::InvalidateRect(m_hWnd, nullptr, TRUE);
+}

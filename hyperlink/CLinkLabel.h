@@ -1,0 +1,42 @@
+#pragma once
+// A static text that looks and behaves like a web link: underlined, coloured by its state,
+// its own pointer, a tooltip with its address, and a click that opens the address.
+// Attached to an existing static control (DDX_Control); set up entirely at attachment.
+#include "platform/AfxWin.h"
+
+class CLinkLabel : public CStatic {
+public:
+    CLinkLabel();
+    ~CLinkLabel() override;
+
+    COLORREF m_normalColor;   // not yet visited
+    COLORREF m_visitedColor;  // visited
+    COLORREF m_hoverColor;    // mouse over the label: the highlight colour at construction
+    BOOL m_hovering = FALSE;  // the mouse is over the label, which holds the capture
+    BOOL m_visited = FALSE;
+    BOOL m_underline = TRUE;
+    BOOL m_fitToText = TRUE;
+    CString m_url;
+    CFont m_linkFont;                // our own copy of the control's font
+    HCURSOR m_hoverCursor = nullptr;  // our own copy; null when none could be had
+    CToolTipCtrl m_tip;
+
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    void MarkVisited(BOOL bVisited);
+    // Makes the control exactly as large as its text, keeping the side its alignment names.
+    void FitToText();
+    void LoadLinkCursor();
+
+protected:
+    void PreSubclassWindow() override;
+
+    void OnClicked();
+    HBRUSH CtlColor(CDC* pDC, UINT nCtlColor);
+    BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
+    void OnMouseMove(UINT nFlags, CPoint point);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void CopyFontWithUnderline();
+    void Repaint();
+};

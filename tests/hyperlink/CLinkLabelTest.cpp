@@ -1,0 +1,242 @@
+#include "hyperlink/CLinkLabel.h"
+
+#include "tests/support/MessageBoxRecorder.h"
+#include "tests/support/TempDirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+// A top-level window holding static controls that carry the dialogs' font.
+class LabelHost {
+public:
+    LabelHost() {
+        m_parent.CreateEx(0, AfxRegisterWndClass(0, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)), "host",
+                          WS_POPUP | WS_VISIBLE, 50, 50, 400, 300, nullptr, nullptr);
+        LOGFONTA font{};
+        font.lfHeight = -11;
+        lstrcpyA(font.lfFaceName, "MS Sans Serif");
+        m_font.CreateFontIndirect(&font);
+    }
+
+    HWND AddStatic(const char* text, DWORD style, RECT rect) {
+        HWND hStatic = CreateWindowExA(0, "STATIC", text, WS_CHILD | WS_VISIBLE | style, rect.left, rect.top,
+                                       rect.right - rect.left, rect.bottom - rect.top, m_parent.m_hWnd, nullptr,
+                                       nullptr, nullptr);
+        SendMessageA(hStatic, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.m_hObject), FALSE);
+        return hStatic;
+    }
+
+    // The extent the label measures with: the host font, underlined.
+    SIZE Extent(const char* text) const {
+        LOGFONTA logFont{};
+        GetObjectA(m_font.m_hObject, sizeof logFont, &logFont);
+        logFont.lfUnderline = TRUE;
+        CFont underlined;
+        underlined.CreateFontIndirect(&logFont);
+        HDC hDC = GetDC(m_parent.m_hWnd);
+        HGDIOBJ previous = SelectObject(hDC, underlined.m_hObject);
+        SIZE extent{};
+        GetTextExtentPoint32A(hDC, text, lstrlenA(text), &extent);
+        SelectObject(hDC, previous);
+        ReleaseDC(m_parent.m_hWnd, hDC);
+        return extent;
+    }
+
+    CRect RectInParent(HWND hWnd) const {
+        CRect rect;
+        ::GetWindowRect(hWnd, &rect);
+        ::MapWindowPoints(nullptr, m_parent.m_hWnd, reinterpret_cast<LPPOINT>(&rect), 2);
+        return rect;
+    }
+
+    COLORREF PaintColor(HWND hLabel) {
+        HDC hDC = GetDC(hLabel);
+        SetTextColor(hDC, RGB(1, 2, 3));
+        m_parent.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(hDC), reinterpret_cast<LPARAM>(hLabel));
+        COLORREF color = GetTextColor(hDC);
+        ReleaseDC(hLabel, hDC);
+        return color;
+    }
+
+    void Click(HWND hLabel) {
+        m_parent.SendMessage(WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hLabel), STN_CLICKED), reinterpret_cast<LPARAM>(hLabel));
+    }
+
+    CWnd m_parent;
+    CFont m_font;
+};
+
+const char* const kAddress = "https://umbrix.example.org";
+
+}  // namespace
+
+TEST(CLinkLabel, AttachmentAddsNotifyUnderlinesAndTakesTheTextAsAddress) {
+    LabelHost host;
+    CLinkLabel label;
+    ASSERT_TRUE(label.SubclassWindow(host.AddStatic(kAddress, SS_LEFT, {12, 130, 113, 143})));
+    EXPECT_TRUE(label.GetStyle() & SS_NOTIFY);
+    EXPECT_EQ(label.m_url, kAddress);
+    LOGFONTA used{};
+    GetObjectA(label.GetFontHandle(), sizeof used, &used);
+    EXPECT_EQ(used.lfUnderline, 1);
+    EXPECT_EQ(label.GetFontHandle(), label.m_linkFont.m_hObject);
+    EXPECT_NE(label.m_hoverCursor, nullptr);  // the system's hand: the prefix has no help program
+    EXPECT_NE(label.m_tip.m_hWnd, nullptr);
+}
+
+TEST(CLinkLabel, EmptyTemplateTextLeavesAddressAndTextEmpty) {
+    LabelHost host;
+    CLinkLabel label;
+    ASSERT_TRUE(label.SubclassWindow(host.AddStatic("", SS_LEFT, {0, 0, 50, 10})));
+    EXPECT_TRUE(label.m_url.IsEmpty());
+    EXPECT_TRUE(label.GetWindowTextString().IsEmpty());
+}
+
+TEST(CLinkLabel, FitToTextKeepsTheSideItsAlignmentNames) {
+    LabelHost host;
+    SIZE text = host.Extent(kAddress);
+
+    CLinkLabel left;
+    left.SubclassWindow(host.AddStatic(kAddress, SS_LEFT, {12, 130, 113, 143}));
+    CRect r = host.RectInParent(left.m_hWnd);
+    EXPECT_EQ(r.left, 12);
+    EXPECT_EQ(r.top, 130);
+    EXPECT_EQ(r.Width(), text.cx);
+    EXPECT_EQ(r.Height(), text.cy);
+
+    // Odd differences show that the halves are truncated toward zero, not rounded.
+    CLinkLabel centredImage;
+    int oldHeight = text.cy - 3;  // d = -3 / 2 = -1: one pixel out at top and bottom
+    centredImage.SubclassWindow(host.AddStatic(kAddress, SS_LEFT | SS_CENTERIMAGE, {10, 40, 300, 40 + oldHeight}));
+    r = host.RectInParent(centredImage.m_hWnd);
+    EXPECT_EQ(r.top, 39);
+    EXPECT_EQ(r.Height(), oldHeight + 2);
+
+    CLinkLabel centred;
+    int oldWidth = text.cx + 39;  // d = 19: the new width is one more than the text's
+    centred.SubclassWindow(host.AddStatic(kAddress, SS_CENTER, {10, 70, 10 + oldWidth, 80}));
+    r = host.RectInParent(centred.m_hWnd);
+    EXPECT_EQ(r.left, 29);
+    EXPECT_EQ(r.Width(), text.cx + 1);
+
+    CLinkLabel right;
+    right.SubclassWindow(host.AddStatic(kAddress, SS_RIGHT, {10, 100, 390, 110}));
+    r = host.RectInParent(right.m_hWnd);
+    EXPECT_EQ(r.right, 390);
+    EXPECT_EQ(r.left, 390 - text.cx);
+}
+
+TEST(CLinkLabel, FitToTextOffLeavesTheRectangle) {
+    LabelHost host;
+    CLinkLabel label;
+    label.m_fitToText = FALSE;
+    label.SubclassWindow(host.AddStatic(kAddress, SS_LEFT, {12, 130, 113, 143}));
+    CRect r = host.RectInParent(label.m_hWnd);
+    EXPECT_EQ(r.Width(), 101);
+    EXPECT_EQ(r.Height(), 13);
+}
+
+TEST(CLinkLabel, HoverTakesCaptureAndTheEdgesCountAsOutside) {
+    LabelHost host;
+    CLinkLabel label;
+    HWND hLabel = host.AddStatic(kAddress, SS_LEFT, {10, 10, 200, 20});
+    label.SubclassWindow(hLabel);
+    CRect client;
+    label.GetClientRect(&client);
+    EXPECT_EQ(host.PaintColor(hLabel), RGB(0, 0, 238));
+
+    label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+    EXPECT_TRUE(label.m_hovering);
+    EXPECT_EQ(GetCapture(), hLabel);
+    EXPECT_EQ(host.PaintColor(hLabel), label.m_hoverColor);
+
+    label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(client.right - 1, client.bottom - 1));
+    EXPECT_TRUE(label.m_hovering);
+    label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(client.right, 0));
+    EXPECT_FALSE(label.m_hovering);
+    EXPECT_NE(GetCapture(), hLabel);
+
+    label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(0, client.bottom));
+    EXPECT_FALSE(label.m_hovering);
+    label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(static_cast<WORD>(-1), 2));  // left of the label
+    EXPECT_FALSE(label.m_hovering);
+}
+
+TEST(CLinkLabel, PointerIsTheLabelsOwn) {
+    LabelHost host;
+    CLinkLabel label;
+    label.SubclassWindow(host.AddStatic(kAddress, SS_LEFT, {10, 10, 200, 20}));
+    EXPECT_EQ(label.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(label.m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+              TRUE);
+    EXPECT_EQ(GetCursor(), label.m_hoverCursor);
+}
+
+TEST(CLinkLabel, SuccessfulClickMarksVisitedFailedClickBeepsReportsAndClears) {
+    LabelHost host;
+    TempDirectory records;
+    SetEnvironmentVariableA("UMBRIX_LINK_RECORDS", records.AnsiPath().c_str());
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string opener = self;
+    opener = opener.substr(0, opener.rfind('\\') + 1) + "link_recorder.exe";
+
+    // An address the shell can open: a program (the tests' recorder).
+    CLinkLabel label;
+    HWND hLabel = host.AddStatic(opener.c_str(), SS_LEFT, {10, 10, 380, 20});
+    label.SubclassWindow(hLabel);
+    MessageBoxRecorder boxes;
+    host.Click(hLabel);
+    EXPECT_TRUE(label.m_visited);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_EQ(host.PaintColor(hLabel), RGB(85, 26, 139));
+    label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+    EXPECT_EQ(host.PaintColor(hLabel), label.m_hoverColor);  // hovering wins over visited
+    label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(30000, 1));
+    EXPECT_EQ(host.PaintColor(hLabel), RGB(85, 26, 139));
+
+    // A scheme nobody opens, and no registered ".htm" command in the prefix: 31.
+    label.m_url = "umbrixtest-nowhere:abc";
+    host.Click(hLabel);
+    EXPECT_FALSE(label.m_visited);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text,
+              "Unable to open hyperlink:\n\nThere is no application associated\nwith the given filename extension.");
+    EXPECT_EQ(boxes.Boxes()[0].flags, 48u);
+    EXPECT_EQ(host.PaintColor(hLabel), RGB(0, 0, 238));
+    for (int waited = 0; records.Names().empty() && waited < 5000; waited += 20) Sleep(20);
+}
+
+namespace {
+
+HWND g_hTip = nullptr;
+std::vector<UINT> g_relayed;
+
+LRESULT CALLBACK WatchTooltip(int nCode, WPARAM wParam, LPARAM lParam) {
+    auto* sent = reinterpret_cast<CWPSTRUCT*>(lParam);
+    if (nCode == HC_ACTION && sent->hwnd == g_hTip && sent->message == TTM_RELAYEVENT)
+        g_relayed.push_back(reinterpret_cast<MSG*>(sent->lParam)->message);
+    return CallNextHookEx(nullptr, nCode, wParam, lParam);
+}
+
+}  // namespace
+
+TEST(CLinkLabel, EveryMessageIsRelayedToTheTooltipAndNoneConsumed) {
+    LabelHost host;
+    CLinkLabel label;
+    label.SubclassWindow(host.AddStatic(kAddress, SS_LEFT, {10, 10, 200, 20}));
+    g_hTip = label.m_tip.m_hWnd;
+    g_relayed.clear();
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, &WatchTooltip, nullptr, GetCurrentThreadId());
+    for (UINT message : {UINT(WM_MOUSEMOVE), UINT(WM_LBUTTONDOWN), UINT(WM_KEYDOWN), UINT(WM_USER + 3)}) {
+        MSG msg{label.m_hWnd, message, 0, 0, 0, {0, 0}};
+        EXPECT_FALSE(AfxPreTranslateMessage(&msg)) << message;
+    }
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(g_relayed, (std::vector<UINT>{WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_KEYDOWN, WM_USER + 3}));
+}
