@@ -1,0 +1,76 @@
+#include "app/CSplashWindow.h"
+
+#include "res/resource.h"
+
+namespace {
+
+constexpr UINT_PTR kSplashTimer = 1;
+constexpr UINT kSplashMilliseconds = 750;
+
+}  // namespace
+
+BOOL CSplashWindow::s_allowed = FALSE;
+CSplashWindow* CSplashWindow::s_instance = nullptr;
+
+BEGIN_MESSAGE_MAP(CSplashWindow, CWnd)
+    ON_WM_CREATE()
+    ON_WM_PAINT()
+    ON_WM_TIMER()
+END_MESSAGE_MAP()
+
+CSplashWindow::~CSplashWindow() { s_instance = nullptr; }
+
+void CSplashWindow::SetAllowed(BOOL bAllowed) { s_allowed = bAllowed; }
+
+void CSplashWindow::ShowSplash(CWnd* pParentWnd) {
+    // A running splash keeps its own timer: a second request changes nothing.
+    if (!s_allowed || s_instance) return;
+    s_instance = new CSplashWindow;
+    if (!s_instance->CreateSplash(pParentWnd)) {
+        delete s_instance;  // the destructor resets s_instance
+        return;
+    }
+    // On screen at once, while the main dialog is still being set up.
+    s_instance->UpdateWindow();
+}
+
+BOOL CSplashWindow::CreateSplash(CWnd* pParentWnd) {
+    LPCSTR name = MAKEINTRESOURCEA(IDB_SPLASH);
+    HBITMAP hBitmap = LoadBitmapA(AfxFindResourceHandle(name, MAKEINTRESOURCEA(2)), name);
+    if (!m_splashBitmap.Attach(hBitmap)) return FALSE;
+    BITMAP bm{};
+    m_splashBitmap.GetBitmap(&bm);
+    // No background brush: the picture covers the whole window, so nothing is erased first.
+    LPCSTR lpszClass = AfxRegisterWndClass(0, LoadCursorA(nullptr, IDC_ARROW), nullptr, nullptr);
+    return CreateEx(0, lpszClass, nullptr, WS_POPUP | WS_VISIBLE, 0, 0, bm.bmWidth, bm.bmHeight,
+                    pParentWnd ? pParentWnd->GetSafeHwnd() : nullptr, nullptr);
+}
+
+void CSplashWindow::DismissSplash() {
+    DestroyWindow();  // PostNcDestroy deletes this object
+    // Redraw what the splash covered now rather than at the next idle paint.
+    if (CWnd* pMainWnd = AfxGetThread()->GetMainWnd()) pMainWnd->UpdateWindow();
+}
+
+void CSplashWindow::PostNcDestroy() { delete this; }
+
+int CSplashWindow::OnCreate(LPCREATESTRUCT) {
+    if (Default() == -1) return -1;
+    // Still hidden: centring now means the splash is never seen at (0, 0).
+    CenterWindow();
+    SetTimer(kSplashTimer, kSplashMilliseconds);
+    return 0;
+}
+
+void CSplashWindow::OnPaint() {
+    CPaintDC dc(this);
+    CDC memDC;
+    if (!memDC.CreateCompatibleDC(&dc)) return;
+    BITMAP bm{};
+    m_splashBitmap.GetBitmap(&bm);
+    CGdiObject* pOldBitmap = memDC.SelectGdiObject(&m_splashBitmap);
+    dc.BitBlt(0, 0, bm.bmWidth, bm.bmHeight, &memDC, 0, 0, SRCCOPY);
+    memDC.SelectGdiObject(pOldBitmap);
+}
+
+void CSplashWindow::OnTimer(UINT_PTR) { DismissSplash(); }
