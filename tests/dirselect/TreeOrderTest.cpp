@@ -21,6 +21,25 @@ const char* const kAwkwardNames[] = {
     "1-2", "12", "co-op", "coop", "Co-Op", "it's", "its", "_unter", "unter_", "#raute", "~tilde", "a b", "a.b",
     "a_b", "(klammer)", "[eckig]", "!ausruf", "z", "\xC3\xA6sir", "aesir", "\xC5\x93uvre", "oeuvre"};
 
+// Many more names from the awkward letters, reproducibly shuffled together.
+std::vector<std::string> MixedNames() {
+    const char* const pieces[] = {"a", "A", "\xC3\xA4", "\xC3\x84", "o", "\xC3\xB6", "ss", "\xC3\x9F", "-", "'", "1",
+                                  "2", "10", "_", ".", " ", "z", "Z", "e", "\xC3\xA9", "\xC5\x93"};
+    std::vector<std::string> names;
+    unsigned seed = 12345;
+    while (names.size() < 300) {
+        std::string name;
+        for (int i = 0, length = 1 + static_cast<int>(seed % 5); i < length; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            name += pieces[(seed >> 16) % std::size(pieces)];
+        }
+        // Names the file system keeps differently from how they were written are left out.
+        if (name.back() == '.' || name.back() == ' ' || name == "-") continue;
+        if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+    }
+    return names;
+}
+
 // The listing as the tree will see it: FindFirstFile's order of the directory's entries.
 Texts ListingOrder(const std::string& dir) {
     Texts names;
@@ -42,9 +61,10 @@ TEST(TreeOrder, ListingIsInExactlyTheOrderOfSortedInsertion) {
     TempDirectory dir;
     std::string script = "cd " + ShellQuote(UnixPath(dir.Path())) + " && mkdir";
     for (const char* name : kAwkwardNames) script += " " + ShellQuote(name);
+    for (const std::string& name : MixedNames()) script += " " + ShellQuote("m" + name);
     RunUnixShell(script);
     Texts listing = ListingOrder(dir.AnsiPath());
-    ASSERT_EQ(listing.size(), std::size(kAwkwardNames));
+    ASSERT_EQ(listing.size(), std::size(kAwkwardNames) + 300);
 
     CTestParent parent;
     CDirectoryTree tree;
