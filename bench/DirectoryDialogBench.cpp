@@ -24,29 +24,53 @@ double Now() {
     return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-// Ends itself as soon as its path field is filled, and notes when that was.
+// Ends itself as soon as its path field is filled, and notes when that was; then times a
+// double-click one level up (the whole listing leaves the tree) and, back in the big
+// directory, one level down (all other sub-directories leave it).
 class CTimedDirectoryDlg : public CDirectoryDlg {
 public:
     double m_dFilled = 0;
+    double m_dUp = 0;
+    double m_dDown = 0;
     size_t m_nShown = 0;
 
 protected:
     BOOL OnInitDialog() override {
         BOOL result = CDirectoryDlg::OnInitDialog();
         m_dFilled = Now();
+        HTREEITEM hCurrent = m_tree.GetSelectedItem();
+        CString name = m_tree.GetItemText(hCurrent);
+        for (HTREEITEM h = m_tree.GetChildItem(hCurrent); h; h = m_tree.GetNextSiblingItem(h)) ++m_nShown;
+        m_dUp = TimeDoubleClick(m_tree.GetParentItem(hCurrent));
         for (HTREEITEM h = m_tree.GetChildItem(m_tree.GetSelectedItem()); h; h = m_tree.GetNextSiblingItem(h))
-            ++m_nShown;
+            if (m_tree.GetItemText(h) == name) TimeDoubleClick(h);
+        m_dDown = TimeDoubleClick(m_tree.GetChildItem(m_tree.GetSelectedItem()));
         EndDialog(IDOK);
         return result;
     }
+
+private:
+    double TimeDoubleClick(HTREEITEM hItem) {
+        double start = Now();
+        m_tree.SelectItem(hItem);
+        NMHDR header{m_tree.m_hWnd, static_cast<UINT_PTR>(m_tree.GetDlgCtrlID()), static_cast<UINT>(NM_DBLCLK)};
+        SendMessage(WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+        return Now() - start;
+    }
 };
 
-double OpenDialog(size_t expected) {
+struct DialogTimes {
+    double open;
+    double up;
+    double down;
+};
+
+DialogTimes OpenDialog(size_t expected) {
     CTimedDirectoryDlg dlg;
     double start = Now();
     dlg.DoModal();
     if (dlg.m_nShown != expected) std::printf("  (dialog showed %zu of %zu)\n", dlg.m_nShown, expected);
-    return dlg.m_dFilled - start;
+    return {dlg.m_dFilled - start, dlg.m_dUp, dlg.m_dDown};
 }
 
 // The bare loop: list, append each directory's name below one item of a tree view in a window
@@ -92,10 +116,18 @@ void Measure(size_t count) {
     RunUnixShell("cd " + ShellQuote(UnixPath(dir.Path())) + " && seq -f 'Ordner %06g' " + std::to_string(count) +
                  " | xargs -d '\\n' mkdir && for i in 1 2 3; do touch Datei$i.txt; done");
     SetCurrentDirectoryW(dir.Path().c_str());
-    double dialog = Best(3, [&] { return OpenDialog(count); });
+    double up = 1e9;
+    double down = 1e9;
+    double dialog = Best(3, [&] {
+        DialogTimes times = OpenDialog(count);
+        up = std::min(up, times.up);
+        down = std::min(down, times.down);
+        return times.open;
+    });
     double bare = Best(3, [&] { return ListAndAppend(dir.AnsiPath(), TVI_LAST); });
     std::printf("%7zu sub-directories: dialog %8.3f s   list+append %8.3f s   ratio %5.2f", count, dialog, bare,
                 dialog / bare);
+    std::printf("   up %6.3f s   down %6.3f s", up, down);
     if (count <= 5000) std::printf("   list+TVI_SORT %8.3f s", ListAndAppend(dir.AnsiPath(), TVI_SORT));
     std::printf("\n");
     std::fflush(stdout);

@@ -101,13 +101,25 @@ void CDirectoryTree::ComposePath(HTREEITEM hItem) {
 void CDirectoryTree::DeleteFirstChild(HTREEITEM hItem) {
     HTREEITEM hChild = ItemHasChildren(hItem) ? GetChildItem(hItem) : nullptr;
     if (!hChild) return;
+    // Collapsed first, so that its children go without a recount of the visible items each
+    // (see DeleteSiblings). The selection is above it and stays.
+    Expand(hChild, TVE_COLLAPSE);
     while (HTREEITEM hGrandChild = GetChildItem(hChild)) DeleteItem(hGrandChild);
     DeleteItem(hChild);
 }
 
 void CDirectoryTree::DeleteSiblings(HTREEITEM hItem) {
+    // The control recounts its visible items after each deletion of a visible one, which makes
+    // deleting thousands of siblings quadratic; hidden below a collapsed parent they go at
+    // once. Collapsing moves the selection to the parent, so it is put back.
+    HTREEITEM hParent = GetParentItem(hItem);
+    bool bHide = hParent && (GetItemState(hParent, TVIS_EXPANDED) & TVIS_EXPANDED);
+    bool bSelected = GetSelectedItem() == hItem;
+    if (bHide) Expand(hParent, TVE_COLLAPSE);
     while (HTREEITEM hPrevious = GetPrevSiblingItem(hItem)) DeleteItem(hPrevious);
     while (HTREEITEM hNext = GetNextSiblingItem(hItem)) DeleteItem(hNext);
+    if (bHide) Expand(hParent, TVE_EXPAND);
+    if (bSelected) SelectItem(hItem);
 }
 
 // True when the item's first child is a sub-directory item, so its listing is shown.

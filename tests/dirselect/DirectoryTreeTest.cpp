@@ -125,6 +125,8 @@ TEST_F(DirectoryTreeTest, DoubleClicksGoDownUpAndStayPostingOncePerChange) {
     EXPECT_EQ(tree.GetPath(), Drive("\\eins\\b").c_str());
     EXPECT_EQ(parent.TakePosted(), 1);
     EXPECT_EQ(ChildTexts(tree, hEins), (Texts{"b"}));
+    EXPECT_EQ(tree.GetSelectedItem(), hB);
+    EXPECT_TRUE(IsExpanded(tree, hEins));
     EXPECT_EQ(Images(tree, hB), kPathImages);
     EXPECT_TRUE(IsExpanded(tree, hB));
     EXPECT_EQ(ChildTexts(tree, hB), (Texts{"tief1", "tief2"}));
@@ -143,6 +145,8 @@ TEST_F(DirectoryTreeTest, DoubleClicksGoDownUpAndStayPostingOncePerChange) {
     EXPECT_EQ(tree.GetPath(), Drive().c_str());
     EXPECT_EQ(parent.TakePosted(), 1);
     EXPECT_EQ(ChildTexts(tree, hRoot), (Texts{"eins", "zwei"}));
+    EXPECT_EQ(tree.GetSelectedItem(), hRoot);
+    EXPECT_TRUE(IsExpanded(tree, hRoot));
     EXPECT_EQ(Images(tree, tree.GetChildItem(hRoot)), kDirImages);
     EXPECT_EQ(tree.GetCount(), 3u);
 
