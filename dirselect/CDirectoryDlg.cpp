@@ -1,0 +1,67 @@
+#include "dirselect/CDirectoryDlg.h"
+
+#include "res/resource.h"
+
+#include <commctrl.h>
+
+BEGIN_MESSAGE_MAP(CDirectoryDlg, CDialog)
+    ON_CBN_SELCHANGE(IDC_DRIVE_LIST, OnSelchangeDrive)
+END_MESSAGE_MAP()
+
+CDirectoryDlg::CDirectoryDlg(CWnd* pParent) : CDialog(IDD_DIRECTORY, pParent) {}
+
+void CDirectoryDlg::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_DIRECTORY_PATH, m_editPath);
+    DDX_Control(pDX, IDC_DIRECTORY_TREE, m_tree);
+    DDX_Control(pDX, IDC_DRIVE_LIST, m_driveList);
+    DDX_Text(pDX, IDC_DIRECTORY_PATH, m_strDirectory);
+}
+
+BOOL CDirectoryDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    CreateImageList();
+    m_tree.SetImageList(&m_imageList, TVSIL_NORMAL);
+    m_driveList.FillDrives();
+    m_tree.ShowPath();
+    UpdatePathField();
+    return TRUE;
+}
+
+// The four folder pictures, their black, greys and white mapped to the system's button
+// colours; the list has no mask, so they are drawn opaque.
+void CDirectoryDlg::CreateImageList() {
+    m_imageList.Create(16, 16, ILC_COLOR, 4, 4);
+    for (UINT nID : {IDB_DIR, IDB_DIR_SELECTED, IDB_PATH, IDB_PATH_SELECTED}) {
+        HINSTANCE hInst = AfxFindResourceHandle(MAKEINTRESOURCEA(nID), RT_BITMAP);
+        CBitmap bitmap;
+        bitmap.Attach(CreateMappedBitmap(hInst, static_cast<INT_PTR>(nID), 0, nullptr, 0));
+        m_imageList.Add(&bitmap, RGB(0, 0, 0));
+        bitmap.DeleteObject();
+    }
+}
+
+void CDirectoryDlg::OnSelchangeDrive() {
+    int nIndex = m_driveList.GetCurSel();
+    if (nIndex == CB_ERR) return;
+    if (!m_driveList.IsDriveReady(nIndex)) {
+        m_driveList.SelectDrive(m_tree.m_chDrive);
+        return;
+    }
+    CString text;
+    m_driveList.GetLBText(nIndex, text);
+    m_tree.m_chDrive = text[0];
+    m_tree.ShowPath();
+    UpdatePathField();
+}
+
+// The tree posts its notification to the dialog; it is consumed here, before dispatch.
+BOOL CDirectoryDlg::PreTranslateMessage(MSG* pMsg) {
+    if (pMsg->message == WM_DIRECTORY_CHANGED) {
+        UpdatePathField();
+        return TRUE;
+    }
+    return CDialog::PreTranslateMessage(pMsg);
+}
+
+void CDirectoryDlg::UpdatePathField() { m_editPath.SetWindowText(m_tree.GetPath()); }

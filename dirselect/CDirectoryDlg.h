@@ -1,0 +1,33 @@
+#pragma once
+// The modal dialog in which the user picks the directory to rename in: a path field, the
+// directory tree and the drive list. After OK, m_strDirectory holds the path shown.
+#include "dirselect/CDirectoryTree.h"
+#include "dirselect/CDriveCombo.h"
+#include "platform/AfxWin.h"
+
+class CDirectoryDlg : public CDialog {
+public:
+    explicit CDirectoryDlg(CWnd* pParent = nullptr);
+
+private:
+    // Before the controls, so that it goes only after the tree that shows it.
+    CImageList m_imageList;
+
+public:
+    CEdit m_editPath;
+    CDirectoryTree m_tree;
+    CDriveCombo m_driveList;
+    CString m_strDirectory;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    BOOL OnInitDialog() override;
+    void OnSelchangeDrive();
+    void UpdatePathField();
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void CreateImageList();
+};

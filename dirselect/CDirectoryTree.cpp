@@ -1,0 +1,150 @@
+#include "dirselect/CDirectoryTree.h"
+
+#include "dirselect/TreeViewOrder.h"
+
+#include <mbstring.h>
+
+#include <cstring>
+
+namespace {
+
+bool IsListedDirectory(const WIN32_FIND_DATAA& data) {
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    return std::strcmp(data.cFileName, ".") != 0 && std::strcmp(data.cFileName, "..") != 0;
+}
+
+}  // namespace
+
+IMPLEMENT_DYNAMIC(CDirectoryTree, CTreeCtrl)
+
+BEGIN_MESSAGE_MAP(CDirectoryTree, CTreeCtrl)
+    ON_NOTIFY_REFLECT(NM_DBLCLK, OnDblclk)
+END_MESSAGE_MAP()
+
+BOOL CDirectoryTree::ShowPath() {
+    if (m_chDrive != 'a') {
+        CString drive;
+        drive.Format("%c:", m_chDrive);
+        SetCurrentDirectoryA(drive);  // lands in the drive's remembered directory
+        DeleteAllItems();
+    }
+    char buffer[1024] = {};
+    if (GetCurrentDirectoryA(sizeof buffer, buffer) == 0) {
+        MessageBoxA(AfxFormatSystemMessage(GetLastError()), "GetLastError", MB_ICONHAND);
+        return FALSE;
+    }
+    m_strPath = buffer;
+    m_chDrive = buffer[0];
+    HTREEITEM hCurrent = InsertPathItems(buffer);
+    if (hCurrent) ListSubdirectories(m_strPath, hCurrent);
+    return TRUE;
+}
+
+// One path item per component, each the only child of the one before; the last one, the
+// current directory, ends up selected.
+HTREEITEM CDirectoryTree::InsertPathItems(const char* pszPath) {
+    // _mbstok writes into what it splits.
+    char copy[1024];
+    std::strcpy(copy, pszPath);
+    HTREEITEM hParent = TVI_ROOT;
+    int nComponents = 0;
+    auto* pToken = _mbstok(reinterpret_cast<unsigned char*>(copy), reinterpret_cast<const unsigned char*>("\\"));
+    for (; pToken; pToken = _mbstok(nullptr, reinterpret_cast<const unsigned char*>("\\"))) {
+        hParent = InsertItem(reinterpret_cast<const char*>(pToken), m_nPathImage, m_nPathSelectedImage, hParent,
+                             TVI_LAST);
+        ++nComponents;
+    }
+    HTREEITEM hItem = GetRootItem();
+    HTREEITEM hCurrent = nullptr;
+    for (int i = 0; i < nComponents && hItem; ++i) {
+        Expand(hItem, TVE_EXPAND);
+        hCurrent = hItem;
+        hItem = GetChildItem(hItem);
+    }
+    if (hCurrent) SelectItem(hCurrent);
+    return hCurrent;
+}
+
+void CDirectoryTree::ListSubdirectories(CString strPath, HTREEITEM hParent) {
+    CString pattern;
+    pattern.Format("%s\\*.*", static_cast<const char*>(strPath));
+    WIN32_FIND_DATAA data;
+    HANDLE hSearch = FindFirstFileA(pattern, &data);
+    if (hSearch == INVALID_HANDLE_VALUE) return;
+    std::vector<CString> names;
+    do {
+        if (IsListedDirectory(data)) names.emplace_back(data.cFileName);
+    } while (FindNextFileA(hSearch, &data));
+    FindClose(hSearch);
+    InsertSubdirectories(names, hParent);
+    Expand(hParent, TVE_EXPAND);
+}
+
+// In the order of TVI_SORT. Sorted insertion compares with every sibling already there, which
+// is quadratic for big directories; sorting first and appending gives the same order.
+void CDirectoryTree::InsertSubdirectories(std::vector<CString>& names, HTREEITEM hParent) {
+    bool bAppend = GetChildItem(hParent) == nullptr;
+    if (bAppend) SortLikeTreeView(names);
+    for (const CString& name : names)
+        InsertItem(name, m_nDirImage, m_nDirSelectedImage, hParent, bAppend ? TVI_LAST : TVI_SORT);
+}
+
+void CDirectoryTree::ComposePath(HTREEITEM hItem) {
+    CString path = GetItemText(hItem);
+    for (HTREEITEM hAncestor = GetParentItem(hItem); hAncestor; hAncestor = GetParentItem(hAncestor))
+        path = GetItemText(hAncestor) + "\\" + path;
+    m_strPath = path;
+    CWnd* pParent = CWnd::FromHandle(::GetParent(m_hWnd));
+    if (pParent) pParent->PostMessage(WM_DIRECTORY_CHANGED, 0, 0);
+}
+
+void CDirectoryTree::DeleteFirstChild(HTREEITEM hItem) {
+    HTREEITEM hChild = ItemHasChildren(hItem) ? GetChildItem(hItem) : nullptr;
+    if (!hChild) return;
+    // Collapsed first, so that its children go without a recount of the visible items each
+    // (see DeleteSiblings). The selection is above it and stays.
+    Expand(hChild, TVE_COLLAPSE);
+    while (HTREEITEM hGrandChild = GetChildItem(hChild)) DeleteItem(hGrandChild);
+    DeleteItem(hChild);
+}
+
+void CDirectoryTree::DeleteSiblings(HTREEITEM hItem) {
+    // The control recounts its visible items after each deletion of a visible one, which makes
+    // deleting thousands of siblings quadratic; hidden below a collapsed parent they go at
+    // once. Collapsing moves the selection to the parent, so it is put back.
+    HTREEITEM hParent = GetParentItem(hItem);
+    bool bHide = hParent && (GetItemState(hParent, TVIS_EXPANDED) & TVIS_EXPANDED);
+    bool bSelected = GetSelectedItem() == hItem;
+    if (bHide) Expand(hParent, TVE_COLLAPSE);
+    while (HTREEITEM hPrevious = GetPrevSiblingItem(hItem)) DeleteItem(hPrevious);
+    while (HTREEITEM hNext = GetNextSiblingItem(hItem)) DeleteItem(hNext);
+    if (bHide) Expand(hParent, TVE_EXPAND);
+    if (bSelected) SelectItem(hItem);
+}
+
+// True when the item's first child is a sub-directory item, so its listing is shown.
+bool CDirectoryTree::ShowsListing(HTREEITEM hItem) const {
+    HTREEITEM hChild = ItemHasChildren(hItem) ? GetChildItem(hItem) : nullptr;
+    int nImage = -1;
+    int nSelectedImage = -1;
+    if (!hChild || !GetItemImage(hChild, nImage, nSelectedImage)) return false;
+    return nImage == m_nDirImage || nSelectedImage == m_nDirSelectedImage;
+}
+
+void CDirectoryTree::OnDblclk(NMHDR*, LRESULT* pResult) {
+    HTREEITEM hItem = GetSelectedItem();
+    if (!hItem) return;
+    *pResult = 1;  // the control must not toggle the item's expansion itself
+    if (GetItemState(hItem, TVIS_EXPANDED) & TVIS_EXPANDED) {
+        if (ShowsListing(hItem)) return;
+        DeleteFirstChild(hItem);
+    } else {
+        SetItem(hItem, TVIF_IMAGE | TVIF_SELECTEDIMAGE, nullptr, m_nPathImage, m_nPathSelectedImage, 0, 0, 0);
+        DeleteSiblings(hItem);
+        // A collapsed item may still hold children (the keyboard collapses items); they go,
+        // so that the listing below does not put its sub-directories there a second time.
+        while (HTREEITEM hChild = GetChildItem(hItem)) DeleteItem(hChild);
+    }
+    ComposePath(hItem);
+    ListSubdirectories(m_strPath, hItem);
+}

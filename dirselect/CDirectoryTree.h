@@ -1,0 +1,44 @@
+#pragma once
+// The folder tree of the directory selection dialog: the chain of folders from the drive down
+// to the current directory, and below it that directory's sub-directories. Double-clicks move
+// the current directory up or down; each new path is announced to the parent window.
+#include "platform/AfxWin.h"
+
+#include <vector>
+
+// Posted (never sent) to the tree's parent after a double-click has set a new path.
+constexpr UINT WM_DIRECTORY_CHANGED = WM_USER + 10;
+
+class CDirectoryTree : public CTreeCtrl {
+    DECLARE_DYNAMIC(CDirectoryTree)
+public:
+    CDirectoryTree() = default;
+
+    // Rebuilds the tree at the process's current directory, first switching to drive
+    // m_chDrive once a drive has been chosen. False (after an error box) when the current
+    // directory cannot be read.
+    BOOL ShowPath();
+    CString GetPath() const { return m_strPath; }
+
+    CString m_strPath;
+    char m_chDrive = 'a';  // lower-case a: no drive chosen yet
+    int m_nDirImage = 0;
+    int m_nDirSelectedImage = 1;
+    int m_nPathImage = 2;
+    int m_nPathSelectedImage = 3;
+
+protected:
+    void OnDblclk(NMHDR* pNMHDR, LRESULT* pResult);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void ListSubdirectories(CString strPath, HTREEITEM hParent);
+    void ComposePath(HTREEITEM hItem);
+    void DeleteFirstChild(HTREEITEM hItem);
+    void DeleteSiblings(HTREEITEM hItem);
+
+    HTREEITEM InsertPathItems(const char* pszPath);
+    void InsertSubdirectories(std::vector<CString>& names, HTREEITEM hParent);
+    bool ShowsListing(HTREEITEM hItem) const;
+};

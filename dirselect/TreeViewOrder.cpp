@@ -1,0 +1,37 @@
+#include "dirselect/TreeViewOrder.h"
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+// The platform's sort key of a text: comparing two keys byte by byte gives what lstrcmpW
+// gives for the texts (both are the thread locale's comparison without flags). One key per
+// name instead of two comparisons' worth of work per pair halves the time for big listings.
+std::string SortKey(const CString& text) {
+    int length = MultiByteToWideChar(CP_ACP, 0, text, text.GetLength(), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, text.GetLength(), wide.data(), length);
+    LCID locale = GetThreadLocale();
+    int bytes = LCMapStringW(locale, LCMAP_SORTKEY, wide.c_str(), length, nullptr, 0);
+    std::string key(static_cast<size_t>(bytes), '\0');
+    LCMapStringW(locale, LCMAP_SORTKEY, wide.c_str(), length, reinterpret_cast<LPWSTR>(key.data()), bytes);
+    return key;
+}
+
+struct Keyed {
+    std::string key;
+    CString name;
+};
+
+}  // namespace
+
+void SortLikeTreeView(std::vector<CString>& names) {
+    std::vector<Keyed> keyed;
+    keyed.reserve(names.size());
+    for (const CString& name : names) keyed.push_back({SortKey(name), name});
+    // Unsigned bytes, as sort keys are compared; std::string compares char_traits<char>,
+    // which is unsigned by definition.
+    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) { return a.key < b.key; });
+    for (size_t i = 0; i < names.size(); ++i) names[i] = keyed[i].name;
+}

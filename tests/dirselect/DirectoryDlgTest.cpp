@@ -1,0 +1,183 @@
+#include "dirselect/CDirectoryDlg.h"
+
+#include "res/resource.h"
+#include "tests/dirselect/TreeInspection.h"
+#include "tests/support/MessageBoxRecorder.h"
+#include "tests/support/TempDirectory.h"
+#include "tests/support/TestDrive.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+using Texts = std::vector<std::string>;
+constexpr UINT WM_NEXT_STEP = WM_APP + 1;
+
+// The dialog with a script of user actions: one step per turn of its modal loop, so that
+// whatever a step posts is handled before the next step looks.
+class CScriptedDirectoryDlg : public CDirectoryDlg {
+public:
+    using Step = std::function<void(CScriptedDirectoryDlg&)>;
+    std::vector<Step> m_steps;
+    bool m_bRanOut = false;
+
+    std::string Field() const { return m_editPath.GetWindowTextString().GetString(); }
+    std::string SelectedDrive() const {
+        CString text;
+        if (m_driveList.GetCurSel() >= 0) m_driveList.GetLBText(m_driveList.GetCurSel(), text);
+        return text.GetString();
+    }
+    void DoubleClick(HTREEITEM hItem) {
+        m_tree.SelectItem(hItem);
+        NMHDR header{m_tree.m_hWnd, IDC_DIRECTORY_TREE, static_cast<UINT>(NM_DBLCLK)};
+        SendMessage(WM_NOTIFY, IDC_DIRECTORY_TREE, reinterpret_cast<LPARAM>(&header));
+    }
+    // What the combo box reports when the user picks an entry.
+    void PickDrive(char letter) {
+        for (int i = 0; i < m_driveList.GetCount(); ++i) {
+            CString text;
+            m_driveList.GetLBText(i, text);
+            if (text[0] == letter) m_driveList.SetCurSel(i);
+        }
+        SendMessage(WM_COMMAND, MAKEWPARAM(IDC_DRIVE_LIST, CBN_SELCHANGE),
+                    reinterpret_cast<LPARAM>(m_driveList.m_hWnd));
+    }
+    void Press(int nButton) { ::PostMessageA(::GetDlgItem(m_hWnd, nButton), BM_CLICK, 0, 0); }
+
+protected:
+    BOOL OnInitDialog() override {
+        BOOL result = CDirectoryDlg::OnInitDialog();
+        PostMessage(WM_NEXT_STEP);
+        return result;
+    }
+    BOOL PreTranslateMessage(MSG* pMsg) override {
+        if (pMsg->message != WM_NEXT_STEP) return CDirectoryDlg::PreTranslateMessage(pMsg);
+        if (m_steps.empty()) {
+            m_bRanOut = true;  // the script forgot to close the dialog
+            EndDialog(IDABORT);
+            return TRUE;
+        }
+        Step step = m_steps.front();
+        m_steps.erase(m_steps.begin());
+        step(*this);
+        PostMessage(WM_NEXT_STEP);
+        return TRUE;
+    }
+};
+
+class DirectoryDlgTest : public ::testing::Test {
+protected:
+    void TearDown() override { SetCurrentDirectoryA("C:\\"); }
+    static std::string Root(const TestDrive& d, const char* rest = "") {
+        return std::string(1, d.Letter()) + ":" + rest;
+    }
+
+    TestDrive labelled{L"Fotos"};
+    TestDrive plain;
+    TestDrive notReady{std::wstring(), TestDrive::State::NotReady};
+    TempDirectory labelledDisk{labelled.Root()};
+    TempDirectory plainDisk{plain.Root()};
+    MessageBoxRecorder boxes;
+};
+
+}  // namespace
+
+TEST_F(DirectoryDlgTest, OpensAtTheCurrentDriveRootAndOkReturnsTheThreeCharacterForm) {
+    labelledDisk.AddDirectory(L"Urlaub");
+    ASSERT_TRUE(SetCurrentDirectoryA(labelled.AnsiRoot().c_str()));
+    CScriptedDirectoryDlg dlg;
+    EXPECT_TRUE(dlg.m_strDirectory.IsEmpty());
+    dlg.m_steps = {[&](CScriptedDirectoryDlg& d) {
+        EXPECT_EQ(d.Field(), Root(labelled, "\\"));
+        EXPECT_EQ(d.SelectedDrive(), Root(labelled, " Fotos"));
+        EXPECT_EQ(d.m_tree.GetItemText(d.m_tree.GetRootItem()), Root(labelled).c_str());
+        EXPECT_EQ(ChildTexts(d.m_tree, d.m_tree.GetRootItem()), (Texts{"Urlaub"}));
+        EXPECT_EQ(CWnd::GetFocus(), d.GetDlgItem(IDOK));
+        auto hImages = reinterpret_cast<HIMAGELIST>(d.m_tree.SendMessage(TVM_GETIMAGELIST, TVSIL_NORMAL));
+        ASSERT_NE(hImages, nullptr);
+        EXPECT_EQ(ImageList_GetImageCount(hImages), 4);
+        int cx = 0;
+        int cy = 0;
+        ImageList_GetIconSize(hImages, &cx, &cy);
+        EXPECT_EQ(cx * 100 + cy, 1616);
+        d.Press(IDOK);
+    }};
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_FALSE(dlg.m_bRanOut);
+    EXPECT_EQ(dlg.m_strDirectory, Root(labelled, "\\").c_str());
+    EXPECT_EQ(CurrentDirectory(), Root(labelled, "\\"));
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(DirectoryDlgTest, DoubleClicksReachTheFieldAfterTheirNotificationAndEnterConfirms) {
+    labelledDisk.AddDirectory(L"eins");
+    labelledDisk.AddDirectory(L"eins\\zwei");
+    labelledDisk.AddDirectory(L"eins\\zwei\\drei");
+    ASSERT_TRUE(SetCurrentDirectoryA(Root(labelled, "\\eins").c_str()));
+    CScriptedDirectoryDlg dlg;
+    auto down = [&](CScriptedDirectoryDlg& d) {
+        EXPECT_EQ(d.Field(), Root(labelled, "\\eins"));
+        d.DoubleClick(d.m_tree.GetChildItem(d.m_tree.GetSelectedItem()));
+        // The tree has its new path, the field waits for the posted notification.
+        EXPECT_EQ(d.m_tree.GetPath(), Root(labelled, "\\eins\\zwei").c_str());
+        EXPECT_EQ(d.Field(), Root(labelled, "\\eins"));
+    };
+    auto up = [&](CScriptedDirectoryDlg& d) {
+        EXPECT_EQ(d.Field(), Root(labelled, "\\eins\\zwei"));
+        d.DoubleClick(d.m_tree.GetRootItem());
+    };
+    auto enter = [&](CScriptedDirectoryDlg& d) {
+        EXPECT_EQ(d.Field(), Root(labelled));
+        d.m_tree.SetFocus();
+        d.m_tree.PostMessage(WM_KEYDOWN, VK_RETURN, 1);
+        d.m_tree.PostMessage(WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC0000001));
+    };
+    dlg.m_steps = {down, up, enter};
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_FALSE(dlg.m_bRanOut);
+    EXPECT_EQ(dlg.m_strDirectory, Root(labelled).c_str());
+    EXPECT_EQ(CurrentDirectory(), Root(labelled, "\\eins"));  // double-clicks do not move it
+}
+
+TEST_F(DirectoryDlgTest, DriveChangesRefuseANotReadyDriveAndMoveToARememberedDirectory) {
+    plainDisk.AddDirectory(L"gemerkt");
+    plainDisk.AddDirectory(L"gemerkt\\unten");
+    std::string remembered = Root(plain, "\\gemerkt");
+    ASSERT_TRUE(SetEnvironmentVariableA(("=" + Root(plain)).c_str(), remembered.c_str()));
+    ASSERT_TRUE(SetCurrentDirectoryA(labelled.AnsiRoot().c_str()));
+
+    CScriptedDirectoryDlg dlg;
+    auto refused = [&](CScriptedDirectoryDlg& d) {
+        d.PickDrive(notReady.Letter());
+        ASSERT_EQ(boxes.Boxes().size(), 1u);
+        EXPECT_EQ(boxes.Boxes()[0].text, ("Drive " + std::string(1, notReady.Letter()) + ": is not ready.").c_str());
+        EXPECT_EQ(boxes.Boxes()[0].caption, "Error");
+        EXPECT_EQ(boxes.Boxes()[0].flags, 0x30u);
+        EXPECT_EQ(d.SelectedDrive(), Root(labelled, " Fotos"));
+        EXPECT_EQ(d.Field(), Root(labelled, "\\"));
+        EXPECT_EQ(CurrentDirectory(), Root(labelled, "\\"));
+    };
+    auto accepted = [&](CScriptedDirectoryDlg& d) {
+        d.PickDrive(plain.Letter());
+        EXPECT_EQ(d.Field(), remembered);
+        EXPECT_EQ(d.m_tree.m_chDrive, plain.Letter());
+        EXPECT_EQ(ChildTexts(d.m_tree, d.m_tree.GetSelectedItem()), (Texts{"unten"}));
+        EXPECT_EQ(CurrentDirectory(), remembered);
+        d.DoubleClick(d.m_tree.GetChildItem(d.m_tree.GetSelectedItem()));
+    };
+    auto sameDriveAgain = [&](CScriptedDirectoryDlg& d) {
+        EXPECT_EQ(d.Field(), remembered + "\\unten");
+        d.PickDrive(plain.Letter());  // back to where the last rebuild was
+        EXPECT_EQ(d.Field(), remembered);
+        d.Press(IDCANCEL);
+    };
+    dlg.m_steps = {refused, accepted, sameDriveAgain};
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_FALSE(dlg.m_bRanOut);
+    EXPECT_TRUE(dlg.m_strDirectory.IsEmpty());
+    EXPECT_EQ(CurrentDirectory(), remembered);  // cancelling does not restore it
+    EXPECT_EQ(boxes.Boxes().size(), 1u);
+    SetEnvironmentVariableA(("=" + Root(plain)).c_str(), nullptr);
+}

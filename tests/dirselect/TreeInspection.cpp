@@ -1,0 +1,54 @@
+#include "tests/dirselect/TreeInspection.h"
+
+#include "dirselect/CDirectoryTree.h"
+
+#include <commctrl.h>
+
+std::vector<std::string> ChildTexts(const CTreeCtrl& tree, HTREEITEM hParent) {
+    std::vector<std::string> texts;
+    for (HTREEITEM h = tree.GetChildItem(hParent); h; h = tree.GetNextSiblingItem(h))
+        texts.emplace_back(tree.GetItemText(h).GetString());
+    return texts;
+}
+
+bool IsExpanded(const CTreeCtrl& tree, HTREEITEM hItem) {
+    return (tree.GetItemState(hItem, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+}
+
+std::pair<int, int> Images(const CTreeCtrl& tree, HTREEITEM hItem) {
+    int nImage = -1;
+    int nSelected = -1;
+    tree.GetItemImage(hItem, nImage, nSelected);
+    return {nImage, nSelected};
+}
+
+HTREEITEM FindChild(const CTreeCtrl& tree, HTREEITEM hParent, const char* pszText) {
+    for (HTREEITEM h = tree.GetChildItem(hParent); h; h = tree.GetNextSiblingItem(h))
+        if (tree.GetItemText(h) == pszText) return h;
+    return nullptr;
+}
+
+std::string CurrentDirectory() {
+    char buffer[1024] = {};
+    GetCurrentDirectoryA(sizeof buffer, buffer);
+    return buffer;
+}
+
+CTestParent::CTestParent() {
+    CreateEx(0, AfxRegisterWndClass(0), "tree parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300, nullptr,
+             nullptr);
+}
+
+int CTestParent::TakePosted() {
+    int count = 0;
+    MSG msg;
+    while (PeekMessageA(&msg, m_hWnd, WM_DIRECTORY_CHANGED, WM_DIRECTORY_CHANGED, PM_REMOVE)) {
+        if (msg.wParam == 0 && msg.lParam == 0) ++count;
+    }
+    return count;
+}
+
+void RegisterTreeControls() {
+    INITCOMMONCONTROLSEX init{sizeof init, ICC_TREEVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&init);
+}

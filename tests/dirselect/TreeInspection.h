@@ -1,0 +1,23 @@
+#pragma once
+// Reading a tree control the way a user sees it, and a parent window to put controls in.
+#include "platform/AfxWin.h"
+
+#include <string>
+#include <vector>
+
+std::vector<std::string> ChildTexts(const CTreeCtrl& tree, HTREEITEM hParent);
+bool IsExpanded(const CTreeCtrl& tree, HTREEITEM hItem);
+std::pair<int, int> Images(const CTreeCtrl& tree, HTREEITEM hItem);
+HTREEITEM FindChild(const CTreeCtrl& tree, HTREEITEM hParent, const char* pszText);
+
+std::string CurrentDirectory();
+
+// A visible top-level window that counts the WM_DIRECTORY_CHANGED posted to it.
+class CTestParent : public CWnd {
+public:
+    CTestParent();
+    // Removes the posted notifications from the queue and counts them.
+    int TakePosted();
+};
+
+void RegisterTreeControls();
