@@ -1,0 +1,11 @@
+#include "app/CInfoDlg.h"
+
+#include "res/resource.h"
+
+BEGIN_MESSAGE_MAP(CInfoDlg, CDialog)
+END_MESSAGE_MAP()
+
+// No parent: the framework makes the main dialog its owner.
+CInfoDlg::CInfoDlg() : CDialog(IDD_ABOUTBOX) {}
+
+void CInfoDlg::DoDataExchange(CDataExchange* pDX) { DDX_Control(pDX, IDC_ABOUT_WEB_LINK, m_webLink); }

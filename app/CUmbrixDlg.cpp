@@ -1,0 +1,89 @@
+#include "app/CUmbrixDlg.h"
+
+#include "app/CInfoDlg.h"
+#include "app/CSplashWindow.h"
+#include "dirselect/CDirectoryDlg.h"
+#include "renaming/RenameFilesToCase.h"
+#include "res/resource.h"
+
+BEGIN_MESSAGE_MAP(CUmbrixDlg, CDialog)
+    ON_WM_SYSCOMMAND()
+    ON_WM_PAINT()
+    ON_WM_QUERYDRAGICON()
+    ON_WM_CREATE()
+    ON_BN_CLICKED(IDC_TO_LOWER_CASE, OnLowerCase)
+    ON_BN_CLICKED(IDC_TO_UPPER_CASE, OnUpperCase)
+END_MESSAGE_MAP()
+
+CUmbrixDlg::CUmbrixDlg(CWnd* pParent) : CDialog(IDD_UMBRIX_DIALOG, pParent) {
+    LPCSTR icon = MAKEINTRESOURCEA(IDR_MAINFRAME);
+    // Loaded once, in the standard icon size; shared icons need no release.
+    m_hIcon = LoadIconA(AfxFindResourceHandle(icon, MAKEINTRESOURCEA(14)), icon);
+}
+
+CPoint CUmbrixDlg::IconPosition(const CRect& client, int cxIcon, int cyIcon) {
+    return CPoint((client.Width() - cxIcon + 1) / 2, (client.Height() - cyIcon + 1) / 2);
+}
+
+void CUmbrixDlg::DoDataExchange(CDataExchange* pDX) { DDX_Control(pDX, IDC_WEB_LINK, m_link); }
+
+BOOL CUmbrixDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    AddAboutItem();
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    return TRUE;  // the focus goes to the first tab stop, "Ende"
+}
+
+void CUmbrixDlg::AddAboutItem() {
+    CMenu* pSysMenu = GetSystemMenu(FALSE);
+    CString strAboutMenu;
+    strAboutMenu.LoadString(IDS_ABOUTBOX);
+    if (!pSysMenu || strAboutMenu.IsEmpty()) return;
+    pSysMenu->AppendMenu(MF_SEPARATOR);
+    pSysMenu->AppendMenu(MF_STRING, IDM_ABOUTBOX, strAboutMenu);
+}
+
+void CUmbrixDlg::OnSysCommand(UINT nID, LPARAM) {
+    // The platform uses the four low bits of system commands for itself.
+    if ((nID & 0xFFF0) != IDM_ABOUTBOX) {
+        Default();
+        return;
+    }
+    CInfoDlg dlgAbout;
+    dlgAbout.DoModal();
+}
+
+void CUmbrixDlg::OnPaint() {
+    if (IsIconic())
+        PaintMinimised();
+    else
+        Default();
+}
+
+void CUmbrixDlg::PaintMinimised() {
+    CPaintDC dc(this);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.m_hDC), 0);
+    CRect rect;
+    GetClientRect(&rect);
+    CPoint at = IconPosition(rect, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+    dc.DrawIcon(at.x, at.y, m_hIcon);
+}
+
+HCURSOR CUmbrixDlg::OnQueryDragIcon() { return m_hIcon; }
+
+int CUmbrixDlg::OnCreate(LPCREATESTRUCT) {
+    if (Default() == -1) return -1;
+    CSplashWindow::ShowSplash(this);
+    return 0;
+}
+
+void CUmbrixDlg::OnLowerCase() { RunCaseRequest(CaseDirection::Lower); }
+
+void CUmbrixDlg::OnUpperCase() { RunCaseRequest(CaseDirection::Upper); }
+
+void CUmbrixDlg::RunCaseRequest(CaseDirection direction) {
+    CDirectoryDlg dlg;
+    if (dlg.DoModal() != IDOK) return;
+    RenameFilesToCase(direction, dlg.m_strDirectory);
+}

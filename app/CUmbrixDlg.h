@@ -1,0 +1,36 @@
+#pragma once
+// The program's main window: two buttons that rename the files of a chosen directory to lower
+// or upper case, "Ende", the program icon and the maker's web address. Its system menu leads
+// to the About box; its creation brings up the splash.
+#include "hyperlink/CLinkLabel.h"
+#include "platform/AfxWin.h"
+#include "renaming/CaseDirection.h"
+
+class CUmbrixDlg : public CDialog {
+public:
+    explicit CUmbrixDlg(CWnd* pParent = nullptr);
+
+    // Where the minimised dialog draws an icon of cxIcon x cyIcon: centred, rounding up odd
+    // halves, in signed arithmetic so that an icon wider than the client area starts left of it.
+    static CPoint IconPosition(const CRect& client, int cxIcon, int cyIcon);
+
+    CLinkLabel m_link;
+    HICON m_hIcon;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    void OnLowerCase();
+    void OnUpperCase();
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void AddAboutItem();
+    void PaintMinimised();
+    void RunCaseRequest(CaseDirection direction);
+};

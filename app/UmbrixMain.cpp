@@ -1,0 +1,25 @@
+// The program's entry and its one application object. Kept apart from the application class,
+// so that tests can link the class without a second application object.
+#include "app/CUmbrixApp.h"
+
+#include <cstdlib>
+
+namespace {
+
+int StartupShowCommand() {
+    STARTUPINFOA si{};
+    si.cb = sizeof(si);
+    GetStartupInfoA(&si);
+    return (si.dwFlags & STARTF_USESHOWWINDOW) ? si.wShowWindow : SW_SHOWDEFAULT;
+}
+
+}  // namespace
+
+// Built during static initialisation, after the code page is set (platform/AfxModuleState.cpp
+// runs first by its init priority); destroyed through the run-time library's exit list.
+CUmbrixApp theApp;
+
+// lpCmdLine is already the command line without the program's own name.
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR lpCmdLine, int) {
+    std::exit(AfxWinMain(GetModuleHandleA(nullptr), nullptr, lpCmdLine, StartupShowCommand()));
+}
