@@ -1,0 +1,193 @@
+#include "app/CSplashWindow.h"
+#include "app/CUmbrixApp.h"
+#include "app/CUmbrixDlg.h"
+#include "res/resource.h"
+#include "tests/app/ScriptedUser.h"
+#include "tests/support/MessageBoxRecorder.h"
+#include "tests/support/TempDirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+const std::string kMainCaption = "Umbrix";
+const std::string kAboutCaption = "Info \xFC" "ber Umbrix";
+const std::string kDirectoryCaption = "Verzeichnis Auswahl:";
+
+std::string WindowText(HWND hWnd) {
+    char text[512] = {};
+    GetWindowTextA(hWnd, text, sizeof(text));
+    return text;
+}
+
+std::string PathField(HWND hDirectoryDlg) { return WindowText(GetDlgItem(hDirectoryDlg, IDC_DIRECTORY_PATH)); }
+
+std::string CurrentDirectory() {
+    char path[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, path);
+    return path;
+}
+
+// Runs the dialog with the script; fails the test when a step never came.
+INT_PTR RunScripted(CDialog& dlg, ScriptedUser& user) {
+    INT_PTR result = dlg.DoModal();
+    EXPECT_TRUE(user.Finished()) << "never saw: " << user.Pending();
+    return result;
+}
+
+}  // namespace
+
+TEST(MainDialog, MinimisedIconIsCentredWithSignedRounding) {
+    EXPECT_EQ(CUmbrixDlg::IconPosition(CRect(0, 0, 36, 36), 32, 32).x, 2);
+    EXPECT_EQ(CUmbrixDlg::IconPosition(CRect(0, 0, 20, 20), 32, 32).x, -5);  // -11 / 2 truncates
+    CPoint odd = CUmbrixDlg::IconPosition(CRect(10, 5, 47, 42), 32, 32);    // width 37: 6 / 2
+    EXPECT_EQ(odd.x, 3);
+    EXPECT_EQ(odd.y, 3);
+    EXPECT_EQ(CUmbrixDlg::IconPosition(CRect(0, 0, 160, 28), 32, 32).y, -1);  // -3 / 2
+}
+
+TEST(MainDialog, SystemMenuFocusIconsAndTheAboutCommands) {
+    CUmbrixDlg dlg;
+    AfxGetThread()->m_pMainWnd = &dlg;  // as start-up does: the About box's owner
+    ScriptedUser user;
+    int aboutOpenings = 0;
+    user.When(kMainCaption, [&](HWND hDlg) {
+        HMENU hMenu = GetSystemMenu(hDlg, FALSE);
+        int count = GetMenuItemCount(hMenu);
+        ASSERT_GE(count, 3);
+        EXPECT_TRUE(GetMenuState(hMenu, count - 2, MF_BYPOSITION) & MF_SEPARATOR);
+        EXPECT_EQ(GetMenuItemID(hMenu, count - 1), static_cast<UINT>(IDM_ABOUTBOX));
+        char item[64] = {};
+        GetMenuStringA(hMenu, count - 1, item, sizeof(item), MF_BYPOSITION);
+        EXPECT_STREQ(item, "Inf&o \xFC" "ber Umbrix...");
+
+        EXPECT_EQ(GetFocus(), GetDlgItem(hDlg, IDCANCEL));
+        HWND next = GetNextDlgTabItem(hDlg, GetDlgItem(hDlg, IDCANCEL), FALSE);
+        EXPECT_EQ(next, GetDlgItem(hDlg, IDC_TO_LOWER_CASE));
+        EXPECT_EQ(GetNextDlgTabItem(hDlg, next, FALSE), GetDlgItem(hDlg, IDC_TO_UPPER_CASE));
+
+        auto icon = reinterpret_cast<LPARAM>(dlg.m_hIcon);
+        EXPECT_NE(icon, 0);
+        EXPECT_EQ(SendMessageA(hDlg, WM_GETICON, ICON_BIG, 0), icon);
+        EXPECT_EQ(SendMessageA(hDlg, WM_GETICON, ICON_SMALL, 0), icon);
+        EXPECT_EQ(SendMessageA(hDlg, WM_QUERYDRAGICON, 0, 0), icon);
+        // The four low bits are the platform's: 16 and 31 are both the About command.
+        PostMessageA(hDlg, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+    });
+    auto closeAbout = [&](HWND hAbout) {
+        ++aboutOpenings;
+        EXPECT_EQ(GetWindow(hAbout, GW_OWNER), dlg.m_hWnd);
+        EXPECT_NE(CWnd::FromHandlePermanent(GetDlgItem(hAbout, IDC_ABOUT_WEB_LINK)), nullptr);
+        ClickButton(hAbout, IDOK);
+    };
+    user.When(kAboutCaption, [&](HWND hAbout) {
+        closeAbout(hAbout);
+        dlg.PostMessage(WM_SYSCOMMAND, IDM_ABOUTBOX + 15);
+    });
+    user.When(kAboutCaption, [&](HWND hAbout) {
+        closeAbout(hAbout);
+        // Any other command is the platform's: minimise, paint the icon, restore.
+        dlg.PostMessage(WM_SYSCOMMAND, SC_MINIMIZE);
+    });
+    user.When(kMainCaption, [&](HWND hDlg) {
+        EXPECT_TRUE(IsIconic(hDlg));
+        RedrawWindow(hDlg, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        SendMessageA(hDlg, WM_SYSCOMMAND, SC_RESTORE, 0);
+        EXPECT_FALSE(IsIconic(hDlg));
+        SendMessageA(hDlg, WM_SYSCOMMAND, IDM_ABOUTBOX + 16, 0);  // 32: not the About command
+        EXPECT_EQ(aboutOpenings, 2);
+        dlg.PostMessage(WM_SYSCOMMAND, SC_CLOSE);
+    });
+    EXPECT_EQ(RunScripted(dlg, user), IDCANCEL);
+    EXPECT_EQ(aboutOpenings, 2);
+}
+
+TEST(MainDialog, CaseButtonsRenameOnlyAfterOkAndTheNextDialogOpensWhereTheLastRunWas) {
+    TempDirectory dir;
+    dir.AddFile(L"Alpha.TXT");
+    dir.AddDirectory(L"Sub");
+    dir.AddFile(L"Sub\\Beta.Txt");
+    const std::string sub = dir.AnsiPath() + "\\Sub";
+    ASSERT_TRUE(SetCurrentDirectoryA(dir.AnsiPath().c_str()));
+
+    MessageBoxRecorder boxes;
+    CUmbrixDlg dlg;
+    ScriptedUser user;
+    user.When(kMainCaption, [](HWND hDlg) { ClickButton(hDlg, IDC_TO_LOWER_CASE); });
+    user.When(kDirectoryCaption, [&](HWND hDirDlg) {
+        EXPECT_EQ(PathField(hDirDlg), dir.AnsiPath());
+        ClickButton(hDirDlg, IDCANCEL);
+        dlg.PostMessage(WM_NULL);
+    });
+    user.When(kMainCaption, [&](HWND hDlg) {
+        EXPECT_TRUE(boxes.Boxes().empty());
+        EXPECT_EQ(dir.Names(), (std::vector<std::wstring>{L"Alpha.TXT", L"Sub"}));
+        ClickButton(hDlg, IDC_TO_UPPER_CASE);
+    });
+    user.When(kDirectoryCaption, [&](HWND hDirDlg) {
+        // The user's choice as the dialog hands it over: the path field.
+        SetWindowTextA(GetDlgItem(hDirDlg, IDC_DIRECTORY_PATH), sub.c_str());
+        ClickButton(hDirDlg, IDOK);
+    });
+    user.When(kMainCaption, [&](HWND hDlg) {
+        EXPECT_EQ(dir.Names(L"Sub"), std::vector<std::wstring>{L"BETA.TXT"});
+        EXPECT_EQ(dir.Names(), (std::vector<std::wstring>{L"Alpha.TXT", L"Sub"}));
+        ClickButton(hDlg, IDC_TO_LOWER_CASE);
+    });
+    user.When(kDirectoryCaption, [&](HWND hDirDlg) {
+        EXPECT_EQ(PathField(hDirDlg), sub);
+        ClickButton(hDirDlg, IDOK);
+    });
+    user.When(kMainCaption, [&](HWND hDlg) {
+        EXPECT_EQ(dir.Names(L"Sub"), std::vector<std::wstring>{L"beta.txt"});
+        ClickButton(hDlg, IDCANCEL);  // "Ende"
+    });
+    EXPECT_EQ(RunScripted(dlg, user), IDCANCEL);
+    EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{"Ok, alle Dateien in GROSSBUCHSTABEN umbenannt.",
+                                                       "Ok, alle Dateien in kleinbuchstaben umbenannt."}));
+    EXPECT_EQ(CurrentDirectory(), sub);
+    SetCurrentDirectoryA(dir.AnsiPath().c_str());
+    SetCurrentDirectoryA("C:\\");
+}
+
+TEST(MainDialog, ClosingBeforeTheSplashTimerTakesTheSplashAlong) {
+    CSplashWindow::SetAllowed(TRUE);
+    CUmbrixDlg dlg;
+    ScriptedUser user;
+    bool splashSeen = false;
+    user.When(kMainCaption, [&](HWND hDlg) {
+        CSplashWindow* pSplash = CSplashWindow::s_instance;
+        splashSeen = pSplash && GetWindow(pSplash->m_hWnd, GW_OWNER) == hDlg;
+        PostMessageA(hDlg, WM_KEYDOWN, VK_ESCAPE, 1);
+        PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 1);
+    });
+    EXPECT_EQ(RunScripted(dlg, user), IDCANCEL);
+    EXPECT_TRUE(splashSeen);
+    EXPECT_EQ(CSplashWindow::s_instance, nullptr);
+    CSplashWindow::SetAllowed(FALSE);
+}
+
+TEST(Application, StartUpRunsTheMainDialogAsMainWindowAndEndsWithFalse) {
+    CUmbrixApp app;
+    CSplashWindow::SetAllowed(FALSE);
+    ScriptedUser user;
+    bool mainWindowWasTheDialog = false;
+    bool splashShown = false;
+    user.When(kMainCaption, [&](HWND hDlg) {
+        CWnd* pMain = AfxGetThread()->GetMainWnd();
+        mainWindowWasTheDialog = pMain && pMain->m_hWnd == hDlg;
+        // This test program's command line has no /nologo: the splash is allowed.
+        splashShown = CSplashWindow::s_instance != nullptr;
+        ClickButton(hDlg, IDCANCEL);
+    });
+    EXPECT_FALSE(app.InitInstance());
+    EXPECT_TRUE(user.Finished());
+    EXPECT_TRUE(mainWindowWasTheDialog);
+    EXPECT_TRUE(splashShown);
+    EXPECT_TRUE(CSplashWindow::s_allowed);
+    EXPECT_EQ(app.GetMainWnd(), nullptr);
+    EXPECT_EQ(CSplashWindow::s_instance, nullptr);
+    CSplashWindow::SetAllowed(FALSE);
+}

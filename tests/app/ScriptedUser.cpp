@@ -1,0 +1,51 @@
+#include "tests/app/ScriptedUser.h"
+
+namespace {
+
+ScriptedUser* s_pActive = nullptr;
+
+struct Search {
+    const std::string* caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchCaption(HWND hWnd, LPARAM lParam) {
+    auto* search = reinterpret_cast<Search*>(lParam);
+    char text[256] = {};
+    GetWindowTextA(hWnd, text, sizeof(text));
+    if (IsWindowVisible(hWnd) && IsWindowEnabled(hWnd) && *search->caption == text) {
+        search->found = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+ScriptedUser::ScriptedUser() : m_timer(SetTimer(nullptr, 0, 30, &Tick)) { s_pActive = this; }
+
+ScriptedUser::~ScriptedUser() {
+    KillTimer(nullptr, m_timer);
+    s_pActive = nullptr;
+}
+
+void ScriptedUser::When(const std::string& caption, Action action) { m_steps.push_back({caption, std::move(action)}); }
+
+void CALLBACK ScriptedUser::Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (s_pActive) s_pActive->RunStep();
+}
+
+void ScriptedUser::RunStep() {
+    // An action may open a nested loop of its own; its ticks must not start the next step.
+    if (m_bActing || m_steps.empty()) return;
+    Search search{&m_steps.front().caption, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), &MatchCaption, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) return;
+    Step step = std::move(m_steps.front());
+    m_steps.pop_front();
+    m_bActing = true;
+    step.action(search.found);
+    m_bActing = false;
+}
+
+void ClickButton(HWND hDlg, int nID) { PostMessageA(GetDlgItem(hDlg, nID), BM_CLICK, 0, 0); }

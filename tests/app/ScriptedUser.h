@@ -1,0 +1,39 @@
+#pragma once
+// Plays a user at this thread's windows while a modal loop runs: each step waits for a visible
+// top-level window with the given caption, then acts on it. Ticks through a thread timer, so
+// whichever loop is running at the time (dialog, nested dialog) drives it.
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+#include <string>
+
+class ScriptedUser {
+public:
+    using Action = std::function<void(HWND)>;
+
+    ScriptedUser();
+    ~ScriptedUser();
+    ScriptedUser(const ScriptedUser&) = delete;
+    ScriptedUser& operator=(const ScriptedUser&) = delete;
+
+    // Steps run in order; a step waits until its window exists.
+    void When(const std::string& caption, Action action);
+    bool Finished() const { return m_steps.empty(); }
+    std::string Pending() const { return m_steps.empty() ? std::string() : m_steps.front().caption; }
+
+private:
+    struct Step {
+        std::string caption;
+        Action action;
+    };
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+    void RunStep();
+
+    std::deque<Step> m_steps;
+    UINT_PTR m_timer;
+    bool m_bActing = false;
+};
+
+// Clicks a control of a dialog as the user would, through the button's own click handling.
+void ClickButton(HWND hDlg, int nID);
