@@ -1,0 +1,175 @@
+// Starts umbrix.exe as a process of its own and works it from outside, as a user would.
+#include <windows.h>
+
+#include "res/resource.h"
+#include "tests/support/TempDirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string ProgramPath() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string dir(path);
+    dir.erase(dir.find_last_of("\\/"));
+    return dir + "\\..\\..\\umbrix.exe";  // the test sits in <build>\tests\app
+}
+
+// WM_GETTEXT, since GetWindowText does not ask controls of other processes.
+std::string WindowText(HWND hWnd) {
+    char text[512] = {};
+    SendMessageA(hWnd, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+struct WindowSearch {
+    DWORD pid;
+    std::string caption;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchWindow(HWND hWnd, LPARAM lParam) {
+    auto* search = reinterpret_cast<WindowSearch*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hWnd, &pid);
+    if (pid != search->pid || !IsWindowVisible(hWnd) || !IsWindowEnabled(hWnd)) return TRUE;
+    if (WindowText(hWnd) != search->caption) return TRUE;
+    search->found = hWnd;
+    return FALSE;
+}
+
+// A visible, enabled top-level window of the process with that caption; null after 10 s.
+HWND WaitForWindow(DWORD pid, const std::string& caption) {
+    for (int i = 0; i < 1000; ++i) {
+        WindowSearch search{pid, caption};
+        EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found) return search.found;
+        Sleep(10);
+    }
+    return nullptr;
+}
+
+struct OwnedSearch {
+    HWND owner;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchOwned(HWND hWnd, LPARAM lParam) {
+    auto* search = reinterpret_cast<OwnedSearch*>(lParam);
+    if (GetWindow(hWnd, GW_OWNER) == search->owner && IsWindowVisible(hWnd)) search->found = hWnd;
+    return search->found == nullptr;
+}
+
+HWND OwnedPopup(HWND hOwner) {
+    OwnedSearch search{hOwner};
+    EnumWindows(&MatchOwned, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void Click(HWND hButton) { PostMessageA(hButton, BM_CLICK, 0, 0); }
+
+// The static text of a message box and a click on its one button.
+std::string AnswerMessageBox(HWND hBox) {
+    std::string text;
+    HWND hButton = nullptr;
+    for (HWND h = GetWindow(hBox, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
+        char cls[32] = {};
+        GetClassNameA(h, cls, sizeof(cls));
+        if (lstrcmpiA(cls, "Static") == 0 && !WindowText(h).empty()) text = WindowText(h);
+        if (lstrcmpiA(cls, "Button") == 0) hButton = h;
+    }
+    if (hButton) Click(hButton);
+    return text;
+}
+
+class UmbrixProcess {
+public:
+    UmbrixProcess(const std::string& arguments, const std::string& workingDirectory) {
+        std::string commandLine = "\"" + ProgramPath() + "\" " + arguments;
+        STARTUPINFOA si{};
+        si.cb = sizeof(si);
+        m_started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   workingDirectory.c_str(), &si, &m_pi) != FALSE;
+    }
+    ~UmbrixProcess() {
+        if (!m_started) return;
+        if (WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(m_pi.hProcess, 99);
+        CloseHandle(m_pi.hThread);
+        CloseHandle(m_pi.hProcess);
+    }
+    bool Started() const { return m_started; }
+    DWORD Id() const { return m_pi.dwProcessId; }
+    // The exit code, or STILL_ACTIVE when it has not ended within 10 s.
+    DWORD WaitForExit() const {
+        WaitForSingleObject(m_pi.hProcess, 10000);
+        DWORD code = STILL_ACTIVE;
+        GetExitCodeProcess(m_pi.hProcess, &code);
+        return code;
+    }
+
+private:
+    bool m_started = false;
+    PROCESS_INFORMATION m_pi{};
+};
+
+}  // namespace
+
+TEST(UmbrixProgram, UserRunsBothCasesAndEndsTheProgram) {
+    TempDirectory dir;
+    dir.AddFile(L"Brief.DOC");
+    dir.AddFile(L"notiz.Txt");
+    dir.AddDirectory(L"Archiv");
+
+    UmbrixProcess umbrix("", dir.AnsiPath());
+    ASSERT_TRUE(umbrix.Started()) << ProgramPath();
+    HWND hMain = WaitForWindow(umbrix.Id(), "Umbrix");
+    ASSERT_NE(hMain, nullptr);
+    HWND hSplash = OwnedPopup(hMain);
+    ASSERT_NE(hSplash, nullptr) << "no splash over the main dialog";
+    RECT splash{};
+    GetWindowRect(hSplash, &splash);
+    EXPECT_EQ(splash.right - splash.left, 520);
+
+    const struct {
+        int button;
+        std::vector<std::wstring> after;
+        std::string message;
+    } runs[] = {
+        {IDC_TO_LOWER_CASE, {L"Archiv", L"brief.doc", L"notiz.txt"},
+         "Ok, alle Dateien in kleinbuchstaben umbenannt."},
+        {IDC_TO_UPPER_CASE, {L"Archiv", L"BRIEF.DOC", L"NOTIZ.TXT"}, "Ok, alle Dateien in GROSSBUCHSTABEN umbenannt."},
+    };
+    for (const auto& run : runs) {
+        Click(GetDlgItem(hMain, run.button));
+        HWND hDirDlg = WaitForWindow(umbrix.Id(), "Verzeichnis Auswahl:");
+        ASSERT_NE(hDirDlg, nullptr);
+        EXPECT_EQ(WindowText(GetDlgItem(hDirDlg, IDC_DIRECTORY_PATH)), dir.AnsiPath());
+        Click(GetDlgItem(hDirDlg, IDOK));
+        HWND hBox = WaitForWindow(umbrix.Id(), "umbrix");
+        ASSERT_NE(hBox, nullptr) << "no message box";
+        EXPECT_EQ(AnswerMessageBox(hBox), run.message);
+        ASSERT_EQ(WaitForWindow(umbrix.Id(), "Umbrix"), hMain);  // still open, enabled again
+        EXPECT_EQ(dir.Names(), run.after);
+    }
+    // The splash goes on its own timer.
+    for (int i = 0; i < 200 && IsWindow(hSplash); ++i) Sleep(10);
+    EXPECT_FALSE(IsWindow(hSplash));
+
+    Click(GetDlgItem(hMain, IDCANCEL));  // "Ende"
+    EXPECT_EQ(umbrix.WaitForExit(), 0u);
+}
+
+TEST(UmbrixProgram, NoLogoStartsWithoutSplash) {
+    TempDirectory dir;
+    UmbrixProcess umbrix("/nologo", dir.AnsiPath());
+    ASSERT_TRUE(umbrix.Started());
+    HWND hMain = WaitForWindow(umbrix.Id(), "Umbrix");
+    ASSERT_NE(hMain, nullptr);
+    EXPECT_EQ(OwnedPopup(hMain), nullptr);
+    PostMessageA(hMain, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(umbrix.WaitForExit(), 0u);
+}
