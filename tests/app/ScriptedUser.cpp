@@ -1,5 +1,7 @@
 #include "tests/app/ScriptedUser.h"
 
+#include <gtest/gtest.h>
+
 namespace {
 
 ScriptedUser* s_pActive = nullptr;
@@ -22,7 +24,10 @@ BOOL CALLBACK MatchCaption(HWND hWnd, LPARAM lParam) {
 
 }  // namespace
 
-ScriptedUser::ScriptedUser() : m_timer(SetTimer(nullptr, 0, 30, &Tick)) { s_pActive = this; }
+ScriptedUser::ScriptedUser(DWORD timeoutMs)
+    : m_timer(SetTimer(nullptr, 0, 30, &Tick)), m_start(GetTickCount()), m_timeout(timeoutMs) {
+    s_pActive = this;
+}
 
 ScriptedUser::~ScriptedUser() {
     KillTimer(nullptr, m_timer);
@@ -38,6 +43,10 @@ void CALLBACK ScriptedUser::Tick(HWND, UINT, UINT_PTR, DWORD) {
 void ScriptedUser::RunStep() {
     // An action may open a nested loop of its own; its ticks must not start the next step.
     if (m_bActing || m_steps.empty()) return;
+    if (GetTickCount() - m_start > m_timeout) {
+        GiveUp();
+        return;
+    }
     Search search{&m_steps.front().caption, nullptr};
     EnumThreadWindows(GetCurrentThreadId(), &MatchCaption, reinterpret_cast<LPARAM>(&search));
     if (!search.found) return;
@@ -49,3 +58,15 @@ void ScriptedUser::RunStep() {
 }
 
 void ClickButton(HWND hDlg, int nID) { PostMessageA(GetDlgItem(hDlg, nID), BM_CLICK, 0, 0); }
+
+static BOOL CALLBACK CancelWindow(HWND hWnd, LPARAM) {
+    if (IsWindowVisible(hWnd)) PostMessageA(hWnd, WM_COMMAND, IDCANCEL, 0);
+    return TRUE;
+}
+
+void ScriptedUser::GiveUp() {
+    if (!m_bGivenUp) ADD_FAILURE() << "window never came: " << m_steps.front().caption;
+    m_bGivenUp = true;
+    // The innermost dialog ends first; later ticks cancel the ones it returns to.
+    EnumThreadWindows(GetCurrentThreadId(), &CancelWindow, 0);
+}

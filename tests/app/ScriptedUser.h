@@ -12,7 +12,9 @@ class ScriptedUser {
 public:
     using Action = std::function<void(HWND)>;
 
-    ScriptedUser();
+    // After timeoutMs with steps still waiting, the test fails and every dialog of the thread
+    // is cancelled, so that a missing window ends the test instead of hanging it.
+    explicit ScriptedUser(DWORD timeoutMs = 10000);
     ~ScriptedUser();
     ScriptedUser(const ScriptedUser&) = delete;
     ScriptedUser& operator=(const ScriptedUser&) = delete;
@@ -29,9 +31,13 @@ private:
     };
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
     void RunStep();
+    void GiveUp();
 
     std::deque<Step> m_steps;
     UINT_PTR m_timer;
+    DWORD m_start;
+    DWORD m_timeout;
+    bool m_bGivenUp = false;
     bool m_bActing = false;
 };
 
