@@ -88,6 +88,8 @@ void Verify(const TempDirectory& dir, Names expected, const char* step) {
     text << step << ": " << actual.size() << " names on disk, " << missing.size() << " of " << expected.size()
          << " expected names missing";
     if (!missing.empty()) text << ", e.g. \"" << Utf8(missing.front()) << "\"";
+    // Fail ends the process without destructors, so the directory stays for a look.
+    text << " (directory left in place: " << Utf8(dir.Path()) << ")";
     Fail(text.str());
 }
 
