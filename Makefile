@@ -23,7 +23,7 @@ run: build
 	@scripts/run-umbrix $(BUILD)
 
 bench: build
-	@cmake --build $(BUILD) --target benchmarks -j $(JOBS)
+	@cmake --build $(BUILD) --target benchmarks -j $(JOBS) -- --no-print-directory
 	@scripts/run-benchmarks $(BUILD)
 
 installer: build

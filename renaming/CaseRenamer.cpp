@@ -2,6 +2,8 @@
 
 #include "renaming/DirectoryListing.h"
 
+#include <utility>
+
 namespace {
 
 // The name the file system now holds for a file looked up by name.
@@ -21,7 +23,7 @@ bool MoveWithoutReplacing(const CString& from, const CString& to) {
     return MoveFileExA(from, to, 0) != FALSE;
 }
 
-CCaseRenamer::CCaseRenamer(const std::unordered_set<std::wstring>& takenKeys) : m_takenKeys(takenKeys) {}
+CCaseRenamer::CCaseRenamer(std::function<bool(const std::wstring&)> isTaken) : m_isTaken(std::move(isTaken)) {}
 
 CCaseRenamer::~CCaseRenamer() {
     // Fails, and so keeps the folder, only if a file could not be moved back out of it.
@@ -77,6 +79,6 @@ bool CCaseRenamer::EnsureStagingFolder() {
 
 CString CCaseRenamer::UnusedName(const char* pszBase) const {
     CString name(pszBase);
-    for (int n = 2; m_takenKeys.count(CaseFoldKey(WidenAnsi(name))) != 0; ++n) name.Format("%s-%d", pszBase, n);
+    for (int n = 2; m_isTaken(CaseFoldKey(WidenAnsi(name))); ++n) name.Format("%s-%d", pszBase, n);
     return name;
 }

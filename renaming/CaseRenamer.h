@@ -8,14 +8,14 @@
 // existing file, and a failed second step moves the file back.
 #include "platform/CString.h"
 
+#include <functional>
 #include <string>
-#include <unordered_set>
 
 class CCaseRenamer {
 public:
-    // takenKeys: the case-folded names of every entry of the directory, so that the staging
-    // folder gets a name nothing else has.
-    explicit CCaseRenamer(const std::unordered_set<std::wstring>& takenKeys);
+    // isTaken: whether an entry of the directory has this case-folded name, so that the
+    // staging folder gets a name nothing else has.
+    explicit CCaseRenamer(std::function<bool(const std::wstring&)> isTaken);
     ~CCaseRenamer();
     CCaseRenamer(const CCaseRenamer&) = delete;
     CCaseRenamer& operator=(const CCaseRenamer&) = delete;
@@ -31,7 +31,7 @@ private:
     bool EnsureStagingFolder();
     CString UnusedName(const char* pszBase) const;
 
-    const std::unordered_set<std::wstring>& m_takenKeys;
+    std::function<bool(const std::wstring&)> m_isTaken;
     Mode m_mode = Mode::Unknown;
     CString m_strStaging;  // relative folder name; empty until created
     bool m_bStagingFailed = false;

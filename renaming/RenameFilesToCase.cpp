@@ -6,7 +6,6 @@
 #include "renaming/DirectoryListing.h"
 
 #include <unordered_map>
-#include <unordered_set>
 
 namespace {
 
@@ -34,11 +33,7 @@ bool EnterDirectory(const CString& chosenPath) {
 class CNameCensus {
 public:
     explicit CNameCensus(const DirectoryListing& listing) {
-        for (const ListingEntry& entry : listing.entries) {
-            std::wstring key = CaseFoldKey(entry.wideName);
-            ++m_counts[key];
-            m_keys.insert(key);
-        }
+        for (const ListingEntry& entry : listing.entries) ++m_counts[CaseFoldKey(entry.wideName)];
     }
 
     bool TakenByOther(const ListingEntry& entry, const CString& target) const {
@@ -48,17 +43,16 @@ public:
         return holders - (CaseFoldKey(entry.wideName) == targetKey ? 1 : 0) > 0;
     }
 
-    const std::unordered_set<std::wstring>& Keys() const { return m_keys; }
+    bool IsTaken(const std::wstring& key) const { return m_counts.count(key) != 0; }
 
 private:
     std::unordered_map<std::wstring, int> m_counts;
-    std::unordered_set<std::wstring> m_keys;
 };
 
 // A failed rename leaves the file as it was and is not reported.
 void RenameEntries(CaseDirection direction, const DirectoryListing& listing) {
     CNameCensus census(listing);
-    CCaseRenamer renamer(census.Keys());
+    CCaseRenamer renamer([&census](const std::wstring& key) { return census.IsTaken(key); });
     for (const ListingEntry& entry : listing.entries) {
         if (entry.IsDirectory() || !entry.addressable) continue;
         CString target = Converted(direction, entry.name);

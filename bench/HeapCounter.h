@@ -1,0 +1,14 @@
+#pragma once
+// Counts the bytes the program holds through operator new, so that a benchmark can report how
+// much memory an operation needed at its peak. The replacement operators live in
+// HeapCounter.cpp and take effect in every executable that links it.
+#include <cstddef>
+
+namespace HeapCounter {
+
+std::size_t BytesInUse();
+std::size_t PeakBytes();
+// Starts a new peak from what is in use now.
+void ResetPeak();
+
+}  // namespace HeapCounter
