@@ -138,8 +138,7 @@ void Measure(size_t count) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    INITCOMMONCONTROLSEX init{sizeof init, ICC_TREEVIEW_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&init);
+    AfxInitCommonControls();
     std::vector<size_t> counts;
     for (int i = 1; i < argc; ++i) counts.push_back(std::strtoul(argv[i], nullptr, 10));
     if (counts.empty()) counts = {1000, 5000, 20000};

@@ -57,13 +57,7 @@ Names MakeNames(int count, Spelling spelling) {
     return names;
 }
 
-std::string Ansi(const std::wstring& wide) {
-    int bytes = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                    nullptr);
-    std::string text(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), text.data(), bytes, nullptr, nullptr);
-    return text;
-}
+std::string Ansi(const std::wstring& wide) { return AfxFromWide(wide.c_str(), static_cast<int>(wide.size())).str(); }
 
 [[noreturn]] void Fail(const std::string& what) {
     std::printf("FAILED: %s\n", what.c_str());

@@ -9,9 +9,8 @@ namespace {
 // gives for the texts (both are the thread locale's comparison without flags). One key per
 // name instead of two comparisons' worth of work per pair halves the time for big listings.
 std::string SortKey(const CString& text) {
-    int length = MultiByteToWideChar(CP_ACP, 0, text, text.GetLength(), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, text.GetLength(), wide.data(), length);
+    std::wstring wide = AfxToWide(text);
+    int length = static_cast<int>(wide.size());
     LCID locale = GetThreadLocale();
     int bytes = LCMapStringW(locale, LCMAP_SORTKEY, wide.c_str(), length, nullptr, 0);
     std::string key(static_cast<size_t>(bytes), '\0');

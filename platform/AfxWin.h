@@ -1,5 +1,6 @@
 #pragma once
 // The whole framework layer in one include, for the program's features.
+#include "platform/AfxCommonControls.h"
 #include "platform/AfxMessageBox.h"
 #include "platform/AfxModuleState.h"
 #include "platform/AfxTypes.h"

@@ -14,11 +14,9 @@ void DDX_Text(CDataExchange* pDX, int nIDC, CString& rValue) {
         pDX->Fail();
         return;
     }
-    if (!pDX->m_bSaveAndValidate) {
-        ::SetWindowTextA(hControl, rValue);
-        return;
-    }
-    int length = ::GetWindowTextLengthA(hControl);
-    char* buffer = rValue.GetBuffer(length + 1);
-    rValue.ReleaseBuffer(::GetWindowTextA(hControl, buffer, length + 1));
+    CWnd* pControl = CWnd::FromHandle(hControl);
+    if (pDX->m_bSaveAndValidate)
+        pControl->GetWindowText(rValue);
+    else
+        pControl->SetWindowText(rValue);
 }

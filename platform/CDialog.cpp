@@ -1,21 +1,10 @@
 #include "platform/CDialog.h"
 
+#include "platform/AfxCommonControls.h"
 #include "platform/AfxModuleState.h"
 #include "platform/CWinThread.h"
 
-#include <commctrl.h>
-
 namespace {
-
-// Templates may name the common controls (tree view, tooltips); their classes must exist first.
-void RegisterCommonControls() {
-    static const bool s_registered = [] {
-        INITCOMMONCONTROLSEX init{sizeof(INITCOMMONCONTROLSEX), ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES |
-                                                                    ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-        return InitCommonControlsEx(&init) != FALSE;
-    }();
-    (void)s_registered;
-}
 
 // Everything goes through the window procedure that the creation hook installed; the
 // platform's dialog procedure has nothing left to do.
@@ -73,7 +62,7 @@ INT_PTR CDialog::DoModal() {
     auto pTemplate = static_cast<LPCDLGTEMPLATEA>(hTemplate ? LockResource(hTemplate) : nullptr);
     if (!pTemplate || m_hWnd) return -1;
 
-    RegisterCommonControls();
+    AfxInitCommonControls();
     HWND hOwner = FindOwner();
     bool ownerWasEnabled = hOwner && ::IsWindowEnabled(hOwner);
     if (ownerWasEnabled) ::EnableWindow(hOwner, FALSE);

@@ -114,9 +114,7 @@ BOOL CString::LoadString(UINT nID) {
     const wchar_t* text = nullptr;
     int length = LoadStringW(hInst, nID, reinterpret_cast<LPWSTR>(&text), 0);
     if (length <= 0 || !text) return FALSE;
-    int bytes = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
-    m_str.resize(static_cast<size_t>(bytes));
-    WideCharToMultiByte(CP_ACP, 0, text, length, m_str.data(), bytes, nullptr, nullptr);
+    *this = AfxFromWide(text, length);
     return !m_str.empty();
 }
 
@@ -157,3 +155,19 @@ CString operator+(const CString& a, char b) {
 bool operator==(const CString& a, const CString& b) { return a.str() == b.str(); }
 bool operator==(const CString& a, const char* b) { return a.Compare(b) == 0; }
 bool operator<(const CString& a, const CString& b) { return a.str() < b.str(); }
+
+std::wstring AfxToWide(const CString& text) {
+    int count = MultiByteToWideChar(CP_ACP, 0, text, text.GetLength(), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(count), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, text.GetLength(), wide.data(), count);
+    return wide;
+}
+
+CString AfxFromWide(const wchar_t* pszWide, int nLength) {
+    int bytes = WideCharToMultiByte(CP_ACP, 0, pszWide, nLength, nullptr, 0, nullptr, nullptr);
+    CString text;
+    char* buffer = text.GetBuffer(bytes);
+    WideCharToMultiByte(CP_ACP, 0, pszWide, nLength, buffer, bytes, nullptr, nullptr);
+    text.ReleaseBuffer(bytes);
+    return text;
+}

@@ -65,3 +65,7 @@ CString operator+(const CString& a, char b);
 bool operator==(const CString& a, const CString& b);
 bool operator==(const CString& a, const char* b);
 bool operator<(const CString& a, const CString& b);
+
+// Conversions between the ANSI code page and UTF-16, for the platform's wide interfaces.
+std::wstring AfxToWide(const CString& text);
+CString AfxFromWide(const wchar_t* pszWide, int nLength);

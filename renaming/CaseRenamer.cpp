@@ -79,6 +79,6 @@ bool CCaseRenamer::EnsureStagingFolder() {
 
 CString CCaseRenamer::UnusedName(const char* pszBase) const {
     CString name(pszBase);
-    for (int n = 2; m_isTaken(CaseFoldKey(WidenAnsi(name))); ++n) name.Format("%s-%d", pszBase, n);
+    for (int n = 2; m_isTaken(CaseFoldKey(AfxToWide(name))); ++n) name.Format("%s-%d", pszBase, n);
     return name;
 }

@@ -50,13 +50,6 @@ ListingEntry MakeEntry(const WIN32_FIND_DATAW& data) {
 
 }  // namespace
 
-std::wstring WidenAnsi(const CString& text) {
-    int count = MultiByteToWideChar(CP_ACP, 0, text, text.GetLength(), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(count), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, text.GetLength(), wide.data(), count);
-    return wide;
-}
-
 std::wstring CaseFoldKey(const std::wstring& name) {
     std::wstring key = name;
     if (!key.empty()) CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));

@@ -25,8 +25,5 @@ struct DirectoryListing {
 // Lists the current directory with the pattern "*.*".
 DirectoryListing ReadCurrentDirectoryListing();
 
-// The wide form of an ANSI name.
-std::wstring WidenAnsi(const CString& text);
-
 // The key under which the platform compares names ignoring case.
 std::wstring CaseFoldKey(const std::wstring& name);

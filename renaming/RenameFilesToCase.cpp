@@ -37,7 +37,7 @@ public:
     }
 
     bool TakenByOther(const ListingEntry& entry, const CString& target) const {
-        std::wstring targetKey = CaseFoldKey(WidenAnsi(target));
+        std::wstring targetKey = CaseFoldKey(AfxToWide(target));
         auto found = m_counts.find(targetKey);
         int holders = found == m_counts.end() ? 0 : found->second;
         return holders - (CaseFoldKey(entry.wideName) == targetKey ? 1 : 0) > 0;

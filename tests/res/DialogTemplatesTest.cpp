@@ -1,4 +1,5 @@
 // The three dialog templates: exact content as compiled by windres, and real dialogs made from them.
+#include "platform/AfxCommonControls.h"
 #include "res/resource.h"
 #include "tests/res/DialogTemplate.h"
 
@@ -46,8 +47,7 @@ class DialogWindow {
 public:
     explicit DialogWindow(int id)
     {
-        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_TREEVIEW_CLASSES | ICC_STANDARD_CLASSES};
-        InitCommonControlsEx(&controls);
+        AfxInitCommonControls();
         m_hWnd = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), nullptr,
                                     PlainDialogProc, 0);
     }
