@@ -1,7 +1,7 @@
 #include "dirselect/CDirectoryDlg.h"
 
 #include "res/resource.h"
-#include "tests/dirselect/TreeInspection.h"
+#include "tests/dirselect/TreeReading.h"
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/TempDirectory.h"
 #include "tests/support/TestDrive.h"

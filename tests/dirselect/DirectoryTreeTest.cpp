@@ -1,6 +1,6 @@
 #include "dirselect/CDirectoryTree.h"
 
-#include "tests/dirselect/TreeInspection.h"
+#include "tests/dirselect/TreeReading.h"
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/TempDirectory.h"
 #include "tests/support/TestDrive.h"
@@ -19,7 +19,7 @@ const std::pair<int, int> kDirImages{0, 1};
 class DirectoryTreeTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        RegisterTreeControls();
+        AfxInitCommonControls();
         ASSERT_TRUE(tree.CreateEx(0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | WS_BORDER, 0, 0, 380, 260,
                                   parent.m_hWnd, reinterpret_cast<HMENU>(UINT_PTR{1007})));
     }

@@ -1,6 +1,6 @@
 #include "dirselect/CDriveCombo.h"
 
-#include "tests/dirselect/TreeInspection.h"
+#include "tests/dirselect/TreeReading.h"
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/TempDirectory.h"
 #include "tests/support/TestDrive.h"

@@ -1,6 +1,6 @@
 #include "dirselect/CDirectoryTree.h"
 
-#include "tests/dirselect/TreeInspection.h"
+#include "tests/dirselect/TreeReading.h"
 #include "tests/support/TempDirectory.h"
 #include "tests/support/UnixShell.h"
 
@@ -57,7 +57,7 @@ Texts ListingOrder(const std::string& dir) {
 }  // namespace
 
 TEST(TreeOrder, ListingIsInExactlyTheOrderOfSortedInsertion) {
-    RegisterTreeControls();
+    AfxInitCommonControls();
     TempDirectory dir;
     std::string script = "cd " + ShellQuote(UnixPath(dir.Path())) + " && mkdir";
     for (const char* name : kAwkwardNames) script += " " + ShellQuote(name);

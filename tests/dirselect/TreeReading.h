@@ -20,4 +20,3 @@ public:
     int TakePosted();
 };
 
-void RegisterTreeControls();

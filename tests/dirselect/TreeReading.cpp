@@ -1,4 +1,4 @@
-#include "tests/dirselect/TreeInspection.h"
+#include "tests/dirselect/TreeReading.h"
 
 #include "dirselect/CDirectoryTree.h"
 
@@ -48,7 +48,3 @@ int CTestParent::TakePosted() {
     return count;
 }
 
-void RegisterTreeControls() {
-    INITCOMMONCONTROLSEX init{sizeof init, ICC_TREEVIEW_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&init);
-}
