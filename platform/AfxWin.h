@@ -10,6 +10,7 @@
 #include "platform/CDC.h"
 #include "platform/CDataExchange.h"
 #include "platform/CDialog.h"
+#include "platform/CFindHandle.h"
 #include "platform/CEdit.h"
 #include "platform/CGdiObject.h"
 #include "platform/CImageList.h"

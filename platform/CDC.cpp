@@ -51,3 +51,19 @@ CPaintDC::~CPaintDC() {
     ::EndPaint(m_hWnd, &m_ps);
     m_hDC = nullptr;
 }
+
+CClientDC::CClientDC(HWND hWnd) : m_hWnd(hWnd) { m_hDC = ::GetDC(m_hWnd); }
+
+CClientDC::~CClientDC() {
+    if (m_hDC) ::ReleaseDC(m_hWnd, m_hDC);
+    m_hDC = nullptr;
+}
+
+CObjectSelection::CObjectSelection(HDC hDC, HGDIOBJ hObject) : m_hDC(hDC), m_hPrevious(nullptr) {
+    HGDIOBJ hPrevious = hDC && hObject ? ::SelectObject(hDC, hObject) : nullptr;
+    if (hPrevious != HGDI_ERROR) m_hPrevious = hPrevious;
+}
+
+CObjectSelection::~CObjectSelection() {
+    if (m_hPrevious) ::SelectObject(m_hDC, m_hPrevious);
+}

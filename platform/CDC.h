@@ -1,5 +1,7 @@
 #pragma once
-// Device contexts. A CDC deletes only a context it created; CPaintDC brackets painting.
+// Device contexts. A CDC deletes only a context it created; CPaintDC brackets painting,
+// CClientDC borrows a window's context and gives it back, CObjectSelection puts back what a
+// selection replaced.
 #include "platform/CGdiObject.h"
 
 class CWnd;
@@ -43,4 +45,32 @@ public:
 
 private:
     HWND m_hWnd;
+};
+
+// A window's client-area context (GetDC), given back with ReleaseDC when it goes. A null
+// window means the screen.
+class CClientDC : public CDC {
+public:
+    explicit CClientDC(HWND hWnd);
+    ~CClientDC() override;
+
+private:
+    HWND m_hWnd;
+};
+
+// Selects a drawing object (font, bitmap, pen, brush) into a context for one scope; the
+// object it replaced goes back in when the selection goes, before either is deleted.
+class CObjectSelection {
+public:
+    CObjectSelection(HDC hDC, HGDIOBJ hObject);
+    ~CObjectSelection();
+    CObjectSelection(const CObjectSelection&) = delete;
+    CObjectSelection& operator=(const CObjectSelection&) = delete;
+
+    // Null when the selection failed; then nothing is put back.
+    HGDIOBJ Previous() const { return m_hPrevious; }
+
+private:
+    HDC m_hDC;
+    HGDIOBJ m_hPrevious;
 };

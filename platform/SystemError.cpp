@@ -1,5 +1,7 @@
 #include "platform/SystemError.h"
 
+#include "platform/AfxMessageBox.h"
+
 CString AfxFormatSystemMessage(DWORD dwError) {
     char* buffer = nullptr;
     DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, dwError,
@@ -8,4 +10,9 @@ CString AfxFormatSystemMessage(DWORD dwError) {
     CString text(buffer, static_cast<int>(length));
     if (buffer) LocalFree(buffer);
     return text;
+}
+
+int AfxShowLastError(HWND hOwner, const char* pszCaption) {
+    DWORD dwError = GetLastError();
+    return AfxShowMessageBox(hOwner, AfxFormatSystemMessage(dwError), pszCaption, MB_OK | MB_ICONHAND);
 }

@@ -1,5 +1,10 @@
 #pragma once
-// Text of a system error code, as the platform words it for the user's language.
+// System errors as the user sees them: the platform's text for an error code, and the one
+// box that shows the last error of a failed call.
 #include "platform/CString.h"
 
 CString AfxFormatSystemMessage(DWORD dwError);
+
+// Shows the text of the calling thread's last error (read before anything else happens) in a
+// stop box with an OK button: owner and caption as given. Returns the button (IDOK).
+int AfxShowLastError(HWND hOwner, const char* pszCaption);

@@ -1,6 +1,7 @@
 #include "platform/AfxMessageBox.h"
 
 #include "platform/AfxModuleState.h"
+#include "platform/SystemError.h"
 #include "tests/support/MessageBoxRecorder.h"
 
 #include <gtest/gtest.h>
@@ -29,4 +30,17 @@ TEST(AfxMessageBox, ApplicationNameCanBeSetAndHandlersNest) {
     }
     AfxSetAppName(nullptr);
     EXPECT_EQ(AfxGetAppName(), "platform_strings_test");
+}
+
+TEST(AfxShowLastError, ShowsTheLastErrorsTextInAStopBoxWithTheGivenOwnerAndCaption) {
+    MessageBoxRecorder boxes;
+    HWND hOwner = GetDesktopWindow();
+    SetLastError(ERROR_PATH_NOT_FOUND);
+    EXPECT_EQ(AfxShowLastError(hOwner, "GetLastError - SetCurrentDirectory failed"), IDOK);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_FALSE(boxes.Boxes()[0].text.IsEmpty());
+    EXPECT_EQ(boxes.Boxes()[0].text, AfxFormatSystemMessage(ERROR_PATH_NOT_FOUND));
+    EXPECT_EQ(boxes.Boxes()[0].caption, "GetLastError - SetCurrentDirectory failed");
+    EXPECT_EQ(boxes.Boxes()[0].flags, UINT(MB_OK | MB_ICONHAND));
+    EXPECT_EQ(boxes.Boxes()[0].hOwner, hOwner);
 }
