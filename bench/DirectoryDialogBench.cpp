@@ -4,6 +4,7 @@
 //   wine-run --build BUILD bench/directory_dialog_bench.exe [counts...]
 #include "dirselect/CDirectoryDlg.h"
 
+#include "platform/CFindHandle.h"
 #include "tests/support/TempDirectory.h"
 #include "tests/support/UnixShell.h"
 
@@ -90,13 +91,15 @@ double ListAndAppend(const std::string& dir, HTREEITEM hInsertAfter) {
     insert.hParent = reinterpret_cast<HTREEITEM>(SendMessageA(hTree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
     insert.hInsertAfter = hInsertAfter;
     WIN32_FIND_DATAA data;
-    HANDLE hSearch = FindFirstFileA((dir + "\\*.*").c_str(), &data);
-    do {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || data.cFileName[0] == '.') continue;
-        insert.item.pszText = data.cFileName;
-        SendMessageA(hTree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert));
-    } while (FindNextFileA(hSearch, &data));
-    FindClose(hSearch);
+    CFindHandle search(FindFirstFileA((dir + "\\*.*").c_str(), &data));
+    if (search) {
+        do {
+            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || data.cFileName[0] == '.') continue;
+            insert.item.pszText = data.cFileName;
+            SendMessageA(hTree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert));
+        } while (FindNextFileA(search.Get(), &data));
+    }
+    search.Close();  // before the expand, as the tree closes its listing
     SendMessageA(hTree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(insert.hParent));
     double elapsed = Now() - start;
     DestroyWindow(hParent);

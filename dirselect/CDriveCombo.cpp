@@ -1,12 +1,9 @@
 #include "dirselect/CDriveCombo.h"
 
-BEGIN_MESSAGE_MAP(CDriveCombo, CComboBox)
-END_MESSAGE_MAP()
-
 BOOL CDriveCombo::FillDrives() {
     DWORD dwDrives = GetLogicalDrives();
     if (dwDrives == 0) {
-        ReportLastError("GetLastError - GetLogicalDrives failed");
+        AfxShowLastError(m_hWnd, "GetLastError - GetLogicalDrives failed");
         return FALSE;
     }
     for (int nBit = 0; nBit < 26 && (dwDrives >> nBit) != 0; ++nBit)
@@ -14,7 +11,7 @@ BOOL CDriveCombo::FillDrives() {
 
     char buffer[1024] = {};
     if (GetCurrentDirectoryA(sizeof buffer, buffer) == 0) {
-        ReportLastError("GetLastError - GetCurrentDirectory failed");
+        AfxShowLastError(m_hWnd, "GetLastError - GetCurrentDirectory failed");
         return FALSE;
     }
     CString prefix;
@@ -39,12 +36,9 @@ BOOL CDriveCombo::IsDriveReady(int nIndex) {
     CString text;
     GetLBText(nIndex, text);
     CString letter = text.Left(1);
+    // One entry in the root is enough; the search ends at once.
     WIN32_FIND_DATAA data;
-    HANDLE hSearch = FindFirstFileA(letter + ":\\*.*", &data);
-    if (hSearch != INVALID_HANDLE_VALUE) {
-        FindClose(hSearch);
-        return TRUE;
-    }
+    if (CFindHandle(FindFirstFileA(letter + ":\\*.*", &data))) return TRUE;
     CString message;
     message.Format("Drive %s: is not ready.", static_cast<const char*>(letter));
     MessageBoxA(message, "Error", MB_ICONEXCLAMATION);
@@ -56,8 +50,4 @@ void CDriveCombo::SelectDrive(char chDrive) {
     prefix.Format("%c:", chDrive);
     int nIndex = FindString(-1, prefix);
     if (nIndex != CB_ERR) SetCurSel(nIndex);
-}
-
-void CDriveCombo::ReportLastError(const char* pszCaption) {
-    MessageBoxA(AfxFormatSystemMessage(GetLastError()), pszCaption, MB_ICONHAND);
 }

@@ -15,10 +15,6 @@ public:
     // Selects the entry of the drive (any case); leaves the selection alone when there is none.
     void SelectDrive(char chDrive);
 
-protected:
-    DECLARE_MESSAGE_MAP()
-
 private:
     void AddDrive(char chDrive);
-    void ReportLastError(const char* pszCaption);
 };

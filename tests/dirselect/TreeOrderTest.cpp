@@ -1,5 +1,6 @@
 #include "dirselect/CDirectoryTree.h"
 
+#include "platform/CFindHandle.h"
 #include "tests/dirselect/TreeReading.h"
 #include "tests/support/TempDirectory.h"
 #include "tests/support/UnixShell.h"
@@ -44,13 +45,12 @@ std::vector<std::string> MixedNames() {
 Texts ListingOrder(const std::string& dir) {
     Texts names;
     WIN32_FIND_DATAA data;
-    HANDLE hSearch = FindFirstFileA((dir + "\\*.*").c_str(), &data);
-    if (hSearch == INVALID_HANDLE_VALUE) return names;
+    CFindHandle search(FindFirstFileA((dir + "\\*.*").c_str(), &data));
+    if (!search) return names;
     do {
         std::string name = data.cFileName;
         if (name != "." && name != "..") names.push_back(name);
-    } while (FindNextFileA(hSearch, &data));
-    FindClose(hSearch);
+    } while (FindNextFileA(search.Get(), &data));
     return names;
 }
 

@@ -228,12 +228,14 @@ TEST(Reflection, ControlsHandleTheirOwnNotificationsAndResultsReachThePlatform) 
         EXPECT_EQ(d.SendMessage(WM_NOTIFY, IDC_TEST_TREE, reinterpret_cast<LPARAM>(&header)), 1);
         EXPECT_EQ(d.m_tree.m_nDblclk, 1);
 
-        HDC hDC = GetDC(hLabel);
-        LRESULT brush = d.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(hDC), reinterpret_cast<LPARAM>(hLabel));
-        EXPECT_EQ(reinterpret_cast<HBRUSH>(brush), d.m_label.m_hBrush);
-        EXPECT_EQ(d.m_label.m_nCtlColorKind, UINT(CTLCOLOR_STATIC));
-        EXPECT_EQ(GetTextColor(hDC), RGB(0, 0, 238));
-        ReleaseDC(hLabel, hDC);
+        {
+            CClientDC dc(hLabel);
+            LRESULT brush =
+                d.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.m_hDC), reinterpret_cast<LPARAM>(hLabel));
+            EXPECT_EQ(reinterpret_cast<HBRUSH>(brush), d.m_label.m_hBrush);
+            EXPECT_EQ(d.m_label.m_nCtlColorKind, UINT(CTLCOLOR_STATIC));
+            EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 238));
+        }
 
         // A child without its own entry leaves the notification to the parent's map.
         SetDlgItemTextA(d.m_hWnd, IDC_TEST_EDIT, "typed");

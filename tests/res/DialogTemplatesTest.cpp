@@ -1,5 +1,6 @@
 // The three dialog templates: exact content as compiled by windres, and real dialogs made from them.
 #include "platform/AfxCommonControls.h"
+#include "platform/CDC.h"
 #include "res/resource.h"
 #include "tests/res/DialogTemplate.h"
 
@@ -98,12 +99,12 @@ void ExpectTextsFit(const DialogWindow& dlg, int linkId)
         std::string text = WindowText(child);
         if (text.empty() || IsIcon(child) || GetDlgCtrlID(child) == linkId)
             continue;
-        HDC dc = GetDC(child);
-        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(child, WM_GETFONT, 0, 0)));
         RECT needed{};
-        DrawTextA(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-        SelectObject(dc, old);
-        ReleaseDC(child, dc);
+        {
+            CClientDC dc(child);
+            CObjectSelection font(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(child, WM_GETFONT, 0, 0)));
+            DrawTextA(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+        }
         RECT client{};
         GetClientRect(child, &client);
         EXPECT_LE(needed.right, client.right) << '"' << text << '"';

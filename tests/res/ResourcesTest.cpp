@@ -1,5 +1,6 @@
 // Version resource, string table, bitmaps and icon, read back from the test exe itself,
 // which carries the program's resources.
+#include "platform/CDC.h"
 #include "res/resource.h"
 
 #include <windows.h>
@@ -128,17 +129,16 @@ TEST(Bitmaps, FolderImagesAre16x16AndMapToButtonColours)
                 EXPECT_FALSE(table[index].rgbRed == 192 && table[index].rgbGreen == 192 &&
                              table[index].rgbBlue == 192) << "pixel pair " << i;
 
-        HBITMAP mapped = CreateMappedBitmap(Module(), id, 0, nullptr, 0);
-        ASSERT_NE(mapped, nullptr);
+        CBitmap mapped;
+        mapped.Attach(CreateMappedBitmap(Module(), id, 0, nullptr, 0));
+        ASSERT_NE(mapped.m_hObject, nullptr);
         SIZE size = BitmapSize(mapped);
         EXPECT_EQ(size.cx, 16);
         EXPECT_EQ(size.cy, 16);
-        HDC dc = CreateCompatibleDC(nullptr);
-        HGDIOBJ old = SelectObject(dc, mapped);
+        CDC dc;
+        dc.CreateCompatibleDC(nullptr);
+        CObjectSelection selection(dc, mapped.m_hObject);
         EXPECT_EQ(GetPixel(dc, 0, 0), GetSysColor(COLOR_BTNHIGHLIGHT));
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        DeleteObject(mapped);
     }
 }
 

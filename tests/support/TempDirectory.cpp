@@ -1,5 +1,6 @@
 #include "tests/support/TempDirectory.h"
 
+#include "platform/CFindHandle.h"
 #include "tests/support/UnixShell.h"
 
 #include <windows.h>
@@ -18,8 +19,7 @@ std::string Utf8(const std::wstring& wide) {
 
 void RemoveTree(const std::wstring& path) {
     WIN32_FIND_DATAW data;
-    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &data);
-    if (search != INVALID_HANDLE_VALUE) {
+    if (CFindHandle search{FindFirstFileW((path + L"\\*").c_str(), &data)}) {
         do {
             std::wstring name = data.cFileName;
             if (name == L"." || name == L"..") continue;
@@ -29,8 +29,7 @@ void RemoveTree(const std::wstring& path) {
                 RemoveTree(full);
             else
                 DeleteFileW(full.c_str());
-        } while (FindNextFileW(search, &data));
-        FindClose(search);
+        } while (FindNextFileW(search.Get(), &data));
     }
     RemoveDirectoryW(path.c_str());
 }
@@ -91,13 +90,12 @@ std::vector<std::wstring> TempDirectory::Names(const std::wstring& sub) const {
     std::wstring dir = sub.empty() ? m_path : m_path + L"\\" + sub;
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW data;
-    HANDLE search = FindFirstFileW((dir + L"\\*").c_str(), &data);
-    if (search == INVALID_HANDLE_VALUE) return names;
+    CFindHandle search(FindFirstFileW((dir + L"\\*").c_str(), &data));
+    if (!search) return names;
     do {
         std::wstring name = data.cFileName;
         if (name != L"." && name != L"..") names.push_back(name);
-    } while (FindNextFileW(search, &data));
-    FindClose(search);
+    } while (FindNextFileW(search.Get(), &data));
     std::sort(names.begin(), names.end());
     return names;
 }
