@@ -6,6 +6,10 @@
 #include "renaming/RenameFilesToCase.h"
 #include "res/resource.h"
 
+// The platform uses the four low bits of system commands for itself, so the About command must
+// leave them clear to be recognised in OnSysCommand.
+static_assert((IDM_ABOUTBOX & 0x000F) == 0, "IDM_ABOUTBOX needs its low four bits clear");
+
 BEGIN_MESSAGE_MAP(CUmbrixDlg, CDialog)
     ON_WM_SYSCOMMAND()
     ON_WM_PAINT()
@@ -18,7 +22,7 @@ END_MESSAGE_MAP()
 CUmbrixDlg::CUmbrixDlg(CWnd* pParent) : CDialog(IDD_UMBRIX_DIALOG, pParent) {
     LPCSTR icon = MAKEINTRESOURCEA(IDR_MAINFRAME);
     // Loaded once, in the standard icon size; shared icons need no release.
-    m_hIcon = LoadIconA(AfxFindResourceHandle(icon, MAKEINTRESOURCEA(14)), icon);
+    m_hIcon = LoadIconA(AfxFindResourceHandle(icon, RT_GROUP_ICON), icon);
 }
 
 CPoint CUmbrixDlg::IconPosition(const CRect& client, int cxIcon, int cyIcon) {
@@ -45,8 +49,7 @@ void CUmbrixDlg::AddAboutItem() {
 }
 
 void CUmbrixDlg::OnSysCommand(UINT nID, LPARAM) {
-    // The platform uses the four low bits of system commands for itself.
-    if ((nID & 0xFFF0) != IDM_ABOUTBOX) {
+    if ((nID & 0xFFF0) != IDM_ABOUTBOX) {  // the low four bits are the platform's
         Default();
         return;
     }

@@ -35,7 +35,7 @@ CGdiObject* AfxTempGdiObject(HGDIOBJ hObject) {
 }
 
 BOOL CBitmap::LoadBitmap(UINT nIDResource) {
-    HINSTANCE hInst = AfxFindResourceHandle(MAKEINTRESOURCEA(nIDResource), MAKEINTRESOURCEA(2));
+    HINSTANCE hInst = AfxFindResourceHandle(MAKEINTRESOURCEA(nIDResource), RT_BITMAP);
     return Attach(::LoadBitmapA(hInst, MAKEINTRESOURCEA(nIDResource)));
 }
 

@@ -110,7 +110,7 @@ CString& CString::MakeUpper() {
 BOOL CString::LoadString(UINT nID) {
     m_str.clear();
     // String resources live in blocks of 16; the block holds the string's length and UTF-16 text.
-    HINSTANCE hInst = AfxFindResourceHandle(MAKEINTRESOURCEA(nID / 16 + 1), MAKEINTRESOURCEA(6));
+    HINSTANCE hInst = AfxFindResourceHandle(MAKEINTRESOURCEA(nID / 16 + 1), RT_STRING);
     const wchar_t* text = nullptr;
     int length = LoadStringW(hInst, nID, reinterpret_cast<LPWSTR>(&text), 0);
     if (length <= 0 || !text) return FALSE;

@@ -88,7 +88,7 @@ DialogTemplateItem ReadItem(TemplateReader& reader, bool extended)
 
 DialogTemplate ReadDialogTemplate(int id)
 {
-    HRSRC resource = FindResourceA(nullptr, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5) /* RT_DIALOG */);
+    HRSRC resource = FindResourceA(nullptr, MAKEINTRESOURCEA(id), RT_DIALOG);
     HGLOBAL loaded = resource ? LoadResource(nullptr, resource) : nullptr;
     const BYTE* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
     if (!data)

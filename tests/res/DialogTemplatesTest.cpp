@@ -113,7 +113,7 @@ void ExpectTextsFit(const DialogWindow& dlg, int linkId)
 
 TEST(DialogTemplates, AboutBoxIsAPlainGermanTemplate)
 {
-    EXPECT_NE(FindResourceExA(nullptr, MAKEINTRESOURCEA(5), MAKEINTRESOURCEA(IDD_ABOUTBOX),
+    EXPECT_NE(FindResourceExA(nullptr, RT_DIALOG, MAKEINTRESOURCEA(IDD_ABOUTBOX),
                               MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN)), nullptr);
     DialogTemplate dlg = ReadDialogTemplate(IDD_ABOUTBOX);
     EXPECT_FALSE(dlg.extended);

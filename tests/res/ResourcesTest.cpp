@@ -38,7 +38,7 @@ std::string VersionString(std::vector<char>& block, const std::string& name)
 // The DIB header of a bitmap resource as it is stored (the loaded bitmap has the display's depth).
 const BITMAPINFOHEADER* StoredBitmap(int id)
 {
-    HRSRC resource = FindResourceA(Module(), MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(2) /* RT_BITMAP */);
+    HRSRC resource = FindResourceA(Module(), MAKEINTRESOURCEA(id), RT_BITMAP);
     HGLOBAL loaded = resource ? LoadResource(Module(), resource) : nullptr;
     return loaded ? static_cast<const BITMAPINFOHEADER*>(LockResource(loaded)) : nullptr;
 }
@@ -148,7 +148,7 @@ TEST(Icon, GroupHoldsThreeImagesAndLoadsInBothSizes)
     struct GroupEntry { BYTE width, height, colours, reserved; WORD planes, bitCount; DWORD bytes; WORD id; };
     struct GroupHeader { WORD reserved, type, count; GroupEntry entries[3]; };
 #pragma pack(pop)
-    HRSRC resource = FindResourceA(Module(), MAKEINTRESOURCEA(IDR_MAINFRAME), MAKEINTRESOURCEA(14));
+    HRSRC resource = FindResourceA(Module(), MAKEINTRESOURCEA(IDR_MAINFRAME), RT_GROUP_ICON);
     ASSERT_NE(resource, nullptr);
     const auto* group = static_cast<const GroupHeader*>(LockResource(LoadResource(Module(), resource)));
     ASSERT_EQ(group->count, 3);
