@@ -2,9 +2,6 @@
 
 #include "res/resource.h"
 
-BEGIN_MESSAGE_MAP(CInfoDlg, CDialog)
-END_MESSAGE_MAP()
-
 // No parent: the framework makes the main dialog its owner.
 CInfoDlg::CInfoDlg() : CDialog(IDD_ABOUTBOX) {}
 

@@ -12,5 +12,4 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
-    DECLARE_MESSAGE_MAP()
 };

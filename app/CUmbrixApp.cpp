@@ -3,10 +3,6 @@
 #include "app/CSplashWindow.h"
 #include "app/CUmbrixDlg.h"
 
-BEGIN_MESSAGE_MAP(CUmbrixApp, CWinApp)
-    ON_COMMAND(ID_HELP, OnHelp)
-END_MESSAGE_MAP()
-
 namespace {
 
 // The command line decides only whether the splash may show.

@@ -9,6 +9,4 @@ public:
     // Decides on the splash, runs the main dialog modally and ends the program: no message
     // loop of the application's own follows.
     BOOL InitInstance() override;
-
-    DECLARE_MESSAGE_MAP()
 };

@@ -39,9 +39,6 @@ bool IsCtlColor(UINT message) { return message >= WM_CTLCOLORMSGBOX && message <
 
 IMPLEMENT_DYNAMIC(CWnd, CCmdTarget)
 
-BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
-END_MESSAGE_MAP()
-
 CWnd* afx_detail::WndFromHandle(HWND hWnd) { return CWnd::FromHandle(hWnd); }
 
 CWnd::~CWnd() {

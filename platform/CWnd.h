@@ -96,8 +96,6 @@ protected:
     virtual void PostNcDestroy() {}
     virtual bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
 
-    DECLARE_MESSAGE_MAP()
-
 private:
     friend LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     friend class CWndCreationHook;
