@@ -266,9 +266,24 @@ TEST_F(DirectoryTreeTest, RealMouseDoubleClickOnAnItemGoesDown) {
     RECT rect{};
     ASSERT_TRUE(TreeView_GetItemRect(tree.m_hWnd, hItem, &rect, TRUE));
     POINT point{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    LPARAM onItem = MAKELPARAM(point.x, point.y);
     tree.ClientToScreen(&point);
     SetForegroundWindow(parent.m_hWnd);
     ASSERT_TRUE(SetCursorPos(point.x, point.y));
+    // The pointer's moves reach the tree some time after SetCursorPos, the last from where an
+    // earlier test left it; a move away from the item during the click starts a drag instead.
+    // So the queue is worked for a while, until the last move seen is the one onto the item
+    // (at most 1 s).
+    bool bArrived = false;
+    for (DWORD start = GetTickCount(), elapsed = 0; elapsed < 1000 && !(bArrived && elapsed >= 100);
+         elapsed = GetTickCount() - start) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_MOUSEMOVE && msg.hwnd == tree.m_hWnd) bArrived = msg.lParam == onItem;
+            DispatchMessageA(&msg);
+        }
+        Sleep(10);
+    }
 
     INPUT clicks[4] = {};
     for (int i = 0; i < 4; ++i) {
