@@ -4,6 +4,7 @@
 #include "res/resource.h"
 #include "tests/app/ScriptedUser.h"
 #include "tests/support/MessageBoxRecorder.h"
+#include "tests/support/Observations.h"
 #include "tests/support/TempDirectory.h"
 
 #include <gtest/gtest.h>
@@ -16,19 +17,7 @@ const std::string kMainCaption = "Umbrix";
 const std::string kAboutCaption = "Info \xFC" "ber Umbrix";
 const std::string kDirectoryCaption = "Verzeichnis Auswahl:";
 
-std::string WindowText(HWND hWnd) {
-    char text[512] = {};
-    GetWindowTextA(hWnd, text, sizeof(text));
-    return text;
-}
-
 std::string PathField(HWND hDirectoryDlg) { return WindowText(GetDlgItem(hDirectoryDlg, IDC_DIRECTORY_PATH)); }
-
-std::string CurrentDirectory() {
-    char path[MAX_PATH] = {};
-    GetCurrentDirectoryA(MAX_PATH, path);
-    return path;
-}
 
 // Runs the dialog with the script; fails the test when a step never came.
 INT_PTR RunScripted(CDialog& dlg, ScriptedUser& user) {

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "res/resource.h"
+#include "tests/support/Observations.h"
 #include "tests/support/TempDirectory.h"
 
 #include <gtest/gtest.h>
@@ -17,13 +18,6 @@ std::string ProgramPath() {
     std::string dir(path);
     dir.erase(dir.find_last_of("\\/"));
     return dir + "\\..\\..\\umbrix.exe";  // the test sits in <build>\tests\app
-}
-
-// WM_GETTEXT, since GetWindowText does not ask controls of other processes.
-std::string WindowText(HWND hWnd) {
-    char text[512] = {};
-    SendMessageA(hWnd, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
-    return text;
 }
 
 struct WindowSearch {

@@ -3,6 +3,7 @@
 #include "res/resource.h"
 #include "tests/dirselect/TreeReading.h"
 #include "tests/support/MessageBoxRecorder.h"
+#include "tests/support/Observations.h"
 #include "tests/support/TempDirectory.h"
 #include "tests/support/TestDrive.h"
 

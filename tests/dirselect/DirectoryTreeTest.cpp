@@ -2,6 +2,7 @@
 
 #include "tests/dirselect/TreeReading.h"
 #include "tests/support/MessageBoxRecorder.h"
+#include "tests/support/Observations.h"
 #include "tests/support/TempDirectory.h"
 #include "tests/support/TestDrive.h"
 #include "tests/support/UnixShell.h"

@@ -28,12 +28,6 @@ HTREEITEM FindChild(const CTreeCtrl& tree, HTREEITEM hParent, const char* pszTex
     return nullptr;
 }
 
-std::string CurrentDirectory() {
-    char buffer[1024] = {};
-    GetCurrentDirectoryA(sizeof buffer, buffer);
-    return buffer;
-}
-
 CTestParent::CTestParent() {
     CreateEx(0, AfxRegisterWndClass(0), "tree parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300, nullptr,
              nullptr);

@@ -10,8 +10,6 @@ bool IsExpanded(const CTreeCtrl& tree, HTREEITEM hItem);
 std::pair<int, int> Images(const CTreeCtrl& tree, HTREEITEM hItem);
 HTREEITEM FindChild(const CTreeCtrl& tree, HTREEITEM hParent, const char* pszText);
 
-std::string CurrentDirectory();
-
 // A visible top-level window that counts the WM_DIRECTORY_CHANGED posted to it.
 class CTestParent : public CWnd {
 public:

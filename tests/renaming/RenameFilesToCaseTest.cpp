@@ -1,6 +1,7 @@
 #include "renaming/RenameFilesToCase.h"
 
 #include "tests/support/MessageBoxRecorder.h"
+#include "tests/support/Observations.h"
 #include "tests/support/TempDirectory.h"
 #include "tests/support/TestDrive.h"
 
@@ -16,12 +17,6 @@ using Names = std::vector<std::wstring>;
 const char* const kLowerDone = "Ok, alle Dateien in kleinbuchstaben umbenannt.";
 const char* const kUpperDone = "Ok, alle Dateien in GROSSBUCHSTABEN umbenannt.";
 const char* const kNoFiles = "Keine Dateien im gew\xE4hlten Verzeichnis!";
-
-std::string CurrentDirectory() {
-    char buffer[1024];
-    GetCurrentDirectoryA(sizeof buffer, buffer);
-    return buffer;
-}
 
 class RenameFilesToCaseTest : public ::testing::Test {
 protected:

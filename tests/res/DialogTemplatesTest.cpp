@@ -3,6 +3,7 @@
 #include "platform/CDC.h"
 #include "res/resource.h"
 #include "tests/res/DialogTemplate.h"
+#include "tests/support/Observations.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -82,13 +83,11 @@ bool IsIcon(HWND hWnd)
 }
 
 // An icon static's window text is its resource ordinal; tests look at its icon instead.
-std::string WindowText(HWND hWnd)
+std::string ShownText(HWND hWnd)
 {
     if (IsIcon(hWnd))
         return SendMessageA(hWnd, STM_GETICON, 0, 0) ? "<icon>" : "<no icon>";
-    char text[256] = {};
-    GetWindowTextA(hWnd, text, sizeof(text));
-    return text;
+    return WindowText(hWnd);
 }
 
 // Every text of a static or button must fit on one line of its control, in the dialog's font.
@@ -96,7 +95,7 @@ std::string WindowText(HWND hWnd)
 void ExpectTextsFit(const DialogWindow& dlg, int linkId)
 {
     for (HWND child : dlg.Children()) {
-        std::string text = WindowText(child);
+        std::string text = ShownText(child);
         if (text.empty() || IsIcon(child) || GetDlgCtrlID(child) == linkId)
             continue;
         RECT needed{};
@@ -171,7 +170,7 @@ TEST(DialogTemplates, MainDialogShowsItsTextsInTemplateOrder)
     EXPECT_TRUE(GetWindowLongA(dlg.Handle(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
     std::vector<std::string> texts;
     for (HWND child : dlg.Children())
-        texts.push_back(WindowText(child));
+        texts.push_back(ShownText(child));
     EXPECT_EQ(texts, (std::vector<std::string>{
         "Ende", "in kleine Dateinamen", "in gro\xDF" "e Dateinamen",
         "Alle Dateien in dem gew\xE4" "hlten Verzeichnis werden umbenannt ", "<icon>", kWebAddress}));
@@ -210,7 +209,7 @@ TEST(DialogTemplates, DirectoryDialogCreatesItsControlsInTabOrder)
         SCOPED_TRACE(expected[i].cls);
         EXPECT_EQ(GetDlgCtrlID(children[i]), expected[i].id);
         EXPECT_EQ(ClassName(children[i]), expected[i].cls);
-        EXPECT_EQ(WindowText(children[i]), expected[i].text);
+        EXPECT_EQ(ShownText(children[i]), expected[i].text);
     }
 
     LONG treeStyle = GetWindowLongA(children[4], GWL_STYLE);

@@ -1,0 +1,16 @@
+#include "tests/support/Observations.h"
+
+std::string CurrentDirectory() {
+    char buffer[1024] = {};
+    GetCurrentDirectoryA(sizeof buffer, buffer);
+    return buffer;
+}
+
+std::string WindowText(HWND hWnd) {
+    auto length = static_cast<size_t>(SendMessageA(hWnd, WM_GETTEXTLENGTH, 0, 0));
+    std::string text(length + 1, '\0');
+    auto copied = static_cast<size_t>(
+        SendMessageA(hWnd, WM_GETTEXT, static_cast<WPARAM>(text.size()), reinterpret_cast<LPARAM>(text.data())));
+    text.resize(copied < length ? copied : length);
+    return text;
+}
