@@ -17,4 +17,3 @@ public:
     // Removes the posted notifications from the queue and counts them.
     int TakePosted();
 };
-
