@@ -2,6 +2,8 @@
 
 #include "tests/support/UnixShell.h"
 
+#include "platform/ExtendedPath.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -82,6 +84,17 @@ void TempDirectory::AddFileOnLinux(const std::wstring& name, const std::string& 
     RunUnixShell("printf %s " + ShellQuote(contents) + " > " + ShellQuote(path));
 }
 
+void TempDirectory::AddFilesOnLinux(const std::vector<std::wstring>& names) {
+    std::string script = "cd " + ShellQuote(UnixPath(m_path)) + " || exit 1\n";
+    for (const std::wstring& name : names) script += "printf %s " + ShellQuote(Utf8(name)) + " > " + ShellQuote(Utf8(name)) + "\n";
+    RunUnixShell(script);
+}
+
+std::wstring TempDirectory::ExactPath() const {
+    std::wstring unixPath = AfxUnixNamespacePath(m_path);
+    return unixPath.empty() ? AfxExtendedPath(m_path) : unixPath;
+}
+
 void TempDirectory::AddDirectory(const std::wstring& name) {
     if (!CreateDirectoryW((m_path + L"\\" + name).c_str(), nullptr))
         throw std::runtime_error("cannot create directory " + Utf8(name));
@@ -89,9 +102,12 @@ void TempDirectory::AddDirectory(const std::wstring& name) {
 
 std::vector<std::wstring> TempDirectory::Names(const std::wstring& sub) const {
     std::wstring dir = sub.empty() ? m_path : m_path + L"\\" + sub;
+    // Under Wine, Wine's Unix namespace lists the names exactly as the Linux disk holds them.
+    std::wstring unixDir = AfxUnixNamespacePath(dir);
+    if (!unixDir.empty()) dir = unixDir;
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW data;
-    HANDLE search = FindFirstFileW((dir + L"\\*").c_str(), &data);
+    HANDLE search = FindFirstFileW(AfxJoinPath(dir, L"*").c_str(), &data);
     if (search == INVALID_HANDLE_VALUE) return names;
     do {
         std::wstring name = data.cFileName;
@@ -103,7 +119,7 @@ std::vector<std::wstring> TempDirectory::Names(const std::wstring& sub) const {
 }
 
 std::string TempDirectory::Contents(const std::wstring& name) const {
-    HANDLE file = CreateFileW((m_path + L"\\" + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    HANDLE file = CreateFileW(AfxJoinPath(ExactPath(), name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return "<missing>";
     char buffer[4096];
