@@ -18,23 +18,33 @@ std::string Utf8(const std::wstring& wide) {
     return text;
 }
 
-void RemoveTree(const std::wstring& path) {
+namespace {
+
+// path is exact (Unix namespace or extended), so that names such as "Music." go too.
+void RemoveExactTree(const std::wstring& path) {
     WIN32_FIND_DATAW data;
-    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &data);
+    HANDLE search = FindFirstFileW(AfxJoinPath(path, L"*").c_str(), &data);
     if (search != INVALID_HANDLE_VALUE) {
         do {
             std::wstring name = data.cFileName;
             if (name == L"." || name == L"..") continue;
-            std::wstring full = path + L"\\" + name;
+            std::wstring full = AfxJoinPath(path, name);
             SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(full);
+                RemoveExactTree(full);
             else
                 DeleteFileW(full.c_str());
         } while (FindNextFileW(search, &data));
         FindClose(search);
     }
     RemoveDirectoryW(path.c_str());
+}
+
+}  // namespace
+
+void RemoveTree(const std::wstring& path) {
+    std::wstring unixPath = AfxUnixNamespacePath(path);
+    RemoveExactTree(unixPath.empty() ? AfxExtendedPath(path) : unixPath);
 }
 
 TempDirectory::TempDirectory() {
