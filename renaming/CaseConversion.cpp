@@ -1,5 +1,7 @@
 #include "renaming/CaseConversion.h"
 
+#include "platform/CString.h"
+
 #include <windows.h>
 
 #include <numeric>
@@ -14,12 +16,10 @@ struct CaseTables {
 };
 
 // The character that one byte of the ANSI code page stands for, when it stands for exactly one
-// and converts back to the same byte (UTF-8 as the code page takes no flags here).
+// and converts back to the same byte.
 bool CodePageCharacter(char byte, wchar_t& wide) {
     if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, &byte, 1, &wide, 1) != 1) return false;
-    char back = 0;
-    DWORD flags = GetACP() == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
-    return WideCharToMultiByte(CP_ACP, flags, &wide, 1, &back, 1, nullptr, nullptr) == 1 && back == byte;
+    return AfxFromWideNoBestFit(std::wstring(1, wide)) == CString(byte);
 }
 
 // Letters of the code page take the code page's own case pairs, as the ANSI string class
