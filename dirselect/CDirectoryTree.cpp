@@ -1,17 +1,24 @@
 #include "dirselect/CDirectoryTree.h"
 
 #include "dirselect/TreeViewOrder.h"
+#include "platform/ExtendedPath.h"
 
 #include <mbstring.h>
 
 #include <cstring>
+#include <cwchar>
+#include <string>
 
 namespace {
 
-bool IsListedDirectory(const WIN32_FIND_DATAA& data) {
+bool IsListedDirectory(const WIN32_FIND_DATAW& data) {
     if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
-    return std::strcmp(data.cFileName, ".") != 0 && std::strcmp(data.cFileName, "..") != 0;
+    return std::wcscmp(data.cFileName, L".") != 0 && std::wcscmp(data.cFileName, L"..") != 0;
 }
+
+// Names come from the wide listing without best-fit look-alikes: a folder "\u0101bc" shows as
+// "?bc", which cannot be entered, never as "abc", which may be another folder.
+CString ShownName(const wchar_t* pszName) { return AfxFromWideNoBestFit(pszName); }
 
 }  // namespace
 
@@ -28,14 +35,14 @@ BOOL CDirectoryTree::ShowPath() {
         SetCurrentDirectoryA(drive);  // lands in the drive's remembered directory
         DeleteAllItems();
     }
-    char buffer[1024] = {};
-    if (GetCurrentDirectoryA(sizeof buffer, buffer) == 0) {
+    wchar_t buffer[1024] = {};
+    if (GetCurrentDirectoryW(1024, buffer) == 0) {
         MessageBoxA(AfxFormatSystemMessage(GetLastError()), "GetLastError", MB_ICONHAND);
         return FALSE;
     }
-    m_strPath = buffer;
-    m_chDrive = buffer[0];
-    HTREEITEM hCurrent = InsertPathItems(buffer);
+    m_strPath = ShownName(buffer);
+    m_chDrive = m_strPath[0];
+    HTREEITEM hCurrent = InsertPathItems(m_strPath);
     if (hCurrent) ListSubdirectories(m_strPath, hCurrent);
     return TRUE;
 }
@@ -44,11 +51,10 @@ BOOL CDirectoryTree::ShowPath() {
 // current directory, ends up selected.
 HTREEITEM CDirectoryTree::InsertPathItems(const char* pszPath) {
     // _mbstok writes into what it splits.
-    char copy[1024];
-    std::strcpy(copy, pszPath);
+    std::string copy(pszPath);
     HTREEITEM hParent = TVI_ROOT;
     int nComponents = 0;
-    auto* pToken = _mbstok(reinterpret_cast<unsigned char*>(copy), reinterpret_cast<const unsigned char*>("\\"));
+    auto* pToken = _mbstok(reinterpret_cast<unsigned char*>(copy.data()), reinterpret_cast<const unsigned char*>("\\"));
     for (; pToken; pToken = _mbstok(nullptr, reinterpret_cast<const unsigned char*>("\\"))) {
         hParent = InsertItem(reinterpret_cast<const char*>(pToken), m_nPathImage, m_nPathSelectedImage, hParent,
                              TVI_LAST);
@@ -65,16 +71,16 @@ HTREEITEM CDirectoryTree::InsertPathItems(const char* pszPath) {
     return hCurrent;
 }
 
+// The extended path lists exactly the folder named: "Music." is not "Music" here.
 void CDirectoryTree::ListSubdirectories(CString strPath, HTREEITEM hParent) {
-    CString pattern;
-    pattern.Format("%s\\*.*", static_cast<const char*>(strPath));
-    WIN32_FIND_DATAA data;
-    HANDLE hSearch = FindFirstFileA(pattern, &data);
+    std::wstring pattern = AfxJoinPath(AfxExtendedPath(AfxToWide(strPath)), L"*");
+    WIN32_FIND_DATAW data;
+    HANDLE hSearch = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
     if (hSearch == INVALID_HANDLE_VALUE) return;
     std::vector<CString> names;
     do {
-        if (IsListedDirectory(data)) names.emplace_back(data.cFileName);
-    } while (FindNextFileA(hSearch, &data));
+        if (IsListedDirectory(data)) names.push_back(ShownName(data.cFileName));
+    } while (FindNextFileW(hSearch, &data));
     FindClose(hSearch);
     InsertSubdirectories(names, hParent);
     Expand(hParent, TVE_EXPAND);

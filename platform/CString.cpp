@@ -171,3 +171,16 @@ CString AfxFromWide(const wchar_t* pszWide, int nLength) {
     text.ReleaseBuffer(bytes);
     return text;
 }
+
+CString AfxFromWideNoBestFit(const std::wstring& wide) {
+    // UTF-8 as the ANSI code page (an option of current Windows) has no best fit and rejects
+    // the flag.
+    DWORD flags = GetACP() == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    int length = static_cast<int>(wide.size());
+    int bytes = WideCharToMultiByte(CP_ACP, flags, wide.c_str(), length, nullptr, 0, nullptr, nullptr);
+    CString text;
+    char* buffer = text.GetBuffer(bytes);
+    WideCharToMultiByte(CP_ACP, flags, wide.c_str(), length, buffer, bytes, nullptr, nullptr);
+    text.ReleaseBuffer(bytes);
+    return text;
+}

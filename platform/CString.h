@@ -69,3 +69,6 @@ bool operator<(const CString& a, const CString& b);
 // Conversions between the ANSI code page and UTF-16, for the platform's wide interfaces.
 std::wstring AfxToWide(const CString& text);
 CString AfxFromWide(const wchar_t* pszWide, int nLength);
+// The same without best-fit look-alikes: a character that the code page lacks becomes '?',
+// so that the text never names another file ("\u0101bc" must not turn into "abc").
+CString AfxFromWideNoBestFit(const std::wstring& wide);

@@ -1,39 +1,26 @@
 #include "renaming/CaseRenamer.h"
 
-#include "renaming/DirectoryListing.h"
+#include "platform/ExtendedPath.h"
 
 #include <utility>
 
-namespace {
-
-// The name the file system now holds for a file looked up by name.
-CString NameOnDisk(const CString& name) {
-    WIN32_FIND_DATAA data;
-    HANDLE search = FindFirstFileA(name, &data);
-    if (search == INVALID_HANDLE_VALUE) return CString();
-    FindClose(search);
-    return CString(data.cFileName);
-}
-
-}  // namespace
-
-bool MoveWithoutReplacing(const CString& from, const CString& to) {
+bool MoveWithoutReplacing(const std::wstring& from, const std::wstring& to) {
     // No MOVEFILE_REPLACE_EXISTING: an existing file under the new name must survive.
     // No MOVEFILE_COPY_ALLOWED: a rename never turns into copy and delete.
-    return MoveFileExA(from, to, 0) != FALSE;
+    return MoveFileExW(from.c_str(), to.c_str(), 0) != FALSE;
 }
 
-CCaseRenamer::CCaseRenamer(std::function<bool(const std::wstring&)> isTaken) : m_isTaken(std::move(isTaken)) {}
+CCaseRenamer::CCaseRenamer(std::wstring directory, const CNameCensus& census)
+    : m_strDirectory(std::move(directory)), m_census(census) {}
 
 CCaseRenamer::~CCaseRenamer() {
-    // Fails, and so keeps the folder, only if a file could not be moved back out of it.
-    if (!m_strStaging.IsEmpty()) RemoveDirectoryA(m_strStaging);
+    if (m_staging) m_staging->RemoveIfEmpty();
 }
 
-bool CCaseRenamer::Rename(const CString& from, const CString& to) {
+CCaseRenamer::Result CCaseRenamer::Rename(const std::wstring& from, const std::wstring& to) {
     switch (m_mode) {
     case Mode::OneStep:
-        return MoveWithoutReplacing(from, to);
+        return MoveWithoutReplacing(PathOf(from), PathOf(to)) ? Result::Renamed : Result::Kept;
     case Mode::Staged:
         return RenameStaged(from, to);
     case Mode::Unknown:
@@ -42,43 +29,51 @@ bool CCaseRenamer::Rename(const CString& from, const CString& to) {
     return Probe(from, to);
 }
 
+std::wstring CCaseRenamer::StrandedPathOf(const std::wstring& name) const {
+    return m_staging ? m_staging->RelativePathOf(name) : name;
+}
+
 // The first case change of a run: try the plain rename and look whether the name changed.
-bool CCaseRenamer::Probe(const CString& from, const CString& to) {
-    if (!MoveWithoutReplacing(from, to)) return false;
-    if (NameOnDisk(to) == to) {
+CCaseRenamer::Result CCaseRenamer::Probe(const std::wstring& from, const std::wstring& to) {
+    if (!MoveWithoutReplacing(PathOf(from), PathOf(to))) return Result::Kept;
+    if (HoldsExactly(to)) {
         m_mode = Mode::OneStep;
-        return true;
+        return Result::Renamed;
     }
     m_mode = Mode::Staged;
     return RenameStaged(from, to);
 }
 
-bool CCaseRenamer::RenameStaged(const CString& from, const CString& to) {
-    if (!EnsureStagingFolder()) return false;
-    // Inside the staging folder the file keeps its own name, so that it stays recognisable
-    // should the program be stopped between the two steps.
-    CString staged = m_strStaging + "\\" + from;
-    if (!MoveWithoutReplacing(from, staged)) return false;
-    if (MoveWithoutReplacing(staged, to)) return true;
-    MoveWithoutReplacing(staged, from);
-    return false;
+CCaseRenamer::Result CCaseRenamer::RenameStaged(const std::wstring& from, const std::wstring& to) {
+    if (!EnsureStagingFolder()) return Result::Kept;
+    std::wstring staged = m_staging->PathOf(from);
+    if (!MoveWithoutReplacing(PathOf(from), staged)) return Result::Kept;
+    if (MoveWithoutReplacing(staged, PathOf(to))) return Result::Renamed;
+    return MoveWithoutReplacing(staged, PathOf(from)) ? Result::Kept : Result::Stranded;
 }
 
 bool CCaseRenamer::EnsureStagingFolder() {
-    if (!m_strStaging.IsEmpty()) return true;
+    if (m_staging) return true;
     if (m_bStagingFailed) return false;
-    CString name = UnusedName(".umbrix-staging");
-    if (!CreateDirectoryA(name, nullptr)) {
-        m_bStagingFailed = true;
-        return false;
-    }
-    SetFileAttributesA(name, FILE_ATTRIBUTE_HIDDEN);
-    m_strStaging = name;
-    return true;
+    m_staging = CStagingFolder::Create(m_strDirectory, m_census);
+    m_bStagingFailed = !m_staging;
+    return !m_bStagingFailed;
 }
 
-CString CCaseRenamer::UnusedName(const char* pszBase) const {
-    CString name(pszBase);
-    for (int n = 2; m_isTaken(CaseFoldKey(AfxToWide(name))); ++n) name.Format("%s-%d", pszBase, n);
-    return name;
+// Whether the directory holds an entry of exactly this name (not one that matches it ignoring
+// case). A name with wildcards cannot be looked up directly, so the listing is searched.
+bool CCaseRenamer::HoldsExactly(const std::wstring& name) const {
+    if (name.find_first_of(L"*?<>\"") != std::wstring::npos) {
+        for (const ListingEntry& entry : ReadDirectoryListing(m_strDirectory).entries)
+            if (entry.name == name) return true;
+        return false;
+    }
+    WIN32_FIND_DATAW data;
+    HANDLE search =
+        FindFirstFileExW(PathOf(name).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    FindClose(search);
+    return name == data.cFileName;
 }
+
+std::wstring CCaseRenamer::PathOf(const std::wstring& name) const { return AfxJoinPath(m_strDirectory, name); }

@@ -1,41 +1,51 @@
 #pragma once
-// Changes the case of names in the current directory so that the change really happens.
+// Changes the case of names in one directory so that the change really happens.
 //
-// Some platforms (Wine on Linux disks, FAT volumes) report success for a rename that changes
-// only the case and leave the name as it was. The first such rename of a run finds out which
-// kind of platform this is; where the one-step rename does not work, each file goes through a
-// staging folder: "Name" -> "<staging>\Name" -> "name". Every step refuses to replace an
+// Some platforms (FAT volumes, Wine outside its Unix namespace) report success for a rename
+// that changes only the case and leave the name as it was. The first such rename of a run
+// looks at the name on disk to find out which kind of platform this is; where the one-step
+// rename does not work, each file goes through a staging folder. No step ever replaces an
 // existing file, and a failed second step moves the file back.
-#include "platform/CString.h"
+#include "renaming/NameCensus.h"
+#include "renaming/StagingFolder.h"
 
-#include <functional>
+#include <optional>
 #include <string>
 
 class CCaseRenamer {
 public:
-    // isTaken: whether an entry of the directory has this case-folded name, so that the
-    // staging folder gets a name nothing else has.
-    explicit CCaseRenamer(std::function<bool(const std::wstring&)> isTaken);
+    enum class Result {
+        Renamed,
+        Kept,      // still in place under its old name
+        Stranded,  // could not be moved back out of the staging folder
+    };
+
+    // directory: exact path; census: what the directory holds, for the staging folder's name.
+    CCaseRenamer(std::wstring directory, const CNameCensus& census);
     ~CCaseRenamer();
     CCaseRenamer(const CCaseRenamer&) = delete;
     CCaseRenamer& operator=(const CCaseRenamer&) = delete;
 
-    // from and to name the same file in different case; no other entry may be named to.
-    bool Rename(const CString& from, const CString& to);
+    // from and to name the same file in different case; no other entry answers to "to".
+    Result Rename(const std::wstring& from, const std::wstring& to);
+    // Where a stranded file waits, relative to the directory.
+    std::wstring StrandedPathOf(const std::wstring& name) const;
 
 private:
     enum class Mode { Unknown, OneStep, Staged };
 
-    bool Probe(const CString& from, const CString& to);
-    bool RenameStaged(const CString& from, const CString& to);
+    Result Probe(const std::wstring& from, const std::wstring& to);
+    Result RenameStaged(const std::wstring& from, const std::wstring& to);
     bool EnsureStagingFolder();
-    CString UnusedName(const char* pszBase) const;
+    bool HoldsExactly(const std::wstring& name) const;
+    std::wstring PathOf(const std::wstring& name) const;
 
-    std::function<bool(const std::wstring&)> m_isTaken;
+    std::wstring m_strDirectory;
+    const CNameCensus& m_census;
     Mode m_mode = Mode::Unknown;
-    CString m_strStaging;  // relative folder name; empty until created
+    std::optional<CStagingFolder> m_staging;
     bool m_bStagingFailed = false;
 };
 
 // A rename that never replaces an existing file and never copies across volumes.
-bool MoveWithoutReplacing(const CString& from, const CString& to);
+bool MoveWithoutReplacing(const std::wstring& from, const std::wstring& to);

@@ -1,29 +1,23 @@
 #pragma once
-// The whole listing of the current directory, read before anything in it is changed, so that
-// renames made afterwards can neither hide an entry nor show one twice.
-#include "platform/CString.h"
+// The whole listing of a directory, read before anything in it is changed, so that renames
+// made afterwards can neither hide an entry nor show one twice.
+#include <windows.h>
 
 #include <string>
 #include <vector>
 
 struct ListingEntry {
-    std::wstring wideName;  // the name as the file system holds it
-    CString name;           // the same name in the ANSI code page
-    DWORD attributes;
-    // The ANSI name denotes this entry and no other: it converts back to the same wide name,
-    // and the platform's path rules (trailing dots or blanks, device names) leave it alone.
-    bool addressable;
+    std::wstring name;       // exactly as the file system holds it
+    std::wstring shortName;  // the 8.3 alias the platform also answers to; empty when none
+    DWORD attributes = 0;
 
     bool IsDirectory() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 };
 
 struct DirectoryListing {
     bool started = false;  // false when the search could not be started
-    std::vector<ListingEntry> entries;
+    std::vector<ListingEntry> entries;  // without "." and ".."
 };
 
-// Lists the current directory with the pattern "*.*".
-DirectoryListing ReadCurrentDirectoryListing();
-
-// The key under which the platform compares names ignoring case.
-std::wstring CaseFoldKey(const std::wstring& name);
+// directory: an exact path (extended or Unix namespace) of the directory to list.
+DirectoryListing ReadDirectoryListing(const std::wstring& directory);

@@ -1,75 +1,84 @@
 #include "renaming/RenameFilesToCase.h"
 
 #include "platform/AfxMessageBox.h"
+#include "platform/ExtendedPath.h"
 #include "platform/SystemError.h"
-#include "renaming/CaseRenamer.h"
-#include "renaming/DirectoryListing.h"
+#include "renaming/RenameEntriesToCase.h"
 
-#include <unordered_map>
+#include <algorithm>
 
 namespace {
+
+const size_t kMaxNamedFiles = 20;
 
 const char* FinalMessage(CaseDirection direction) {
     return direction == CaseDirection::Lower ? "Ok, alle Dateien in kleinbuchstaben umbenannt."
                                              : "Ok, alle Dateien in GROSSBUCHSTABEN umbenannt.";
 }
 
-CString Converted(CaseDirection direction, const CString& name) {
-    CString converted(name);
-    return direction == CaseDirection::Lower ? converted.MakeLower() : converted.MakeUpper();
+// Win32 path parsing would enter another folder than the one named: "Music." is "Music" to
+// it, and a name shown with '?' for a letter beyond the code page names nothing reliably.
+bool PathRulesKeepEveryComponent(const CString& directory) {
+    std::wstring path = AfxToWide(directory);
+    size_t start = path.size() >= 3 && path[1] == L':' && path[2] == L'\\' ? 3 : 0;
+    while (start < path.size()) {
+        size_t end = std::min(path.find(L'\\', start), path.size());
+        if (!AfxPathRulesKeepName(path.substr(start, end - start))) return false;
+        start = end + 1;
+    }
+    return true;
 }
 
-bool EnterDirectory(const CString& chosenPath) {
-    // "X:" alone would mean the drive's remembered directory; the user chose its root.
-    CString directory = chosenPath.GetLength() == 2 ? chosenPath + "\\" : chosenPath;
-    if (SetCurrentDirectoryA(directory)) return true;
-    CString text = AfxFormatSystemMessage(GetLastError());
+void ShowEnterFailure(DWORD dwError) {
+    CString text = AfxFormatSystemMessage(dwError);
     AfxShowMessageBox(GetActiveWindow(), text, "GetLastError - SetCurrentDirectory failed", MB_OK | MB_ICONHAND);
+}
+
+bool EnterDirectory(const CString& directory) {
+    if (!PathRulesKeepEveryComponent(directory)) {
+        ShowEnterFailure(ERROR_INVALID_NAME);
+        return false;
+    }
+    if (SetCurrentDirectoryA(directory)) return true;
+    ShowEnterFailure(GetLastError());
     return false;
 }
 
-// How many entries share each case-folded name: a converted name that another entry already
-// has, exactly or ignoring case, must not be taken.
-class CNameCensus {
-public:
-    explicit CNameCensus(const DirectoryListing& listing) {
-        for (const ListingEntry& entry : listing.entries) ++m_counts[CaseFoldKey(entry.wideName)];
+// The current directory as a path that every later step takes literally.
+std::wstring ExactCurrentDirectory() {
+    std::wstring path(GetCurrentDirectoryW(0, nullptr), L'\0');
+    path.resize(GetCurrentDirectoryW(static_cast<DWORD>(path.size()), path.data()));
+    std::wstring unixPath = AfxUnixNamespacePath(path);
+    return unixPath.empty() ? AfxExtendedPath(path) : unixPath;
+}
+
+void ReportKeptFiles(std::vector<std::wstring> kept) {
+    std::sort(kept.begin(), kept.end());
+    CString text("Nicht alle Dateien wurden umbenannt. Diese Dateien behalten ihren Namen:");
+    for (size_t i = 0; i < kept.size() && i < kMaxNamedFiles; ++i) text += "\n" + AfxFromWideNoBestFit(kept[i]);
+    if (kept.size() > kMaxNamedFiles) {
+        CString more;
+        more.Format("\n\x85 und %u weitere", static_cast<unsigned>(kept.size() - kMaxNamedFiles));
+        text += more;
     }
-
-    bool TakenByOther(const ListingEntry& entry, const CString& target) const {
-        std::wstring targetKey = CaseFoldKey(AfxToWide(target));
-        auto found = m_counts.find(targetKey);
-        int holders = found == m_counts.end() ? 0 : found->second;
-        return holders - (CaseFoldKey(entry.wideName) == targetKey ? 1 : 0) > 0;
-    }
-
-    bool IsTaken(const std::wstring& key) const { return m_counts.count(key) != 0; }
-
-private:
-    std::unordered_map<std::wstring, int> m_counts;
-};
-
-// A failed rename leaves the file as it was and is not reported.
-void RenameEntries(CaseDirection direction, const DirectoryListing& listing) {
-    CNameCensus census(listing);
-    CCaseRenamer renamer([&census](const std::wstring& key) { return census.IsTaken(key); });
-    for (const ListingEntry& entry : listing.entries) {
-        if (entry.IsDirectory() || !entry.addressable) continue;
-        CString target = Converted(direction, entry.name);
-        if (target == entry.name || census.TakenByOther(entry, target)) continue;
-        renamer.Rename(entry.name, target);
-    }
+    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION, 0);
 }
 
 }  // namespace
 
 void RenameFilesToCase(CaseDirection direction, const CString& chosenPath) {
-    if (!EnterDirectory(chosenPath)) return;
-    DirectoryListing listing = ReadCurrentDirectoryListing();
-    if (!listing.started || listing.entries.empty()) {
+    // "X:" alone would mean the drive's remembered directory; the user chose its root.
+    CString directory = chosenPath.GetLength() == 2 ? chosenPath + "\\" : chosenPath;
+    if (!EnterDirectory(directory)) return;
+    CaseRunOutcome outcome = RenameEntriesToCase(direction, ExactCurrentDirectory());
+    // Outside a drive's root the listing always holds "." and "..", so only a root is empty.
+    bool bDriveRoot = directory.GetLength() == 3;
+    if (!outcome.bListed || (outcome.nEntries == 0 && bDriveRoot)) {
         AfxMessageBox("Keine Dateien im gew\xE4hlten Verzeichnis!", MB_OK, 0);
         return;
     }
-    RenameEntries(direction, listing);
-    AfxMessageBox(FinalMessage(direction), MB_OK, 0);
+    if (outcome.kept.empty())
+        AfxMessageBox(FinalMessage(direction), MB_OK, 0);
+    else
+        ReportKeptFiles(std::move(outcome.kept));
 }

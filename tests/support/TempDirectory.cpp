@@ -1,6 +1,7 @@
 #include "tests/support/TempDirectory.h"
 
 #include "platform/CFindHandle.h"
+#include "platform/ExtendedPath.h"
 #include "tests/support/UnixShell.h"
 
 #include <windows.h>
@@ -17,21 +18,31 @@ std::string Utf8(const std::wstring& wide) {
     return text;
 }
 
-void RemoveTree(const std::wstring& path) {
+namespace {
+
+// path is exact (Unix namespace or extended), so that names such as "Music." go too.
+void RemoveExactTree(const std::wstring& path) {
     WIN32_FIND_DATAW data;
-    if (CFindHandle search{FindFirstFileW((path + L"\\*").c_str(), &data)}) {
+    if (CFindHandle search{FindFirstFileW(AfxJoinPath(path, L"*").c_str(), &data)}) {
         do {
             std::wstring name = data.cFileName;
             if (name == L"." || name == L"..") continue;
-            std::wstring full = path + L"\\" + name;
+            std::wstring full = AfxJoinPath(path, name);
             SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(full);
+                RemoveExactTree(full);
             else
                 DeleteFileW(full.c_str());
         } while (FindNextFileW(search.Get(), &data));
     }
     RemoveDirectoryW(path.c_str());
+}
+
+}  // namespace
+
+void RemoveTree(const std::wstring& path) {
+    std::wstring unixPath = AfxUnixNamespacePath(path);
+    RemoveExactTree(unixPath.empty() ? AfxExtendedPath(path) : unixPath);
 }
 
 TempDirectory::TempDirectory() {
@@ -81,6 +92,17 @@ void TempDirectory::AddFileOnLinux(const std::wstring& name, const std::string& 
     RunUnixShell("printf %s " + ShellQuote(contents) + " > " + ShellQuote(path));
 }
 
+void TempDirectory::AddFilesOnLinux(const std::vector<std::wstring>& names) {
+    std::string script = "cd " + ShellQuote(UnixPath(m_path)) + " || exit 1\n";
+    for (const std::wstring& name : names) script += "printf %s " + ShellQuote(Utf8(name)) + " > " + ShellQuote(Utf8(name)) + "\n";
+    RunUnixShell(script);
+}
+
+std::wstring TempDirectory::ExactPath() const {
+    std::wstring unixPath = AfxUnixNamespacePath(m_path);
+    return unixPath.empty() ? AfxExtendedPath(m_path) : unixPath;
+}
+
 void TempDirectory::AddDirectory(const std::wstring& name) {
     if (!CreateDirectoryW((m_path + L"\\" + name).c_str(), nullptr))
         throw std::runtime_error("cannot create directory " + Utf8(name));
@@ -88,9 +110,12 @@ void TempDirectory::AddDirectory(const std::wstring& name) {
 
 std::vector<std::wstring> TempDirectory::Names(const std::wstring& sub) const {
     std::wstring dir = sub.empty() ? m_path : m_path + L"\\" + sub;
+    // Under Wine, Wine's Unix namespace lists the names exactly as the Linux disk holds them.
+    std::wstring unixDir = AfxUnixNamespacePath(dir);
+    if (!unixDir.empty()) dir = unixDir;
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW data;
-    CFindHandle search(FindFirstFileW((dir + L"\\*").c_str(), &data));
+    CFindHandle search(FindFirstFileW(AfxJoinPath(dir, L"*").c_str(), &data));
     if (!search) return names;
     do {
         std::wstring name = data.cFileName;
@@ -101,7 +126,7 @@ std::vector<std::wstring> TempDirectory::Names(const std::wstring& sub) const {
 }
 
 std::string TempDirectory::Contents(const std::wstring& name) const {
-    HANDLE file = CreateFileW((m_path + L"\\" + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    HANDLE file = CreateFileW(AfxJoinPath(ExactPath(), name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return "<missing>";
     char buffer[4096];

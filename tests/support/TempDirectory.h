@@ -20,9 +20,13 @@ public:
     void AddFile(const std::wstring& name, const std::string& contents = std::string());
     // Made on the Linux side, for names Win32 refuses (a case twin of an existing file).
     void AddFileOnLinux(const std::wstring& name, const std::string& contents);
+    // Many at once, each holding its own name.
+    void AddFilesOnLinux(const std::vector<std::wstring>& names);
     void AddDirectory(const std::wstring& name);
+    // The path that names exactly this directory: Wine's Unix namespace, else the extended form.
+    std::wstring ExactPath() const;
 
-    // The names as the file system holds them, sorted, without "." and "..".
+    // The names as the disk holds them, sorted, without "." and "..".
     std::vector<std::wstring> Names(const std::wstring& sub = std::wstring()) const;
     std::string Contents(const std::wstring& name) const;
 

@@ -1,0 +1,72 @@
+#include "renaming/CaseConversion.h"
+
+#include "platform/CString.h"
+
+#include <windows.h>
+
+#include <numeric>
+#include <vector>
+
+namespace {
+
+// One entry per UTF-16 unit, so that a conversion never changes a name's length.
+struct CaseTables {
+    std::vector<wchar_t> lower;
+    std::vector<wchar_t> upper;
+};
+
+// The character that one byte of the ANSI code page stands for, when it stands for exactly one
+// and converts back to the same byte.
+bool CodePageCharacter(char byte, wchar_t& wide) {
+    if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, &byte, 1, &wide, 1) != 1) return false;
+    return AfxFromWideNoBestFit(std::wstring(1, wide)) == CString(byte);
+}
+
+// Letters of the code page take the code page's own case pairs, as the ANSI string class
+// converts them.
+void ApplyCodePagePairs(CaseTables& tables) {
+    for (int value = 1; value < 256; ++value) {
+        char byte = static_cast<char>(value);
+        wchar_t wide = 0;
+        if (!CodePageCharacter(byte, wide)) continue;
+        char lower = byte;
+        char upper = byte;
+        CharLowerBuffA(&lower, 1);
+        CharUpperBuffA(&upper, 1);
+        wchar_t converted = 0;
+        if (CodePageCharacter(lower, converted)) tables.lower[wide] = converted;
+        if (CodePageCharacter(upper, converted)) tables.upper[wide] = converted;
+    }
+}
+
+CaseTables BuildTables() {
+    CaseTables tables;
+    tables.lower.resize(0x10000);
+    std::iota(tables.lower.begin(), tables.lower.end(), wchar_t(0));
+    tables.upper = tables.lower;
+    CharLowerBuffW(tables.lower.data() + 1, 0xFFFF);
+    CharUpperBuffW(tables.upper.data() + 1, 0xFFFF);
+    ApplyCodePagePairs(tables);
+    return tables;
+}
+
+const CaseTables& Tables() {
+    static const CaseTables tables = BuildTables();
+    return tables;
+}
+
+}  // namespace
+
+std::optional<std::wstring> ConvertedName(CaseDirection direction, const std::wstring& name) {
+    const std::vector<wchar_t>& table = direction == CaseDirection::Lower ? Tables().lower : Tables().upper;
+    std::wstring converted = name;
+    for (wchar_t& ch : converted) ch = table[static_cast<unsigned short>(ch)];
+    if (converted != name && CaseFoldKey(converted) != CaseFoldKey(name)) return std::nullopt;
+    return converted;
+}
+
+std::wstring CaseFoldKey(const std::wstring& name) {
+    std::wstring key = name;
+    if (!key.empty()) CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
+    return key;
+}

@@ -1,0 +1,143 @@
+// The staging route, taken where a case-only rename is a silent no-op (under Wine: the
+// extended Win32 path), and what a run finds in staging folders that an ended run left.
+#include "renaming/RenameFilesToCase.h"
+
+#include "platform/ExtendedPath.h"
+#include "renaming/CaseConversion.h"
+#include "renaming/RenameEntriesToCase.h"
+#include "renaming/StagingFolder.h"
+#include "tests/support/MessageBoxRecorder.h"
+#include "tests/support/TempDirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Names = std::vector<std::wstring>;
+using Texts = std::vector<std::string>;
+
+const char* const kLowerDone = "Ok, alle Dateien in kleinbuchstaben umbenannt.";
+const char* const kNotAll = "Nicht alle Dateien wurden umbenannt. Diese Dateien behalten ihren Namen:";
+
+class StagingTest : public ::testing::Test {
+protected:
+    // A staging folder as the program makes one, with these files of the directory moved in,
+    // as if a run had been ended between its two steps.
+    std::wstring LeaveInStaging(const std::vector<std::wstring>& names) {
+        CStagingFolder staging = *CStagingFolder::Create(dir.ExactPath(), CNameCensus(Listing()));
+        for (const std::wstring& name : names)
+            EXPECT_TRUE(MoveFileExW(AfxJoinPath(dir.ExactPath(), name).c_str(), staging.PathOf(name).c_str(), 0));
+        return staging.RelativePathOf(L"");
+    }
+
+    std::vector<ListingEntry> Listing() const { return ReadDirectoryListing(dir.ExactPath()).entries; }
+
+    void Run(CaseDirection direction) { RenameFilesToCase(direction, CString(dir.AnsiPath().c_str())); }
+
+    TempDirectory dir;
+    MessageBoxRecorder boxes;
+};
+
+std::wstring WorkerPath() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring result(path);
+    return result.substr(0, result.find_last_of(L"\\/") + 1) + L"staged_rename_worker.exe";
+}
+
+// Every file, wherever it is now (the directory or a staging folder), by its case-folded name.
+std::map<std::wstring, Names> WhereaboutsByFoldedName(const TempDirectory& dir) {
+    std::map<std::wstring, Names> found;
+    for (const std::wstring& name : dir.Names()) {
+        if (name.rfind(L".umbrix-staging", 0) == 0) {
+            for (const std::wstring& waiting : dir.Names(name + L"\\files"))
+                found[CaseFoldKey(waiting)].push_back(name + L"\\files\\" + waiting);
+            continue;
+        }
+        found[CaseFoldKey(name)].push_back(name);
+    }
+    return found;
+}
+
+}  // namespace
+
+TEST_F(StagingTest, StagedRouteRenamesLongNamesAndLeavesNoFolder) {
+    std::wstring longName = L"Staged-" + std::wstring(244, L'Q') + L".Txt";  // 255 characters
+    dir.AddFilesOnLinux({longName, L"Plain.TXT"});
+    dir.AddFile(L"twin.txt", "lower twin");
+    dir.AddFileOnLinux(L"TWIN.TXT", "upper twin");
+    CaseRunOutcome outcome = RenameEntriesToCase(CaseDirection::Lower, AfxExtendedPath(dir.Path()));
+    EXPECT_EQ(dir.Names(), (Names{L"TWIN.TXT", L"plain.txt", L"staged-" + std::wstring(244, L'q') + L".txt",
+                                  L"twin.txt"}));
+    EXPECT_EQ(dir.Contents(L"staged-" + std::wstring(244, L'q') + L".txt"), Utf8(longName));
+    EXPECT_EQ(dir.Contents(L"TWIN.TXT"), "upper twin");
+    EXPECT_EQ(outcome.kept, (Names{L"TWIN.TXT"}));
+}
+
+TEST_F(StagingTest, FilesLeftByAnEndedRunComeBackInTheRequestedCase) {
+    dir.AddFile(L"Report.TXT", "report");
+    dir.AddFile(L"Other.TXT", "other");
+    LeaveInStaging({L"Report.TXT"});
+    ASSERT_EQ(dir.Names(), (Names{L".umbrix-staging", L"Other.TXT"}));
+    Run(CaseDirection::Lower);
+    EXPECT_EQ(dir.Names(), (Names{L"other.txt", L"report.txt"}));
+    EXPECT_EQ(dir.Contents(L"report.txt"), "report");
+    EXPECT_EQ(boxes.Texts(), (Texts{kLowerDone}));
+}
+
+TEST_F(StagingTest, FileThatCannotComeBackIsNamedAndAUsersLookAlikeFolderIsLeftAlone) {
+    dir.AddDirectory(L".umbrix-staging");  // the user's own, without our marker
+    dir.AddDirectory(L".umbrix-staging\\files");
+    dir.AddFile(L".umbrix-staging\\files\\Mine.TXT", "mine");
+    dir.AddFile(L"Notes.TXT", "staged notes");
+    std::wstring staging = LeaveInStaging({L"Notes.TXT"});
+    dir.AddFile(L"notes.txt", "newer notes");  // takes both names the staged file could have
+
+    Run(CaseDirection::Lower);
+    EXPECT_EQ(dir.Names(L".umbrix-staging\\files"), (Names{L"Mine.TXT"}));
+    EXPECT_EQ(dir.Names(staging), (Names{L"Notes.TXT"}));
+    EXPECT_EQ(dir.Contents(staging + L"Notes.TXT"), "staged notes");
+    EXPECT_EQ(dir.Contents(L"notes.txt"), "newer notes");
+    EXPECT_EQ(boxes.Texts(), (Texts{std::string(kNotAll) + "\n" + Utf8(staging) + "Notes.TXT"}));
+}
+
+TEST_F(StagingTest, RunEndedMidwayLosesNoFileAndTheNextRunFinishesIt) {
+    Names names;
+    for (int i = 0; i < 1500; ++i) names.push_back(L"File_" + std::to_wstring(10000 + i) + L".DAT");
+    dir.AddFilesOnLinux(names);
+
+    std::wstring command = L"\"" + WorkerPath() + L"\" \"" + dir.Path() + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &process));
+    size_t renamed = 0;
+    for (int waited = 0; renamed < 100 && waited < 20000; waited += 10) {
+        Sleep(10);
+        renamed = 0;
+        for (const std::wstring& name : dir.Names()) renamed += name.rfind(L"file_", 0) == 0;
+    }
+    TerminateProcess(process.hProcess, 9);
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    ASSERT_GE(renamed, 100u) << "the worker renamed nothing";
+
+    std::map<std::wstring, Names> whereabouts = WhereaboutsByFoldedName(dir);
+    ASSERT_EQ(whereabouts.size(), names.size());
+    for (const auto& [key, places] : whereabouts) EXPECT_EQ(places.size(), 1u) << Utf8(key);
+
+    Run(CaseDirection::Lower);
+    Names after = dir.Names();
+    ASSERT_EQ(after.size(), names.size());
+    for (const std::wstring& name : names) {
+        std::wstring lower = *ConvertedName(CaseDirection::Lower, name);
+        EXPECT_EQ(dir.Contents(lower), Utf8(name));
+    }
+    EXPECT_EQ(boxes.Texts(), (Texts{kLowerDone}));
+}
