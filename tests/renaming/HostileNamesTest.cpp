@@ -2,6 +2,7 @@
 // name: each file is renamed exactly, or stays where it is and is named in the final box.
 #include "renaming/RenameFilesToCase.h"
 
+#include "platform/CFindHandle.h"
 #include "platform/ExtendedPath.h"
 #include "renaming/CaseConversion.h"
 #include "tests/support/MessageBoxRecorder.h"
@@ -28,9 +29,7 @@ protected:
     // The 8.3 alias the platform gives a file, as its listing reports it.
     std::wstring ShortName(const std::wstring& name) const {
         WIN32_FIND_DATAW data;
-        HANDLE search = FindFirstFileW((dir.Path() + L"\\" + name).c_str(), &data);
-        if (search == INVALID_HANDLE_VALUE) return std::wstring();
-        FindClose(search);
+        if (!CFindHandle(FindFirstFileW((dir.Path() + L"\\" + name).c_str(), &data))) return std::wstring();
         return data.cAlternateFileName;
     }
 
