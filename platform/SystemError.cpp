@@ -12,7 +12,10 @@ CString AfxFormatSystemMessage(DWORD dwError) {
     return text;
 }
 
-int AfxShowLastError(HWND hOwner, const char* pszCaption) {
-    DWORD dwError = GetLastError();
+int AfxShowSystemError(HWND hOwner, const char* pszCaption, DWORD dwError) {
     return AfxShowMessageBox(hOwner, AfxFormatSystemMessage(dwError), pszCaption, MB_OK | MB_ICONHAND);
+}
+
+int AfxShowLastError(HWND hOwner, const char* pszCaption) {
+    return AfxShowSystemError(hOwner, pszCaption, GetLastError());
 }

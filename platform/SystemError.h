@@ -5,6 +5,8 @@
 
 CString AfxFormatSystemMessage(DWORD dwError);
 
-// Shows the text of the calling thread's last error (read before anything else happens) in a
-// stop box with an OK button: owner and caption as given. Returns the button (IDOK).
+// Shows the platform's text for dwError in a stop box with an OK button (MB_OK | MB_ICONHAND),
+// owner and caption as given, through AfxShowMessageBox. Returns the button (IDOK).
+int AfxShowSystemError(HWND hOwner, const char* pszCaption, DWORD dwError);
+// The same for the calling thread's last error, read before anything else happens.
 int AfxShowLastError(HWND hOwner, const char* pszCaption);

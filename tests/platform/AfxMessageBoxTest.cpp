@@ -32,7 +32,7 @@ TEST(AfxMessageBox, ApplicationNameCanBeSetAndHandlersNest) {
     EXPECT_EQ(AfxGetAppName(), "platform_strings_test");
 }
 
-TEST(AfxShowLastError, ShowsTheLastErrorsTextInAStopBoxWithTheGivenOwnerAndCaption) {
+TEST(SystemErrorBox, ShowsTheErrorsTextInAStopBoxWithTheGivenOwnerAndCaption) {
     MessageBoxRecorder boxes;
     HWND hOwner = GetDesktopWindow();
     SetLastError(ERROR_PATH_NOT_FOUND);
@@ -43,4 +43,13 @@ TEST(AfxShowLastError, ShowsTheLastErrorsTextInAStopBoxWithTheGivenOwnerAndCapti
     EXPECT_EQ(boxes.Boxes()[0].caption, "GetLastError - SetCurrentDirectory failed");
     EXPECT_EQ(boxes.Boxes()[0].flags, UINT(MB_OK | MB_ICONHAND));
     EXPECT_EQ(boxes.Boxes()[0].hOwner, hOwner);
+
+    // A code found by the program itself, whatever the last error is.
+    SetLastError(ERROR_PATH_NOT_FOUND);
+    EXPECT_EQ(AfxShowSystemError(nullptr, "GetLastError", ERROR_INVALID_NAME), IDOK);
+    ASSERT_EQ(boxes.Boxes().size(), 2u);
+    EXPECT_EQ(boxes.Boxes()[1].text, AfxFormatSystemMessage(ERROR_INVALID_NAME));
+    EXPECT_NE(boxes.Boxes()[1].text, boxes.Boxes()[0].text);
+    EXPECT_EQ(boxes.Boxes()[1].flags, UINT(MB_OK | MB_ICONHAND));
+    EXPECT_EQ(boxes.Boxes()[1].hOwner, nullptr);
 }
