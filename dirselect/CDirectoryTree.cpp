@@ -1,7 +1,9 @@
 #include "dirselect/CDirectoryTree.h"
 
 #include "dirselect/TreeViewOrder.h"
+#include "platform/CFindHandle.h"
 #include "platform/ExtendedPath.h"
+#include "platform/SystemError.h"
 
 #include <mbstring.h>
 
@@ -29,7 +31,7 @@ BEGIN_MESSAGE_MAP(CDirectoryTree, CTreeCtrl)
 END_MESSAGE_MAP()
 
 BOOL CDirectoryTree::ShowPath() {
-    if (m_chDrive != 'a') {
+    if (m_chDrive != s_chNoDrive) {
         CString drive;
         drive.Format("%c:", m_chDrive);
         SetCurrentDirectoryA(drive);  // lands in the drive's remembered directory
@@ -37,7 +39,7 @@ BOOL CDirectoryTree::ShowPath() {
     }
     wchar_t buffer[1024] = {};
     if (GetCurrentDirectoryW(1024, buffer) == 0) {
-        MessageBoxA(AfxFormatSystemMessage(GetLastError()), "GetLastError", MB_ICONHAND);
+        AfxShowLastError(m_hWnd, "GetLastError");
         return FALSE;
     }
     m_strPath = ShownName(buffer);
@@ -75,24 +77,23 @@ HTREEITEM CDirectoryTree::InsertPathItems(const char* pszPath) {
 void CDirectoryTree::ListSubdirectories(CString strPath, HTREEITEM hParent) {
     std::wstring pattern = AfxJoinPath(AfxExtendedPath(AfxToWide(strPath)), L"*");
     WIN32_FIND_DATAW data;
-    HANDLE hSearch = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
-    if (hSearch == INVALID_HANDLE_VALUE) return;
+    CFindHandle search(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
+    if (!search) return;
     std::vector<CString> names;
     do {
         if (IsListedDirectory(data)) names.push_back(ShownName(data.cFileName));
-    } while (FindNextFileW(hSearch, &data));
-    FindClose(hSearch);
-    InsertSubdirectories(names, hParent);
+    } while (FindNextFileW(search.Get(), &data));
+    search.Close();
+    AppendSubdirectories(names, hParent);
     Expand(hParent, TVE_EXPAND);
 }
 
-// In the order of TVI_SORT. Sorted insertion compares with every sibling already there, which
-// is quadratic for big directories; sorting first and appending gives the same order.
-void CDirectoryTree::InsertSubdirectories(std::vector<CString>& names, HTREEITEM hParent) {
-    bool bAppend = GetChildItem(hParent) == nullptr;
-    if (bAppend) SortLikeTreeView(names);
-    for (const CString& name : names)
-        InsertItem(name, m_nDirImage, m_nDirSelectedImage, hParent, bAppend ? TVI_LAST : TVI_SORT);
+// In the order of TVI_SORT. Both callers list below an item without children, and sorted
+// insertion compares with every sibling already there, which is quadratic for big
+// directories; sorting first and appending gives the same order.
+void CDirectoryTree::AppendSubdirectories(std::vector<CString>& names, HTREEITEM hParent) {
+    SortLikeTreeView(names);
+    for (const CString& name : names) InsertItem(name, m_nDirImage, m_nDirSelectedImage, hParent, TVI_LAST);
 }
 
 void CDirectoryTree::ComposePath(HTREEITEM hItem) {

@@ -20,8 +20,10 @@ public:
     BOOL ShowPath();
     CString GetPath() const { return m_strPath; }
 
-    CString m_strPath;
-    char m_chDrive = 'a';  // lower-case a: no drive chosen yet
+    // m_chDrive until a drive has been chosen: lower-case, so no drive letter is ever taken for it.
+    static constexpr char s_chNoDrive = 'a';
+
+    char m_chDrive = s_chNoDrive;  // written by the dialog when the user picks a drive
     int m_nDirImage = 0;
     int m_nDirSelectedImage = 1;
     int m_nPathImage = 2;
@@ -33,12 +35,14 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    CString m_strPath;
+
     void ListSubdirectories(CString strPath, HTREEITEM hParent);
     void ComposePath(HTREEITEM hItem);
     void DeleteFirstChild(HTREEITEM hItem);
     void DeleteSiblings(HTREEITEM hItem);
 
     HTREEITEM InsertPathItems(const char* pszPath);
-    void InsertSubdirectories(std::vector<CString>& names, HTREEITEM hParent);
+    void AppendSubdirectories(std::vector<CString>& names, HTREEITEM hParent);
     bool ShowsListing(HTREEITEM hItem) const;
 };

@@ -1,5 +1,6 @@
 #include "renaming/CaseRenamer.h"
 
+#include "platform/CFindHandle.h"
 #include "platform/ExtendedPath.h"
 
 #include <utility>
@@ -69,11 +70,8 @@ bool CCaseRenamer::HoldsExactly(const std::wstring& name) const {
         return false;
     }
     WIN32_FIND_DATAW data;
-    HANDLE search =
-        FindFirstFileExW(PathOf(name).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
-    if (search == INVALID_HANDLE_VALUE) return false;
-    FindClose(search);
-    return name == data.cFileName;
+    CFindHandle search(FindFirstFileExW(PathOf(name).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
+    return search && name == data.cFileName;
 }
 
 std::wstring CCaseRenamer::PathOf(const std::wstring& name) const { return AfxJoinPath(m_strDirectory, name); }

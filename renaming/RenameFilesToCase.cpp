@@ -30,8 +30,7 @@ bool PathRulesKeepEveryComponent(const CString& directory) {
 }
 
 void ShowEnterFailure(DWORD dwError) {
-    CString text = AfxFormatSystemMessage(dwError);
-    AfxShowMessageBox(GetActiveWindow(), text, "GetLastError - SetCurrentDirectory failed", MB_OK | MB_ICONHAND);
+    AfxShowSystemError(GetActiveWindow(), "GetLastError - SetCurrentDirectory failed", dwError);
 }
 
 bool EnterDirectory(const CString& directory) {

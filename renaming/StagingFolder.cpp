@@ -1,5 +1,6 @@
 #include "renaming/StagingFolder.h"
 
+#include "platform/CFileHandle.h"
 #include "platform/ExtendedPath.h"
 
 #include <cwctype>
@@ -24,22 +25,19 @@ bool HasStagingName(const std::wstring& name) {
 }
 
 bool WriteMarker(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    CFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     DWORD written = 0;
-    BOOL ok = WriteFile(file, kMarkerText.data(), static_cast<DWORD>(kMarkerText.size()), &written, nullptr);
-    ok = CloseHandle(file) && ok;
-    return ok && written == kMarkerText.size();
+    BOOL ok = WriteFile(file.Get(), kMarkerText.data(), static_cast<DWORD>(kMarkerText.size()), &written, nullptr);
+    return file.Close() && ok && written == kMarkerText.size();
 }
 
 bool MarkerIsOurs(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    CFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) return false;
     char buffer[128];
     DWORD read = 0;
-    BOOL ok = ReadFile(file, buffer, sizeof buffer, &read, nullptr);
-    CloseHandle(file);
-    return ok && std::string_view(buffer, read) == kMarkerText;
+    return ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && std::string_view(buffer, read) == kMarkerText;
 }
 
 }  // namespace

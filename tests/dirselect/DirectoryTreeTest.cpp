@@ -59,6 +59,7 @@ protected:
 TEST(DirectoryTreeClass, StartsWithNoDriveAndTheFourImagesAndIsKnownByName) {
     CDirectoryTree tree;
     EXPECT_EQ(tree.m_chDrive, 'a');
+    EXPECT_EQ(tree.m_chDrive, CDirectoryTree::s_chNoDrive);
     EXPECT_TRUE(tree.GetPath().IsEmpty());
     EXPECT_EQ((std::vector<int>{tree.m_nDirImage, tree.m_nDirSelectedImage, tree.m_nPathImage,
                                 tree.m_nPathSelectedImage}),
