@@ -33,6 +33,15 @@ int s_nDepth = 0;
 
 CWnd* s_pWndInit = nullptr;
 
+RECT WorkAreaOf(HMONITOR hMonitor) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (hMonitor && GetMonitorInfoA(hMonitor, &info)) return info.rcWork;
+    RECT area{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}
+
 bool IsCtlColor(UINT message) { return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC; }
 
 }  // namespace
@@ -280,21 +289,22 @@ BOOL CWnd::SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int c
 }
 
 // Over the owner (or parent, or the given window) when it is visible and not minimised, else
-// in the middle of the work area; never off the work area.
+// in the middle of the work area of the monitor the window is on; a top-level window never
+// leaves the work area of the monitor it lands on.
 void CWnd::CenterWindow(CWnd* pAlternateOwner) {
+    bool bChild = (GetStyle() & WS_CHILD) != 0;
     HWND hOver = pAlternateOwner ? pAlternateOwner->m_hWnd
-                                 : ((GetStyle() & WS_CHILD) ? ::GetParent(m_hWnd) : ::GetWindow(m_hWnd, GW_OWNER));
+                                 : (bChild ? ::GetParent(m_hWnd) : ::GetWindow(m_hWnd, GW_OWNER));
     RECT self;
     ::GetWindowRect(m_hWnd, &self);
-    RECT area;
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    RECT over = area;
+    RECT over = WorkAreaOf(MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST));
     if (hOver && ::IsWindowVisible(hOver) && !::IsIconic(hOver)) ::GetWindowRect(hOver, &over);
     int width = self.right - self.left;
     int height = self.bottom - self.top;
     int x = (over.left + over.right - width) / 2;
     int y = (over.top + over.bottom - height) / 2;
-    if (!(GetStyle() & WS_CHILD)) {
+    if (!bChild) {
+        RECT area = WorkAreaOf(MonitorFromRect(&over, MONITOR_DEFAULTTONEAREST));
         if (x + width > area.right) x = area.right - width;
         if (y + height > area.bottom) y = area.bottom - height;
         if (x < area.left) x = area.left;
