@@ -201,6 +201,22 @@ TEST(CLinkLabel, HoverTakesCaptureAndTheEdgesCountAsOutside) {
     label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
     label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(static_cast<WORD>(-1), 2));  // left of the label
     EXPECT_FALSE(label.m_hovering);
+
+    // Losing the capture ends hovering: to another window (Alt+Space's menu), or released.
+    label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    ASSERT_EQ(GetCapture(), hLabel);
+    SetCapture(host.m_parent.m_hWnd);
+    EXPECT_FALSE(label.m_hovering);
+    EXPECT_EQ(host.PaintColor(hLabel), RGB(0, 0, 238));
+    ReleaseCapture();
+    label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    ASSERT_EQ(GetCapture(), hLabel);
+    ReleaseCapture();
+    EXPECT_FALSE(label.m_hovering);
+    label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    EXPECT_TRUE(label.m_hovering);  // and the next move over it starts hovering again
+    EXPECT_EQ(GetCapture(), hLabel);
+    ReleaseCapture();
 }
 
 TEST(CLinkLabel, PointerIsTheLabelsOwn) {
