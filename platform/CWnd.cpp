@@ -150,8 +150,10 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName
         hWnd = CreateWindowExA(dwExStyle, lpszClassName, lpszWindowName, dwStyle, x, y, nWidth, nHeight, hWndParent,
                                nIDorHMenu, AfxGetInstanceHandle(), lpParam);
     }
-    // A failed creation (WM_CREATE gave -1) has already destroyed and detached the window.
-    return hWnd != nullptr && m_hWnd == hWnd;
+    // A failed creation (WM_CREATE gave -1) has already destroyed and detached the window. A
+    // window destroyed later in its creation (by a hook, or its owner going) comes back as a
+    // dead handle, and its object may have deleted itself: then this object is not looked at.
+    return hWnd != nullptr && ::IsWindow(hWnd) && m_hWnd == hWnd;
 }
 
 BOOL CWnd::DestroyWindow() {
@@ -228,6 +230,7 @@ LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARA
     CurrentMessage saved = s_current;
     s_current = {message, wParam, lParam};
     ++s_nDepth;
+    ++pWnd->m_nHandling;
     LRESULT result = 0;
     try {
         result = pWnd->WindowProc(message, wParam, lParam);
@@ -235,7 +238,14 @@ LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARA
         // Nothing may unwind through the platform's window manager.
         result = 0;
     }
-    if (message == WM_NCDESTROY && CWnd::FromHandlePermanent(hWnd) == pWnd) pWnd->OnFinalDestroy();
+    --pWnd->m_nHandling;
+    if (message == WM_NCDESTROY && CWnd::FromHandlePermanent(hWnd) == pWnd) pWnd->m_bFinalPending = true;
+    // A window destroyed from inside one of its own handlers (or during its creation) must not
+    // free its object under that handler's feet: the object goes when the outermost returns.
+    if (pWnd->m_bFinalPending && pWnd->m_nHandling == 0) {
+        pWnd->m_bFinalPending = false;
+        pWnd->OnFinalDestroy();  // may delete pWnd
+    }
     --s_nDepth;
     s_current = saved;
     if (s_nDepth == 0) AfxDeleteTempMap();
