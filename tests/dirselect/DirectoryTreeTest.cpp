@@ -10,6 +10,8 @@
 
 #include <commctrl.h>
 
+#include <functional>
+
 namespace {
 
 using Texts = std::vector<std::string>;
@@ -113,12 +115,13 @@ TEST_F(DirectoryTreeTest, ThreeLevelsDownGivesAChainOfFourPathItems) {
 }
 
 TEST_F(DirectoryTreeTest, DoubleClicksGoDownUpAndStayPostingOncePerChange) {
-    Dirs({L"eins", L"eins\\a", L"eins\\b", L"eins\\b\\tief2", L"eins\\b\\tief1", L"zwei"});
+    Dirs({L"eins", L"eins\\a", L"eins\\b", L"eins\\c", L"eins\\b\\tief2", L"eins\\b\\tief1", L"zwei"});
     Enter(L"eins");
     ASSERT_TRUE(tree.ShowPath());
     HTREEITEM hEins = tree.GetSelectedItem();
 
-    // Down: the sub-directory becomes a path item, its siblings go, its own listing appears.
+    // Down: the sub-directory becomes a path item, its siblings before and after it go, its
+    // own listing appears.
     HTREEITEM hB = FindChild(tree, hEins, "b");
     ASSERT_NE(hB, nullptr);
     EXPECT_EQ(DoubleClick(hB), 1);
@@ -254,6 +257,18 @@ TEST_F(DirectoryTreeTest, ChosenDriveOpensAtItsRememberedDirectoryAndBecomesCurr
     EXPECT_EQ(Chain(), (Texts{Drive(), "gemerkt"}));
     EXPECT_EQ(tree.GetNextSiblingItem(tree.GetRootItem()), nullptr);  // the C: tree is gone
     EXPECT_EQ(ChildTexts(tree, tree.GetSelectedItem()), (Texts{"unten"}));
+
+    // A drive that cannot be entered: the tree is rebuilt where the process still is, and the
+    // drive letter follows that directory.
+    TestDrive notReady(L"", TestDrive::State::NotReady);
+    tree.m_chDrive = notReady.Letter();
+    ASSERT_TRUE(tree.ShowPath());
+    EXPECT_EQ(CurrentDirectory(), remembered);
+    EXPECT_EQ(tree.GetPath(), remembered.c_str());
+    EXPECT_EQ(tree.m_chDrive, drive.Letter());
+    EXPECT_EQ(Chain(), (Texts{Drive(), "gemerkt"}));
+    EXPECT_EQ(tree.GetNextSiblingItem(tree.GetRootItem()), nullptr);
+    EXPECT_EQ(ChildTexts(tree, tree.GetSelectedItem()), (Texts{"unten"}));
     SetEnvironmentVariableA(("=" + Drive()).c_str(), nullptr);
 }
 
@@ -267,8 +282,35 @@ TEST_F(DirectoryTreeTest, RealMouseDoubleClickOnAnItemGoesDown) {
     ASSERT_TRUE(TreeView_GetItemRect(tree.m_hWnd, hItem, &rect, TRUE));
     POINT point{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     tree.ClientToScreen(&point);
+
+    // Real input goes where the cursor is, and in a fresh prefix the desktop takes a while to
+    // bring a new window to the front and move the cursor: wait for both, not a fixed time.
+    int posted = 0;
+    auto pumpUntil = [&](const std::function<bool()>& done, DWORD timeoutMs) {
+        for (DWORD start = GetTickCount(); !done(); Sleep(10)) {
+            if (GetTickCount() - start >= timeoutMs) return false;
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (msg.message == WM_DIRECTORY_CHANGED && msg.hwnd == parent.m_hWnd) {
+                    ++posted;
+                    continue;
+                }
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+        }
+        return true;
+    };
     SetForegroundWindow(parent.m_hWnd);
+    ASSERT_TRUE(pumpUntil([&] { return GetForegroundWindow() == parent.m_hWnd; }, 10000));
     ASSERT_TRUE(SetCursorPos(point.x, point.y));
+    ASSERT_TRUE(pumpUntil(
+        [&] {
+            POINT at{};
+            GetCursorPos(&at);
+            return at.x == point.x && at.y == point.y && WindowFromPoint(point) == tree.m_hWnd;
+        },
+        10000));
 
     INPUT clicks[4] = {};
     for (int i = 0; i < 4; ++i) {
@@ -276,20 +318,7 @@ TEST_F(DirectoryTreeTest, RealMouseDoubleClickOnAnItemGoesDown) {
         clicks[i].mi.dwFlags = i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
     }
     ASSERT_EQ(SendInput(4, clicks, sizeof(INPUT)), 4u);
-
-    int posted = 0;
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 3000 && posted == 0;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_DIRECTORY_CHANGED && msg.hwnd == parent.m_hWnd) {
-                ++posted;
-                continue;
-            }
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(10);
-    }
+    pumpUntil([&] { return posted > 0; }, 10000);
     posted += parent.TakePosted();
     EXPECT_EQ(posted, 1);
     EXPECT_EQ(tree.GetPath(), Drive("\\klick").c_str());
