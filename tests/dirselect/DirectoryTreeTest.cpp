@@ -272,6 +272,24 @@ TEST_F(DirectoryTreeTest, ChosenDriveOpensAtItsRememberedDirectoryAndBecomesCurr
     SetEnvironmentVariableA(("=" + Drive()).c_str(), nullptr);
 }
 
+namespace {
+
+// Under Wine the X server echoes every pointer warp back through the desktop process as a
+// mouse move that is not marked injected, in order, and sometimes seconds late: a warp of an
+// earlier test can still arrive. Seeing the echo of our own warp means all older ones are in.
+POINT g_warpedTo{};
+bool g_echoSeen = false;
+
+LRESULT CALLBACK WatchWarpEcho(int nCode, WPARAM wParam, LPARAM lParam) {
+    auto* event = reinterpret_cast<MSLLHOOKSTRUCT*>(lParam);
+    if (nCode == HC_ACTION && wParam == WM_MOUSEMOVE && !(event->flags & LLMHF_INJECTED) &&
+        event->pt.x == g_warpedTo.x && event->pt.y == g_warpedTo.y)
+        g_echoSeen = true;
+    return CallNextHookEx(nullptr, nCode, wParam, lParam);
+}
+
+}  // namespace
+
 TEST_F(DirectoryTreeTest, RealMouseDoubleClickOnAnItemGoesDown) {
     Dirs({L"klick", L"klick\\drin", L"anders"});
     Enter(L"");
@@ -283,8 +301,10 @@ TEST_F(DirectoryTreeTest, RealMouseDoubleClickOnAnItemGoesDown) {
     POINT point{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     tree.ClientToScreen(&point);
 
-    // Real input goes where the cursor is, and in a fresh prefix the desktop takes a while to
-    // bring a new window to the front and move the cursor: wait for both, not a fixed time.
+    // Real input goes to the window under the cursor. In a fresh prefix the desktop takes a
+    // while to bring a new window to the front, and pointer moves of earlier tests can arrive
+    // late and carry the cursor away between the clicks (it then was a click on another item):
+    // wait for the window and for the echo of our own warp, and give every click its position.
     int posted = 0;
     auto pumpUntil = [&](const std::function<bool()>& done, DWORD timeoutMs) {
         for (DWORD start = GetTickCount(); !done(); Sleep(10)) {
@@ -303,19 +323,23 @@ TEST_F(DirectoryTreeTest, RealMouseDoubleClickOnAnItemGoesDown) {
     };
     SetForegroundWindow(parent.m_hWnd);
     ASSERT_TRUE(pumpUntil([&] { return GetForegroundWindow() == parent.m_hWnd; }, 10000));
+    ASSERT_EQ(WindowFromPoint(point), tree.m_hWnd);
+    g_warpedTo = point;
+    g_echoSeen = false;
+    HHOOK hook = SetWindowsHookExA(WH_MOUSE_LL, &WatchWarpEcho, GetModuleHandleA(nullptr), 0);
     ASSERT_TRUE(SetCursorPos(point.x, point.y));
-    ASSERT_TRUE(pumpUntil(
-        [&] {
-            POINT at{};
-            GetCursorPos(&at);
-            return at.x == point.x && at.y == point.y && WindowFromPoint(point) == tree.m_hWnd;
-        },
-        10000));
+    pumpUntil([] { return g_echoSeen; }, 5000);  // Windows sends no echo: then just later
+    if (hook) UnhookWindowsHookEx(hook);
 
+    // Absolute positions run from 0 to 65535 across the primary screen.
+    const LONG dx = MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    const LONG dy = MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
     INPUT clicks[4] = {};
     for (int i = 0; i < 4; ++i) {
         clicks[i].type = INPUT_MOUSE;
-        clicks[i].mi.dwFlags = i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
+        clicks[i].mi.dx = dx;
+        clicks[i].mi.dy = dy;
+        clicks[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | (i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN);
     }
     ASSERT_EQ(SendInput(4, clicks, sizeof(INPUT)), 4u);
     pumpUntil([&] { return posted > 0; }, 10000);
