@@ -25,13 +25,17 @@ void CSplashWindow::SetAllowed(BOOL bAllowed) { s_allowed = bAllowed; }
 void CSplashWindow::ShowSplash(CWnd* pParentWnd) {
     // A running splash keeps its own timer: a second request changes nothing.
     if (!s_allowed || s_instance) return;
-    s_instance = new CSplashWindow;
-    if (!s_instance->CreateSplash(pParentWnd)) {
-        delete s_instance;  // the destructor resets s_instance
+    CSplashWindow* pSplash = new CSplashWindow;
+    s_instance = pSplash;
+    if (pSplash->CreateSplash(pParentWnd)) {
+        // On screen at once, while the main dialog is still being set up.
+        pSplash->UpdateWindow();
         return;
     }
-    // On screen at once, while the main dialog is still being set up.
-    s_instance->UpdateWindow();
+    // A window that came and went during its creation has freed its object already
+    // (PostNcDestroy, whose destructor reset s_instance); only one that never had a window
+    // is ours to free.
+    if (s_instance == pSplash) delete pSplash;
 }
 
 BOOL CSplashWindow::CreateSplash(CWnd* pParentWnd) {

@@ -7,6 +7,7 @@ BEGIN_MESSAGE_MAP(CLinkLabel, CStatic)
     ON_WM_CTLCOLOR_REFLECT()
     ON_WM_SETCURSOR()
     ON_WM_MOUSEMOVE()
+    ON_WM_CAPTURECHANGED()
 END_MESSAGE_MAP()
 
 CLinkLabel::CLinkLabel()
@@ -115,6 +116,14 @@ void CLinkLabel::OnMouseMove(UINT, CPoint point) {
     if (PtInRect(&client, point)) return;
     m_hovering = FALSE;
     ReleaseCapture();
+    Repaint();
+}
+
+// Hovering lasts only as long as the capture: when another window takes it (a menu opened by
+// Alt+Space, a dragged window) no move outside the label would reach us any more.
+void CLinkLabel::OnCaptureChanged(CWnd* pWnd) {
+    if (!m_hovering || (pWnd && pWnd->m_hWnd == m_hWnd)) return;
+    m_hovering = FALSE;
     Repaint();
 }
 

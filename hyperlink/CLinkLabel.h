@@ -34,6 +34,7 @@ protected:
     HBRUSH CtlColor(CDC* pDC, UINT nCtlColor);
     BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
     void OnMouseMove(UINT nFlags, CPoint point);
+    void OnCaptureChanged(CWnd* pWnd);
     DECLARE_MESSAGE_MAP()
 
 private:

@@ -22,7 +22,18 @@ END_MESSAGE_MAP()
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd) : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
 
-LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM) { return OnInitDialog(); }
+// A dialog that did not place itself in OnInitDialog opens centred, as users know dialogs: over
+// its owner, or in the middle of the screen. Done before the platform first shows it.
+LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM) {
+    CRect before;
+    GetWindowRect(&before);
+    BOOL result = OnInitDialog();
+    if (!::IsWindow(m_hWnd) || (GetStyle() & WS_CHILD)) return result;
+    CRect after;
+    GetWindowRect(&after);
+    if (after.left == before.left && after.top == before.top) CenterWindow();
+    return result;
+}
 
 BOOL CDialog::OnInitDialog() {
     UpdateData(FALSE);

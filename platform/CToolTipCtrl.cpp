@@ -9,7 +9,9 @@ BOOL CToolTipCtrl::Create(CWnd* pParentWnd, DWORD dwStyle) {
 
 BOOL CToolTipCtrl::AddTool(CWnd* pWnd, LPCSTR lpszText, LPCRECT lpRectTool, UINT_PTR nIDTool) {
     TOOLINFOA info{};
-    info.cbSize = sizeof info;
+    // The full record ends in a field that only version 6 of the common controls knows;
+    // version 5, which a program without a manifest gets, refuses a tool of that size.
+    info.cbSize = TTTOOLINFOA_V2_SIZE;
     info.hwnd = pWnd ? pWnd->m_hWnd : nullptr;
     info.uId = nIDTool;
     if (lpRectTool) info.rect = *lpRectTool;

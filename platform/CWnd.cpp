@@ -33,6 +33,15 @@ int s_nDepth = 0;
 
 CWnd* s_pWndInit = nullptr;
 
+RECT WorkAreaOf(HMONITOR hMonitor) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (hMonitor && GetMonitorInfoA(hMonitor, &info)) return info.rcWork;
+    RECT area{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}
+
 bool IsCtlColor(UINT message) { return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC; }
 
 }  // namespace
@@ -138,8 +147,10 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName
         hWnd = CreateWindowExA(dwExStyle, lpszClassName, lpszWindowName, dwStyle, x, y, nWidth, nHeight, hWndParent,
                                nIDorHMenu, AfxGetInstanceHandle(), lpParam);
     }
-    // A failed creation (WM_CREATE gave -1) has already destroyed and detached the window.
-    return hWnd != nullptr && m_hWnd == hWnd;
+    // A failed creation (WM_CREATE gave -1) has already destroyed and detached the window. A
+    // window destroyed later in its creation (by a hook, or its owner going) comes back as a
+    // dead handle, and its object may have deleted itself: then this object is not looked at.
+    return hWnd != nullptr && ::IsWindow(hWnd) && m_hWnd == hWnd;
 }
 
 BOOL CWnd::DestroyWindow() {
@@ -216,6 +227,7 @@ LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARA
     CurrentMessage saved = s_current;
     s_current = {message, wParam, lParam};
     ++s_nDepth;
+    ++pWnd->m_nHandling;
     LRESULT result = 0;
     try {
         result = pWnd->WindowProc(message, wParam, lParam);
@@ -223,7 +235,14 @@ LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARA
         // Nothing may unwind through the platform's window manager.
         result = 0;
     }
-    if (message == WM_NCDESTROY && CWnd::FromHandlePermanent(hWnd) == pWnd) pWnd->OnFinalDestroy();
+    --pWnd->m_nHandling;
+    if (message == WM_NCDESTROY && CWnd::FromHandlePermanent(hWnd) == pWnd) pWnd->m_bFinalPending = true;
+    // A window destroyed from inside one of its own handlers (or during its creation) must not
+    // free its object under that handler's feet: the object goes when the outermost returns.
+    if (pWnd->m_bFinalPending && pWnd->m_nHandling == 0) {
+        pWnd->m_bFinalPending = false;
+        pWnd->OnFinalDestroy();  // may delete pWnd
+    }
     --s_nDepth;
     s_current = saved;
     if (s_nDepth == 0) AfxDeleteTempMap();
@@ -277,21 +296,22 @@ BOOL CWnd::SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int c
 }
 
 // Over the owner (or parent, or the given window) when it is visible and not minimised, else
-// in the middle of the work area; never off the work area.
+// in the middle of the work area of the monitor the window is on; a top-level window never
+// leaves the work area of the monitor it lands on.
 void CWnd::CenterWindow(CWnd* pAlternateOwner) {
+    bool bChild = (GetStyle() & WS_CHILD) != 0;
     HWND hOver = pAlternateOwner ? pAlternateOwner->m_hWnd
-                                 : ((GetStyle() & WS_CHILD) ? ::GetParent(m_hWnd) : ::GetWindow(m_hWnd, GW_OWNER));
+                                 : (bChild ? ::GetParent(m_hWnd) : ::GetWindow(m_hWnd, GW_OWNER));
     RECT self;
     ::GetWindowRect(m_hWnd, &self);
-    RECT area;
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    RECT over = area;
+    RECT over = WorkAreaOf(MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST));
     if (hOver && ::IsWindowVisible(hOver) && !::IsIconic(hOver)) ::GetWindowRect(hOver, &over);
     int width = self.right - self.left;
     int height = self.bottom - self.top;
     int x = (over.left + over.right - width) / 2;
     int y = (over.top + over.bottom - height) / 2;
-    if (!(GetStyle() & WS_CHILD)) {
+    if (!bChild) {
+        RECT area = WorkAreaOf(MonitorFromRect(&over, MONITOR_DEFAULTTONEAREST));
         if (x + width > area.right) x = area.right - width;
         if (y + height > area.bottom) y = area.bottom - height;
         if (x < area.left) x = area.left;

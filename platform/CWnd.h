@@ -91,8 +91,8 @@ public:
 
 protected:
     virtual void PreSubclassWindow() {}
-    // Runs after the window is gone and the object detached; objects on the heap delete
-    // themselves here.
+    // Runs after the window is gone and the object detached, and only once no handler of
+    // this object is running any more; objects on the heap delete themselves here.
     virtual void PostNcDestroy() {}
     virtual bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
 
@@ -108,6 +108,8 @@ private:
 
     WNDPROC m_pfnSuper = nullptr;  // the window procedure we took over
     bool m_bCreatedHere = false;   // the window is ours to destroy
+    int m_nHandling = 0;           // messages of our window being handled now, nested
+    bool m_bFinalPending = false;  // the window is gone; the rest waits for the outer handler
 };
 
 // Window procedure of every window the framework routes.

@@ -124,6 +124,17 @@ constexpr AFX_MSGMAP_ENTRY OnSetCursor() {
             }};
 }
 
+// lParam: the window that takes the capture (null when it is only released).
+template <auto H>
+constexpr AFX_MSGMAP_ENTRY OnCaptureChanged() {
+    static_assert(kHas<H, void(CWnd*)>, "void OnCaptureChanged(CWnd*)");
+    return {AfxEntryKind::Message, WM_CAPTURECHANGED, 0, [](CCmdTarget* p, WPARAM, LPARAM l, LRESULT* r) {
+                (Target<H>(p)->*H)(WndFromHandle(reinterpret_cast<HWND>(l)));
+                *r = 0;
+                return true;
+            }};
+}
+
 template <UINT Msg, auto H>
 constexpr AFX_MSGMAP_ENTRY MouseMessage() {
     static_assert(kHas<H, void(UINT, CPoint)>, "void handler(UINT nFlags, CPoint point)");
@@ -223,6 +234,7 @@ protected:                                          \
 #define ON_WM_SYSCOMMAND() afx_entry::OnSysCommand<&ThisClass::OnSysCommand>(),
 #define ON_WM_QUERYDRAGICON() afx_entry::OnQueryDragIcon<&ThisClass::OnQueryDragIcon>(),
 #define ON_WM_SETCURSOR() afx_entry::OnSetCursor<&ThisClass::OnSetCursor>(),
+#define ON_WM_CAPTURECHANGED() afx_entry::OnCaptureChanged<&ThisClass::OnCaptureChanged>(),
 #define ON_WM_MOUSEMOVE() afx_entry::MouseMessage<WM_MOUSEMOVE, &ThisClass::OnMouseMove>(),
 #define ON_WM_LBUTTONDOWN() afx_entry::MouseMessage<WM_LBUTTONDOWN, &ThisClass::OnLButtonDown>(),
 #define ON_MESSAGE(message, memberFxn) afx_entry::Raw<message, &ThisClass::memberFxn>(),

@@ -1,38 +1,104 @@
-; Installer of Umbrix: the program in Program Files, a Start-menu entry and an uninstaller.
-;   makensis -DEXE=<path of umbrix.exe> -DOUTFILE=<path of umbrix-setup.exe> umbrix.nsi
+; Installer of Umbrix (NSIS, Modern UI 2): welcome, folder, installation, and a finish page that
+; can start Umbrix and put a shortcut on the desktop. Installs the program in Program Files,
+; a Start-menu folder and an uninstaller with its entry in Programs and Features.
+;   makensis -INPUTCHARSET UTF8 -DEXE=<path of umbrix.exe> -DOUTFILE=<path of umbrix-setup.exe> umbrix.nsi
+; Silent: umbrix-setup.exe /S [/DESKTOP] (the desktop shortcut only when asked), and
+; uninstall.exe /S in the installation folder.
 Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
 
+; The version is the one in umbrix.exe's version resource.
+!getdllversion "${EXE}" UMBRIX_VERSION_
+!define VERSION "${UMBRIX_VERSION_1}.${UMBRIX_VERSION_2}.${UMBRIX_VERSION_3}.${UMBRIX_VERSION_4}"
+!define PUBLISHER "Umbrix team"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Umbrix"
+
 Name "Umbrix"
+Caption "Umbrix ${VERSION} Setup"
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES64\Umbrix"
 RequestExecutionLevel admin
 ShowInstDetails show
+ShowUninstDetails show
 
-!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Umbrix"
+!include MUI2.nsh
+!include FileFunc.nsh
 
-Page directory
-Page instfiles
-UninstPage uninstConfirm
-UninstPage instfiles
+!define MUI_ICON "${__FILEDIR__}\..\res\umbrix.ico"
+!define MUI_UNICON "${__FILEDIR__}\..\res\umbrix.ico"
+!define MUI_ABORTWARNING
+
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_RUN "$INSTDIR\umbrix.exe"
+!define MUI_FINISHPAGE_RUN_TEXT "Umbrix starten"
+; The finish page's second check box makes the desktop shortcut.
+!define MUI_FINISHPAGE_SHOWREADME ""
+!define MUI_FINISHPAGE_SHOWREADME_TEXT "Verknüpfung auf dem Desktop anlegen"
+!define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
+!define MUI_FINISHPAGE_SHOWREADME_FUNCTION CreateDesktopShortcut
+!insertmacro MUI_PAGE_FINISH
+
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+
+!insertmacro MUI_LANGUAGE "German"
+
+; The setup program's own version resource.
+VIProductVersion "${VERSION}"
+VIFileVersion "${VERSION}"
+VIAddVersionKey /LANG=${LANG_GERMAN} "ProductName" "Umbrix"
+VIAddVersionKey /LANG=${LANG_GERMAN} "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_GERMAN} "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_GERMAN} "FileDescription" "Umbrix Setup"
+VIAddVersionKey /LANG=${LANG_GERMAN} "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=${LANG_GERMAN} "LegalCopyright" "© 2026 ${PUBLISHER}"
+
+Function CreateDesktopShortcut
+    SetShellVarContext all
+    CreateShortCut "$DESKTOP\Umbrix.lnk" "$INSTDIR\umbrix.exe"
+FunctionEnd
 
 Section "Umbrix"
     SetShellVarContext all
+    SetRegView 64
     SetOutPath "$INSTDIR"
     File "/oname=umbrix.exe" "${EXE}"
     WriteUninstaller "$INSTDIR\uninstall.exe"
     CreateDirectory "$SMPROGRAMS\Umbrix"
     CreateShortCut "$SMPROGRAMS\Umbrix\Umbrix.lnk" "$INSTDIR\umbrix.exe"
     CreateShortCut "$SMPROGRAMS\Umbrix\Umbrix entfernen.lnk" "$INSTDIR\uninstall.exe"
+    ; Silent installs have no finish page: /DESKTOP asks for the desktop shortcut.
+    ${GetParameters} $0
+    ClearErrors
+    ${GetOptions} $0 "/DESKTOP" $1
+    ${IfNot} ${Errors}
+        Call CreateDesktopShortcut
+    ${EndIf}
+
+    ; The entry in Programs and Features.
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Umbrix"
-    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "1.0.0.1"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\umbrix.exe,0"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "URLInfoAbout" "https://umbrix.example.org"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
     WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "VersionMajor" ${UMBRIX_VERSION_1}
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "VersionMinor" ${UMBRIX_VERSION_2}
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+    ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
 Section "Uninstall"
     SetShellVarContext all
+    SetRegView 64
+    Delete "$DESKTOP\Umbrix.lnk"
     Delete "$SMPROGRAMS\Umbrix\Umbrix.lnk"
     Delete "$SMPROGRAMS\Umbrix\Umbrix entfernen.lnk"
     RMDir "$SMPROGRAMS\Umbrix"

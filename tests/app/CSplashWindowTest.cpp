@@ -1,4 +1,5 @@
 #include "app/CSplashWindow.h"
+#include "tests/app/GuardedHeap.h"
 #include "tests/app/MessagePump.h"
 
 #include <gtest/gtest.h>
@@ -161,4 +162,45 @@ TEST_F(SplashTest, NoOwnerStillWorks) {
     EXPECT_EQ(GetWindow(hSplash, GW_OWNER), nullptr);
     SendMessageA(hSplash, WM_TIMER, 1, 0);
     EXPECT_EQ(CSplashWindow::s_instance, nullptr);
+}
+
+namespace {
+
+// Destroys the splash window when it is sent g_destroyAt, before its own handler runs.
+UINT g_destroyAt = 0;
+bool g_destroyed = false;
+
+LRESULT CALLBACK DestroySplashMidway(int nCode, WPARAM wParam, LPARAM lParam) {
+    auto* sent = reinterpret_cast<CWPSTRUCT*>(lParam);
+    CSplashWindow* pSplash = CSplashWindow::s_instance;
+    if (nCode == HC_ACTION && !g_destroyed && sent->message == g_destroyAt && pSplash &&
+        sent->hwnd == pSplash->m_hWnd) {
+        g_destroyed = true;
+        DestroyWindow(sent->hwnd);
+    }
+    return CallNextHookEx(nullptr, nCode, wParam, lParam);
+}
+
+}  // namespace
+
+TEST_F(SplashTest, WindowDestroyedDuringItsCreationIsFreedOnceAndNotTouchedAgain) {
+    // From the first message of the window to its showing: WM_WINDOWPOSCHANGING comes first
+    // from the centring inside the creation handler.
+    for (UINT stage : {UINT(WM_NCCREATE), UINT(WM_CREATE), UINT(WM_WINDOWPOSCHANGING), UINT(WM_SHOWWINDOW)}) {
+        g_destroyAt = stage;
+        g_destroyed = false;
+        GuardedHeap::Watch(sizeof(CSplashWindow));
+        HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, &DestroySplashMidway, nullptr, GetCurrentThreadId());
+        CSplashWindow::ShowSplash(&m_owner);
+        UnhookWindowsHookEx(hook);
+        EXPECT_TRUE(g_destroyed) << "message " << stage;
+        EXPECT_EQ(CSplashWindow::s_instance, nullptr) << "message " << stage;
+        EXPECT_EQ(GuardedHeap::Deletes(), 1) << "message " << stage;
+        EXPECT_EQ(GuardedHeap::DoubleDeletes(), 0) << "message " << stage;
+        GuardedHeap::Watch(0);
+        EXPECT_EQ(GetWindow(m_owner.m_hWnd, GW_ENABLEDPOPUP), nullptr) << "message " << stage;
+    }
+    // The next request shows a splash as usual.
+    CSplashWindow::ShowSplash(&m_owner);
+    EXPECT_NE(SplashHandle(), nullptr);
 }

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -18,6 +19,19 @@ const std::string kAboutCaption = "Info \xFC" "ber Umbrix";
 const std::string kDirectoryCaption = "Verzeichnis Auswahl:";
 
 std::string PathField(HWND hDirectoryDlg) { return WindowText(GetDlgItem(hDirectoryDlg, IDC_DIRECTORY_PATH)); }
+
+CRect WindowRect(HWND hWnd) {
+    CRect rect;
+    GetWindowRect(hWnd, &rect);
+    return rect;
+}
+
+CPoint Centre(const CRect& rect) { return CPoint((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2); }
+
+// Centres differ by at most a pixel (odd differences of size are split by truncation).
+bool SameCentre(const CRect& a, const CRect& b) {
+    return std::abs(Centre(a).x - Centre(b).x) <= 1 && std::abs(Centre(a).y - Centre(b).y) <= 1;
+}
 
 // Runs the dialog with the script; fails the test when a step never came.
 INT_PTR RunScripted(CDialog& dlg, ScriptedUser& user) {
@@ -68,6 +82,7 @@ TEST(MainDialog, SystemMenuFocusIconsAndTheAboutCommands) {
     auto closeAbout = [&](HWND hAbout) {
         ++aboutOpenings;
         EXPECT_EQ(GetWindow(hAbout, GW_OWNER), dlg.m_hWnd);
+        EXPECT_TRUE(SameCentre(WindowRect(hAbout), WindowRect(dlg.m_hWnd)));
         EXPECT_NE(CWnd::FromHandlePermanent(GetDlgItem(hAbout, IDC_ABOUT_WEB_LINK)), nullptr);
         ClickButton(hAbout, IDOK);
     };
@@ -164,17 +179,26 @@ TEST(Application, StartUpRunsTheMainDialogAsMainWindowAndEndsWithFalse) {
     ScriptedUser user;
     bool mainWindowWasTheDialog = false;
     bool splashShown = false;
+    CRect main;
+    CRect splash;
     user.When(kMainCaption, [&](HWND hDlg) {
         CWnd* pMain = AfxGetThread()->GetMainWnd();
         mainWindowWasTheDialog = pMain && pMain->m_hWnd == hDlg;
         // This test program's command line has no /nologo: the splash is allowed.
         splashShown = CSplashWindow::s_instance != nullptr;
+        main = WindowRect(hDlg);
+        if (splashShown) splash = WindowRect(CSplashWindow::s_instance->m_hWnd);
         ClickButton(hDlg, IDCANCEL);
     });
     EXPECT_FALSE(app.InitInstance());
     EXPECT_TRUE(user.Finished());
     EXPECT_TRUE(mainWindowWasTheDialog);
     EXPECT_TRUE(splashShown);
+    // The main dialog opens in the middle of the screen, and the splash over it.
+    CRect area;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    EXPECT_TRUE(SameCentre(main, area));
+    EXPECT_TRUE(PtInRect(&main, Centre(splash)));
     EXPECT_TRUE(CSplashWindow::s_allowed);
     EXPECT_EQ(app.GetMainWnd(), nullptr);
     EXPECT_EQ(CSplashWindow::s_instance, nullptr);

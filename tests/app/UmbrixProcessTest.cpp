@@ -132,6 +132,10 @@ TEST(UmbrixProgram, UserRunsBothCasesAndEndsTheProgram) {
     RECT splash{};
     GetWindowRect(hSplash, &splash);
     EXPECT_EQ(splash.right - splash.left, 520);
+    // Shown over the main dialog: its middle lies on the dialog.
+    RECT main{};
+    GetWindowRect(hMain, &main);
+    EXPECT_TRUE(PtInRect(&main, POINT{(splash.left + splash.right) / 2, (splash.top + splash.bottom) / 2}));
 
     const struct {
         int button;

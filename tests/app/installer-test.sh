@@ -1,6 +1,7 @@
 #!/bin/sh
-# Installs umbrix-setup.exe silently into the test prefix, checks the program, the uninstaller
-# and the Start-menu entry, then uninstalls silently and checks that all of it is gone.
+# Installs umbrix-setup.exe silently into the test prefix, checks the program, the uninstaller,
+# the shortcuts and the entry in Programs and Features, then uninstalls silently and checks that
+# all of it is gone.
 #   installer-test.sh SOURCE_DIR BUILD_DIR
 set -eu
 src=$1
@@ -10,27 +11,49 @@ run() { "$src/scripts/wine-run" --build "$build" "$@"; }
 prefix="$build/wine/prefix/drive_c"
 app="$prefix/Program Files/Umbrix"
 menu="$prefix/ProgramData/Microsoft/Windows/Start Menu/Programs/Umbrix"
+desktop="$prefix/users/Public/Desktop/Umbrix.lnk"
+key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Umbrix'
 failures=0
 check() {  # description, then a test command
     what=$1; shift
     if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
 }
 gone() { [ ! -e "$1" ]; }
+# One value of the uninstall entry as reg.exe prints it (REG_DWORD as 0x...), or nothing.
+value() { run reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_[A-Z_]* *//p"; }
+is() { [ "$1" = "$2" ] || { echo "   got \"$1\", want \"$2\""; return 1; }; }
+sized() { [ -n "$1" ] && [ $(($1)) -gt 0 ]; }
 
 [ -f "$build/umbrix-setup.exe" ] || { echo "FAILED: $build/umbrix-setup.exe missing"; exit 1; }
-rm -rf "$app" "$menu"
+rm -rf "$app" "$menu" "$desktop"
 
 run "$build/umbrix-setup.exe" /S
 check "umbrix.exe installed in Program Files" cmp -s "$build/umbrix.exe" "$app/umbrix.exe"
 check "uninstaller installed" test -f "$app/uninstall.exe"
 check "Start-menu entry" test -f "$menu/Umbrix.lnk"
 check "Start-menu entry for the uninstaller" test -f "$menu/Umbrix entfernen.lnk"
+check "no desktop shortcut unless asked" gone "$desktop"
+
+check "uninstall entry: name" is "$(value DisplayName)" "Umbrix"
+check "uninstall entry: version of umbrix.exe" is "$(value DisplayVersion)" "1.0.0.1"
+check "uninstall entry: publisher" is "$(value Publisher)" "Umbrix team"
+check "uninstall entry: icon" is "$(value DisplayIcon)" 'C:\Program Files\Umbrix\umbrix.exe,0'
+check "uninstall entry: uninstaller" is "$(value UninstallString)" '"C:\Program Files\Umbrix\uninstall.exe"'
+check "uninstall entry: size in KB" sized "$(value EstimatedSize)"
+
+# Again over the installed one, now with the desktop shortcut.
+run "$build/umbrix-setup.exe" /S /DESKTOP
+check "desktop shortcut when asked" test -f "$desktop"
 
 # The uninstaller copies itself away and finishes in the background: wait for it.
 run "C:\\Program Files\\Umbrix\\uninstall.exe" /S
 i=0
-while { [ -e "$app" ] || [ -e "$menu" ]; } && [ $i -lt 100 ]; do sleep 0.2; i=$((i + 1)); done
+while { [ -e "$app" ] || [ -e "$menu" ] || [ -e "$desktop" ]; } && [ $i -lt 100 ]; do sleep 0.2; i=$((i + 1)); done
 check "program folder removed" gone "$app"
 check "Start-menu folder removed" gone "$menu"
+check "desktop shortcut removed" gone "$desktop"
+i=0
+while [ -n "$(value DisplayName)" ] && [ $i -lt 25 ]; do sleep 0.2; i=$((i + 1)); done
+check "uninstall entry removed" is "$(value DisplayName)" ""
 
 [ $failures -eq 0 ]

@@ -11,6 +11,8 @@
 
 #include <commctrl.h>
 
+#include <functional>
+
 namespace {
 
 using Texts = std::vector<std::string>;
@@ -115,12 +117,13 @@ TEST_F(DirectoryTreeTest, ThreeLevelsDownGivesAChainOfFourPathItems) {
 }
 
 TEST_F(DirectoryTreeTest, DoubleClicksGoDownUpAndStayPostingOncePerChange) {
-    Dirs({L"eins", L"eins\\a", L"eins\\b", L"eins\\b\\tief2", L"eins\\b\\tief1", L"zwei"});
+    Dirs({L"eins", L"eins\\a", L"eins\\b", L"eins\\c", L"eins\\b\\tief2", L"eins\\b\\tief1", L"zwei"});
     Enter(L"eins");
     ASSERT_TRUE(tree.ShowPath());
     HTREEITEM hEins = tree.GetSelectedItem();
 
-    // Down: the sub-directory becomes a path item, its siblings go, its own listing appears.
+    // Down: the sub-directory becomes a path item, its siblings before and after it go, its
+    // own listing appears.
     HTREEITEM hB = FindChild(tree, hEins, "b");
     ASSERT_NE(hB, nullptr);
     EXPECT_EQ(DoubleClick(hB), 1);
@@ -272,8 +275,38 @@ TEST_F(DirectoryTreeTest, ChosenDriveOpensAtItsRememberedDirectoryAndBecomesCurr
     EXPECT_EQ(Chain(), (Texts{Drive(), "gemerkt"}));
     EXPECT_EQ(tree.GetNextSiblingItem(tree.GetRootItem()), nullptr);  // the C: tree is gone
     EXPECT_EQ(ChildTexts(tree, tree.GetSelectedItem()), (Texts{"unten"}));
+
+    // A drive that cannot be entered: the tree is rebuilt where the process still is, and the
+    // drive letter follows that directory.
+    TestDrive notReady(L"", TestDrive::State::NotReady);
+    tree.m_chDrive = notReady.Letter();
+    ASSERT_TRUE(tree.ShowPath());
+    EXPECT_EQ(CurrentDirectory(), remembered);
+    EXPECT_EQ(tree.GetPath(), remembered.c_str());
+    EXPECT_EQ(tree.m_chDrive, drive.Letter());
+    EXPECT_EQ(Chain(), (Texts{Drive(), "gemerkt"}));
+    EXPECT_EQ(tree.GetNextSiblingItem(tree.GetRootItem()), nullptr);
+    EXPECT_EQ(ChildTexts(tree, tree.GetSelectedItem()), (Texts{"unten"}));
     SetEnvironmentVariableA(("=" + Drive()).c_str(), nullptr);
 }
+
+namespace {
+
+// Under Wine the X server echoes every pointer warp back through the desktop process as a
+// mouse move that is not marked injected, in order, and sometimes seconds late: a warp of an
+// earlier test can still arrive. Seeing the echo of our own warp means all older ones are in.
+POINT g_warpedTo{};
+bool g_echoSeen = false;
+
+LRESULT CALLBACK WatchWarpEcho(int nCode, WPARAM wParam, LPARAM lParam) {
+    auto* event = reinterpret_cast<MSLLHOOKSTRUCT*>(lParam);
+    if (nCode == HC_ACTION && wParam == WM_MOUSEMOVE && !(event->flags & LLMHF_INJECTED) &&
+        event->pt.x == g_warpedTo.x && event->pt.y == g_warpedTo.y)
+        g_echoSeen = true;
+    return CallNextHookEx(nullptr, nCode, wParam, lParam);
+}
+
+}  // namespace
 
 TEST_F(DirectoryTreeTest, RealMouseDoubleClickOnAnItemGoesDown) {
     Dirs({L"klick", L"klick\\drin", L"anders"});
@@ -284,45 +317,50 @@ TEST_F(DirectoryTreeTest, RealMouseDoubleClickOnAnItemGoesDown) {
     RECT rect{};
     ASSERT_TRUE(TreeView_GetItemRect(tree.m_hWnd, hItem, &rect, TRUE));
     POINT point{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    LPARAM onItem = MAKELPARAM(point.x, point.y);
     tree.ClientToScreen(&point);
-    SetForegroundWindow(parent.m_hWnd);
-    ASSERT_TRUE(SetCursorPos(point.x, point.y));
-    // The pointer's moves reach the tree some time after SetCursorPos, the last from where an
-    // earlier test left it; a move away from the item during the click starts a drag instead.
-    // So the queue is worked for a while, until the last move seen is the one onto the item
-    // (at most 1 s).
-    bool bArrived = false;
-    for (DWORD start = GetTickCount(), elapsed = 0; elapsed < 1000 && !(bArrived && elapsed >= 100);
-         elapsed = GetTickCount() - start) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_MOUSEMOVE && msg.hwnd == tree.m_hWnd) bArrived = msg.lParam == onItem;
-            DispatchMessageA(&msg);
-        }
-        Sleep(10);
-    }
 
+    // Real input goes to the window under the cursor. In a fresh prefix the desktop takes a
+    // while to bring a new window to the front, and pointer moves of earlier tests can arrive
+    // late and carry the cursor away between the clicks (it then was a click on another item):
+    // wait for the window and for the echo of our own warp, and give every click its position.
+    int posted = 0;
+    auto pumpUntil = [&](const std::function<bool()>& done, DWORD timeoutMs) {
+        for (DWORD start = GetTickCount(); !done(); Sleep(10)) {
+            if (GetTickCount() - start >= timeoutMs) return false;
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (msg.message == WM_DIRECTORY_CHANGED && msg.hwnd == parent.m_hWnd) {
+                    ++posted;
+                    continue;
+                }
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+        }
+        return true;
+    };
+    SetForegroundWindow(parent.m_hWnd);
+    ASSERT_TRUE(pumpUntil([&] { return GetForegroundWindow() == parent.m_hWnd; }, 10000));
+    ASSERT_EQ(WindowFromPoint(point), tree.m_hWnd);
+    g_warpedTo = point;
+    g_echoSeen = false;
+    HHOOK hook = SetWindowsHookExA(WH_MOUSE_LL, &WatchWarpEcho, GetModuleHandleA(nullptr), 0);
+    ASSERT_TRUE(SetCursorPos(point.x, point.y));
+    pumpUntil([] { return g_echoSeen; }, 5000);  // Windows sends no echo: then just later
+    if (hook) UnhookWindowsHookEx(hook);
+
+    // Absolute positions run from 0 to 65535 across the primary screen.
+    const LONG dx = MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    const LONG dy = MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
     INPUT clicks[4] = {};
     for (int i = 0; i < 4; ++i) {
         clicks[i].type = INPUT_MOUSE;
-        clicks[i].mi.dwFlags = i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
+        clicks[i].mi.dx = dx;
+        clicks[i].mi.dy = dy;
+        clicks[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | (i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN);
     }
     ASSERT_EQ(SendInput(4, clicks, sizeof(INPUT)), 4u);
-
-    int posted = 0;
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 3000 && posted == 0;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_DIRECTORY_CHANGED && msg.hwnd == parent.m_hWnd) {
-                ++posted;
-                continue;
-            }
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(10);
-    }
+    pumpUntil([&] { return posted > 0; }, 10000);
     posted += parent.TakePosted();
     EXPECT_EQ(posted, 1);
     EXPECT_EQ(tree.GetPath(), Drive("\\klick").c_str());

@@ -74,10 +74,26 @@ const char* const kAddress = "https://umbrix.example.org";
 
 }  // namespace
 
+namespace {
+
+UINT g_addToolSize = 0;
+
+LRESULT CALLBACK WatchAddTool(int nCode, WPARAM wParam, LPARAM lParam) {
+    auto* sent = reinterpret_cast<CWPSTRUCT*>(lParam);
+    if (nCode == HC_ACTION && sent->message == TTM_ADDTOOLA)
+        g_addToolSize = reinterpret_cast<TOOLINFOA*>(sent->lParam)->cbSize;
+    return CallNextHookEx(nullptr, nCode, wParam, lParam);
+}
+
+}  // namespace
+
 TEST(CLinkLabel, AttachmentAddsNotifyUnderlinesAndTakesTheTextAsAddress) {
     LabelHost host;
     CLinkLabel label;
+    g_addToolSize = 0;
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, &WatchAddTool, nullptr, GetCurrentThreadId());
     ASSERT_TRUE(label.SubclassWindow(host.AddStatic(kAddress, SS_LEFT, {12, 130, 113, 143})));
+    UnhookWindowsHookEx(hook);
     EXPECT_TRUE(label.GetStyle() & SS_NOTIFY);
     EXPECT_EQ(label.m_url, kAddress);
     LOGFONTA used{};
@@ -86,6 +102,25 @@ TEST(CLinkLabel, AttachmentAddsNotifyUnderlinesAndTakesTheTextAsAddress) {
     EXPECT_EQ(label.GetFontHandle(), label.m_linkFont.m_hObject);
     EXPECT_NE(label.m_hoverCursor, nullptr);  // the system's hand: the prefix has no help program
     EXPECT_NE(label.m_tip.m_hWnd, nullptr);
+
+    // One tool: the label's client area after fitting, with the address as its text, registered
+    // with a record size that every version of the common controls takes (Wine takes any).
+    EXPECT_GT(g_addToolSize, 0u);
+    EXPECT_LE(g_addToolSize, static_cast<UINT>(TTTOOLINFOA_V2_SIZE));
+    EXPECT_EQ(label.m_tip.SendMessage(TTM_GETTOOLCOUNT), 1);
+    char text[256] = {};
+    TOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    tool.lpszText = text;
+    ASSERT_TRUE(label.m_tip.SendMessage(TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&tool)));
+    EXPECT_EQ(tool.hwnd, label.m_hWnd);
+    EXPECT_EQ(tool.uId, 1u);
+    CRect client;
+    label.GetClientRect(&client);
+    EXPECT_TRUE(EqualRect(&tool.rect, &client));
+    EXPECT_EQ(client.Width(), host.Extent(kAddress).cx);
+    EXPECT_EQ(client.Height(), host.Extent(kAddress).cy);
+    EXPECT_STREQ(text, kAddress);
 }
 
 TEST(CLinkLabel, EmptyTemplateTextLeavesAddressAndTextEmpty) {
@@ -166,6 +201,22 @@ TEST(CLinkLabel, HoverTakesCaptureAndTheEdgesCountAsOutside) {
     label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
     label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(static_cast<WORD>(-1), 2));  // left of the label
     EXPECT_FALSE(label.m_hovering);
+
+    // Losing the capture ends hovering: to another window (Alt+Space's menu), or released.
+    label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    ASSERT_EQ(GetCapture(), hLabel);
+    SetCapture(host.m_parent.m_hWnd);
+    EXPECT_FALSE(label.m_hovering);
+    EXPECT_EQ(host.PaintColor(hLabel), RGB(0, 0, 238));
+    ReleaseCapture();
+    label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    ASSERT_EQ(GetCapture(), hLabel);
+    ReleaseCapture();
+    EXPECT_FALSE(label.m_hovering);
+    label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    EXPECT_TRUE(label.m_hovering);  // and the next move over it starts hovering again
+    EXPECT_EQ(GetCapture(), hLabel);
+    ReleaseCapture();
 }
 
 TEST(CLinkLabel, PointerIsTheLabelsOwn) {

@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 
 namespace {
 
 constexpr UINT WM_PRIVATE = WM_USER + 10;
+constexpr UINT WM_PROBE_SHOWN = WM_USER + 11;  // posted by m_onInit, arrives once the dialog is up
 
 // A dialog on the test template whose initialisation arranges what the user will "do".
 class CProbeDialog : public CDialog {
@@ -15,6 +17,7 @@ public:
     explicit CProbeDialog(CWnd* pParent = nullptr, UINT nTemplate = IDD_FRAMEWORK_TEST) : CDialog(nTemplate, pParent) {}
 
     std::function<void(CProbeDialog&)> m_onInit;
+    std::function<void(CProbeDialog&)> m_onShown;  // then the dialog ends with IDOK
     CEdit m_edit;
     CString m_strText;
     int m_nSubclassed = 0;
@@ -49,11 +52,17 @@ protected:
         ++m_nPrivateDispatched;
         return 0;
     }
+    LRESULT OnShown(WPARAM, LPARAM) {
+        if (m_onShown) m_onShown(*this);
+        EndDialog(IDOK);
+        return 0;
+    }
     DECLARE_MESSAGE_MAP()
 };
 
 BEGIN_MESSAGE_MAP(CProbeDialog, CDialog)
     ON_MESSAGE(WM_PRIVATE, OnPrivate)
+    ON_MESSAGE(WM_PROBE_SHOWN, OnShown)
 END_MESSAGE_MAP()
 
 void PostKey(HWND hWnd, WPARAM key) {
@@ -63,11 +72,44 @@ void PostKey(HWND hWnd, WPARAM key) {
 
 class COwnerWindow : public CWnd {
 public:
-    COwnerWindow() {
-        CreateEx(0, AfxRegisterWndClass(0), "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 200, nullptr,
-                 nullptr);
+    explicit COwnerWindow(RECT at = {0, 0, 200, 200}, DWORD dwVisible = WS_VISIBLE) {
+        CreateEx(0, AfxRegisterWndClass(0), "owner", WS_OVERLAPPEDWINDOW | dwVisible, at.left, at.top,
+                 at.right - at.left, at.bottom - at.top, nullptr, nullptr);
     }
 };
+
+CRect WindowRect(HWND hWnd) {
+    CRect rect;
+    ::GetWindowRect(hWnd, &rect);
+    return rect;
+}
+
+CRect WorkArea() {
+    CRect area;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}
+
+// The dialog's window rectangle once it is up, and where the owner stood meanwhile.
+CRect ShownRect(CProbeDialog& dlg, std::function<void(CProbeDialog&)> onInit = nullptr) {
+    CRect shown;
+    dlg.m_onInit = [onInit](CProbeDialog& d) {
+        if (onInit) onInit(d);
+        d.PostMessage(WM_PROBE_SHOWN);
+    };
+    dlg.m_onShown = [&shown](CProbeDialog& d) { shown = WindowRect(d.m_hWnd); };
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    return shown;
+}
+
+// Centres differ by at most a pixel (odd differences of size are split by truncation).
+::testing::AssertionResult SameCentre(const CRect& a, const CRect& b) {
+    if (std::abs((a.left + a.right) - (b.left + b.right)) <= 1 && std::abs((a.top + a.bottom) - (b.top + b.bottom)) <= 1)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "(" << a.left << "," << a.top << ")-(" << a.right << "," << a.bottom
+                                         << ") vs (" << b.left << "," << b.top << ")-(" << b.right << ","
+                                         << b.bottom << ")";
+}
 
 }  // namespace
 
@@ -167,4 +209,44 @@ TEST(Dialog, PreTranslateMessageSeesPostedMessagesBeforeDispatchAndConsumesThem)
     EXPECT_EQ(dlg.DoModal(), IDOK);
     EXPECT_EQ(dlg.m_nPreTranslated, 1);
     EXPECT_EQ(dlg.m_nPrivateDispatched, 0);
+}
+
+TEST(Dialog, OpensCentredOverAVisibleOwnerElseOnTheWorkAreaUnlessItPlacedItself) {
+    const CRect area = WorkArea();
+    {
+        COwnerWindow owner({300, 200, 760, 560});
+        CProbeDialog dlg(&owner);
+        EXPECT_TRUE(SameCentre(ShownRect(dlg), WindowRect(owner.m_hWnd)));
+    }
+    {
+        CProbeDialog dlg;  // no owner at all
+        EXPECT_TRUE(SameCentre(ShownRect(dlg), area));
+    }
+    {
+        COwnerWindow hidden({0, 0, 200, 200}, 0);
+        CProbeDialog dlg(&hidden);
+        EXPECT_TRUE(SameCentre(ShownRect(dlg), area));
+    }
+    {
+        COwnerWindow minimised({300, 200, 760, 560});
+        minimised.ShowWindow(SW_MINIMIZE);
+        ASSERT_TRUE(minimised.IsIconic());
+        CProbeDialog dlg(&minimised);
+        EXPECT_TRUE(SameCentre(ShownRect(dlg), area));
+    }
+    {
+        // Centred over an owner in the corner, the dialog would stick out: it stays on the work area.
+        COwnerWindow corner({area.right - 60, area.bottom - 40, area.right, area.bottom});
+        CProbeDialog dlg(&corner);
+        CRect shown = ShownRect(dlg);
+        EXPECT_EQ(shown.right, area.right);
+        EXPECT_EQ(shown.bottom, area.bottom);
+    }
+    {
+        COwnerWindow owner({300, 200, 760, 560});
+        CProbeDialog dlg(&owner);
+        CRect shown = ShownRect(dlg, [](CProbeDialog& d) { d.SetWindowPos(nullptr, 37, 41, 0, 0, SWP_NOSIZE | SWP_NOZORDER); });
+        EXPECT_EQ(shown.left, 37);
+        EXPECT_EQ(shown.top, 41);
+    }
 }

@@ -174,3 +174,29 @@ TEST(Icon, GroupHoldsThreeImagesAndLoadsInBothSizes)
 }
 
 } // namespace
+
+// The manifest is what a program gets from Windows: the side-by-side common controls of
+// version 6 instead of the system folder's version 5 (Wine's version 6 still reports 5.81 from
+// DllGetVersion, so the test looks at where it was loaded from), and no more than the user's
+// rights.
+TEST(Manifest, CommonControls6AndTheUsersRights)
+{
+    HMODULE comctl = GetModuleHandleA("comctl32.dll");
+    ASSERT_NE(comctl, nullptr);
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(comctl, path, MAX_PATH);
+    CharLowerA(path);
+    EXPECT_NE(std::string(path).find("\\winsxs\\"), std::string::npos) << path;
+    EXPECT_NE(std::string(path).find("microsoft.windows.common-controls_6595b64144ccf1df_6."), std::string::npos)
+        << path;
+
+    HRSRC resource = FindResourceA(Module(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24) /* RT_MANIFEST */);
+    ASSERT_NE(resource, nullptr);
+    std::string manifest(static_cast<const char*>(LockResource(LoadResource(Module(), resource))),
+                         SizeofResource(Module(), resource));
+    EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
+    // Windows 7, 8, 8.1 and 10/11.
+    for (const char* os : {"35138b9a-5d96-4fbd-8e2d-a2440225f93a", "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38",
+                           "1f676c76-80e1-4239-95bb-83d0f6d0da78", "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"})
+        EXPECT_NE(manifest.find(os), std::string::npos) << os;
+}
