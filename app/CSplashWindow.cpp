@@ -40,7 +40,7 @@ void CSplashWindow::ShowSplash(CWnd* pParentWnd) {
 
 BOOL CSplashWindow::CreateSplash(CWnd* pParentWnd) {
     LPCSTR name = MAKEINTRESOURCEA(IDB_SPLASH);
-    HBITMAP hBitmap = LoadBitmapA(AfxFindResourceHandle(name, MAKEINTRESOURCEA(2)), name);
+    HBITMAP hBitmap = LoadBitmapA(AfxFindResourceHandle(name, RT_BITMAP), name);
     if (!m_splashBitmap.Attach(hBitmap)) return FALSE;
     BITMAP bm{};
     m_splashBitmap.GetBitmap(&bm);
@@ -72,9 +72,8 @@ void CSplashWindow::OnPaint() {
     if (!memDC.CreateCompatibleDC(&dc)) return;
     BITMAP bm{};
     m_splashBitmap.GetBitmap(&bm);
-    CGdiObject* pOldBitmap = memDC.SelectGdiObject(&m_splashBitmap);
+    CObjectSelection bitmap(memDC, m_splashBitmap.m_hObject);
     dc.BitBlt(0, 0, bm.bmWidth, bm.bmHeight, &memDC, 0, 0, SRCCOPY);
-    memDC.SelectGdiObject(pOldBitmap);
 }
 
 void CSplashWindow::OnTimer(UINT_PTR) { DismissSplash(); }

@@ -21,7 +21,7 @@ CLinkLabel::~CLinkLabel() {
 
 void CLinkLabel::PreSubclassWindow() {
     // Without SS_NOTIFY a static control reports no clicks.
-    SetWindowLongA(m_hWnd, GWL_STYLE, static_cast<LONG>(GetStyle() | SS_NOTIFY));
+    ModifyStyle(0, SS_NOTIFY);
     if (m_url.IsEmpty()) GetWindowText(m_url);
     if (GetWindowTextString().IsEmpty()) SetWindowText(m_url);
     CopyFontWithUnderline();
@@ -43,24 +43,15 @@ void CLinkLabel::CopyFontWithUnderline() {
     GetObjectA(hFont, sizeof logFont, &logFont);
     logFont.lfUnderline = static_cast<BYTE>(m_underline);
     m_linkFont.CreateFontIndirect(&logFont);
-    SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_linkFont.m_hObject), TRUE);
+    SetFont(&m_linkFont, TRUE);
 }
 
 void CLinkLabel::FitToText() {
     if (!::IsWindow(m_hWnd) || !m_fitToText) return;
     CRect rect;
     GetWindowRect(&rect);
-    if (HWND hParent = ::GetParent(m_hWnd)) {
-        ::ScreenToClient(hParent, reinterpret_cast<LPPOINT>(&rect.left));
-        ::ScreenToClient(hParent, reinterpret_cast<LPPOINT>(&rect.right));
-    }
-    CString text = GetWindowTextString();
-    HDC hDC = ::GetDC(m_hWnd);
-    HGDIOBJ hPrevious = ::SelectObject(hDC, m_linkFont.m_hObject);
-    SIZE extent{};
-    GetTextExtentPoint32A(hDC, text, text.GetLength(), &extent);
-    ::SelectObject(hDC, hPrevious);
-    ::ReleaseDC(m_hWnd, hDC);
+    if (CWnd* pParent = GetParent()) pParent->ScreenToClient(&rect);
+    SIZE extent = TextExtent(GetWindowTextString());
 
     DWORD style = GetStyle();
     if (style & SS_CENTERIMAGE) {
@@ -79,6 +70,14 @@ void CLinkLabel::FitToText() {
         rect.right = rect.left + extent.cx;
     }
     SetWindowPos(nullptr, rect.left, rect.top, rect.Width(), rect.Height(), SWP_NOZORDER);
+}
+
+SIZE CLinkLabel::TextExtent(const CString& text) const {
+    CClientDC dc(m_hWnd);
+    CObjectSelection font(dc, m_linkFont.m_hObject);
+    SIZE extent{};
+    GetTextExtentPoint32A(dc, text, text.GetLength(), &extent);
+    return extent;
 }
 
 void CLinkLabel::LoadLinkCursor() {
@@ -153,5 +152,5 @@ void CLinkLabel::OnClicked() {
 
 void CLinkLabel::MarkVisited(BOOL bVisited) {
     m_visited = bVisited;
-    if (::IsWindow(m_hWnd)) ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    if (::IsWindow(m_hWnd)) Invalidate(TRUE);
 }

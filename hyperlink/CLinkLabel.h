@@ -9,23 +9,20 @@ public:
     CLinkLabel();
     ~CLinkLabel() override;
 
-    COLORREF m_normalColor;   // not yet visited
-    COLORREF m_visitedColor;  // visited
-    COLORREF m_hoverColor;    // mouse over the label: the highlight colour at construction
-    BOOL m_hovering = FALSE;  // the mouse is over the label, which holds the capture
-    BOOL m_visited = FALSE;
-    BOOL m_underline = TRUE;
-    BOOL m_fitToText = TRUE;
+    // Set before the control is attached; taken from its text when empty.
     CString m_url;
-    CFont m_linkFont;                // our own copy of the control's font
-    HCURSOR m_hoverCursor = nullptr;  // our own copy; null when none could be had
-    CToolTipCtrl m_tip;
+    // Whether attaching shrinks the control to its text.
+    BOOL m_fitToText = TRUE;
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
     void MarkVisited(BOOL bVisited);
-    // Makes the control exactly as large as its text, keeping the side its alignment names.
-    void FitToText();
-    void LoadLinkCursor();
+
+    BOOL IsHovering() const { return m_hovering; }
+    BOOL IsVisited() const { return m_visited; }
+    COLORREF GetHoverColor() const { return m_hoverColor; }
+    HCURSOR GetHoverCursor() const { return m_hoverCursor; }
+    HFONT GetLinkFont() const { return static_cast<HFONT>(m_linkFont.m_hObject); }
+    CToolTipCtrl& GetToolTip() { return m_tip; }
 
 protected:
     void PreSubclassWindow() override;
@@ -38,6 +35,20 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    COLORREF m_normalColor;   // not yet visited
+    COLORREF m_visitedColor;  // visited
+    COLORREF m_hoverColor;    // mouse over the label: the highlight colour at construction
+    BOOL m_hovering = FALSE;  // the mouse is over the label, which holds the capture
+    BOOL m_visited = FALSE;
+    BOOL m_underline = TRUE;
+    CFont m_linkFont;                 // our own copy of the control's font
+    HCURSOR m_hoverCursor = nullptr;  // our own copy; null when none could be had
+    CToolTipCtrl m_tip;
+
     void CopyFontWithUnderline();
+    // Makes the control exactly as large as its text, keeping the side its alignment names.
+    void FitToText();
+    SIZE TextExtent(const CString& text) const;
+    void LoadLinkCursor();
     void Repaint();
 };

@@ -67,8 +67,8 @@ HWND CDialog::FindOwner() const {
 }
 
 INT_PTR CDialog::DoModal() {
-    HINSTANCE hInst = AfxFindResourceHandle(MAKEINTRESOURCEA(m_nIDTemplate), MAKEINTRESOURCEA(5));
-    HRSRC hResource = FindResourceA(hInst, MAKEINTRESOURCEA(m_nIDTemplate), MAKEINTRESOURCEA(5));
+    HINSTANCE hInst = AfxFindResourceHandle(MAKEINTRESOURCEA(m_nIDTemplate), RT_DIALOG);
+    HRSRC hResource = FindResourceA(hInst, MAKEINTRESOURCEA(m_nIDTemplate), RT_DIALOG);
     HGLOBAL hTemplate = hResource ? LoadResource(hInst, hResource) : nullptr;
     auto pTemplate = static_cast<LPCDLGTEMPLATEA>(hTemplate ? LockResource(hTemplate) : nullptr);
     if (!pTemplate || m_hWnd) return -1;

@@ -85,12 +85,11 @@ TEST_F(SplashTest, ShowsTheBitmapAtOnce) {
     // The splash has been painted before ShowSplash returned: its pixels are the bitmap's.
     CDC memDC;
     ASSERT_TRUE(memDC.CreateCompatibleDC(nullptr));
-    memDC.SelectGdiObject(&CSplashWindow::s_instance->m_splashBitmap);
-    HDC hWindowDC = GetDC(hSplash);
+    CObjectSelection bitmap(memDC, CSplashWindow::s_instance->m_splashBitmap.m_hObject);
+    CClientDC windowDC(hSplash);
     int same = 0;
     const POINT probes[] = {{5, 5}, {260, 150}, {100, 290}, {510, 300}, {400, 60}};
-    for (POINT p : probes) same += GetPixel(hWindowDC, p.x, p.y) == GetPixel(memDC, p.x, p.y);
-    ReleaseDC(hSplash, hWindowDC);
+    for (POINT p : probes) same += GetPixel(windowDC, p.x, p.y) == GetPixel(memDC, p.x, p.y);
     EXPECT_EQ(same, 5);
 }
 

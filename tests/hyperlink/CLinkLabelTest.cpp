@@ -37,12 +37,10 @@ public:
         logFont.lfUnderline = TRUE;
         CFont underlined;
         underlined.CreateFontIndirect(&logFont);
-        HDC hDC = GetDC(m_parent.m_hWnd);
-        HGDIOBJ previous = SelectObject(hDC, underlined.m_hObject);
+        CClientDC dc(m_parent.m_hWnd);
+        CObjectSelection font(dc, underlined.m_hObject);
         SIZE extent{};
-        GetTextExtentPoint32A(hDC, text, lstrlenA(text), &extent);
-        SelectObject(hDC, previous);
-        ReleaseDC(m_parent.m_hWnd, hDC);
+        GetTextExtentPoint32A(dc, text, lstrlenA(text), &extent);
         return extent;
     }
 
@@ -54,12 +52,11 @@ public:
     }
 
     COLORREF PaintColor(HWND hLabel) {
-        HDC hDC = GetDC(hLabel);
-        SetTextColor(hDC, RGB(1, 2, 3));
-        m_parent.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(hDC), reinterpret_cast<LPARAM>(hLabel));
-        COLORREF color = GetTextColor(hDC);
-        ReleaseDC(hLabel, hDC);
-        return color;
+        CClientDC dc(hLabel);
+        SetTextColor(dc, RGB(1, 2, 3));
+        m_parent.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(static_cast<HDC>(dc)),
+                             reinterpret_cast<LPARAM>(hLabel));
+        return GetTextColor(dc);
     }
 
     void Click(HWND hLabel) {
@@ -99,20 +96,20 @@ TEST(CLinkLabel, AttachmentAddsNotifyUnderlinesAndTakesTheTextAsAddress) {
     LOGFONTA used{};
     GetObjectA(label.GetFontHandle(), sizeof used, &used);
     EXPECT_EQ(used.lfUnderline, 1);
-    EXPECT_EQ(label.GetFontHandle(), label.m_linkFont.m_hObject);
-    EXPECT_NE(label.m_hoverCursor, nullptr);  // the system's hand: the prefix has no help program
-    EXPECT_NE(label.m_tip.m_hWnd, nullptr);
+    EXPECT_EQ(label.GetFontHandle(), label.GetLinkFont());
+    EXPECT_NE(label.GetHoverCursor(), nullptr);  // the system's hand: the prefix has no help program
+    EXPECT_NE(label.GetToolTip().m_hWnd, nullptr);
 
     // One tool: the label's client area after fitting, with the address as its text, registered
     // with a record size that every version of the common controls takes (Wine takes any).
     EXPECT_GT(g_addToolSize, 0u);
     EXPECT_LE(g_addToolSize, static_cast<UINT>(TTTOOLINFOA_V2_SIZE));
-    EXPECT_EQ(label.m_tip.SendMessage(TTM_GETTOOLCOUNT), 1);
+    EXPECT_EQ(label.GetToolTip().SendMessage(TTM_GETTOOLCOUNT), 1);
     char text[256] = {};
     TOOLINFOA tool{};
     tool.cbSize = TTTOOLINFOA_V2_SIZE;
     tool.lpszText = text;
-    ASSERT_TRUE(label.m_tip.SendMessage(TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&tool)));
+    ASSERT_TRUE(label.GetToolTip().SendMessage(TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&tool)));
     EXPECT_EQ(tool.hwnd, label.m_hWnd);
     EXPECT_EQ(tool.uId, 1u);
     CRect client;
@@ -185,36 +182,36 @@ TEST(CLinkLabel, HoverTakesCaptureAndTheEdgesCountAsOutside) {
     EXPECT_EQ(host.PaintColor(hLabel), RGB(0, 0, 238));
 
     label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
-    EXPECT_TRUE(label.m_hovering);
+    EXPECT_TRUE(label.IsHovering());
     EXPECT_EQ(GetCapture(), hLabel);
-    EXPECT_EQ(host.PaintColor(hLabel), label.m_hoverColor);
+    EXPECT_EQ(host.PaintColor(hLabel), label.GetHoverColor());
 
     label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(client.right - 1, client.bottom - 1));
-    EXPECT_TRUE(label.m_hovering);
+    EXPECT_TRUE(label.IsHovering());
     label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(client.right, 0));
-    EXPECT_FALSE(label.m_hovering);
+    EXPECT_FALSE(label.IsHovering());
     EXPECT_NE(GetCapture(), hLabel);
 
     label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
     label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(0, client.bottom));
-    EXPECT_FALSE(label.m_hovering);
+    EXPECT_FALSE(label.IsHovering());
     label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
     label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(static_cast<WORD>(-1), 2));  // left of the label
-    EXPECT_FALSE(label.m_hovering);
+    EXPECT_FALSE(label.IsHovering());
 
     // Losing the capture ends hovering: to another window (Alt+Space's menu), or released.
     label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
     ASSERT_EQ(GetCapture(), hLabel);
     SetCapture(host.m_parent.m_hWnd);
-    EXPECT_FALSE(label.m_hovering);
+    EXPECT_FALSE(label.IsHovering());
     EXPECT_EQ(host.PaintColor(hLabel), RGB(0, 0, 238));
     ReleaseCapture();
     label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
     ASSERT_EQ(GetCapture(), hLabel);
     ReleaseCapture();
-    EXPECT_FALSE(label.m_hovering);
+    EXPECT_FALSE(label.IsHovering());
     label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
-    EXPECT_TRUE(label.m_hovering);  // and the next move over it starts hovering again
+    EXPECT_TRUE(label.IsHovering());  // and the next move over it starts hovering again
     EXPECT_EQ(GetCapture(), hLabel);
     ReleaseCapture();
 }
@@ -225,7 +222,7 @@ TEST(CLinkLabel, PointerIsTheLabelsOwn) {
     label.SubclassWindow(host.AddStatic(kAddress, SS_LEFT, {10, 10, 200, 20}));
     EXPECT_EQ(label.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(label.m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
               TRUE);
-    EXPECT_EQ(GetCursor(), label.m_hoverCursor);
+    EXPECT_EQ(GetCursor(), label.GetHoverCursor());
 }
 
 TEST(CLinkLabel, SuccessfulClickMarksVisitedFailedClickBeepsReportsAndClears) {
@@ -243,18 +240,18 @@ TEST(CLinkLabel, SuccessfulClickMarksVisitedFailedClickBeepsReportsAndClears) {
     label.SubclassWindow(hLabel);
     MessageBoxRecorder boxes;
     host.Click(hLabel);
-    EXPECT_TRUE(label.m_visited);
+    EXPECT_TRUE(label.IsVisited());
     EXPECT_TRUE(boxes.Boxes().empty());
     EXPECT_EQ(host.PaintColor(hLabel), RGB(85, 26, 139));
     label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
-    EXPECT_EQ(host.PaintColor(hLabel), label.m_hoverColor);  // hovering wins over visited
+    EXPECT_EQ(host.PaintColor(hLabel), label.GetHoverColor());  // hovering wins over visited
     label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(30000, 1));
     EXPECT_EQ(host.PaintColor(hLabel), RGB(85, 26, 139));
 
     // A scheme nobody opens, and no registered ".htm" command in the prefix: 31.
     label.m_url = "umbrixtest-nowhere:abc";
     host.Click(hLabel);
-    EXPECT_FALSE(label.m_visited);
+    EXPECT_FALSE(label.IsVisited());
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text,
               "Unable to open hyperlink:\n\nThere is no application associated\nwith the given filename extension.");
@@ -281,7 +278,7 @@ TEST(CLinkLabel, EveryMessageIsRelayedToTheTooltipAndNoneConsumed) {
     LabelHost host;
     CLinkLabel label;
     label.SubclassWindow(host.AddStatic(kAddress, SS_LEFT, {10, 10, 200, 20}));
-    g_hTip = label.m_tip.m_hWnd;
+    g_hTip = label.GetToolTip().m_hWnd;
     g_relayed.clear();
     HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, &WatchTooltip, nullptr, GetCurrentThreadId());
     for (UINT message : {UINT(WM_MOUSEMOVE), UINT(WM_LBUTTONDOWN), UINT(WM_KEYDOWN), UINT(WM_USER + 3)}) {
