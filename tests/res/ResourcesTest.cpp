@@ -190,7 +190,7 @@ TEST(Manifest, CommonControls6AndTheUsersRights)
     EXPECT_NE(std::string(path).find("microsoft.windows.common-controls_6595b64144ccf1df_6."), std::string::npos)
         << path;
 
-    HRSRC resource = FindResourceA(Module(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24) /* RT_MANIFEST */);
+    HRSRC resource = FindResourceA(Module(), CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST);
     ASSERT_NE(resource, nullptr);
     std::string manifest(static_cast<const char*>(LockResource(LoadResource(Module(), resource))),
                          SizeofResource(Module(), resource));
