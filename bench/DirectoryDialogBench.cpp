@@ -81,14 +81,15 @@ DialogTimes OpenDialog(size_t expected) {
 double ListAndAppend(const std::string& dir, HTREEITEM hInsertAfter) {
     double start = Now();
     HWND hParent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 300, 300, nullptr, nullptr, nullptr, nullptr);
-    HWND hTree = CreateWindowExA(0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE, 0, 0, 300, 300, hParent, nullptr,
-                                 nullptr, nullptr);
+    HWND hTree = CreateWindowExA(0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE, 0, 0, 300, 300, hParent, nullptr, nullptr,
+                                 nullptr);
     TVINSERTSTRUCTA insert{};
     insert.hParent = TVI_ROOT;
     insert.hInsertAfter = TVI_LAST;
     insert.item.mask = TVIF_TEXT;
     insert.item.pszText = const_cast<char*>("C:");
-    insert.hParent = reinterpret_cast<HTREEITEM>(SendMessageA(hTree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+    insert.hParent = reinterpret_cast<HTREEITEM>(
+        SendMessageA(hTree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
     insert.hInsertAfter = hInsertAfter;
     WIN32_FIND_DATAA data;
     CFindHandle search(FindFirstFileA((dir + "\\*.*").c_str(), &data));

@@ -18,8 +18,7 @@ void* Allocate(std::size_t size) {
     *static_cast<std::size_t*>(raw) = size;
     std::size_t now = s_inUse.fetch_add(size) + size;
     std::size_t peak = s_peak.load();
-    while (now > peak && !s_peak.compare_exchange_weak(peak, now)) {
-    }
+    while (now > peak && !s_peak.compare_exchange_weak(peak, now)) {}
     return static_cast<char*>(raw) + kHeader;
 }
 

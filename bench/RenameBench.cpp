@@ -203,9 +203,10 @@ std::vector<int> Sizes(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     const double kTarget = 1.2;
-    std::printf("rename benchmark: RenameFilesToCase against a bare loop of exact one-step renames "
-                "(target %.1fx at 20000)\n",
-                kTarget);
+    std::printf(
+        "rename benchmark: RenameFilesToCase against a bare loop of exact one-step renames "
+        "(target %.1fx at 20000)\n",
+        kTarget);
     for (int count : Sizes(argc, argv)) {
         double ratio = BenchSize(count);
         if (count >= 20000)

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int kValueBufferSize = MAX_PATH;               // one default value with its zero
+constexpr int kValueBufferSize = MAX_PATH;                // one default value with its zero
 constexpr int kCommandBufferSize = 2 * kValueBufferSize;  // room for 519 characters
 const char kOpenCommandKey[] = "\\shell\\open\\command";
 

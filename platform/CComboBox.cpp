@@ -6,7 +6,9 @@ int CComboBox::AddString(LPCSTR lpszString) {
 
 int CComboBox::GetCount() const { return static_cast<int>(SendMessage(CB_GETCOUNT)); }
 int CComboBox::GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
-int CComboBox::SetCurSel(int nSelect) { return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(nSelect))); }
+int CComboBox::SetCurSel(int nSelect) {
+    return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(nSelect)));
+}
 
 int CComboBox::FindString(int nStartAfter, LPCSTR lpszPrefix) const {
     return static_cast<int>(
@@ -20,6 +22,7 @@ void CComboBox::GetLBText(int nIndex, CString& rString) const {
         return;
     }
     char* buffer = rString.GetBuffer(length + 1);
-    int copied = static_cast<int>(SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(buffer)));
+    int copied = static_cast<int>(
+        SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(buffer)));
     rString.ReleaseBuffer(copied == CB_ERR ? 0 : copied);
 }

@@ -26,11 +26,11 @@ public:
 
 #define RUNTIME_CLASS(theClass) (&theClass::class##theClass)
 
-#define DECLARE_DYNAMIC(theClass)                                 \
-public:                                                           \
-    static const CRuntimeClass class##theClass;                   \
+#define DECLARE_DYNAMIC(theClass)               \
+public:                                         \
+    static const CRuntimeClass class##theClass; \
     const CRuntimeClass* GetRuntimeClass() const override { return &class##theClass; }
 
-#define IMPLEMENT_DYNAMIC(theClass, baseClass)                                          \
+#define IMPLEMENT_DYNAMIC(theClass, baseClass)                                             \
     const CRuntimeClass theClass::class##theClass = {#theClass, RUNTIME_CLASS(baseClass)}; \
     static const AFX_CLASSINIT s_classInit##theClass(&theClass::class##theClass);

@@ -32,7 +32,7 @@ public:
     void Format(const char* pszFormat, ...) __attribute__((format(__MINGW_PRINTF_FORMAT, 2, 3)));
     void FormatV(const char* pszFormat, va_list args);
 
-    int Find(char ch, int nStart = 0) const;          // index or -1
+    int Find(char ch, int nStart = 0) const;             // index or -1
     int Find(const char* pszSub, int nStart = 0) const;  // index or -1
     CString Left(int nCount) const;
     CString Mid(int nFirst, int nCount = -1) const;

@@ -98,8 +98,8 @@ BOOL CTreeCtrl::SetItem(HTREEITEM hItem, UINT nMask, LPCSTR lpszItem, int nImage
 }
 
 CImageList* CTreeCtrl::SetImageList(CImageList* pImageList, int nImageList) {
-    HIMAGELIST hPrevious = reinterpret_cast<HIMAGELIST>(SendMessage(
-        TVM_SETIMAGELIST, static_cast<WPARAM>(nImageList),
-        reinterpret_cast<LPARAM>(pImageList ? pImageList->m_hImageList : nullptr)));
+    HIMAGELIST hPrevious = reinterpret_cast<HIMAGELIST>(
+        SendMessage(TVM_SETIMAGELIST, static_cast<WPARAM>(nImageList),
+                    reinterpret_cast<LPARAM>(pImageList ? pImageList->m_hImageList : nullptr)));
     return CImageList::FromHandle(hPrevious);
 }

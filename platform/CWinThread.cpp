@@ -50,7 +50,6 @@ BOOL CWinThread::PumpMessage() {
 }
 
 int CWinThread::Run() {
-    while (PumpMessage()) {
-    }
+    while (PumpMessage()) {}
     return ExitInstance();
 }

@@ -205,8 +205,7 @@ bool CWnd::OnNotifyMessage(LPARAM lParam, LRESULT* pResult) {
     if (!pHeader) return false;
     CWnd* pChild = FromHandlePermanent(pHeader->hwndFrom);
     if (pChild && pChild != this && pChild->ReflectChildNotify(WM_NOTIFY, 0, lParam, pResult)) return true;
-    const AFX_MSGMAP_ENTRY* entry =
-        FindEntry(AfxEntryKind::Notify, pHeader->code, static_cast<UINT>(pHeader->idFrom));
+    const AFX_MSGMAP_ENTRY* entry = FindEntry(AfxEntryKind::Notify, pHeader->code, static_cast<UINT>(pHeader->idFrom));
     return entry && entry->pfnInvoke(this, 0, lParam, pResult);
 }
 

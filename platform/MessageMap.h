@@ -209,40 +209,41 @@ constexpr AFX_MSGMAP_ENTRY ReflectCtlColor() {
 
 }  // namespace afx_entry
 
-#define DECLARE_MESSAGE_MAP()                       \
-protected:                                          \
-    static const AFX_MSGMAP* GetThisMessageMap();   \
+#define DECLARE_MESSAGE_MAP()                     \
+protected:                                        \
+    static const AFX_MSGMAP* GetThisMessageMap(); \
     const AFX_MSGMAP* GetMessageMap() const override;
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                          \
-    const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); }  \
-    const AFX_MSGMAP* theClass::GetThisMessageMap() {                                   \
-        using ThisClass [[maybe_unused]] = theClass;                                    \
-        using TheBaseClass = baseClass;                                                 \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                        \
+    const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
+    const AFX_MSGMAP* theClass::GetThisMessageMap() {                                 \
+        using ThisClass [[maybe_unused]] = theClass;                                  \
+        using TheBaseClass = baseClass;                                               \
         static const AFX_MSGMAP_ENTRY s_entries[] = {
-
-#define END_MESSAGE_MAP()                                                  \
-    {AfxEntryKind::End, 0, 0, nullptr}};                                   \
+#define END_MESSAGE_MAP()                                                          \
+    { AfxEntryKind::End, 0, 0, nullptr }                                           \
+    }                                                                              \
+    ;                                                                              \
     static const AFX_MSGMAP s_map = {&TheBaseClass::GetThisMessageMap, s_entries}; \
-    return &s_map;                                                         \
+    return &s_map;                                                                 \
     }
 
-#define ON_WM_CREATE() afx_entry::OnCreate<&ThisClass::OnCreate>(),
-#define ON_WM_PAINT() afx_entry::NoArgs<WM_PAINT, &ThisClass::OnPaint>(),
-#define ON_WM_DESTROY() afx_entry::NoArgs<WM_DESTROY, &ThisClass::OnDestroy>(),
-#define ON_WM_TIMER() afx_entry::OnTimer<&ThisClass::OnTimer>(),
-#define ON_WM_SYSCOMMAND() afx_entry::OnSysCommand<&ThisClass::OnSysCommand>(),
-#define ON_WM_QUERYDRAGICON() afx_entry::OnQueryDragIcon<&ThisClass::OnQueryDragIcon>(),
-#define ON_WM_SETCURSOR() afx_entry::OnSetCursor<&ThisClass::OnSetCursor>(),
-#define ON_WM_CAPTURECHANGED() afx_entry::OnCaptureChanged<&ThisClass::OnCaptureChanged>(),
-#define ON_WM_MOUSEMOVE() afx_entry::MouseMessage<WM_MOUSEMOVE, &ThisClass::OnMouseMove>(),
-#define ON_WM_LBUTTONDOWN() afx_entry::MouseMessage<WM_LBUTTONDOWN, &ThisClass::OnLButtonDown>(),
-#define ON_MESSAGE(message, memberFxn) afx_entry::Raw<message, &ThisClass::memberFxn>(),
-#define ON_COMMAND(id, memberFxn) afx_entry::Command<0, id, &ThisClass::memberFxn>(),
-#define ON_CONTROL(code, id, memberFxn) afx_entry::Command<code, id, &ThisClass::memberFxn>(),
-#define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
-#define ON_CBN_SELCHANGE(id, memberFxn) ON_CONTROL(CBN_SELCHANGE, id, memberFxn)
-#define ON_NOTIFY(code, id, memberFxn) afx_entry::Notify<code, id, &ThisClass::memberFxn>(),
+#define ON_WM_CREATE()                      afx_entry::OnCreate<&ThisClass::OnCreate>(),
+#define ON_WM_PAINT()                       afx_entry::NoArgs<WM_PAINT, &ThisClass::OnPaint>(),
+#define ON_WM_DESTROY()                     afx_entry::NoArgs<WM_DESTROY, &ThisClass::OnDestroy>(),
+#define ON_WM_TIMER()                       afx_entry::OnTimer<&ThisClass::OnTimer>(),
+#define ON_WM_SYSCOMMAND()                  afx_entry::OnSysCommand<&ThisClass::OnSysCommand>(),
+#define ON_WM_QUERYDRAGICON()               afx_entry::OnQueryDragIcon<&ThisClass::OnQueryDragIcon>(),
+#define ON_WM_SETCURSOR()                   afx_entry::OnSetCursor<&ThisClass::OnSetCursor>(),
+#define ON_WM_CAPTURECHANGED()              afx_entry::OnCaptureChanged<&ThisClass::OnCaptureChanged>(),
+#define ON_WM_MOUSEMOVE()                   afx_entry::MouseMessage<WM_MOUSEMOVE, &ThisClass::OnMouseMove>(),
+#define ON_WM_LBUTTONDOWN()                 afx_entry::MouseMessage<WM_LBUTTONDOWN, &ThisClass::OnLButtonDown>(),
+#define ON_MESSAGE(message, memberFxn)      afx_entry::Raw<message, &ThisClass::memberFxn>(),
+#define ON_COMMAND(id, memberFxn)           afx_entry::Command<0, id, &ThisClass::memberFxn>(),
+#define ON_CONTROL(code, id, memberFxn)     afx_entry::Command<code, id, &ThisClass::memberFxn>(),
+#define ON_BN_CLICKED(id, memberFxn)        ON_CONTROL(BN_CLICKED, id, memberFxn)
+#define ON_CBN_SELCHANGE(id, memberFxn)     ON_CONTROL(CBN_SELCHANGE, id, memberFxn)
+#define ON_NOTIFY(code, id, memberFxn)      afx_entry::Notify<code, id, &ThisClass::memberFxn>(),
 #define ON_CONTROL_REFLECT(code, memberFxn) afx_entry::ReflectCommand<code, &ThisClass::memberFxn>(),
-#define ON_NOTIFY_REFLECT(code, memberFxn) afx_entry::ReflectNotify<code, &ThisClass::memberFxn>(),
-#define ON_WM_CTLCOLOR_REFLECT() afx_entry::ReflectCtlColor<&ThisClass::CtlColor>(),
+#define ON_NOTIFY_REFLECT(code, memberFxn)  afx_entry::ReflectNotify<code, &ThisClass::memberFxn>(),
+#define ON_WM_CTLCOLOR_REFLECT()            afx_entry::ReflectCtlColor<&ThisClass::CtlColor>(),

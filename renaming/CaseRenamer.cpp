@@ -70,7 +70,8 @@ bool CCaseRenamer::HoldsExactly(const std::wstring& name) const {
         return false;
     }
     WIN32_FIND_DATAW data;
-    CFindHandle search(FindFirstFileExW(PathOf(name).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
+    CFindHandle search(
+        FindFirstFileExW(PathOf(name).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
     return search && name == data.cFileName;
 }
 

@@ -15,7 +15,7 @@ struct ListingEntry {
 };
 
 struct DirectoryListing {
-    bool started = false;  // false when the search could not be started
+    bool started = false;               // false when the search could not be started
     std::vector<ListingEntry> entries;  // without "." and ".."
 };
 

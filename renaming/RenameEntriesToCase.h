@@ -9,8 +9,8 @@
 #include <vector>
 
 struct CaseRunOutcome {
-    bool bListed = false;   // the listing could be started
-    size_t nEntries = 0;    // entries found, other than "." and ".."
+    bool bListed = false;  // the listing could be started
+    size_t nEntries = 0;   // entries found, other than "." and ".."
     // Files that do not have the requested case afterwards, relative to the directory; a file
     // that could not leave a staging folder is named with that folder.
     std::vector<std::wstring> kept;

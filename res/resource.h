@@ -4,39 +4,39 @@
 #define UMBRIX_RES_RESOURCE_H
 
 // Dialog templates
-#define IDD_ABOUTBOX            100
-#define IDD_UMBRIX_DIALOG       102
-#define IDD_DIRECTORY           103
+#define IDD_ABOUTBOX      100
+#define IDD_UMBRIX_DIALOG 102
+#define IDD_DIRECTORY     103
 
 // Strings and the system-menu command of the About item
-#define IDS_ABOUTBOX            101
-#define IDM_ABOUTBOX            0x0010
+#define IDS_ABOUTBOX 101
+#define IDM_ABOUTBOX 0x0010
 
 // Icon group: the program icon
-#define IDR_MAINFRAME           128
+#define IDR_MAINFRAME 128
 
 // Bitmaps: the splash picture and the four folder images of the directory tree
-#define IDB_SPLASH              129
-#define IDB_DIR                 134
-#define IDB_DIR_SELECTED        135
-#define IDB_PATH                136
-#define IDB_PATH_SELECTED       137
+#define IDB_SPLASH        129
+#define IDB_DIR           134
+#define IDB_DIR_SELECTED  135
+#define IDB_PATH          136
+#define IDB_PATH_SELECTED 137
 
 // Controls of the main dialog (IDD_UMBRIX_DIALOG)
-#define IDC_TO_LOWER_CASE       1003
-#define IDC_TO_UPPER_CASE       1004
-#define IDC_WEB_LINK            1005
+#define IDC_TO_LOWER_CASE 1003
+#define IDC_TO_UPPER_CASE 1004
+#define IDC_WEB_LINK      1005
 
 // Controls of the About dialog (IDD_ABOUTBOX)
-#define IDC_ABOUT_WEB_LINK      1006
+#define IDC_ABOUT_WEB_LINK 1006
 
 // Controls of the directory selection dialog (IDD_DIRECTORY)
-#define IDC_DIRECTORY_PATH      1003
-#define IDC_DRIVE_LIST          1005
-#define IDC_DIRECTORY_TREE      1007
+#define IDC_DIRECTORY_PATH 1003
+#define IDC_DRIVE_LIST     1005
+#define IDC_DIRECTORY_TREE 1007
 
 #ifndef IDC_STATIC
-#define IDC_STATIC              (-1)
+#define IDC_STATIC (-1)
 #endif
 
 #endif

@@ -15,7 +15,9 @@
 namespace {
 
 const std::string kMainCaption = "Umbrix";
-const std::string kAboutCaption = "Info \xFC" "ber Umbrix";
+const std::string kAboutCaption =
+    "Info \xFC"
+    "ber Umbrix";
 const std::string kDirectoryCaption = "Verzeichnis Auswahl:";
 
 std::string PathField(HWND hDirectoryDlg) { return WindowText(GetDlgItem(hDirectoryDlg, IDC_DIRECTORY_PATH)); }
@@ -45,7 +47,7 @@ INT_PTR RunScripted(CDialog& dlg, ScriptedUser& user) {
 TEST(MainDialog, MinimisedIconIsCentredWithSignedRounding) {
     EXPECT_EQ(CUmbrixDlg::IconPosition(CRect(0, 0, 36, 36), 32, 32).x, 2);
     EXPECT_EQ(CUmbrixDlg::IconPosition(CRect(0, 0, 20, 20), 32, 32).x, -5);  // -11 / 2 truncates
-    CPoint odd = CUmbrixDlg::IconPosition(CRect(10, 5, 47, 42), 32, 32);    // width 37: 6 / 2
+    CPoint odd = CUmbrixDlg::IconPosition(CRect(10, 5, 47, 42), 32, 32);     // width 37: 6 / 2
     EXPECT_EQ(odd.x, 3);
     EXPECT_EQ(odd.y, 3);
     EXPECT_EQ(CUmbrixDlg::IconPosition(CRect(0, 0, 160, 28), 32, 32).y, -1);  // -3 / 2
@@ -64,7 +66,9 @@ TEST(MainDialog, SystemMenuFocusIconsAndTheAboutCommands) {
         EXPECT_EQ(GetMenuItemID(hMenu, count - 1), static_cast<UINT>(IDM_ABOUTBOX));
         char item[64] = {};
         GetMenuStringA(hMenu, count - 1, item, sizeof(item), MF_BYPOSITION);
-        EXPECT_STREQ(item, "Inf&o \xFC" "ber Umbrix...");
+        EXPECT_STREQ(item,
+                     "Inf&o \xFC"
+                     "ber Umbrix...");
 
         EXPECT_EQ(GetFocus(), GetDlgItem(hDlg, IDCANCEL));
         HWND next = GetNextDlgTabItem(hDlg, GetDlgItem(hDlg, IDCANCEL), FALSE);

@@ -142,8 +142,7 @@ TEST(UmbrixProgram, UserRunsBothCasesAndEndsTheProgram) {
         std::vector<std::wstring> after;
         std::string message;
     } runs[] = {
-        {IDC_TO_LOWER_CASE, {L"Archiv", L"brief.doc", L"notiz.txt"},
-         "Ok, alle Dateien in kleinbuchstaben umbenannt."},
+        {IDC_TO_LOWER_CASE, {L"Archiv", L"brief.doc", L"notiz.txt"}, "Ok, alle Dateien in kleinbuchstaben umbenannt."},
         {IDC_TO_UPPER_CASE, {L"Archiv", L"BRIEF.DOC", L"NOTIZ.TXT"}, "Ok, alle Dateien in GROSSBUCHSTABEN umbenannt."},
     };
     for (const auto& run : runs) {

@@ -23,8 +23,8 @@ class DirectoryTreeTest : public ::testing::Test {
 protected:
     void SetUp() override {
         AfxInitCommonControls();
-        ASSERT_TRUE(tree.CreateEx(0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | WS_BORDER, 0, 0, 380, 260,
-                                  parent.m_hWnd, reinterpret_cast<HMENU>(UINT_PTR{1007})));
+        ASSERT_TRUE(tree.CreateEx(0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | WS_BORDER, 0, 0, 380, 260, parent.m_hWnd,
+                                  reinterpret_cast<HMENU>(UINT_PTR{1007})));
     }
     void TearDown() override { SetCurrentDirectoryA("C:\\"); }
 
@@ -63,9 +63,9 @@ TEST(DirectoryTreeClass, StartsWithNoDriveAndTheFourImagesAndIsKnownByName) {
     EXPECT_EQ(tree.m_chDrive, 'a');
     EXPECT_EQ(tree.m_chDrive, CDirectoryTree::s_chNoDrive);
     EXPECT_TRUE(tree.GetPath().IsEmpty());
-    EXPECT_EQ((std::vector<int>{tree.m_nDirImage, tree.m_nDirSelectedImage, tree.m_nPathImage,
-                                tree.m_nPathSelectedImage}),
-              (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_EQ(
+        (std::vector<int>{tree.m_nDirImage, tree.m_nDirSelectedImage, tree.m_nPathImage, tree.m_nPathSelectedImage}),
+        (std::vector<int>{0, 1, 2, 3}));
     const CRuntimeClass* pClass = AfxFindRuntimeClass("CDirectoryTree");
     ASSERT_NE(pClass, nullptr);
     EXPECT_EQ(pClass->m_pBaseClass, RUNTIME_CLASS(CTreeCtrl));
@@ -357,7 +357,8 @@ TEST_F(DirectoryTreeTest, RealMouseDoubleClickOnAnItemGoesDown) {
         clicks[i].type = INPUT_MOUSE;
         clicks[i].mi.dx = dx;
         clicks[i].mi.dy = dy;
-        clicks[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | (i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN);
+        clicks[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE |
+                               (i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN);
     }
     ASSERT_EQ(SendInput(4, clicks, sizeof(INPUT)), 4u);
     pumpUntil([&] { return posted > 0; }, 10000);

@@ -16,16 +16,58 @@ using Texts = std::vector<std::string>;
 
 // Names that byte order, case-insensitive order and the platform's word order all put
 // differently: case twins (only the Linux side can make them), umlauts, digits, punctuation.
-const char* const kAwkwardNames[] = {
-    "b", "B", "a", "A", "Zebra", "zebra", "\xC3\x84pfel", "apfel", "Apfel", "\xC3\xA4", "\xC3\x84", "u",
-    "\xC3\xBC", "\xC3\x9C", "e", "\xC3\xA9", "Stra\xC3\x9F" "e", "strasse", "\xC3\x9F", "ss", "9", "10", "012",
-    "1-2", "12", "co-op", "coop", "Co-Op", "it's", "its", "_unter", "unter_", "#raute", "~tilde", "a b", "a.b",
-    "a_b", "(klammer)", "[eckig]", "!ausruf", "z", "\xC3\xA6sir", "aesir", "\xC5\x93uvre", "oeuvre"};
+const char* const kAwkwardNames[] = {"b",
+                                     "B",
+                                     "a",
+                                     "A",
+                                     "Zebra",
+                                     "zebra",
+                                     "\xC3\x84pfel",
+                                     "apfel",
+                                     "Apfel",
+                                     "\xC3\xA4",
+                                     "\xC3\x84",
+                                     "u",
+                                     "\xC3\xBC",
+                                     "\xC3\x9C",
+                                     "e",
+                                     "\xC3\xA9",
+                                     "Stra\xC3\x9F"
+                                     "e",
+                                     "strasse",
+                                     "\xC3\x9F",
+                                     "ss",
+                                     "9",
+                                     "10",
+                                     "012",
+                                     "1-2",
+                                     "12",
+                                     "co-op",
+                                     "coop",
+                                     "Co-Op",
+                                     "it's",
+                                     "its",
+                                     "_unter",
+                                     "unter_",
+                                     "#raute",
+                                     "~tilde",
+                                     "a b",
+                                     "a.b",
+                                     "a_b",
+                                     "(klammer)",
+                                     "[eckig]",
+                                     "!ausruf",
+                                     "z",
+                                     "\xC3\xA6sir",
+                                     "aesir",
+                                     "\xC5\x93uvre",
+                                     "oeuvre"};
 
 // Many more names from the awkward letters, reproducibly shuffled together.
 std::vector<std::string> MixedNames() {
-    const char* const pieces[] = {"a", "A", "\xC3\xA4", "\xC3\x84", "o", "\xC3\xB6", "ss", "\xC3\x9F", "-", "'", "1",
-                                  "2", "10", "_", ".", " ", "z", "Z", "e", "\xC3\xA9", "\xC5\x93"};
+    const char* const pieces[] = {"a",        "A", "\xC3\xA4", "\xC3\x84", "o", "\xC3\xB6", "ss",
+                                  "\xC3\x9F", "-", "'",        "1",        "2", "10",       "_",
+                                  ".",        " ", "z",        "Z",        "e", "\xC3\xA9", "\xC5\x93"};
     std::vector<std::string> names;
     unsigned seed = 12345;
     while (names.size() < 300) {

@@ -41,4 +41,3 @@ int CTestParent::TakePosted() {
     }
     return count;
 }
-

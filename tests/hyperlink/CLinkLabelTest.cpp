@@ -60,7 +60,8 @@ public:
     }
 
     void Click(HWND hLabel) {
-        m_parent.SendMessage(WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hLabel), STN_CLICKED), reinterpret_cast<LPARAM>(hLabel));
+        m_parent.SendMessage(WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hLabel), STN_CLICKED),
+                             reinterpret_cast<LPARAM>(hLabel));
     }
 
     CWnd m_parent;
@@ -220,8 +221,9 @@ TEST(CLinkLabel, PointerIsTheLabelsOwn) {
     LabelHost host;
     CLinkLabel label;
     label.SubclassWindow(host.AddStatic(kAddress, SS_LEFT, {10, 10, 200, 20}));
-    EXPECT_EQ(label.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(label.m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
-              TRUE);
+    EXPECT_EQ(
+        label.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(label.m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+        TRUE);
     EXPECT_EQ(GetCursor(), label.GetHoverCursor());
 }
 

@@ -37,17 +37,25 @@ TEST(CString, FindCharacterAndSubstring) {
 
 // The German letters of code page 1252 convert in pairs; sharp s and micro have no pair.
 TEST(CString, CaseConversionFollowsCodePage1252) {
-    CString upper("Gr\xF6\xDF" "e \xE4pfel \xFC \xFF \x9A \x9C \xB5 Readme.TXT");
+    CString upper(
+        "Gr\xF6\xDF"
+        "e \xE4pfel \xFC \xFF \x9A \x9C \xB5 Readme.TXT");
     upper.MakeUpper();
-    EXPECT_STREQ(upper, "GR\xD6\xDF" "E \xC4PFEL \xDC \x9F \x8A \x8C \xB5 README.TXT");
+    EXPECT_STREQ(upper,
+                 "GR\xD6\xDF"
+                 "E \xC4PFEL \xDC \x9F \x8A \x8C \xB5 README.TXT");
     CString lower(upper);
     lower.MakeLower();
-    EXPECT_STREQ(lower, "gr\xF6\xDF" "e \xE4pfel \xFC \xFF \x9A \x9C \xB5 readme.txt");
+    EXPECT_STREQ(lower,
+                 "gr\xF6\xDF"
+                 "e \xE4pfel \xFC \xFF \x9A \x9C \xB5 readme.txt");
 }
 
 TEST(CString, LiteralsAreCodePage1252Bytes) {
     const char* text = "gewählten große";
-    EXPECT_STREQ(text, "gew\xE4hlten gro\xDF" "e");
+    EXPECT_STREQ(text,
+                 "gew\xE4hlten gro\xDF"
+                 "e");
 }
 
 TEST(CString, ComparisonAndBuffer) {

@@ -104,11 +104,12 @@ CRect ShownRect(CProbeDialog& dlg, std::function<void(CProbeDialog&)> onInit = n
 
 // Centres differ by at most a pixel (odd differences of size are split by truncation).
 ::testing::AssertionResult SameCentre(const CRect& a, const CRect& b) {
-    if (std::abs((a.left + a.right) - (b.left + b.right)) <= 1 && std::abs((a.top + a.bottom) - (b.top + b.bottom)) <= 1)
+    if (std::abs((a.left + a.right) - (b.left + b.right)) <= 1 &&
+        std::abs((a.top + a.bottom) - (b.top + b.bottom)) <= 1)
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "(" << a.left << "," << a.top << ")-(" << a.right << "," << a.bottom
-                                         << ") vs (" << b.left << "," << b.top << ")-(" << b.right << ","
-                                         << b.bottom << ")";
+                                         << ") vs (" << b.left << "," << b.top << ")-(" << b.right << "," << b.bottom
+                                         << ")";
 }
 
 }  // namespace
@@ -245,7 +246,8 @@ TEST(Dialog, OpensCentredOverAVisibleOwnerElseOnTheWorkAreaUnlessItPlacedItself)
     {
         COwnerWindow owner({300, 200, 760, 560});
         CProbeDialog dlg(&owner);
-        CRect shown = ShownRect(dlg, [](CProbeDialog& d) { d.SetWindowPos(nullptr, 37, 41, 0, 0, SWP_NOSIZE | SWP_NOZORDER); });
+        CRect shown = ShownRect(
+            dlg, [](CProbeDialog& d) { d.SetWindowPos(nullptr, 37, 41, 0, 0, SWP_NOSIZE | SWP_NOZORDER); });
         EXPECT_EQ(shown.left, 37);
         EXPECT_EQ(shown.top, 41);
     }

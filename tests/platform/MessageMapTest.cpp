@@ -16,9 +16,7 @@ constexpr UINT WM_THROWS = WM_USER + 2;
 
 class CBaseProbe : public CWnd {
 public:
-    BOOL Make() {
-        return CreateEx(0, AfxRegisterWndClass(0), "probe", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr);
-    }
+    BOOL Make() { return CreateEx(0, AfxRegisterWndClass(0), "probe", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr); }
     int m_nPostNcDestroy = 0;
 
 protected:
@@ -230,8 +228,8 @@ TEST(Reflection, ControlsHandleTheirOwnNotificationsAndResultsReachThePlatform) 
 
         {
             CClientDC dc(hLabel);
-            LRESULT brush =
-                d.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.m_hDC), reinterpret_cast<LPARAM>(hLabel));
+            LRESULT brush = d.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.m_hDC),
+                                          reinterpret_cast<LPARAM>(hLabel));
             EXPECT_EQ(reinterpret_cast<HBRUSH>(brush), d.m_label.m_hBrush);
             EXPECT_EQ(d.m_label.m_nCtlColorKind, UINT(CTLCOLOR_STATIC));
             EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 238));

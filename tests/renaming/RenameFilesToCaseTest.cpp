@@ -23,9 +23,7 @@ const char* const kNotAll = "Nicht alle Dateien wurden umbenannt. Diese Dateien 
 
 class RenameFilesToCaseTest : public ::testing::Test {
 protected:
-    void Run(CaseDirection direction, const std::string& path) {
-        RenameFilesToCase(direction, CString(path.c_str()));
-    }
+    void Run(CaseDirection direction, const std::string& path) { RenameFilesToCase(direction, CString(path.c_str())); }
 
     TempDirectory dir;
     MessageBoxRecorder boxes;

@@ -71,8 +71,8 @@ TEST_F(StagingTest, StagedRouteRenamesLongNamesAndLeavesNoFolder) {
     dir.AddFile(L"twin.txt", "lower twin");
     dir.AddFileOnLinux(L"TWIN.TXT", "upper twin");
     CaseRunOutcome outcome = RenameEntriesToCase(CaseDirection::Lower, AfxExtendedPath(dir.Path()));
-    EXPECT_EQ(dir.Names(), (Names{L"TWIN.TXT", L"plain.txt", L"staged-" + std::wstring(244, L'q') + L".txt",
-                                  L"twin.txt"}));
+    EXPECT_EQ(dir.Names(),
+              (Names{L"TWIN.TXT", L"plain.txt", L"staged-" + std::wstring(244, L'q') + L".txt", L"twin.txt"}));
     EXPECT_EQ(dir.Contents(L"staged-" + std::wstring(244, L'q') + L".txt"), Utf8(longName));
     EXPECT_EQ(dir.Contents(L"TWIN.TXT"), "upper twin");
     EXPECT_EQ(outcome.kept, (Names{L"TWIN.TXT"}));
@@ -114,8 +114,8 @@ TEST_F(StagingTest, RunEndedMidwayLosesNoFileAndTheNextRunFinishesIt) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &process));
+    ASSERT_TRUE(
+        CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
     size_t renamed = 0;
     for (int waited = 0; renamed < 100 && waited < 20000; waited += 10) {
         Sleep(10);

@@ -11,8 +11,8 @@ struct DialogTemplateItem {
     DWORD exStyle = 0;
     short x = 0, y = 0, cx = 0, cy = 0;
     int id = 0;
-    std::string windowClass; // upper case; predefined classes by name ("BUTTON", "STATIC", ...)
-    std::string text;        // code page 1252; a resource ordinal as "#128"
+    std::string windowClass;  // upper case; predefined classes by name ("BUTTON", "STATIC", ...)
+    std::string text;         // code page 1252; a resource ordinal as "#128"
 };
 
 struct DialogTemplate {

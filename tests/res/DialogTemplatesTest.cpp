@@ -15,8 +15,7 @@ namespace {
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 const char kWebAddress[] = "https://umbrix.example.org";
 
-void ExpectItems(const DialogTemplate& dlg, const std::vector<DialogTemplateItem>& expected)
-{
+void ExpectItems(const DialogTemplate& dlg, const std::vector<DialogTemplateItem>& expected) {
     ASSERT_EQ(dlg.items.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
         const DialogTemplateItem& got = dlg.items[i];
@@ -32,8 +31,7 @@ void ExpectItems(const DialogTemplate& dlg, const std::vector<DialogTemplateItem
     }
 }
 
-void ExpectDialogFrame(const DialogTemplate& dlg, const char* caption, short cx, short cy)
-{
+void ExpectDialogFrame(const DialogTemplate& dlg, const char* caption, short cx, short cy) {
     EXPECT_EQ(dlg.caption, caption);
     EXPECT_EQ((std::vector<short>{dlg.x, dlg.y, dlg.cx, dlg.cy}), (std::vector<short>{0, 0, cx, cy}));
     EXPECT_EQ(dlg.menu, "");
@@ -47,19 +45,18 @@ INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 // A modeless dialog made from one of our templates, destroyed with the test.
 class DialogWindow {
 public:
-    explicit DialogWindow(int id)
-    {
+    explicit DialogWindow(int id) {
         AfxInitCommonControls();
-        m_hWnd = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), nullptr,
-                                    PlainDialogProc, 0);
+        m_hWnd = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), nullptr, PlainDialogProc, 0);
     }
-    ~DialogWindow() { if (m_hWnd) DestroyWindow(m_hWnd); }
+    ~DialogWindow() {
+        if (m_hWnd) DestroyWindow(m_hWnd);
+    }
     DialogWindow(const DialogWindow&) = delete;
     DialogWindow& operator=(const DialogWindow&) = delete;
     HWND Handle() const { return m_hWnd; }
 
-    std::vector<HWND> Children() const
-    {
+    std::vector<HWND> Children() const {
         std::vector<HWND> children;
         for (HWND child = GetWindow(m_hWnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
             children.push_back(child);
@@ -70,34 +67,28 @@ private:
     HWND m_hWnd = nullptr;
 };
 
-std::string ClassName(HWND hWnd)
-{
+std::string ClassName(HWND hWnd) {
     char name[64] = {};
     GetClassNameA(hWnd, name, sizeof(name));
     return name;
 }
 
-bool IsIcon(HWND hWnd)
-{
+bool IsIcon(HWND hWnd) {
     return (GetWindowLongA(hWnd, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && ClassName(hWnd) == "Static";
 }
 
 // An icon static's window text is its resource ordinal; tests look at its icon instead.
-std::string ShownText(HWND hWnd)
-{
-    if (IsIcon(hWnd))
-        return SendMessageA(hWnd, STM_GETICON, 0, 0) ? "<icon>" : "<no icon>";
+std::string ShownText(HWND hWnd) {
+    if (IsIcon(hWnd)) return SendMessageA(hWnd, STM_GETICON, 0, 0) ? "<icon>" : "<no icon>";
     return WindowText(hWnd);
 }
 
 // Every text of a static or button must fit on one line of its control, in the dialog's font.
 // The hyperlink label is left out: it sizes itself to its text.
-void ExpectTextsFit(const DialogWindow& dlg, int linkId)
-{
+void ExpectTextsFit(const DialogWindow& dlg, int linkId) {
     for (HWND child : dlg.Children()) {
         std::string text = ShownText(child);
-        if (text.empty() || IsIcon(child) || GetDlgCtrlID(child) == linkId)
-            continue;
+        if (text.empty() || IsIcon(child) || GetDlgCtrlID(child) == linkId) continue;
         RECT needed{};
         {
             CClientDC dc(child);
@@ -110,38 +101,40 @@ void ExpectTextsFit(const DialogWindow& dlg, int linkId)
     }
 }
 
-TEST(DialogTemplates, AboutBoxIsAPlainGermanTemplate)
-{
-    EXPECT_NE(FindResourceExA(nullptr, RT_DIALOG, MAKEINTRESOURCEA(IDD_ABOUTBOX),
-                              MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN)), nullptr);
+TEST(DialogTemplates, AboutBoxIsAPlainGermanTemplate) {
+    EXPECT_NE(
+        FindResourceExA(nullptr, RT_DIALOG, MAKEINTRESOURCEA(IDD_ABOUTBOX), MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN)),
+        nullptr);
     DialogTemplate dlg = ReadDialogTemplate(IDD_ABOUTBOX);
     EXPECT_FALSE(dlg.extended);
     EXPECT_EQ(dlg.style, DWORD(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
     EXPECT_EQ(dlg.exStyle, 0u);
-    ExpectDialogFrame(dlg, "Info \xFC" "ber Umbrix", 217, 104);
+    ExpectDialogFrame(dlg,
+                      "Info \xFC"
+                      "ber Umbrix",
+                      217, 104);
     const DWORD text = kChild | SS_LEFT | WS_GROUP;
-    ExpectItems(dlg, {
-        {kChild | SS_ICON, 0, 11, 17, 18, 20, -1, "STATIC", "#128"},
-        {text | SS_NOPREFIX, 0, 40, 10, 143, 8, -1, "STATIC", "Umbrix, Version 1.0 by Umbrix team"},
-        {text, 0, 40, 25, 119, 8, -1, "STATIC", "\xA9 2026 Umbrix team - Freeware"},
-        {kChild | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, 0, 180, 35, 32, 14, IDOK, "BUTTON", "OK"},
-        {text, 0, 41, 41, 67, 8, IDC_ABOUT_WEB_LINK, "STATIC", kWebAddress},
-        {text, 0, 5, 65, 186, 8, -1, "STATIC", "NSIS 3.08 (Nullsoft Scriptable Install System)"},
-        {text, 0, 5, 77, 186, 8, -1, "STATIC", "(C) Nullsoft and Contributors, https://nsis.sourceforge.io"},
-        {text, 0, 5, 89, 181, 8, -1, "STATIC", "Modern UI 2 (C) NSIS contributors"},
-    });
+    ExpectItems(
+        dlg, {
+                 {kChild | SS_ICON, 0, 11, 17, 18, 20, -1, "STATIC", "#128"},
+                 {text | SS_NOPREFIX, 0, 40, 10, 143, 8, -1, "STATIC", "Umbrix, Version 1.0 by Umbrix team"},
+                 {text, 0, 40, 25, 119, 8, -1, "STATIC", "\xA9 2026 Umbrix team - Freeware"},
+                 {kChild | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, 0, 180, 35, 32, 14, IDOK, "BUTTON", "OK"},
+                 {text, 0, 41, 41, 67, 8, IDC_ABOUT_WEB_LINK, "STATIC", kWebAddress},
+                 {text, 0, 5, 65, 186, 8, -1, "STATIC", "NSIS 3.08 (Nullsoft Scriptable Install System)"},
+                 {text, 0, 5, 77, 186, 8, -1, "STATIC", "(C) Nullsoft and Contributors, https://nsis.sourceforge.io"},
+                 {text, 0, 5, 89, 181, 8, -1, "STATIC", "Modern UI 2 (C) NSIS contributors"},
+             });
 }
 
-TEST(DialogTemplates, AboutBoxTextsFitTheirControls)
-{
+TEST(DialogTemplates, AboutBoxTextsFitTheirControls) {
     DialogWindow dlg(IDD_ABOUTBOX);
     ASSERT_NE(dlg.Handle(), nullptr) << GetLastError();
     EXPECT_EQ(dlg.Children().size(), 8u);
     ExpectTextsFit(dlg, IDC_ABOUT_WEB_LINK);
 }
 
-TEST(DialogTemplates, MainDialogIsAnExtendedTemplate)
-{
+TEST(DialogTemplates, MainDialogIsAnExtendedTemplate) {
     DialogTemplate dlg = ReadDialogTemplate(IDD_UMBRIX_DIALOG);
     EXPECT_TRUE(dlg.extended);
     EXPECT_EQ(dlg.style, 0x90C800C0u);
@@ -152,57 +145,66 @@ TEST(DialogTemplates, MainDialogIsAnExtendedTemplate)
     EXPECT_EQ(dlg.charset, DEFAULT_CHARSET);
     const DWORD button = 0x50010000;
     ExpectItems(dlg, {
-        {button, 0, 147, 71, 60, 14, IDCANCEL, "BUTTON", "Ende"},
-        {button, 0, 17, 28, 88, 14, IDC_TO_LOWER_CASE, "BUTTON", "in kleine Dateinamen"},
-        {button, 0, 119, 28, 88, 14, IDC_TO_UPPER_CASE, "BUTTON", "in gro\xDF" "e Dateinamen"},
-        {0x50000007, 0, 6, 11, 210, 44, -1, "BUTTON",
-         "Alle Dateien in dem gew\xE4" "hlten Verzeichnis werden umbenannt "},
-        {0x50000003, 0, 106, 71, 16, 16, -1, "STATIC", "#128"},
-        {0x50020000, 0, 8, 79, 67, 8, IDC_WEB_LINK, "STATIC", kWebAddress},
-    });
+                         {button, 0, 147, 71, 60, 14, IDCANCEL, "BUTTON", "Ende"},
+                         {button, 0, 17, 28, 88, 14, IDC_TO_LOWER_CASE, "BUTTON", "in kleine Dateinamen"},
+                         {button, 0, 119, 28, 88, 14, IDC_TO_UPPER_CASE, "BUTTON",
+                          "in gro\xDF"
+                          "e Dateinamen"},
+                         {0x50000007, 0, 6, 11, 210, 44, -1, "BUTTON",
+                          "Alle Dateien in dem gew\xE4"
+                          "hlten Verzeichnis werden umbenannt "},
+                         {0x50000003, 0, 106, 71, 16, 16, -1, "STATIC", "#128"},
+                         {0x50020000, 0, 8, 79, 67, 8, IDC_WEB_LINK, "STATIC", kWebAddress},
+                     });
 }
 
-TEST(DialogTemplates, MainDialogShowsItsTextsInTemplateOrder)
-{
+TEST(DialogTemplates, MainDialogShowsItsTextsInTemplateOrder) {
     DialogWindow dlg(IDD_UMBRIX_DIALOG);
     ASSERT_NE(dlg.Handle(), nullptr) << GetLastError();
     EXPECT_EQ(WindowText(dlg.Handle()), "Umbrix");
     EXPECT_TRUE(GetWindowLongA(dlg.Handle(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
     std::vector<std::string> texts;
-    for (HWND child : dlg.Children())
-        texts.push_back(ShownText(child));
-    EXPECT_EQ(texts, (std::vector<std::string>{
-        "Ende", "in kleine Dateinamen", "in gro\xDF" "e Dateinamen",
-        "Alle Dateien in dem gew\xE4" "hlten Verzeichnis werden umbenannt ", "<icon>", kWebAddress}));
+    for (HWND child : dlg.Children()) texts.push_back(ShownText(child));
+    EXPECT_EQ(texts, (std::vector<std::string>{"Ende", "in kleine Dateinamen",
+                                               "in gro\xDF"
+                                               "e Dateinamen",
+                                               "Alle Dateien in dem gew\xE4"
+                                               "hlten Verzeichnis werden umbenannt ",
+                                               "<icon>", kWebAddress}));
     ExpectTextsFit(dlg, IDC_WEB_LINK);
 }
 
-TEST(DialogTemplates, DirectoryDialogTemplate)
-{
+TEST(DialogTemplates, DirectoryDialogTemplate) {
     DialogTemplate dlg = ReadDialogTemplate(IDD_DIRECTORY);
     EXPECT_EQ(dlg.style, DWORD(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
     ExpectDialogFrame(dlg, "Verzeichnis Auswahl:", 250, 141);
     const DWORD tab = kChild | WS_TABSTOP;
-    ExpectItems(dlg, {
-        {tab | BS_DEFPUSHBUTTON, 0, 187, 115, 50, 14, IDOK, "BUTTON", "OK"},
-        {tab, 0, 14, 115, 50, 14, IDCANCEL, "BUTTON", "Abbruch"},
-        {tab | WS_BORDER | ES_READONLY | ES_AUTOHSCROLL, 0, 13, 9, 223, 14, IDC_DIRECTORY_PATH, "EDIT", ""},
-        {tab | WS_VSCROLL | CBS_DROPDOWN | CBS_SORT, 0, 14, 93, 223, 47, IDC_DRIVE_LIST, "COMBOBOX", ""},
-        {tab | WS_BORDER, 0, 13, 32, 223, 52, IDC_DIRECTORY_TREE, "SYSTREEVIEW32", "Tree1"},
-        {kChild | SS_ICON, 0, 117, 112, 16, 16, -1, "STATIC", "#128"},
-    });
+    ExpectItems(dlg,
+                {
+                    {tab | BS_DEFPUSHBUTTON, 0, 187, 115, 50, 14, IDOK, "BUTTON", "OK"},
+                    {tab, 0, 14, 115, 50, 14, IDCANCEL, "BUTTON", "Abbruch"},
+                    {tab | WS_BORDER | ES_READONLY | ES_AUTOHSCROLL, 0, 13, 9, 223, 14, IDC_DIRECTORY_PATH, "EDIT", ""},
+                    {tab | WS_VSCROLL | CBS_DROPDOWN | CBS_SORT, 0, 14, 93, 223, 47, IDC_DRIVE_LIST, "COMBOBOX", ""},
+                    {tab | WS_BORDER, 0, 13, 32, 223, 52, IDC_DIRECTORY_TREE, "SYSTREEVIEW32", "Tree1"},
+                    {kChild | SS_ICON, 0, 117, 112, 16, 16, -1, "STATIC", "#128"},
+                });
 }
 
-TEST(DialogTemplates, DirectoryDialogCreatesItsControlsInTabOrder)
-{
+TEST(DialogTemplates, DirectoryDialogCreatesItsControlsInTabOrder) {
     DialogWindow dlg(IDD_DIRECTORY);
     ASSERT_NE(dlg.Handle(), nullptr) << GetLastError();
     EXPECT_EQ(WindowText(dlg.Handle()), "Verzeichnis Auswahl:");
 
-    struct Expected { int id; const char* cls; const char* text; } const expected[] = {
-        {IDOK, "Button", "OK"}, {IDCANCEL, "Button", "Abbruch"}, {IDC_DIRECTORY_PATH, "Edit", ""},
-        {IDC_DRIVE_LIST, "ComboBox", ""}, {IDC_DIRECTORY_TREE, "SysTreeView32", "Tree1"},
-        {0xFFFF, "Static", "<icon>"}};
+    struct Expected {
+        int id;
+        const char* cls;
+        const char* text;
+    } const expected[] = {{IDOK, "Button", "OK"},
+                          {IDCANCEL, "Button", "Abbruch"},
+                          {IDC_DIRECTORY_PATH, "Edit", ""},
+                          {IDC_DRIVE_LIST, "ComboBox", ""},
+                          {IDC_DIRECTORY_TREE, "SysTreeView32", "Tree1"},
+                          {0xFFFF, "Static", "<icon>"}};
     std::vector<HWND> children = dlg.Children();
     ASSERT_EQ(children.size(), std::size(expected));
     for (size_t i = 0; i < children.size(); ++i) {
@@ -222,9 +224,9 @@ TEST(DialogTemplates, DirectoryDialogCreatesItsControlsInTabOrder)
     HWND item = children[0];
     for (int i = 0; i < 6; ++i, item = GetNextDlgTabItem(dlg.Handle(), item, FALSE))
         tabOrder.push_back(GetDlgCtrlID(item));
-    EXPECT_EQ(tabOrder, (std::vector<int>{IDOK, IDCANCEL, IDC_DIRECTORY_PATH, IDC_DRIVE_LIST,
-                                          IDC_DIRECTORY_TREE, IDOK}));
+    EXPECT_EQ(tabOrder,
+              (std::vector<int>{IDOK, IDCANCEL, IDC_DIRECTORY_PATH, IDC_DRIVE_LIST, IDC_DIRECTORY_TREE, IDOK}));
     ExpectTextsFit(dlg, 0);
 }
 
-} // namespace
+}  // namespace

@@ -14,19 +14,16 @@ namespace {
 
 HINSTANCE Module() { return GetModuleHandleA(nullptr); }
 
-std::vector<char> OwnVersionInfo()
-{
+std::vector<char> OwnVersionInfo() {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     DWORD handle = 0;
     std::vector<char> block(GetFileVersionInfoSizeA(path, &handle));
-    if (block.empty() || !GetFileVersionInfoA(path, 0, static_cast<DWORD>(block.size()), block.data()))
-        block.clear();
+    if (block.empty() || !GetFileVersionInfoA(path, 0, static_cast<DWORD>(block.size()), block.data())) block.clear();
     return block;
 }
 
-std::string VersionString(std::vector<char>& block, const std::string& name)
-{
+std::string VersionString(std::vector<char>& block, const std::string& name) {
     char* value = nullptr;
     UINT length = 0;
     std::string query = "\\StringFileInfo\\040704e4\\" + name;
@@ -36,22 +33,19 @@ std::string VersionString(std::vector<char>& block, const std::string& name)
 }
 
 // The DIB header of a bitmap resource as it is stored (the loaded bitmap has the display's depth).
-const BITMAPINFOHEADER* StoredBitmap(int id)
-{
+const BITMAPINFOHEADER* StoredBitmap(int id) {
     HRSRC resource = FindResourceA(Module(), MAKEINTRESOURCEA(id), RT_BITMAP);
     HGLOBAL loaded = resource ? LoadResource(Module(), resource) : nullptr;
     return loaded ? static_cast<const BITMAPINFOHEADER*>(LockResource(loaded)) : nullptr;
 }
 
-SIZE BitmapSize(HBITMAP bitmap)
-{
+SIZE BitmapSize(HBITMAP bitmap) {
     BITMAP info{};
     GetObjectA(bitmap, sizeof(info), &info);
     return {info.bmWidth, info.bmHeight};
 }
 
-TEST(VersionResource, FixedVersionsAndTranslation)
-{
+TEST(VersionResource, FixedVersionsAndTranslation) {
     std::vector<char> block = OwnVersionInfo();
     ASSERT_FALSE(block.empty());
     VS_FIXEDFILEINFO* fixed = nullptr;
@@ -64,38 +58,40 @@ TEST(VersionResource, FixedVersionsAndTranslation)
     EXPECT_EQ(fixed->dwProductVersionLS, 0x00000001u);
 
     WORD* translation = nullptr;
-    ASSERT_TRUE(VerQueryValueA(block.data(), "\\VarFileInfo\\Translation",
-                               reinterpret_cast<void**>(&translation), &length));
+    ASSERT_TRUE(
+        VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length));
     ASSERT_EQ(length, 4u) << "exactly one translation";
     EXPECT_EQ(translation[0], 0x0407);
     EXPECT_EQ(translation[1], 1252);
 }
 
-TEST(VersionResource, GermanStringTable)
-{
+TEST(VersionResource, GermanStringTable) {
     std::vector<char> block = OwnVersionInfo();
     ASSERT_FALSE(block.empty());
-    const std::pair<const char*, const char*> fixedValues[] = {
-        {"FileDescription", "UMBRIX MFC Application"}, {"FileVersion", "1, 0, 0, 1"},
-        {"InternalName", "UMBRIX"}, {"OriginalFilename", "UMBRIX.EXE"}, {"PrivateBuild", "1"},
-        {"ProductName", "UMBRIX Application"}, {"ProductVersion", "1, 0, 0, 1"}, {"SpecialBuild", "1"}};
-    for (const auto& [name, value] : fixedValues)
-        EXPECT_EQ(VersionString(block, name), value) << name;
+    const std::pair<const char*, const char*> fixedValues[] = {{"FileDescription", "UMBRIX MFC Application"},
+                                                               {"FileVersion", "1, 0, 0, 1"},
+                                                               {"InternalName", "UMBRIX"},
+                                                               {"OriginalFilename", "UMBRIX.EXE"},
+                                                               {"PrivateBuild", "1"},
+                                                               {"ProductName", "UMBRIX Application"},
+                                                               {"ProductVersion", "1, 0, 0, 1"},
+                                                               {"SpecialBuild", "1"}};
+    for (const auto& [name, value] : fixedValues) EXPECT_EQ(VersionString(block, name), value) << name;
     for (const char* name : {"Comments", "CompanyName", "LegalCopyright", "LegalTrademarks"})
         EXPECT_NE(VersionString(block, name).find("Umbrix"), std::string::npos) << name;
     EXPECT_NE(VersionString(block, "LegalCopyright").find("\xA9 2026"), std::string::npos);
 }
 
-TEST(StringTable, AboutItemTextInCodePage1252)
-{
+TEST(StringTable, AboutItemTextInCodePage1252) {
     char text[64] = {};
     int length = LoadStringA(Module(), IDS_ABOUTBOX, text, sizeof(text));
-    EXPECT_EQ(std::string(text, length), "Inf&o \xFC" "ber Umbrix...");
+    EXPECT_EQ(std::string(text, length),
+              "Inf&o \xFC"
+              "ber Umbrix...");
     EXPECT_EQ(static_cast<unsigned char>(text[6]), 0xFC);
 }
 
-TEST(Bitmaps, SplashIs520x317With256Colours)
-{
+TEST(Bitmaps, SplashIs520x317With256Colours) {
     const BITMAPINFOHEADER* stored = StoredBitmap(IDB_SPLASH);
     ASSERT_NE(stored, nullptr);
     EXPECT_EQ(stored->biWidth, 520);
@@ -115,8 +111,7 @@ TEST(Bitmaps, SplashIs520x317With256Colours)
 // The folder images go through CreateMappedBitmap's default colour map: the white background
 // must come out as the button highlight colour, and no pixel may be 192-grey, which would turn
 // into the button face and vanish.
-TEST(Bitmaps, FolderImagesAre16x16AndMapToButtonColours)
-{
+TEST(Bitmaps, FolderImagesAre16x16AndMapToButtonColours) {
     for (int id : {IDB_DIR, IDB_DIR_SELECTED, IDB_PATH, IDB_PATH_SELECTED}) {
         SCOPED_TRACE(id);
         const BITMAPINFOHEADER* stored = StoredBitmap(id);
@@ -126,8 +121,8 @@ TEST(Bitmaps, FolderImagesAre16x16AndMapToButtonColours)
         const BYTE* bits = reinterpret_cast<const BYTE*>(table + 16);
         for (int i = 0; i < 16 * 16 / 2; ++i)
             for (int index : {bits[i] >> 4, bits[i] & 15})
-                EXPECT_FALSE(table[index].rgbRed == 192 && table[index].rgbGreen == 192 &&
-                             table[index].rgbBlue == 192) << "pixel pair " << i;
+                EXPECT_FALSE(table[index].rgbRed == 192 && table[index].rgbGreen == 192 && table[index].rgbBlue == 192)
+                    << "pixel pair " << i;
 
         CBitmap mapped;
         mapped.Attach(CreateMappedBitmap(Module(), id, 0, nullptr, 0));
@@ -142,11 +137,18 @@ TEST(Bitmaps, FolderImagesAre16x16AndMapToButtonColours)
     }
 }
 
-TEST(Icon, GroupHoldsThreeImagesAndLoadsInBothSizes)
-{
+TEST(Icon, GroupHoldsThreeImagesAndLoadsInBothSizes) {
 #pragma pack(push, 2)
-    struct GroupEntry { BYTE width, height, colours, reserved; WORD planes, bitCount; DWORD bytes; WORD id; };
-    struct GroupHeader { WORD reserved, type, count; GroupEntry entries[3]; };
+    struct GroupEntry {
+        BYTE width, height, colours, reserved;
+        WORD planes, bitCount;
+        DWORD bytes;
+        WORD id;
+    };
+    struct GroupHeader {
+        WORD reserved, type, count;
+        GroupEntry entries[3];
+    };
 #pragma pack(pop)
     HRSRC resource = FindResourceA(Module(), MAKEINTRESOURCEA(IDR_MAINFRAME), RT_GROUP_ICON);
     ASSERT_NE(resource, nullptr);
@@ -173,14 +175,13 @@ TEST(Icon, GroupHoldsThreeImagesAndLoadsInBothSizes)
     EXPECT_NE(LoadIconA(Module(), MAKEINTRESOURCEA(IDR_MAINFRAME)), nullptr);
 }
 
-} // namespace
+}  // namespace
 
 // The manifest is what a program gets from Windows: the side-by-side common controls of
 // version 6 instead of the system folder's version 5 (Wine's version 6 still reports 5.81 from
 // DllGetVersion, so the test looks at where it was loaded from), and no more than the user's
 // rights.
-TEST(Manifest, CommonControls6AndTheUsersRights)
-{
+TEST(Manifest, CommonControls6AndTheUsersRights) {
     HMODULE comctl = GetModuleHandleA("comctl32.dll");
     ASSERT_NE(comctl, nullptr);
     char path[MAX_PATH] = {};

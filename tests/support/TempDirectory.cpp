@@ -13,8 +13,7 @@ std::string Utf8(const std::wstring& wide) {
     int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
                                     nullptr);
     std::string text(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), text.data(), bytes, nullptr,
-                        nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), text.data(), bytes, nullptr, nullptr);
     return text;
 }
 
@@ -94,7 +93,8 @@ void TempDirectory::AddFileOnLinux(const std::wstring& name, const std::string& 
 
 void TempDirectory::AddFilesOnLinux(const std::vector<std::wstring>& names) {
     std::string script = "cd " + ShellQuote(UnixPath(m_path)) + " || exit 1\n";
-    for (const std::wstring& name : names) script += "printf %s " + ShellQuote(Utf8(name)) + " > " + ShellQuote(Utf8(name)) + "\n";
+    for (const std::wstring& name : names)
+        script += "printf %s " + ShellQuote(Utf8(name)) + " > " + ShellQuote(Utf8(name)) + "\n";
     RunUnixShell(script);
 }
 
@@ -126,8 +126,8 @@ std::vector<std::wstring> TempDirectory::Names(const std::wstring& sub) const {
 }
 
 std::string TempDirectory::Contents(const std::wstring& name) const {
-    HANDLE file = CreateFileW(AfxJoinPath(ExactPath(), name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              0, nullptr);
+    HANDLE file = CreateFileW(AfxJoinPath(ExactPath(), name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return "<missing>";
     char buffer[4096];
     DWORD read = 0;

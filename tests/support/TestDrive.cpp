@@ -42,8 +42,8 @@ bool DefineDrive(char letter, const std::string& unixPath, UINT type) {
                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (manager == INVALID_HANDLE_VALUE) return false;
     DWORD returned = 0;
-    BOOL ok = DeviceIoControl(manager, kDefineUnixDrive, buffer.data(), static_cast<DWORD>(buffer.size()), nullptr,
-                              0, &returned, nullptr);
+    BOOL ok = DeviceIoControl(manager, kDefineUnixDrive, buffer.data(), static_cast<DWORD>(buffer.size()), nullptr, 0,
+                              &returned, nullptr);
     CloseHandle(manager);
     return ok != FALSE;
 }

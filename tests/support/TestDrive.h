@@ -14,9 +14,9 @@ public:
     TestDrive(const TestDrive&) = delete;
     TestDrive& operator=(const TestDrive&) = delete;
 
-    char Letter() const { return m_letter; }       // upper case
-    std::wstring Root() const;                       // L"X:\\"
-    std::string AnsiRoot() const;                    // "X:\\"
+    char Letter() const { return m_letter; }  // upper case
+    std::wstring Root() const;                // L"X:\\"
+    std::string AnsiRoot() const;             // "X:\\"
 
 private:
     char m_letter = 0;
