@@ -5,6 +5,7 @@
 #include "platform/CFindHandle.h"
 #include "platform/ExtendedPath.h"
 #include "renaming/CaseConversion.h"
+#include "tests/renaming/RunMessages.h"
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/TempDirectory.h"
 
@@ -17,10 +18,6 @@ namespace {
 
 using Names = std::vector<std::wstring>;
 using Texts = std::vector<std::string>;
-
-const char* const kLowerDone = "Ok, alle Dateien in kleinbuchstaben umbenannt.";
-const char* const kUpperDone = "Ok, alle Dateien in GROSSBUCHSTABEN umbenannt.";
-const char* const kNotAll = "Nicht alle Dateien wurden umbenannt. Diese Dateien behalten ihren Namen:";
 
 class HostileNamesTest : public ::testing::Test {
 protected:

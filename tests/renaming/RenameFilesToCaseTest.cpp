@@ -2,6 +2,7 @@
 
 #include "platform/AfxModuleState.h"
 
+#include "tests/renaming/RunMessages.h"
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/Observations.h"
 #include "tests/support/TempDirectory.h"
@@ -15,11 +16,6 @@
 namespace {
 
 using Names = std::vector<std::wstring>;
-
-const char* const kLowerDone = "Ok, alle Dateien in kleinbuchstaben umbenannt.";
-const char* const kUpperDone = "Ok, alle Dateien in GROSSBUCHSTABEN umbenannt.";
-const char* const kNoFiles = "Keine Dateien im gew\xE4hlten Verzeichnis!";
-const char* const kNotAll = "Nicht alle Dateien wurden umbenannt. Diese Dateien behalten ihren Namen:";
 
 class RenameFilesToCaseTest : public ::testing::Test {
 protected:

@@ -6,6 +6,7 @@
 #include "renaming/CaseConversion.h"
 #include "renaming/RenameEntriesToCase.h"
 #include "renaming/StagingFolder.h"
+#include "tests/renaming/RunMessages.h"
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/TempDirectory.h"
 
@@ -19,9 +20,6 @@ namespace {
 
 using Names = std::vector<std::wstring>;
 using Texts = std::vector<std::string>;
-
-const char* const kLowerDone = "Ok, alle Dateien in kleinbuchstaben umbenannt.";
-const char* const kNotAll = "Nicht alle Dateien wurden umbenannt. Diese Dateien behalten ihren Namen:";
 
 class StagingTest : public ::testing::Test {
 protected:
