@@ -47,19 +47,31 @@ bool AfxIsWine() {
     return wine;
 }
 
-std::wstring AfxUnixNamespacePath(const std::wstring& absolutePath) {
+std::string AfxWineUnixFileName(const std::wstring& absolutePath) {
     UnixFileNameFunction unixFileName = WineUnixFileName();
-    if (!AfxIsWine() || !unixFileName) return std::wstring();
+    if (!AfxIsWine() || !unixFileName) return std::string();
     // The extended form, so that a trailing dot or blank is not dropped on the way.
     char* unixPath = unixFileName(AfxExtendedPath(absolutePath).c_str());
-    if (!unixPath) return std::wstring();
-    std::wstring wide = FromUtf8Exactly(unixPath);
+    if (!unixPath) return std::string();
+    std::string result(unixPath);
     HeapFree(GetProcessHeap(), 0, unixPath);
+    return result;
+}
+
+std::wstring AfxUnixNamespacePath(const std::wstring& absolutePath) {
+    std::string unixPath = AfxWineUnixFileName(absolutePath);
+    if (unixPath.empty()) return std::wstring();
+    std::wstring wide = FromUtf8Exactly(unixPath.c_str());
     // A backslash inside a Linux name cannot be spelled in a Windows path.
     if (wide.empty() || wide[0] != L'/' || wide.find(L'\\') != std::wstring::npos) return std::wstring();
     for (wchar_t& ch : wide)
         if (ch == L'/') ch = L'\\';
     return L"\\\\?\\unix" + wide;
+}
+
+std::wstring AfxExactPath(const std::wstring& absolutePath) {
+    std::wstring unixPath = AfxUnixNamespacePath(absolutePath);
+    return unixPath.empty() ? AfxExtendedPath(absolutePath) : unixPath;
 }
 
 std::wstring AfxJoinPath(const std::wstring& directory, const std::wstring& name) {

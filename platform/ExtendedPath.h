@@ -15,9 +15,16 @@ std::wstring AfxExtendedPath(const std::wstring& absolutePath);
 // Whether the program runs on Wine rather than on Windows.
 bool AfxIsWine();
 
+// The Linux path (UTF-8) of a Windows path under Wine; empty on Windows or when there is none.
+std::string AfxWineUnixFileName(const std::wstring& absolutePath);
+
 // The directory in Wine's Unix namespace, or an empty string on Windows or when the directory
 // has no Unix path that the namespace can spell.
 std::wstring AfxUnixNamespacePath(const std::wstring& absolutePath);
+
+// The path that names exactly this directory: Wine's Unix namespace where there is one, else
+// the extended form.
+std::wstring AfxExactPath(const std::wstring& absolutePath);
 
 // directory and name joined by exactly one backslash.
 std::wstring AfxJoinPath(const std::wstring& directory, const std::wstring& name);

@@ -47,8 +47,7 @@ bool EnterDirectory(const CString& directory) {
 std::wstring ExactCurrentDirectory() {
     std::wstring path(GetCurrentDirectoryW(0, nullptr), L'\0');
     path.resize(GetCurrentDirectoryW(static_cast<DWORD>(path.size()), path.data()));
-    std::wstring unixPath = AfxUnixNamespacePath(path);
-    return unixPath.empty() ? AfxExtendedPath(path) : unixPath;
+    return AfxExactPath(path);
 }
 
 void ReportKeptFiles(std::vector<std::wstring> kept) {

@@ -39,10 +39,7 @@ void RemoveExactTree(const std::wstring& path) {
 
 }  // namespace
 
-void RemoveTree(const std::wstring& path) {
-    std::wstring unixPath = AfxUnixNamespacePath(path);
-    RemoveExactTree(unixPath.empty() ? AfxExtendedPath(path) : unixPath);
-}
+void RemoveTree(const std::wstring& path) { RemoveExactTree(AfxExactPath(path)); }
 
 TempDirectory::TempDirectory() {
     wchar_t base[MAX_PATH];
@@ -98,10 +95,7 @@ void TempDirectory::AddFilesOnLinux(const std::vector<std::wstring>& names) {
     RunUnixShell(script);
 }
 
-std::wstring TempDirectory::ExactPath() const {
-    std::wstring unixPath = AfxUnixNamespacePath(m_path);
-    return unixPath.empty() ? AfxExtendedPath(m_path) : unixPath;
-}
+std::wstring TempDirectory::ExactPath() const { return AfxExactPath(m_path); }
 
 void TempDirectory::AddDirectory(const std::wstring& name) {
     if (!CreateDirectoryW((m_path + L"\\" + name).c_str(), nullptr))

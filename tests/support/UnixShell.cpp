@@ -2,20 +2,17 @@
 
 #include "tests/support/TempDirectory.h"
 
+#include "platform/ExtendedPath.h"
+
 #include <windows.h>
 
 #include <stdexcept>
 
 std::string UnixPath(const std::wstring& windowsPath) {
-    using Converter = char*(CDECL*)(LPCWSTR);
-    auto convert = reinterpret_cast<Converter>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    if (!convert) throw std::runtime_error("this test needs Wine");
-    char* path = convert(windowsPath.c_str());
-    if (!path) throw std::runtime_error("no Unix path for " + Utf8(windowsPath));
-    std::string result(path);
-    HeapFree(GetProcessHeap(), 0, path);
-    return result;
+    if (!AfxIsWine()) throw std::runtime_error("this test needs Wine");
+    std::string path = AfxWineUnixFileName(windowsPath);
+    if (path.empty()) throw std::runtime_error("no Unix path for " + Utf8(windowsPath));
+    return path;
 }
 
 std::string ShellQuote(const std::string& text) {
