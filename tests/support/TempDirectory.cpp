@@ -1,6 +1,6 @@
 #include "tests/support/TempDirectory.h"
 
-#include "platform/CFindHandle.h"
+#include "platform/CUniqueHandle.h"
 #include "platform/ExtendedPath.h"
 #include "tests/support/UnixShell.h"
 
@@ -75,12 +75,12 @@ std::string TempDirectory::AnsiPath() const {
 
 void TempDirectory::AddFile(const std::wstring& name, const std::string& contents) {
     std::wstring full = m_path + L"\\" + name;
-    HANDLE file = CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create " + Utf8(full));
+    CFileHandle file(CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) throw std::runtime_error("cannot create " + Utf8(full));
     std::string data = contents.empty() ? Utf8(name) : contents;
     DWORD written = 0;
-    WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
-    CloseHandle(file);
+    if (!WriteFile(file.Get(), data.data(), static_cast<DWORD>(data.size()), &written, nullptr) || !file.Close())
+        throw std::runtime_error("cannot write " + Utf8(full));
 }
 
 void TempDirectory::AddFileOnLinux(const std::wstring& name, const std::string& contents) {
@@ -120,12 +120,11 @@ std::vector<std::wstring> TempDirectory::Names(const std::wstring& sub) const {
 }
 
 std::string TempDirectory::Contents(const std::wstring& name) const {
-    HANDLE file = CreateFileW(AfxJoinPath(ExactPath(), name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "<missing>";
+    CFileHandle file(CreateFileW(AfxJoinPath(ExactPath(), name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, 0, nullptr));
+    if (!file) return "<missing>";
     char buffer[4096];
     DWORD read = 0;
-    ReadFile(file, buffer, sizeof buffer, &read, nullptr);
-    CloseHandle(file);
+    ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr);
     return std::string(buffer, read);
 }
