@@ -2,6 +2,7 @@
 
 #include "platform/CUniqueHandle.h"
 #include "platform/ExtendedPath.h"
+#include "wine/WineHost.h"
 #include "tests/support/UnixShell.h"
 
 #include <windows.h>
@@ -39,7 +40,7 @@ void RemoveExactTree(const std::wstring& path) {
 
 }  // namespace
 
-void RemoveTree(const std::wstring& path) { RemoveExactTree(AfxExactPath(path)); }
+void RemoveTree(const std::wstring& path) { RemoveExactTree(wine::ExactPath(path)); }
 
 TempDirectory::TempDirectory() {
     wchar_t base[MAX_PATH];
@@ -95,7 +96,7 @@ void TempDirectory::AddFilesOnLinux(const std::vector<std::wstring>& names) {
     RunUnixShell(script);
 }
 
-std::wstring TempDirectory::ExactPath() const { return AfxExactPath(m_path); }
+std::wstring TempDirectory::ExactPath() const { return wine::ExactPath(m_path); }
 
 void TempDirectory::AddDirectory(const std::wstring& name) {
     if (!CreateDirectoryW((m_path + L"\\" + name).c_str(), nullptr))
@@ -105,7 +106,7 @@ void TempDirectory::AddDirectory(const std::wstring& name) {
 std::vector<std::wstring> TempDirectory::Names(const std::wstring& sub) const {
     std::wstring dir = sub.empty() ? m_path : m_path + L"\\" + sub;
     // Under Wine, Wine's Unix namespace lists the names exactly as the Linux disk holds them.
-    std::wstring unixDir = AfxUnixNamespacePath(dir);
+    std::wstring unixDir = wine::UnixNamespacePath(dir);
     if (!unixDir.empty()) dir = unixDir;
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW data;
