@@ -1,0 +1,104 @@
+// The modal loop's ways out other than EndDialog: the dialog's window destroyed under it, and
+// a message fetch that fails. The loop must end, give the owner back and leave the thread's
+// queue as it was; a loop that would wait for ever is ended by a watchdog, and that fails.
+#include "platform/AfxWin.h"
+#include "tests/platform/FrameworkTest.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+constexpr UINT kWatchdogMs = 3000;
+
+class CInitDialog : public CDialog {
+public:
+    explicit CInitDialog(CWnd* pParent = nullptr) : CDialog(IDD_FRAMEWORK_TEST, pParent) {}
+    std::function<void(CInitDialog&)> m_onInit;
+
+protected:
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        if (m_onInit) m_onInit(*this);
+        return TRUE;
+    }
+};
+
+class COwnerWindow : public CWnd {
+public:
+    COwnerWindow() {
+        CreateEx(0, AfxRegisterWndClass(0), "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 200, nullptr,
+                 nullptr);
+    }
+};
+
+// Ends a loop that no longer wakes up: a quit message is the one thing every loop leaves.
+class Watchdog {
+public:
+    Watchdog() : m_timer(SetTimer(nullptr, 0, kWatchdogMs, &Fire)) { s_fired = false; }
+    ~Watchdog() {
+        KillTimer(nullptr, m_timer);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
+    }
+    bool Fired() const { return s_fired; }
+
+private:
+    static void CALLBACK Fire(HWND, UINT, UINT_PTR timer, DWORD) {
+        KillTimer(nullptr, timer);
+        s_fired = true;
+        PostQuitMessage(0);
+    }
+    static inline bool s_fired = false;
+    UINT_PTR m_timer;
+};
+
+HWND g_hDoomed = nullptr;
+
+void CALLBACK DestroyDoomed(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    DestroyWindow(g_hDoomed);
+}
+
+bool QuitIsQueued() {
+    MSG msg;
+    return PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != FALSE;
+}
+
+}  // namespace
+
+TEST(ModalLoop, ADialogDestroyedWithoutEndDialogEndsItsLoopAsIfClosedAndGivesTheOwnerBack) {
+    COwnerWindow owner;
+    ASSERT_NE(owner.m_hWnd, nullptr);
+    {
+        // DestroyWindow from a timer, while the loop waits for messages.
+        CInitDialog dlg(&owner);
+        dlg.m_onInit = [](CInitDialog& d) {
+            g_hDoomed = d.m_hWnd;
+            SetTimer(nullptr, 0, 50, &DestroyDoomed);
+        };
+        Watchdog watchdog;
+        EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+        EXPECT_FALSE(watchdog.Fired()) << "the loop went on after its window was destroyed";
+        EXPECT_EQ(dlg.m_hWnd, nullptr);
+        EXPECT_TRUE(owner.IsWindowEnabled()) << "the owner was left disabled";
+        EXPECT_FALSE(QuitIsQueued());
+    }
+}
+
+TEST(ModalLoop, AnOwnerClosingTakesItsDialogAndTheLoopWithIt) {
+    COwnerWindow owner;
+    HWND hOwner = owner.m_hWnd;
+    CInitDialog dlg(&owner);
+    dlg.m_onInit = [hOwner](CInitDialog&) {
+        g_hDoomed = hOwner;
+        SetTimer(nullptr, 0, 50, &DestroyDoomed);
+    };
+    Watchdog watchdog;
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_FALSE(watchdog.Fired()) << "the loop went on after its owner took the dialog away";
+    EXPECT_FALSE(IsWindow(hOwner));
+    EXPECT_EQ(dlg.m_hWnd, nullptr);
+    EXPECT_EQ(owner.m_hWnd, nullptr);
+}
