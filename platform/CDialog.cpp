@@ -1,6 +1,7 @@
 #include "platform/CDialog.h"
 
 #include "platform/AfxCommonControls.h"
+#include "platform/AfxGetMessage.h"
 #include "platform/AfxModuleState.h"
 #include "platform/CWinThread.h"
 
@@ -113,11 +114,19 @@ INT_PTR CDialog::DoModal() {
 void CDialog::RunModalLoop() {
     while (m_bContinueModal && m_hWnd) {
         MSG msg;
-        if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+        switch (AfxGetMessage(msg)) {
+        case AfxFetched::Message:
+            AfxPumpMessage(msg);
+            break;
+        case AfxFetched::Quit:
             PostQuitMessage(static_cast<int>(msg.wParam));  // leave the quit to the outer loop
             m_bContinueModal = false;
             break;
+        case AfxFetched::Failed:
+            // Fetching again would fail again; the dialog ends as one that could not run.
+            m_nModalResult = -1;
+            m_bContinueModal = false;
+            break;
         }
-        AfxPumpMessage(msg);
     }
 }

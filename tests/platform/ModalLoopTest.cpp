@@ -102,3 +102,39 @@ TEST(ModalLoop, AnOwnerClosingTakesItsDialogAndTheLoopWithIt) {
     EXPECT_EQ(dlg.m_hWnd, nullptr);
     EXPECT_EQ(owner.m_hWnd, nullptr);
 }
+
+TEST(ModalLoop, AFailedFetchEndsTheDialogWithoutReadingTheUnfilledMessage) {
+    COwnerWindow owner;
+    CInitDialog dlg(&owner);
+    int fetches = 0;
+    // The platform answers -1 once, after the dialog is up, and fills in nothing.
+    MessageFetcher previous = AfxSetMessageFetcher([&fetches](MSG* pMsg) -> BOOL {
+        if (++fetches == 1) {
+            memset(pMsg, 0x5A, sizeof *pMsg);  // what an unfilled message may hold
+            return -1;
+        }
+        return GetMessageA(pMsg, nullptr, 0, 0);
+    });
+    Watchdog watchdog;
+    INT_PTR result = dlg.DoModal();
+    AfxSetMessageFetcher(previous);
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(fetches, 1);
+    EXPECT_FALSE(QuitIsQueued()) << "a quit made of the unfilled message was posted";
+    EXPECT_FALSE(watchdog.Fired());
+    EXPECT_EQ(dlg.m_hWnd, nullptr);
+    EXPECT_TRUE(owner.IsWindowEnabled());
+
+    // The thread's own loop ends too, with an exit code of its own, not the message's.
+    fetches = 0;
+    previous = AfxSetMessageFetcher([&fetches](MSG* pMsg) -> BOOL {
+        ++fetches;
+        memset(pMsg, 0x5A, sizeof *pMsg);
+        return -1;
+    });
+    CWinThread thread;
+    int exitCode = thread.Run();
+    AfxSetMessageFetcher(previous);
+    EXPECT_EQ(fetches, 1);
+    EXPECT_EQ(exitCode, -1);
+}
