@@ -3,14 +3,13 @@
 // queue as it was; a loop that would wait for ever is ended by a watchdog, and that fails.
 #include "platform/AfxWin.h"
 #include "tests/platform/FrameworkTest.h"
+#include "tests/platform/LoopWatchdog.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
 namespace {
-
-constexpr UINT kWatchdogMs = 3000;
 
 class CInitDialog : public CDialog {
 public:
@@ -31,27 +30,6 @@ public:
         CreateEx(0, AfxRegisterWndClass(0), "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 200, nullptr,
                  nullptr);
     }
-};
-
-// Ends a loop that no longer wakes up: a quit message is the one thing every loop leaves.
-class Watchdog {
-public:
-    Watchdog() : m_timer(SetTimer(nullptr, 0, kWatchdogMs, &Fire)) { s_fired = false; }
-    ~Watchdog() {
-        KillTimer(nullptr, m_timer);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
-    }
-    bool Fired() const { return s_fired; }
-
-private:
-    static void CALLBACK Fire(HWND, UINT, UINT_PTR timer, DWORD) {
-        KillTimer(nullptr, timer);
-        s_fired = true;
-        PostQuitMessage(0);
-    }
-    static inline bool s_fired = false;
-    UINT_PTR m_timer;
 };
 
 HWND g_hDoomed = nullptr;
@@ -78,7 +56,7 @@ TEST(ModalLoop, ADialogDestroyedWithoutEndDialogEndsItsLoopAsIfClosedAndGivesThe
             g_hDoomed = d.m_hWnd;
             SetTimer(nullptr, 0, 50, &DestroyDoomed);
         };
-        Watchdog watchdog;
+        LoopWatchdog watchdog;
         EXPECT_EQ(dlg.DoModal(), IDCANCEL);
         EXPECT_FALSE(watchdog.Fired()) << "the loop went on after its window was destroyed";
         EXPECT_EQ(dlg.m_hWnd, nullptr);
@@ -95,7 +73,7 @@ TEST(ModalLoop, AnOwnerClosingTakesItsDialogAndTheLoopWithIt) {
         g_hDoomed = hOwner;
         SetTimer(nullptr, 0, 50, &DestroyDoomed);
     };
-    Watchdog watchdog;
+    LoopWatchdog watchdog;
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     EXPECT_FALSE(watchdog.Fired()) << "the loop went on after its owner took the dialog away";
     EXPECT_FALSE(IsWindow(hOwner));
@@ -115,7 +93,7 @@ TEST(ModalLoop, AFailedFetchEndsTheDialogWithoutReadingTheUnfilledMessage) {
         }
         return GetMessageA(pMsg, nullptr, 0, 0);
     });
-    Watchdog watchdog;
+    LoopWatchdog watchdog;
     INT_PTR result = dlg.DoModal();
     AfxSetMessageFetcher(previous);
     EXPECT_EQ(result, -1);
