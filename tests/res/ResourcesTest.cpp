@@ -217,8 +217,8 @@ TEST(Icon, GroupHoldsEverySizeAndLoadsEachUnstretched) {
 // The manifest is what a program gets from Windows: the side-by-side common controls of
 // version 6 instead of the system folder's version 5 (Wine's version 6 still reports 5.81 from
 // DllGetVersion, so the test looks at where it was loaded from), and no more than the user's
-// rights.
-TEST(Manifest, CommonControls6AndTheUsersRights) {
+// rights. It declares DPI awareness per monitor (v2), system-wide on Windows before it.
+TEST(Manifest, CommonControls6TheUsersRightsAndDpiAwareness) {
     HMODULE comctl = GetModuleHandleA("comctl32.dll");
     ASSERT_NE(comctl, nullptr);
     char path[MAX_PATH] = {};
@@ -237,4 +237,10 @@ TEST(Manifest, CommonControls6AndTheUsersRights) {
     for (const char* os : {"35138b9a-5d96-4fbd-8e2d-a2440225f93a", "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38",
                            "1f676c76-80e1-4239-95bb-83d0f6d0da78", "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"})
         EXPECT_NE(manifest.find(os), std::string::npos) << os;
+    EXPECT_NE(
+        manifest.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>"),
+        std::string::npos);
+    EXPECT_NE(manifest.find("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
+                            "PerMonitorV2, System</dpiAwareness>"),
+              std::string::npos);
 }
