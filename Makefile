@@ -3,7 +3,7 @@ BUILD ?= build
 TOOLCHAIN := cmake/mingw-w64.cmake
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup configure build test run bench installer clean
+.PHONY: all setup configure build test run bench installer release clean
 
 all: build
 
@@ -28,6 +28,12 @@ bench: build
 
 installer: build
 	@scripts/make-installer $(BUILD)
+
+# A reproducible release in $(BUILD)/release (scripts/make-release). UMBRIX_DOWNLOAD_URL, here
+# or in the environment, is the folder the winget manifest downloads the installer from.
+export UMBRIX_DOWNLOAD_URL
+release: setup
+	@scripts/make-release $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

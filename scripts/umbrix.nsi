@@ -7,6 +7,8 @@
 Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
+; The same input gives the same setup program: no file times of the build machine inside.
+SetDateSave off
 
 ; The version is the one in umbrix.exe's version resource.
 !getdllversion "${EXE}" UMBRIX_VERSION_
