@@ -29,9 +29,10 @@ bench: build
 installer: build
 	@scripts/make-installer $(BUILD)
 
-# A reproducible release in $(BUILD)/release (scripts/make-release). UMBRIX_DOWNLOAD_URL, here
-# or in the environment, is the folder the winget manifest downloads the installer from.
-export UMBRIX_DOWNLOAD_URL
+# A reproducible release in $(BUILD)/release (scripts/make-release). Signed when UMBRIX_SIGN_PFX
+# and UMBRIX_SIGN_PASSWORD (optionally UMBRIX_TIMESTAMP_URL) are given, here or in the
+# environment; UMBRIX_DOWNLOAD_URL is the folder the winget manifest downloads the installer from.
+export UMBRIX_SIGN_PFX UMBRIX_SIGN_PASSWORD UMBRIX_TIMESTAMP_URL UMBRIX_DOWNLOAD_URL
 release: setup
 	@scripts/make-release $(BUILD)
 

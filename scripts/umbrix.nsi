@@ -1,7 +1,8 @@
 ; Installer of Umbrix (NSIS, Modern UI 2): welcome, folder, installation, and a finish page that
 ; can start Umbrix and put a shortcut on the desktop. Installs the program in Program Files,
 ; a Start-menu folder and an uninstaller with its entry in Programs and Features.
-;   makensis -INPUTCHARSET UTF8 -DEXE=<path of umbrix.exe> -DOUTFILE=<path of umbrix-setup.exe> umbrix.nsi
+;   makensis -INPUTCHARSET UTF8 -DEXE=<path of umbrix.exe> -DOUTFILE=<path of umbrix-setup.exe>
+;            [-DSIGN=<command that signs the file it is given in place>] umbrix.nsi
 ; Silent: umbrix-setup.exe /S [/DESKTOP] (the desktop shortcut only when asked), and
 ; uninstall.exe /S in the installation folder.
 Unicode true
@@ -15,6 +16,12 @@ SetDateSave off
 !define VERSION "${UMBRIX_VERSION_1}.${UMBRIX_VERSION_2}.${UMBRIX_VERSION_3}.${UMBRIX_VERSION_4}"
 !define PUBLISHER "Umbrix team"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Umbrix"
+
+; A signed release signs the uninstaller before it is packed, and the finished setup program.
+!ifdef SIGN
+    !uninstfinalize '"${SIGN}" "%1"' = 0
+    !finalize '"${SIGN}" "%1"' = 0
+!endif
 
 Name "Umbrix"
 Caption "Umbrix ${VERSION} Setup"
