@@ -3,7 +3,7 @@ BUILD ?= build
 TOOLCHAIN := cmake/mingw-w64.cmake
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup configure build test run bench installer release clean
+.PHONY: all setup configure build test run bench installer release release-test clean
 
 all: build
 
@@ -35,6 +35,10 @@ installer: build
 export UMBRIX_SIGN_PFX UMBRIX_SIGN_PASSWORD UMBRIX_TIMESTAMP_URL UMBRIX_DOWNLOAD_URL
 release: setup
 	@scripts/make-release $(BUILD)
+
+# Two releases from clean clones must be identical; signing, the manifest and the installer.
+release-test: build
+	@tests/release/release-test.sh . $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

@@ -2,17 +2,25 @@
 # Installs umbrix-setup.exe silently into the test prefix, checks the program, the uninstaller,
 # the shortcuts and the entry in Programs and Features, then uninstalls silently and checks that
 # all of it is gone.
-#   installer-test.sh SOURCE_DIR BUILD_DIR
+#   installer-test.sh SOURCE_DIR BUILD_DIR [RELEASE_DIR]
+# BUILD_DIR holds the Wine prefix; the installer and the program it must install are in
+# RELEASE_DIR (default BUILD_DIR). A release's winget manifest names the uninstall entry, and
+# with UMBRIX_TEST_CA set the installed uninstaller must carry a signature from that CA.
 set -eu
 src=$1
 build=$(cd "$2" && pwd)
+dir=$(cd "${3:-$2}" && pwd)
 run() { "$src/scripts/wine-run" --build "$build" "$@"; }
 
 prefix="$build/wine/prefix/drive_c"
 app="$prefix/Program Files/Umbrix"
 menu="$prefix/ProgramData/Microsoft/Windows/Start Menu/Programs/Umbrix"
 desktop="$prefix/users/Public/Desktop/Umbrix.lnk"
-key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Umbrix'
+product_code=Umbrix
+if [ -d "$dir/winget" ]; then
+    product_code=$(sed -n 's/^ProductCode: //p' "$dir"/winget/*.installer.yaml)
+fi
+key="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$product_code"
 failures=0
 check() {  # description, then a test command
     what=$1; shift
@@ -23,13 +31,17 @@ gone() { [ ! -e "$1" ]; }
 value() { run reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_[A-Z_]* *//p"; }
 is() { [ "$1" = "$2" ] || { echo "   got \"$1\", want \"$2\""; return 1; }; }
 sized() { [ -n "$1" ] && [ $(($1)) -gt 0 ]; }
+signed() { osslsigncode verify -CAfile "$UMBRIX_TEST_CA" -in "$1" >/dev/null 2>&1; }
 
-[ -f "$build/umbrix-setup.exe" ] || { echo "FAILED: $build/umbrix-setup.exe missing"; exit 1; }
+[ -f "$dir/umbrix-setup.exe" ] || { echo "FAILED: $dir/umbrix-setup.exe missing"; exit 1; }
 rm -rf "$app" "$menu" "$desktop"
 
-run "$build/umbrix-setup.exe" /S
-check "umbrix.exe installed in Program Files" cmp -s "$build/umbrix.exe" "$app/umbrix.exe"
+run "$dir/umbrix-setup.exe" /S
+check "umbrix.exe installed in Program Files" cmp -s "$dir/umbrix.exe" "$app/umbrix.exe"
 check "uninstaller installed" test -f "$app/uninstall.exe"
+if [ -n "${UMBRIX_TEST_CA:-}" ]; then
+    check "uninstaller signed" signed "$app/uninstall.exe"
+fi
 check "Start-menu entry" test -f "$menu/Umbrix.lnk"
 check "Start-menu entry for the uninstaller" test -f "$menu/Umbrix entfernen.lnk"
 check "no desktop shortcut unless asked" gone "$desktop"
@@ -42,7 +54,7 @@ check "uninstall entry: uninstaller" is "$(value UninstallString)" '"C:\Program 
 check "uninstall entry: size in KB" sized "$(value EstimatedSize)"
 
 # Again over the installed one, now with the desktop shortcut.
-run "$build/umbrix-setup.exe" /S /DESKTOP
+run "$dir/umbrix-setup.exe" /S /DESKTOP
 check "desktop shortcut when asked" test -f "$desktop"
 
 # The uninstaller copies itself away and finishes in the background: wait for it.
