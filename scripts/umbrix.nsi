@@ -41,8 +41,9 @@ ShowUninstDetails show
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
-!define MUI_FINISHPAGE_RUN "$INSTDIR\umbrix.exe"
+!define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "Umbrix starten"
+!define MUI_FINISHPAGE_RUN_FUNCTION StartUnelevated
 ; The finish page's second check box makes the desktop shortcut.
 !define MUI_FINISHPAGE_SHOWREADME ""
 !define MUI_FINISHPAGE_SHOWREADME_TEXT "Verknüpfung auf dem Desktop anlegen"
@@ -64,6 +65,12 @@ VIAddVersionKey /LANG=${LANG_GERMAN} "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_GERMAN} "FileDescription" "Umbrix Setup"
 VIAddVersionKey /LANG=${LANG_GERMAN} "CompanyName" "${PUBLISHER}"
 VIAddVersionKey /LANG=${LANG_GERMAN} "LegalCopyright" "© 2026 ${PUBLISHER}"
+
+; The setup runs elevated; Umbrix renames the user's files and must run with the user's own
+; rights. The shell of the logged-in user starts it, as a double-click would.
+Function StartUnelevated
+    Exec '"$WINDIR\explorer.exe" "$INSTDIR\umbrix.exe"'
+FunctionEnd
 
 Function CreateDesktopShortcut
     SetShellVarContext all

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs umbrix-setup.exe silently into the test prefix, checks the program, the uninstaller,
-# the shortcuts and the entry in Programs and Features, then uninstalls silently and checks that
-# all of it is gone.
+# the shortcuts and the entry in Programs and Features, installs it once more through its pages
+# and lets the finish page start Umbrix, then uninstalls silently and checks that all of it is
+# gone.
 #   installer-test.sh SOURCE_DIR BUILD_DIR [RELEASE_DIR]
 # BUILD_DIR holds the Wine prefix; the installer and the program it must install are in
 # RELEASE_DIR (default BUILD_DIR). A release's winget manifest names the uninstall entry, and
@@ -32,6 +33,17 @@ value() { run reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$
 is() { [ "$1" = "$2" ] || { echo "   got \"$1\", want \"$2\""; return 1; }; }
 sized() { [ -n "$1" ] && [ $(($1)) -gt 0 ]; }
 signed() { osslsigncode verify -CAfile "$UMBRIX_TEST_CA" -in "$1" >/dev/null 2>&1; }
+# Windows processes as "name parent-id id" lines (wmic writes UTF-16).
+processes() { run wmic process get Name,ParentProcessId,ProcessId | iconv -f UTF-16 -t UTF-8 | tr -d '\r'; }
+pid_of() { processes | awk -v name="$1" 'tolower($1) == name { print $3; exit }'; }
+parent_of() { processes | awk -v id="$1" '$3 == id { print $2; exit }'; }
+wait_for() {  # a test command, tried for up to 30 s
+    i=0
+    while ! "$@" && [ $i -lt 60 ]; do sleep 0.5; i=$((i + 1)); done
+    "$@"
+}
+running() { [ -n "$(pid_of "$1")" ]; }
+other_process() { [ -n "$1" ] && [ -n "$2" ] && [ "$1" != "$2" ] || { echo "   parent \"$1\", setup \"$2\""; return 1; }; }
 
 [ -f "$dir/umbrix-setup.exe" ] || { echo "FAILED: $dir/umbrix-setup.exe missing"; exit 1; }
 rm -rf "$app" "$menu" "$desktop"
@@ -52,6 +64,29 @@ check "uninstall entry: publisher" is "$(value Publisher)" "Umbrix team"
 check "uninstall entry: icon" is "$(value DisplayIcon)" 'C:\Program Files\Umbrix\umbrix.exe,0'
 check "uninstall entry: uninstaller" is "$(value UninstallString)" '"C:\Program Files\Umbrix\uninstall.exe"'
 check "uninstall entry: size in KB" sized "$(value EstimatedSize)"
+
+# Again, interactively as a user does it: Weiter, Installieren, and on the finish page
+# "Umbrix starten" (checked) with Fertig stellen. The setup runs elevated, so Umbrix must not be
+# its child: the user's shell starts it.
+eval "$(run --env)"
+export DISPLAY
+rm -f "$app/uninstall.exe"
+run "$dir/umbrix-setup.exe" >/dev/null 2>&1 &
+check "setup started" wait_for running umbrix-setup.exe
+sleep 3
+xdotool key Return   # welcome page: Weiter
+sleep 2
+xdotool key Return   # folder page: Installieren
+check "interactive install wrote the uninstaller" wait_for test -f "$app/uninstall.exe"
+sleep 3              # the installation page goes on to the finish page by itself
+setup=$(pid_of umbrix-setup.exe)
+xdotool key Return   # finish page: Fertig stellen
+check "finish page started Umbrix" wait_for running umbrix.exe
+umbrix=$(pid_of umbrix.exe)
+parent=$(parent_of "$umbrix")
+check "Umbrix not started by the elevated setup" other_process "$parent" "$setup"
+for id in $umbrix $(pid_of umbrix-setup.exe); do run taskkill /pid "$id" /f >/dev/null 2>&1; done
+wait
 
 # Again over the installed one, now with the desktop shortcut.
 run "$dir/umbrix-setup.exe" /S /DESKTOP
