@@ -68,9 +68,9 @@ HWND CDialog::FindOwner() const {
 
 INT_PTR CDialog::DoModal() {
     HINSTANCE hInst = AfxFindResourceHandle(MAKEINTRESOURCEA(m_nIDTemplate), RT_DIALOG);
-    HRSRC hResource = FindResourceA(hInst, MAKEINTRESOURCEA(m_nIDTemplate), RT_DIALOG);
+    HRSRC hResource = FindResourceW(hInst, MAKEINTRESOURCEW(m_nIDTemplate), MAKEINTRESOURCEW(5));  // RT_DIALOG
     HGLOBAL hTemplate = hResource ? LoadResource(hInst, hResource) : nullptr;
-    auto pTemplate = static_cast<LPCDLGTEMPLATEA>(hTemplate ? LockResource(hTemplate) : nullptr);
+    auto pTemplate = static_cast<LPCDLGTEMPLATEW>(hTemplate ? LockResource(hTemplate) : nullptr);
     if (!pTemplate || m_hWnd) return -1;
 
     AfxInitCommonControls();
@@ -83,7 +83,8 @@ INT_PTR CDialog::DoModal() {
     HWND hWnd;
     {
         CWndCreationHook hook(this);
-        hWnd = CreateDialogIndirectParamA(hInst, pTemplate, hOwner, &AfxDlgProc, 0);
+        // A Unicode dialog: the template's UTF-16 texts reach the controls unconverted.
+        hWnd = CreateDialogIndirectParamW(hInst, pTemplate, hOwner, &AfxDlgProc, 0);
     }
     if (hWnd && m_hWnd == hWnd) {
         if (m_bContinueModal) ShowWindow(SW_SHOWNORMAL);
@@ -101,7 +102,7 @@ INT_PTR CDialog::DoModal() {
 void CDialog::RunModalLoop() {
     while (m_bContinueModal) {
         MSG msg;
-        if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+        if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
             PostQuitMessage(static_cast<int>(msg.wParam));  // leave the quit to the outer loop
             m_bContinueModal = false;
             break;

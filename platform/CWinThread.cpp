@@ -28,20 +28,20 @@ BOOL AfxPreTranslateMessage(MSG* pMsg) {
     }
     if (pThread->PreTranslateMessage(pMsg)) return TRUE;
     HWND hRoot = pMsg->hwnd ? GetAncestor(pMsg->hwnd, GA_ROOT) : nullptr;
-    return hRoot && IsDialogWindow(hRoot) && IsDialogMessageA(hRoot, pMsg);
+    return hRoot && IsDialogWindow(hRoot) && IsDialogMessageW(hRoot, pMsg);
 }
 
 void AfxPumpMessage(MSG& msg) {
     if (!AfxPreTranslateMessage(&msg)) {
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     AfxDeleteTempMap();
 }
 
 BOOL CWinThread::PumpMessage() {
     MSG msg;
-    if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+    if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
         m_nExitCode = static_cast<int>(msg.wParam);
         return FALSE;
     }
