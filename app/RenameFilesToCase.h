@@ -1,9 +1,12 @@
 #pragma once
-// The program's one job: every entry directly in a directory that is not itself a directory
-// gets its whole name in lower or upper case. Sub-directories are neither renamed nor entered.
-#include "platform/CString.h"
+// A rename run as the user starts it from the main dialog: the chosen directory is entered,
+// the renaming engine changes the case of every file directly in it, and a message box tells
+// how it ended. Sub-directories are neither renamed nor entered.
 #include "renaming/CaseDirection.h"
 
-// chosenPath: "X:" (the drive's root), "X:\" or "X:\dir\...". Leaves the process's current
-// directory at the chosen directory. Reports the outcome in a message box.
-void RenameFilesToCase(CaseDirection direction, const CString& chosenPath);
+#include <string>
+
+// chosenPath: the exact path the directory dialog hands over: "X:" (the drive's root), "X:\"
+// or "X:\dir\...", at any depth. Leaves the program's current directory at the chosen
+// directory (see AfxSetCurrentDirectory).
+void RenameFilesToCase(CaseDirection direction, const std::wstring& chosenPath);

@@ -16,9 +16,9 @@ public:
     LabelHost() {
         m_parent.CreateEx(0, AfxRegisterWndClass(0, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)), "host",
                           WS_POPUP | WS_VISIBLE, 50, 50, 400, 300, nullptr, nullptr);
-        LOGFONTA font{};
+        LOGFONTW font{};
         font.lfHeight = -11;
-        lstrcpyA(font.lfFaceName, "MS Sans Serif");
+        lstrcpyW(font.lfFaceName, L"MS Sans Serif");
         m_font.CreateFontIndirect(&font);
     }
 
@@ -32,8 +32,8 @@ public:
 
     // The extent the label measures with: the host font, underlined.
     SIZE Extent(const char* text) const {
-        LOGFONTA logFont{};
-        GetObjectA(m_font.m_hObject, sizeof logFont, &logFont);
+        LOGFONTW logFont{};
+        GetObjectW(m_font.m_hObject, sizeof logFont, &logFont);
         logFont.lfUnderline = TRUE;
         CFont underlined;
         underlined.CreateFontIndirect(&logFont);
