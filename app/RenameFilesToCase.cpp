@@ -5,6 +5,7 @@
 #include "platform/ExtendedPath.h"
 #include "platform/SystemError.h"
 #include "renaming/RenameEntriesToCase.h"
+#include "wine/WineHost.h"
 
 #include <algorithm>
 
@@ -43,7 +44,7 @@ void RenameFilesToCase(CaseDirection direction, const std::wstring& chosenPath) 
     std::wstring directory = chosenPath.size() == 2 ? chosenPath + L"\\" : chosenPath;
     if (!EnterDirectory(directory)) return;
     // The path as chosen, not as the current directory: that one may have been kept aside.
-    CaseRunOutcome outcome = RenameEntriesToCase(direction, AfxExactPath(directory));
+    CaseRunOutcome outcome = RenameEntriesToCase(direction, wine::ExactPath(directory));
     // Outside a drive's root the listing always holds "." and "..", so only a root is empty.
     bool bDriveRoot = directory.size() == 3;
     if (!outcome.bListed || (outcome.nEntries == 0 && bDriveRoot)) {

@@ -1,6 +1,6 @@
 #include "platform/DirectoryListing.h"
 
-#include "platform/CFindHandle.h"
+#include "platform/CUniqueHandle.h"
 #include "platform/ExtendedPath.h"
 
 DirectoryListing ReadDirectoryListing(const std::wstring& directory, ListingDetail detail) {
