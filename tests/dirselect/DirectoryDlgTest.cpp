@@ -89,7 +89,7 @@ TEST_F(DirectoryDlgTest, OpensAtTheCurrentDriveRootAndOkReturnsTheThreeCharacter
     labelledDisk.AddDirectory(L"Urlaub");
     ASSERT_TRUE(SetCurrentDirectoryA(labelled.AnsiRoot().c_str()));
     CScriptedDirectoryDlg dlg;
-    EXPECT_TRUE(dlg.m_strDirectory.IsEmpty());
+    EXPECT_TRUE(dlg.m_strDirectory.empty());
     dlg.m_steps = {[&](CScriptedDirectoryDlg& d) {
         EXPECT_EQ(d.Field(), Root(labelled, "\\"));
         EXPECT_EQ(d.SelectedDrive(), Root(labelled, " Fotos"));
@@ -177,7 +177,7 @@ TEST_F(DirectoryDlgTest, DriveChangesRefuseANotReadyDriveAndMoveToARememberedDir
     dlg.m_steps = {refused, accepted, sameDriveAgain};
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     EXPECT_FALSE(dlg.m_bRanOut);
-    EXPECT_TRUE(dlg.m_strDirectory.IsEmpty());
+    EXPECT_TRUE(dlg.m_strDirectory.empty());
     EXPECT_EQ(CurrentDirectory(), remembered);  // cancelling does not restore it
     EXPECT_EQ(boxes.Boxes().size(), 1u);
     SetEnvironmentVariableA(("=" + Root(plain)).c_str(), nullptr);
