@@ -1,6 +1,7 @@
 #pragma once
 // The whole framework layer in one include, for the program's features.
 #include "platform/AfxCommonControls.h"
+#include "platform/AfxDpi.h"
 #include "platform/AfxMessageBox.h"
 #include "platform/AfxModuleState.h"
 #include "platform/AfxTypes.h"
