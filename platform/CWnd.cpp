@@ -50,6 +50,17 @@ IMPLEMENT_DYNAMIC(CWnd, CCmdTarget)
 
 CWnd* afx_detail::WndFromHandle(HWND hWnd) { return CWnd::FromHandle(hWnd); }
 
+afx_detail::CNarrowCreateStruct::CNarrowCreateStruct(const CREATESTRUCTW& wide)
+    : m_strName(wide.lpszName ? AfxFromWide(std::wstring(wide.lpszName)).str() : std::string()),
+      m_strClass(IS_INTRESOURCE(wide.lpszClass) ? std::string() : AfxFromWide(std::wstring(wide.lpszClass)).str()) {
+    m_cs = CREATESTRUCTA{
+        wide.lpCreateParams, wide.hInstance, wide.hMenu, wide.hwndParent, wide.cy, wide.cx, wide.y, wide.x,
+        wide.style,          nullptr,        nullptr,    wide.dwExStyle};
+    m_cs.lpszName = wide.lpszName ? m_strName.c_str() : nullptr;
+    // A class atom stays the atom.
+    m_cs.lpszClass = IS_INTRESOURCE(wide.lpszClass) ? reinterpret_cast<LPCSTR>(wide.lpszClass) : m_strClass.c_str();
+}
+
 CWnd::~CWnd() {
     if (!m_hWnd) return;
     if (m_bCreatedHere) {
