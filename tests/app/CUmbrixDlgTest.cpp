@@ -14,13 +14,11 @@
 
 namespace {
 
-const std::string kMainCaption = "Umbrix";
-const std::string kAboutCaption =
-    "Info \xFC"
-    "ber Umbrix";
-const std::string kDirectoryCaption = "Verzeichnis Auswahl:";
+const std::wstring kMainCaption = L"Umbrix";
+const std::wstring kAboutCaption = L"Info über Umbrix";
+const std::wstring kDirectoryCaption = L"Verzeichnis Auswahl:";
 
-std::string PathField(HWND hDirectoryDlg) { return WindowText(GetDlgItem(hDirectoryDlg, IDC_DIRECTORY_PATH)); }
+std::wstring PathField(HWND hDirectoryDlg) { return WideWindowText(GetDlgItem(hDirectoryDlg, IDC_DIRECTORY_PATH)); }
 
 CRect WindowRect(HWND hWnd) {
     CRect rect;
@@ -64,11 +62,9 @@ TEST(MainDialog, SystemMenuFocusIconsAndTheAboutCommands) {
         ASSERT_GE(count, 3);
         EXPECT_TRUE(GetMenuState(hMenu, count - 2, MF_BYPOSITION) & MF_SEPARATOR);
         EXPECT_EQ(GetMenuItemID(hMenu, count - 1), static_cast<UINT>(IDM_ABOUTBOX));
-        char item[64] = {};
-        GetMenuStringA(hMenu, count - 1, item, sizeof(item), MF_BYPOSITION);
-        EXPECT_STREQ(item,
-                     "Inf&o \xFC"
-                     "ber Umbrix...");
+        wchar_t item[64] = {};
+        GetMenuStringW(hMenu, count - 1, item, 64, MF_BYPOSITION);
+        EXPECT_STREQ(item, L"Inf&o über Umbrix...");
 
         EXPECT_EQ(GetFocus(), GetDlgItem(hDlg, IDCANCEL));
         HWND next = GetNextDlgTabItem(hDlg, GetDlgItem(hDlg, IDCANCEL), FALSE);
@@ -117,15 +113,15 @@ TEST(MainDialog, CaseButtonsRenameOnlyAfterOkAndTheNextDialogOpensWhereTheLastRu
     dir.AddFile(L"Alpha.TXT");
     dir.AddDirectory(L"Sub");
     dir.AddFile(L"Sub\\Beta.Txt");
-    const std::string sub = dir.AnsiPath() + "\\Sub";
-    ASSERT_TRUE(SetCurrentDirectoryA(dir.AnsiPath().c_str()));
+    const std::wstring sub = dir.Path() + L"\\Sub";
+    ASSERT_TRUE(SetCurrentDirectoryW(dir.Path().c_str()));
 
     MessageBoxRecorder boxes;
     CUmbrixDlg dlg;
     ScriptedUser user;
     user.When(kMainCaption, [](HWND hDlg) { ClickButton(hDlg, IDC_TO_LOWER_CASE); });
     user.When(kDirectoryCaption, [&](HWND hDirDlg) {
-        EXPECT_EQ(PathField(hDirDlg), dir.AnsiPath());
+        EXPECT_EQ(PathField(hDirDlg), dir.Path());
         ClickButton(hDirDlg, IDCANCEL);
         dlg.PostMessage(WM_NULL);
     });
@@ -136,7 +132,7 @@ TEST(MainDialog, CaseButtonsRenameOnlyAfterOkAndTheNextDialogOpensWhereTheLastRu
     });
     user.When(kDirectoryCaption, [&](HWND hDirDlg) {
         // The user's choice as the dialog hands it over: the path field.
-        SetWindowTextA(GetDlgItem(hDirDlg, IDC_DIRECTORY_PATH), sub.c_str());
+        SetWindowTextW(GetDlgItem(hDirDlg, IDC_DIRECTORY_PATH), sub.c_str());
         ClickButton(hDirDlg, IDOK);
     });
     user.When(kMainCaption, [&](HWND hDlg) {
@@ -153,10 +149,10 @@ TEST(MainDialog, CaseButtonsRenameOnlyAfterOkAndTheNextDialogOpensWhereTheLastRu
         ClickButton(hDlg, IDCANCEL);  // "Ende"
     });
     EXPECT_EQ(RunScripted(dlg, user), IDCANCEL);
-    EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{"Ok, alle Dateien in GROSSBUCHSTABEN umbenannt.",
-                                                       "Ok, alle Dateien in kleinbuchstaben umbenannt."}));
-    EXPECT_EQ(CurrentDirectory(), sub);
-    SetCurrentDirectoryA(dir.AnsiPath().c_str());
+    EXPECT_EQ(boxes.Texts(), (std::vector<std::wstring>{L"Ok, alle Dateien in GROSSBUCHSTABEN umbenannt.",
+                                                        L"Ok, alle Dateien in kleinbuchstaben umbenannt."}));
+    EXPECT_EQ(WideCurrentDirectory(), sub);
+    SetCurrentDirectoryW(dir.Path().c_str());
     SetCurrentDirectoryA("C:\\");
 }
 

@@ -1,5 +1,7 @@
 #include "tests/app/ScriptedUser.h"
 
+#include "tests/support/Observations.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -7,15 +9,13 @@ namespace {
 ScriptedUser* s_pActive = nullptr;
 
 struct Search {
-    const std::string* caption;
+    const std::wstring* caption;
     HWND found;
 };
 
 BOOL CALLBACK MatchCaption(HWND hWnd, LPARAM lParam) {
     auto* search = reinterpret_cast<Search*>(lParam);
-    char text[256] = {};
-    GetWindowTextA(hWnd, text, sizeof(text));
-    if (IsWindowVisible(hWnd) && IsWindowEnabled(hWnd) && *search->caption == text) {
+    if (IsWindowVisible(hWnd) && IsWindowEnabled(hWnd) && WideWindowText(hWnd) == *search->caption) {
         search->found = hWnd;
         return FALSE;
     }
@@ -34,7 +34,7 @@ ScriptedUser::~ScriptedUser() {
     s_pActive = nullptr;
 }
 
-void ScriptedUser::When(const std::string& caption, Action action) { m_steps.push_back({caption, std::move(action)}); }
+void ScriptedUser::When(const std::wstring& caption, Action action) { m_steps.push_back({caption, std::move(action)}); }
 
 void CALLBACK ScriptedUser::Tick(HWND, UINT, UINT_PTR, DWORD) {
     if (s_pActive) s_pActive->RunStep();
@@ -65,7 +65,7 @@ static BOOL CALLBACK CancelWindow(HWND hWnd, LPARAM) {
 }
 
 void ScriptedUser::GiveUp() {
-    if (!m_bGivenUp) ADD_FAILURE() << "window never came: " << m_steps.front().caption;
+    if (!m_bGivenUp) ADD_FAILURE() << "window never came: " << ::testing::PrintToString(m_steps.front().caption);
     m_bGivenUp = true;
     // The innermost dialog ends first; later ticks cancel the ones it returns to.
     EnumThreadWindows(GetCurrentThreadId(), &CancelWindow, 0);
