@@ -39,7 +39,8 @@ void CSplashWindow::ShowSplash(CWnd* pParentWnd) {
 }
 
 BOOL CSplashWindow::CreateSplash(CWnd* pParentWnd) {
-    LPCSTR name = MAKEINTRESOURCEA(IDB_SPLASH);
+    UINT nDpi = pParentWnd && pParentWnd->m_hWnd ? AfxGetWindowDpi(pParentWnd->m_hWnd) : AfxGetSystemDpi();
+    LPCSTR name = MAKEINTRESOURCEA(SplashPictureFor(nDpi));
     HBITMAP hBitmap = LoadBitmapA(AfxFindResourceHandle(name, RT_BITMAP), name);
     if (!m_splashBitmap.Attach(hBitmap)) return FALSE;
     BITMAP bm{};
@@ -48,6 +49,12 @@ BOOL CSplashWindow::CreateSplash(CWnd* pParentWnd) {
     LPCSTR lpszClass = AfxRegisterWndClass(0, LoadCursorA(nullptr, IDC_ARROW), nullptr, nullptr);
     return CreateEx(0, lpszClass, nullptr, WS_POPUP | WS_VISIBLE, 0, 0, bm.bmWidth, bm.bmHeight,
                     pParentWnd ? pParentWnd->GetSafeHwnd() : nullptr, nullptr);
+}
+
+UINT CSplashWindow::SplashPictureFor(UINT nDpi) {
+    UINT nPercent = nDpi * 100 / AFX_DEFAULT_DPI;
+    if (nPercent >= 175) return IDB_SPLASH_200;
+    return nPercent >= 125 ? IDB_SPLASH_150 : IDB_SPLASH;
 }
 
 void CSplashWindow::DismissSplash() {

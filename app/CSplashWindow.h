@@ -14,6 +14,8 @@ public:
     static void ShowSplash(CWnd* pParentWnd);
 
     BOOL CreateSplash(CWnd* pParentWnd);
+    // The splash picture drawn nearest a DPI: 100, 150 or 200 % (halfway goes up).
+    static UINT SplashPictureFor(UINT nDpi);
     void DismissSplash();
 
     static BOOL s_allowed;

@@ -4,7 +4,7 @@
 //   wine-run --build BUILD bench/directory_dialog_bench.exe [counts...]
 #include "dirselect/CDirectoryDlg.h"
 
-#include "platform/CFindHandle.h"
+#include "platform/CUniqueHandle.h"
 #include "tests/support/TempDirectory.h"
 #include "tests/support/UnixShell.h"
 

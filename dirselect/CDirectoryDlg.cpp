@@ -28,11 +28,31 @@ BOOL CDirectoryDlg::OnInitDialog() {
     return TRUE;
 }
 
-// The four folder pictures, their black, greys and white mapped to the system's button
-// colours; the list has no mask, so they are drawn opaque.
+int CDirectoryDlg::FolderPictureSize(UINT nDpi) {
+    int nSmallIcon = AfxGetSystemMetricForDpi(SM_CXSMICON, nDpi);
+    int nSize = 16;
+    for (int nDrawn : {20, 24, 32})
+        if (nDrawn <= nSmallIcon) nSize = nDrawn;
+    return nSize;
+}
+
+// The four folder pictures drawn for the window's DPI, their black, greys and white mapped to
+// the system's button colours; the list has no mask, so they are drawn opaque.
 void CDirectoryDlg::CreateImageList() {
-    m_imageList.Create(16, 16, ILC_COLOR, 4, 4);
-    for (UINT nID : {IDB_DIR, IDB_DIR_SELECTED, IDB_PATH, IDB_PATH_SELECTED}) {
+    struct PictureSet {
+        int nSize;
+        UINT nIDs[4];
+    };
+    static const PictureSet sets[] = {{16, {IDB_DIR, IDB_DIR_SELECTED, IDB_PATH, IDB_PATH_SELECTED}},
+                                      {20, {IDB_DIR_20, IDB_DIR_SELECTED_20, IDB_PATH_20, IDB_PATH_SELECTED_20}},
+                                      {24, {IDB_DIR_24, IDB_DIR_SELECTED_24, IDB_PATH_24, IDB_PATH_SELECTED_24}},
+                                      {32, {IDB_DIR_32, IDB_DIR_SELECTED_32, IDB_PATH_32, IDB_PATH_SELECTED_32}}};
+    int nSize = FolderPictureSize(AfxGetWindowDpi(m_hWnd));
+    const PictureSet* pSet = &sets[0];
+    for (const PictureSet& set : sets)
+        if (set.nSize == nSize) pSet = &set;
+    m_imageList.Create(nSize, nSize, ILC_COLOR, 4, 4);
+    for (UINT nID : pSet->nIDs) {
         HINSTANCE hInst = AfxFindResourceHandle(MAKEINTRESOURCEA(nID), RT_BITMAP);
         CBitmap bitmap;
         bitmap.Attach(CreateMappedBitmap(hInst, static_cast<INT_PTR>(nID), 0, nullptr, 0));

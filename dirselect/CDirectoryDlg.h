@@ -9,6 +9,10 @@ class CDirectoryDlg : public CDialog {
 public:
     explicit CDirectoryDlg(CWnd* pParent = nullptr);
 
+    // The size of the folder pictures at a DPI: the largest drawn size (16, 20, 24, 32) that
+    // is not larger than the small-icon size there, so that no picture is stretched.
+    static int FolderPictureSize(UINT nDpi);
+
 private:
     // Before the controls, so that it goes only after the tree that shows it.
     CImageList m_imageList;

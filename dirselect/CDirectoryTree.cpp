@@ -1,7 +1,7 @@
 #include "dirselect/CDirectoryTree.h"
 
 #include "dirselect/TreeViewOrder.h"
-#include "platform/CFindHandle.h"
+#include "platform/CUniqueHandle.h"
 #include "platform/ExtendedPath.h"
 #include "platform/SystemError.h"
 

@@ -16,7 +16,6 @@ CLinkLabel::CLinkLabel()
 CLinkLabel::~CLinkLabel() {
     m_linkFont.DeleteObject();
     m_tip.DestroyWindow();
-    if (m_hoverCursor) DestroyCursor(m_hoverCursor);
 }
 
 void CLinkLabel::PreSubclassWindow() {
@@ -85,13 +84,13 @@ void CLinkLabel::LoadLinkCursor() {
     char path[MAX_PATH] = {};
     GetWindowsDirectoryA(path, MAX_PATH);
     CString helpProgram = CString(path) + "\\winhlp32.exe";
-    if (HMODULE hModule = LoadLibraryA(helpProgram)) {
-        if (HCURSOR hCursor = LoadCursorA(hModule, MAKEINTRESOURCEA(106))) m_hoverCursor = CopyIcon(hCursor);
-        FreeLibrary(hModule);
+    if (CLibraryHandle module{LoadLibraryA(helpProgram)}) {
+        if (HCURSOR hCursor = LoadCursorA(module.Get(), MAKEINTRESOURCEA(106)))
+            m_hoverCursor = CCursorHandle(CopyIcon(hCursor));
     }
     // Where the help program or its hand is missing, the system's own hand is what users
     // expect over a link.
-    if (!m_hoverCursor) m_hoverCursor = CopyIcon(LoadCursorA(nullptr, IDC_HAND));
+    if (!m_hoverCursor) m_hoverCursor = CCursorHandle(CopyIcon(LoadCursorA(nullptr, IDC_HAND)));
 }
 
 HBRUSH CLinkLabel::CtlColor(CDC* pDC, UINT) {
@@ -130,7 +129,7 @@ void CLinkLabel::Repaint() { RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW
 
 BOOL CLinkLabel::OnSetCursor(CWnd*, UINT, UINT) {
     if (!m_hoverCursor) return FALSE;
-    SetCursor(m_hoverCursor);
+    SetCursor(m_hoverCursor.Get());
     return TRUE;
 }
 

@@ -20,7 +20,7 @@ public:
     BOOL IsHovering() const { return m_hovering; }
     BOOL IsVisited() const { return m_visited; }
     COLORREF GetHoverColor() const { return m_hoverColor; }
-    HCURSOR GetHoverCursor() const { return m_hoverCursor; }
+    HCURSOR GetHoverCursor() const { return m_hoverCursor.Get(); }
     HFONT GetLinkFont() const { return static_cast<HFONT>(m_linkFont.m_hObject); }
     CToolTipCtrl& GetToolTip() { return m_tip; }
 
@@ -41,8 +41,8 @@ private:
     BOOL m_hovering = FALSE;  // the mouse is over the label, which holds the capture
     BOOL m_visited = FALSE;
     BOOL m_underline = TRUE;
-    CFont m_linkFont;                 // our own copy of the control's font
-    HCURSOR m_hoverCursor = nullptr;  // our own copy; null when none could be had
+    CFont m_linkFont;             // our own copy of the control's font
+    CCursorHandle m_hoverCursor;  // our own copy; empty when none could be had
     CToolTipCtrl m_tip;
 
     void CopyFontWithUnderline();

@@ -2,6 +2,7 @@
 
 #include "platform/AfxMessageBox.h"
 #include "platform/CString.h"
+#include "platform/CUniqueHandle.h"
 
 #include <shellapi.h>
 
@@ -17,23 +18,6 @@ const char kOpenCommandKey[] = "\\shell\\open\\command";
 // A file type name read from the registry (at most kValueBufferSize characters, see
 // ReadDefaultValue) always leaves room for the open-command suffix.
 static_assert(kValueBufferSize + (sizeof kOpenCommandKey - 1) < kCommandBufferSize);
-
-// Closes the key when the read is done, whichever way it ends.
-class CRegistryKey {
-public:
-    CRegistryKey() = default;
-    ~CRegistryKey() {
-        if (m_hKey) RegCloseKey(m_hKey);
-    }
-    CRegistryKey(const CRegistryKey&) = delete;
-    CRegistryKey& operator=(const CRegistryKey&) = delete;
-
-    PHKEY Receive() { return &m_hKey; }
-    operator HKEY() const { return m_hKey; }
-
-private:
-    HKEY m_hKey = nullptr;
-};
 
 // Ends the registered command just before its argument marker: the quoted one if there is
 // one, else a bare %1; a command without a marker stays whole.
@@ -111,7 +95,7 @@ LONG ReadDefaultValue(HKEY hKeyRoot, const char* pszSubKey, char* pszDest) {
     // One byte more than the size passed in, so a value stored without its zero still ends.
     char szValue[kValueBufferSize + 1] = {};
     LONG cbValue = kValueBufferSize;
-    lResult = RegQueryValueA(key, nullptr, szValue, &cbValue);
+    lResult = RegQueryValueA(key.Get(), nullptr, szValue, &cbValue);
     if (lResult != ERROR_SUCCESS) return lResult;
     lstrcpyA(pszDest, szValue);
     return ERROR_SUCCESS;

@@ -1,6 +1,7 @@
 #pragma once
 // The whole framework layer in one include, for the program's features.
 #include "platform/AfxCommonControls.h"
+#include "platform/AfxDpi.h"
 #include "platform/AfxMessageBox.h"
 #include "platform/AfxModuleState.h"
 #include "platform/AfxTypes.h"
@@ -10,7 +11,6 @@
 #include "platform/CDC.h"
 #include "platform/CDataExchange.h"
 #include "platform/CDialog.h"
-#include "platform/CFindHandle.h"
 #include "platform/CEdit.h"
 #include "platform/CGdiObject.h"
 #include "platform/CImageList.h"
@@ -19,6 +19,7 @@
 #include "platform/CString.h"
 #include "platform/CToolTipCtrl.h"
 #include "platform/CTreeCtrl.h"
+#include "platform/CUniqueHandle.h"
 #include "platform/CWinApp.h"
 #include "platform/CWinThread.h"
 #include "platform/CWnd.h"

@@ -264,14 +264,11 @@ LRESULT CALLBACK CWndCreationHook::HookProc(int nCode, WPARAM wParam, LPARAM lPa
 }
 
 CWndCreationHook::CWndCreationHook(CWnd* pWnd)
-    : m_hHook(SetWindowsHookExA(WH_CBT, &HookProc, nullptr, GetCurrentThreadId())), m_pPrevious(s_pWndInit) {
+    : m_hook(SetWindowsHookExA(WH_CBT, &HookProc, nullptr, GetCurrentThreadId())), m_pPrevious(s_pWndInit) {
     s_pWndInit = pWnd;
 }
 
-CWndCreationHook::~CWndCreationHook() {
-    s_pWndInit = m_pPrevious;
-    if (m_hHook) UnhookWindowsHookEx(m_hHook);
-}
+CWndCreationHook::~CWndCreationHook() { s_pWndInit = m_pPrevious; }
 
 // --- Thin operations ---------------------------------------------------------------------
 

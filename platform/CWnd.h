@@ -3,6 +3,7 @@
 // It owns only windows it creates itself; attached controls stay their dialog's.
 #include "platform/CCmdTarget.h"
 #include "platform/CString.h"
+#include "platform/CUniqueHandle.h"
 
 class CMenu;
 class CFont;
@@ -135,6 +136,6 @@ public:
 private:
     static LRESULT CALLBACK HookProc(int nCode, WPARAM wParam, LPARAM lParam);
 
-    HHOOK m_hHook;
+    CHookHandle m_hook;
     CWnd* m_pPrevious;
 };

@@ -4,23 +4,6 @@
 
 namespace {
 
-using UnixFileNameFunction = char*(CDECL*)(LPCWSTR);
-
-UnixFileNameFunction WineUnixFileName() {
-    static const auto function = reinterpret_cast<UnixFileNameFunction>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    return function;
-}
-
-std::wstring FromUtf8Exactly(const char* text) {
-    int count = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0);
-    if (count <= 0) return std::wstring();
-    std::wstring wide(static_cast<size_t>(count), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, wide.data(), count);
-    wide.pop_back();
-    return wide;
-}
-
 bool IsReservedDeviceName(const std::wstring& name) {
     std::wstring stem = name.substr(0, name.find_first_of(L". "));
     for (wchar_t& ch : stem) ch = static_cast<wchar_t>(std::towupper(ch));
@@ -40,38 +23,6 @@ std::wstring AfxExtendedPath(const std::wstring& absolutePath) {
     if (path.size() == 2 && path[1] == L':') path += L'\\';
     if (path.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + path.substr(2);
     return L"\\\\?\\" + path;
-}
-
-bool AfxIsWine() {
-    static const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-    return wine;
-}
-
-std::string AfxWineUnixFileName(const std::wstring& absolutePath) {
-    UnixFileNameFunction unixFileName = WineUnixFileName();
-    if (!AfxIsWine() || !unixFileName) return std::string();
-    // The extended form, so that a trailing dot or blank is not dropped on the way.
-    char* unixPath = unixFileName(AfxExtendedPath(absolutePath).c_str());
-    if (!unixPath) return std::string();
-    std::string result(unixPath);
-    HeapFree(GetProcessHeap(), 0, unixPath);
-    return result;
-}
-
-std::wstring AfxUnixNamespacePath(const std::wstring& absolutePath) {
-    std::string unixPath = AfxWineUnixFileName(absolutePath);
-    if (unixPath.empty()) return std::wstring();
-    std::wstring wide = FromUtf8Exactly(unixPath.c_str());
-    // A backslash inside a Linux name cannot be spelled in a Windows path.
-    if (wide.empty() || wide[0] != L'/' || wide.find(L'\\') != std::wstring::npos) return std::wstring();
-    for (wchar_t& ch : wide)
-        if (ch == L'/') ch = L'\\';
-    return L"\\\\?\\unix" + wide;
-}
-
-std::wstring AfxExactPath(const std::wstring& absolutePath) {
-    std::wstring unixPath = AfxUnixNamespacePath(absolutePath);
-    return unixPath.empty() ? AfxExtendedPath(absolutePath) : unixPath;
 }
 
 std::wstring AfxJoinPath(const std::wstring& directory, const std::wstring& name) {

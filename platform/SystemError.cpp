@@ -2,14 +2,24 @@
 
 #include "platform/AfxMessageBox.h"
 
+#include <memory>
+
+namespace {
+
+// FormatMessage's own buffer, given back with LocalFree.
+struct LocalFreeDeleter {
+    void operator()(char* buffer) const { LocalFree(buffer); }
+};
+
+}  // namespace
+
 CString AfxFormatSystemMessage(DWORD dwError) {
     char* buffer = nullptr;
     DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, dwError,
                                   MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPSTR>(&buffer), 0,
                                   nullptr);
-    CString text(buffer, static_cast<int>(length));
-    if (buffer) LocalFree(buffer);
-    return text;
+    std::unique_ptr<char, LocalFreeDeleter> owned(buffer);
+    return CString(buffer, static_cast<int>(length));
 }
 
 int AfxShowSystemError(HWND hOwner, const char* pszCaption, DWORD dwError) {

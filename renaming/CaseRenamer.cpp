@@ -1,6 +1,6 @@
 #include "renaming/CaseRenamer.h"
 
-#include "platform/CFindHandle.h"
+#include "platform/CUniqueHandle.h"
 #include "platform/ExtendedPath.h"
 
 #include <utility>

@@ -1,6 +1,6 @@
 #include "renaming/DirectoryListing.h"
 
-#include "platform/CFindHandle.h"
+#include "platform/CUniqueHandle.h"
 #include "platform/ExtendedPath.h"
 
 DirectoryListing ReadDirectoryListing(const std::wstring& directory) {

@@ -2,6 +2,7 @@
 
 #include "platform/AfxMessageBox.h"
 #include "platform/ExtendedPath.h"
+#include "wine/WineHost.h"
 #include "platform/SystemError.h"
 #include "renaming/RenameEntriesToCase.h"
 
@@ -47,7 +48,7 @@ bool EnterDirectory(const CString& directory) {
 std::wstring ExactCurrentDirectory() {
     std::wstring path(GetCurrentDirectoryW(0, nullptr), L'\0');
     path.resize(GetCurrentDirectoryW(static_cast<DWORD>(path.size()), path.data()));
-    return AfxExactPath(path);
+    return wine::ExactPath(path);
 }
 
 void ReportKeptFiles(std::vector<std::wstring> kept) {

@@ -1,6 +1,6 @@
 #include "renaming/StagingFolder.h"
 
-#include "platform/CFileHandle.h"
+#include "platform/CUniqueHandle.h"
 #include "platform/ExtendedPath.h"
 
 #include <cwctype>

@@ -15,12 +15,29 @@
 // Icon group: the program icon
 #define IDR_MAINFRAME 128
 
-// Bitmaps: the splash picture and the four folder images of the directory tree
-#define IDB_SPLASH        129
-#define IDB_DIR           134
-#define IDB_DIR_SELECTED  135
-#define IDB_PATH          136
-#define IDB_PATH_SELECTED 137
+// Bitmaps: the splash picture at 100, 150 and 200 %
+#define IDB_SPLASH     129
+#define IDB_SPLASH_150 130
+#define IDB_SPLASH_200 131
+
+// The four folder images of the directory tree at 16 pixels, and at 20, 24 and 32 pixels for
+// larger DPIs (each set in the same order)
+#define IDB_DIR              134
+#define IDB_DIR_SELECTED     135
+#define IDB_PATH             136
+#define IDB_PATH_SELECTED    137
+#define IDB_DIR_20           140
+#define IDB_DIR_SELECTED_20  141
+#define IDB_PATH_20          142
+#define IDB_PATH_SELECTED_20 143
+#define IDB_DIR_24           144
+#define IDB_DIR_SELECTED_24  145
+#define IDB_PATH_24          146
+#define IDB_PATH_SELECTED_24 147
+#define IDB_DIR_32           148
+#define IDB_DIR_SELECTED_32  149
+#define IDB_PATH_32          150
+#define IDB_PATH_SELECTED_32 151
 
 // Controls of the main dialog (IDD_UMBRIX_DIALOG)
 #define IDC_TO_LOWER_CASE 1003

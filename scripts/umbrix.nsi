@@ -1,18 +1,27 @@
 ; Installer of Umbrix (NSIS, Modern UI 2): welcome, folder, installation, and a finish page that
 ; can start Umbrix and put a shortcut on the desktop. Installs the program in Program Files,
 ; a Start-menu folder and an uninstaller with its entry in Programs and Features.
-;   makensis -INPUTCHARSET UTF8 -DEXE=<path of umbrix.exe> -DOUTFILE=<path of umbrix-setup.exe> umbrix.nsi
+;   makensis -INPUTCHARSET UTF8 -DEXE=<path of umbrix.exe> -DOUTFILE=<path of umbrix-setup.exe>
+;            [-DSIGN=<command that signs the file it is given in place>] umbrix.nsi
 ; Silent: umbrix-setup.exe /S [/DESKTOP] (the desktop shortcut only when asked), and
 ; uninstall.exe /S in the installation folder.
 Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
+; The same input gives the same setup program: no file times of the build machine inside.
+SetDateSave off
 
 ; The version is the one in umbrix.exe's version resource.
 !getdllversion "${EXE}" UMBRIX_VERSION_
 !define VERSION "${UMBRIX_VERSION_1}.${UMBRIX_VERSION_2}.${UMBRIX_VERSION_3}.${UMBRIX_VERSION_4}"
 !define PUBLISHER "Umbrix team"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Umbrix"
+
+; A signed release signs the uninstaller before it is packed, and the finished setup program.
+!ifdef SIGN
+    !uninstfinalize '"${SIGN}" "%1"' = 0
+    !finalize '"${SIGN}" "%1"' = 0
+!endif
 
 Name "Umbrix"
 Caption "Umbrix ${VERSION} Setup"
@@ -32,8 +41,9 @@ ShowUninstDetails show
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
-!define MUI_FINISHPAGE_RUN "$INSTDIR\umbrix.exe"
+!define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "Umbrix starten"
+!define MUI_FINISHPAGE_RUN_FUNCTION StartUnelevated
 ; The finish page's second check box makes the desktop shortcut.
 !define MUI_FINISHPAGE_SHOWREADME ""
 !define MUI_FINISHPAGE_SHOWREADME_TEXT "Verknüpfung auf dem Desktop anlegen"
@@ -55,6 +65,12 @@ VIAddVersionKey /LANG=${LANG_GERMAN} "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_GERMAN} "FileDescription" "Umbrix Setup"
 VIAddVersionKey /LANG=${LANG_GERMAN} "CompanyName" "${PUBLISHER}"
 VIAddVersionKey /LANG=${LANG_GERMAN} "LegalCopyright" "© 2026 ${PUBLISHER}"
+
+; The setup runs elevated; Umbrix renames the user's files and must run with the user's own
+; rights. The shell of the logged-in user starts it, as a double-click would.
+Function StartUnelevated
+    Exec '"$WINDIR\explorer.exe" "$INSTDIR\umbrix.exe"'
+FunctionEnd
 
 Function CreateDesktopShortcut
     SetShellVarContext all

@@ -189,9 +189,9 @@ TEST_F(SplashTest, WindowDestroyedDuringItsCreationIsFreedOnceAndNotTouchedAgain
         g_destroyAt = stage;
         g_destroyed = false;
         GuardedHeap::Watch(sizeof(CSplashWindow));
-        HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, &DestroySplashMidway, nullptr, GetCurrentThreadId());
+        CHookHandle hook(SetWindowsHookExA(WH_CALLWNDPROC, &DestroySplashMidway, nullptr, GetCurrentThreadId()));
         CSplashWindow::ShowSplash(&m_owner);
-        UnhookWindowsHookEx(hook);
+        hook.Close();
         EXPECT_TRUE(g_destroyed) << "message " << stage;
         EXPECT_EQ(CSplashWindow::s_instance, nullptr) << "message " << stage;
         EXPECT_EQ(GuardedHeap::Deletes(), 1) << "message " << stage;

@@ -1,6 +1,7 @@
 // Starts umbrix.exe as a process of its own and works it from outside, as a user would.
 #include <windows.h>
 
+#include "platform/CUniqueHandle.h"
 #include "res/resource.h"
 #include "tests/support/Observations.h"
 #include "tests/support/TempDirectory.h"
@@ -86,33 +87,36 @@ public:
         std::string commandLine = "\"" + ProgramPath() + "\" " + arguments;
         STARTUPINFOA si{};
         si.cb = sizeof(si);
-        m_started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   workingDirectory.c_str(), &si, &m_pi) != FALSE;
+        PROCESS_INFORMATION pi{};
+        if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, workingDirectory.c_str(),
+                            &si, &pi))
+            return;
+        m_process = CKernelHandle(pi.hProcess);
+        m_thread = CKernelHandle(pi.hThread);
+        m_id = pi.dwProcessId;
     }
     ~UmbrixProcess() {
-        if (!m_started) return;
-        if (WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(m_pi.hProcess, 99);
-        CloseHandle(m_pi.hThread);
-        CloseHandle(m_pi.hProcess);
+        if (m_process && WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT) TerminateProcess(m_process.Get(), 99);
     }
-    bool Started() const { return m_started; }
+    bool Started() const { return static_cast<bool>(m_process); }
     // Ends the program at once, as the task manager or a power cut would.
     void Terminate() const {
-        TerminateProcess(m_pi.hProcess, 9);
-        WaitForSingleObject(m_pi.hProcess, 10000);
+        TerminateProcess(m_process.Get(), 9);
+        WaitForSingleObject(m_process.Get(), 10000);
     }
-    DWORD Id() const { return m_pi.dwProcessId; }
+    DWORD Id() const { return m_id; }
     // The exit code, or STILL_ACTIVE when it has not ended within 10 s.
     DWORD WaitForExit() const {
-        WaitForSingleObject(m_pi.hProcess, 10000);
+        WaitForSingleObject(m_process.Get(), 10000);
         DWORD code = STILL_ACTIVE;
-        GetExitCodeProcess(m_pi.hProcess, &code);
+        GetExitCodeProcess(m_process.Get(), &code);
         return code;
     }
 
 private:
-    bool m_started = false;
-    PROCESS_INFORMATION m_pi{};
+    CKernelHandle m_process;
+    CKernelHandle m_thread;
+    DWORD m_id = 0;
 };
 
 }  // namespace

@@ -1,18 +1,27 @@
 #!/bin/sh
 # Installs umbrix-setup.exe silently into the test prefix, checks the program, the uninstaller,
-# the shortcuts and the entry in Programs and Features, then uninstalls silently and checks that
-# all of it is gone.
-#   installer-test.sh SOURCE_DIR BUILD_DIR
+# the shortcuts and the entry in Programs and Features, installs it once more through its pages
+# and lets the finish page start Umbrix, then uninstalls silently and checks that all of it is
+# gone.
+#   installer-test.sh SOURCE_DIR BUILD_DIR [RELEASE_DIR]
+# BUILD_DIR holds the Wine prefix; the installer and the program it must install are in
+# RELEASE_DIR (default BUILD_DIR). A release's winget manifest names the uninstall entry, and
+# with UMBRIX_TEST_CA set the installed uninstaller must carry a signature from that CA.
 set -eu
 src=$1
 build=$(cd "$2" && pwd)
+dir=$(cd "${3:-$2}" && pwd)
 run() { "$src/scripts/wine-run" --build "$build" "$@"; }
 
 prefix="$build/wine/prefix/drive_c"
 app="$prefix/Program Files/Umbrix"
 menu="$prefix/ProgramData/Microsoft/Windows/Start Menu/Programs/Umbrix"
 desktop="$prefix/users/Public/Desktop/Umbrix.lnk"
-key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Umbrix'
+product_code=Umbrix
+if [ -d "$dir/winget" ]; then
+    product_code=$(sed -n 's/^ProductCode: //p' "$dir"/winget/*.installer.yaml)
+fi
+key="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$product_code"
 failures=0
 check() {  # description, then a test command
     what=$1; shift
@@ -23,13 +32,28 @@ gone() { [ ! -e "$1" ]; }
 value() { run reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_[A-Z_]* *//p"; }
 is() { [ "$1" = "$2" ] || { echo "   got \"$1\", want \"$2\""; return 1; }; }
 sized() { [ -n "$1" ] && [ $(($1)) -gt 0 ]; }
+signed() { osslsigncode verify -CAfile "$UMBRIX_TEST_CA" -in "$1" >/dev/null 2>&1; }
+# Windows processes as "name parent-id id" lines (wmic writes UTF-16).
+processes() { run wmic process get Name,ParentProcessId,ProcessId | iconv -f UTF-16 -t UTF-8 | tr -d '\r'; }
+pid_of() { processes | awk -v name="$1" 'tolower($1) == name { print $3; exit }'; }
+parent_of() { processes | awk -v id="$1" '$3 == id { print $2; exit }'; }
+wait_for() {  # a test command, tried for up to 30 s
+    i=0
+    while ! "$@" && [ $i -lt 60 ]; do sleep 0.5; i=$((i + 1)); done
+    "$@"
+}
+running() { [ -n "$(pid_of "$1")" ]; }
+other_process() { [ -n "$1" ] && [ -n "$2" ] && [ "$1" != "$2" ] || { echo "   parent \"$1\", setup \"$2\""; return 1; }; }
 
-[ -f "$build/umbrix-setup.exe" ] || { echo "FAILED: $build/umbrix-setup.exe missing"; exit 1; }
+[ -f "$dir/umbrix-setup.exe" ] || { echo "FAILED: $dir/umbrix-setup.exe missing"; exit 1; }
 rm -rf "$app" "$menu" "$desktop"
 
-run "$build/umbrix-setup.exe" /S
-check "umbrix.exe installed in Program Files" cmp -s "$build/umbrix.exe" "$app/umbrix.exe"
+run "$dir/umbrix-setup.exe" /S
+check "umbrix.exe installed in Program Files" cmp -s "$dir/umbrix.exe" "$app/umbrix.exe"
 check "uninstaller installed" test -f "$app/uninstall.exe"
+if [ -n "${UMBRIX_TEST_CA:-}" ]; then
+    check "uninstaller signed" signed "$app/uninstall.exe"
+fi
 check "Start-menu entry" test -f "$menu/Umbrix.lnk"
 check "Start-menu entry for the uninstaller" test -f "$menu/Umbrix entfernen.lnk"
 check "no desktop shortcut unless asked" gone "$desktop"
@@ -41,8 +65,31 @@ check "uninstall entry: icon" is "$(value DisplayIcon)" 'C:\Program Files\Umbrix
 check "uninstall entry: uninstaller" is "$(value UninstallString)" '"C:\Program Files\Umbrix\uninstall.exe"'
 check "uninstall entry: size in KB" sized "$(value EstimatedSize)"
 
+# Again, interactively as a user does it: Weiter, Installieren, and on the finish page
+# "Umbrix starten" (checked) with Fertig stellen. The setup runs elevated, so Umbrix must not be
+# its child: the user's shell starts it.
+eval "$(run --env)"
+export DISPLAY
+rm -f "$app/uninstall.exe"
+run "$dir/umbrix-setup.exe" >/dev/null 2>&1 &
+check "setup started" wait_for running umbrix-setup.exe
+sleep 3
+xdotool key Return   # welcome page: Weiter
+sleep 2
+xdotool key Return   # folder page: Installieren
+check "interactive install wrote the uninstaller" wait_for test -f "$app/uninstall.exe"
+sleep 3              # the installation page goes on to the finish page by itself
+setup=$(pid_of umbrix-setup.exe)
+xdotool key Return   # finish page: Fertig stellen
+check "finish page started Umbrix" wait_for running umbrix.exe
+umbrix=$(pid_of umbrix.exe)
+parent=$(parent_of "$umbrix")
+check "Umbrix not started by the elevated setup" other_process "$parent" "$setup"
+for id in $umbrix $(pid_of umbrix-setup.exe); do run taskkill /pid "$id" /f >/dev/null 2>&1; done
+wait
+
 # Again over the installed one, now with the desktop shortcut.
-run "$build/umbrix-setup.exe" /S /DESKTOP
+run "$dir/umbrix-setup.exe" /S /DESKTOP
 check "desktop shortcut when asked" test -f "$desktop"
 
 # The uninstaller copies itself away and finishes in the background: wait for it.

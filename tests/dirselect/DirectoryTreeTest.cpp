@@ -344,10 +344,10 @@ TEST_F(DirectoryTreeTest, RealMouseDoubleClickOnAnItemGoesDown) {
     ASSERT_EQ(WindowFromPoint(point), tree.m_hWnd);
     g_warpedTo = point;
     g_echoSeen = false;
-    HHOOK hook = SetWindowsHookExA(WH_MOUSE_LL, &WatchWarpEcho, GetModuleHandleA(nullptr), 0);
+    CHookHandle hook(SetWindowsHookExA(WH_MOUSE_LL, &WatchWarpEcho, GetModuleHandleA(nullptr), 0));
     ASSERT_TRUE(SetCursorPos(point.x, point.y));
     pumpUntil([] { return g_echoSeen; }, 5000);  // Windows sends no echo: then just later
-    if (hook) UnhookWindowsHookEx(hook);
+    hook.Close();
 
     // Absolute positions run from 0 to 65535 across the primary screen.
     const LONG dx = MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);

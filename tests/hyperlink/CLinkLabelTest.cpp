@@ -89,9 +89,9 @@ TEST(CLinkLabel, AttachmentAddsNotifyUnderlinesAndTakesTheTextAsAddress) {
     LabelHost host;
     CLinkLabel label;
     g_addToolSize = 0;
-    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, &WatchAddTool, nullptr, GetCurrentThreadId());
+    CHookHandle hook(SetWindowsHookExA(WH_CALLWNDPROC, &WatchAddTool, nullptr, GetCurrentThreadId()));
     ASSERT_TRUE(label.SubclassWindow(host.AddStatic(kAddress, SS_LEFT, {12, 130, 113, 143})));
-    UnhookWindowsHookEx(hook);
+    hook.Close();
     EXPECT_TRUE(label.GetStyle() & SS_NOTIFY);
     EXPECT_EQ(label.m_url, kAddress);
     LOGFONTA used{};
@@ -282,11 +282,11 @@ TEST(CLinkLabel, EveryMessageIsRelayedToTheTooltipAndNoneConsumed) {
     label.SubclassWindow(host.AddStatic(kAddress, SS_LEFT, {10, 10, 200, 20}));
     g_hTip = label.GetToolTip().m_hWnd;
     g_relayed.clear();
-    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, &WatchTooltip, nullptr, GetCurrentThreadId());
+    CHookHandle hook(SetWindowsHookExA(WH_CALLWNDPROC, &WatchTooltip, nullptr, GetCurrentThreadId()));
     for (UINT message : {UINT(WM_MOUSEMOVE), UINT(WM_LBUTTONDOWN), UINT(WM_KEYDOWN), UINT(WM_USER + 3)}) {
         MSG msg{label.m_hWnd, message, 0, 0, 0, {0, 0}};
         EXPECT_FALSE(AfxPreTranslateMessage(&msg)) << message;
     }
-    UnhookWindowsHookEx(hook);
+    hook.Close();
     EXPECT_EQ(g_relayed, (std::vector<UINT>{WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_KEYDOWN, WM_USER + 3}));
 }

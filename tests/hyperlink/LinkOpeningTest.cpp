@@ -1,5 +1,6 @@
 #include "hyperlink/LinkOpening.h"
 
+#include "platform/CUniqueHandle.h"
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/TempDirectory.h"
 
@@ -24,12 +25,13 @@ int ShellResult(const std::string& address) {
 }
 
 void SetDefaultValue(const std::string& key, const std::string& value) {
-    HKEY hKey;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &hKey, nullptr),
+    CRegistryKey created;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, created.Receive(),
+                              nullptr),
               ERROR_SUCCESS);
-    RegSetValueExA(hKey, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(hKey);
+    ASSERT_EQ(RegSetValueExA(created.Get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                             static_cast<DWORD>(value.size() + 1)),
+              ERROR_SUCCESS);
 }
 
 // Gives the test the ".htm" registration it needs in the prefix's real registry and puts back
@@ -37,14 +39,13 @@ void SetDefaultValue(const std::string& key, const std::string& value) {
 class HtmRegistration {
 public:
     HtmRegistration() {
-        HKEY hKey;
-        m_bHadHtm = RegOpenKeyExA(HKEY_CLASSES_ROOT, ".htm", 0, KEY_READ, &hKey) == ERROR_SUCCESS;
+        CRegistryKey htm;
+        m_bHadHtm = RegOpenKeyExA(HKEY_CLASSES_ROOT, ".htm", 0, KEY_READ, htm.Receive()) == ERROR_SUCCESS;
         if (m_bHadHtm) {
-            HKEY hBackup;
-            RegCreateKeyExA(HKEY_CURRENT_USER, kBackupKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &hBackup, nullptr);
-            RegCopyTreeA(hKey, nullptr, hBackup);
-            RegCloseKey(hBackup);
-            RegCloseKey(hKey);
+            CRegistryKey backup;
+            RegCreateKeyExA(HKEY_CURRENT_USER, kBackupKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, backup.Receive(),
+                            nullptr);
+            RegCopyTreeA(htm.Get(), nullptr, backup.Get());
         }
         RegDeleteTreeA(HKEY_CLASSES_ROOT, kFileType);
     }
@@ -55,12 +56,12 @@ public:
         RegDeleteTreeA(HKEY_CLASSES_ROOT, kFileType);
         RegDeleteKeyA(HKEY_CLASSES_ROOT, kFileType);
         if (!m_bHadHtm) return;
-        HKEY hBackup, hKey;
-        RegOpenKeyExA(HKEY_CURRENT_USER, kBackupKey, 0, KEY_READ, &hBackup);
-        RegCreateKeyExA(HKEY_CLASSES_ROOT, ".htm", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &hKey, nullptr);
-        RegCopyTreeA(hBackup, nullptr, hKey);
-        RegCloseKey(hKey);
-        RegCloseKey(hBackup);
+        {
+            CRegistryKey backup, htm;
+            RegOpenKeyExA(HKEY_CURRENT_USER, kBackupKey, 0, KEY_READ, backup.Receive());
+            RegCreateKeyExA(HKEY_CLASSES_ROOT, ".htm", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, htm.Receive(), nullptr);
+            RegCopyTreeA(backup.Get(), nullptr, htm.Get());
+        }
         RegDeleteTreeA(HKEY_CURRENT_USER, kBackupKey);
         RegDeleteKeyA(HKEY_CURRENT_USER, kBackupKey);
         RegDeleteKeyA(HKEY_CURRENT_USER, kBackupParent);

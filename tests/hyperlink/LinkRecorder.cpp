@@ -1,7 +1,7 @@
 // A stand-in for a browser in the link-opening tests: writes the show command it was started
 // with and its exact command line to a new file in the directory named by
 // UMBRIX_LINK_RECORDS, then ends.
-#include <windows.h>
+#include "platform/CUniqueHandle.h"
 
 #include <string>
 
@@ -19,10 +19,10 @@ int main() {
     // Written under a temporary name and then renamed, so the test never reads half a record.
     std::string base = std::string(szDirectory) + "\\" + std::to_string(GetCurrentProcessId());
     std::string partial = base + ".part";
-    HANDLE hFile = CreateFileA(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (hFile == INVALID_HANDLE_VALUE) return 1;
+    CFileHandle file(CreateFileA(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (!file) return 1;
     DWORD nWritten = 0;
-    WriteFile(hFile, record.data(), static_cast<DWORD>(record.size()), &nWritten, nullptr);
-    CloseHandle(hFile);
+    if (!WriteFile(file.Get(), record.data(), static_cast<DWORD>(record.size()), &nWritten, nullptr) || !file.Close())
+        return 1;
     return MoveFileA(partial.c_str(), (base + ".txt").c_str()) ? 0 : 1;
 }

@@ -1,5 +1,5 @@
-// Owners of platform handles: a search handle and the drawing state of a device context must
-// be given back exactly once, by the owner that holds them last.
+// Owners of platform handles: searches, files, kernel objects, registry keys and the drawing
+// state of a device context must be given back exactly once, by the owner that holds them last.
 #include "platform/AfxWin.h"
 #include "tests/support/TempDirectory.h"
 
@@ -43,6 +43,63 @@ TEST(FindHandle, OnlyTheLastOwnerHoldsTheSearchAndAFailedSearchHoldsNothing) {
     CFindHandle none(FindFirstFileW((dir.Path() + L"\\missing\\*").c_str(), &data));
     EXPECT_FALSE(none);
     EXPECT_EQ(none.Get(), INVALID_HANDLE_VALUE);
+}
+
+TEST(FileHandle, TheFileIsFreeAgainOnceItsOwnerHasGoneOrClosedIt) {
+    TempDirectory dir;
+    dir.AddFile(L"locked.txt");
+    std::wstring path = dir.Path() + L"\\locked.txt";
+    auto openAlone = [&] {
+        return CFileHandle(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    };
+    {
+        CFileHandle first = openAlone();
+        ASSERT_TRUE(first);
+        CFileHandle second = openAlone();
+        EXPECT_FALSE(second);
+        EXPECT_EQ(GetLastError(), DWORD(ERROR_SHARING_VIOLATION));
+    }
+    CFileHandle again = openAlone();
+    ASSERT_TRUE(again) << "the owner that went kept the file open";
+    EXPECT_TRUE(again.Close());
+    EXPECT_FALSE(again);
+    EXPECT_TRUE(again.Close()) << "an empty owner has nothing to close";
+    EXPECT_TRUE(openAlone());
+
+    HANDLE hTaken = openAlone().Release();
+    ASSERT_NE(hTaken, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(openAlone()) << "a released handle was closed by its former owner";
+    CloseHandle(hTaken);
+}
+
+TEST(KernelAndRegistryHandles, ReceivingANewHandleClosesTheOldOneAndTheLastOwnerClosesItsOwn) {
+    HANDLE hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_NE(hEvent, nullptr);
+    DWORD flags = 0;
+    {
+        CKernelHandle event(hEvent);
+        CKernelHandle moved(std::move(event));
+        EXPECT_FALSE(event);
+        EXPECT_TRUE(GetHandleInformation(hEvent, &flags));
+    }
+    EXPECT_FALSE(GetHandleInformation(hEvent, &flags)) << "the last owner left the event open";
+
+    CRegistryKey key;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_READ, key.Receive()), ERROR_SUCCESS);
+    HKEY hFirst = key.Get();
+    DWORD subKeys = 0;
+    ASSERT_EQ(RegQueryInfoKeyW(hFirst, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               nullptr, nullptr),
+              ERROR_SUCCESS);
+    // The registry may hand out the same value again, so the old key is looked at before.
+    HKEY* slot = key.Receive();
+    EXPECT_EQ(*slot, nullptr);
+    EXPECT_EQ(RegQueryInfoKeyW(hFirst, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               nullptr, nullptr),
+              ERROR_INVALID_HANDLE)
+        << "Receive left the key it held open";
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Environment", 0, KEY_READ, slot), ERROR_SUCCESS);
+    EXPECT_TRUE(key);
 }
 
 TEST(DeviceContexts, AWindowsContextGetsBackTheFontASelectionReplaced) {

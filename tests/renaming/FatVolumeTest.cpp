@@ -9,6 +9,7 @@
 #include "tests/support/FatDrive.h"
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/UnixShell.h"
+#include "wine/WineHost.h"
 
 #include <gtest/gtest.h>
 
@@ -76,7 +77,7 @@ protected:
 
 TEST_F(FatVolumeTest, VolumeIgnoresCaseAndRefusesAOneStepChangeOfCase) {
     AddFiles({"Readme.TXT"});
-    std::wstring root = AfxExactPath(fat->Root());
+    std::wstring root = wine::ExactPath(fat->Root());
     // What the renaming has to work around: the volume finds the file itself under the new name.
     EXPECT_FALSE(MoveFileExW(AfxJoinPath(root, L"Readme.TXT").c_str(), AfxJoinPath(root, L"readme.txt").c_str(), 0));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));

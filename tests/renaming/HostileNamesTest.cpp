@@ -2,7 +2,7 @@
 // name: each file is renamed exactly, or stays where it is and is named in the final box.
 #include "renaming/RenameFilesToCase.h"
 
-#include "platform/CFindHandle.h"
+#include "platform/CUniqueHandle.h"
 #include "platform/ExtendedPath.h"
 #include "renaming/CaseConversion.h"
 #include "tests/renaming/RunMessages.h"
@@ -95,10 +95,11 @@ TEST_F(HostileNamesTest, LettersBeyondTheCodePageTakeTheirUnicodeCase) {
 
 TEST_F(HostileNamesTest, KeptNamesBeyondTheCodePageAreShownWithoutLookAlikes) {
     dir.AddFile(L"\u0101bc.TXT");
-    HANDLE held = CreateFileW((dir.Path() + L"\\\u0101bc.TXT").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
+    CFileHandle held(CreateFileW((dir.Path() + L"\\\u0101bc.TXT").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
     Run(CaseDirection::Lower, dir.AnsiPath());
-    CloseHandle(held);
+    held.Close();
     EXPECT_EQ(boxes.Texts(), (Texts{std::string(kNotAll) + "\n?bc.TXT"}));
 }
 

@@ -1,6 +1,7 @@
 #include "renaming/RenameFilesToCase.h"
 
 #include "platform/AfxModuleState.h"
+#include "platform/CUniqueHandle.h"
 
 #include "tests/renaming/RunMessages.h"
 #include "tests/support/MessageBoxRecorder.h"
@@ -132,11 +133,11 @@ TEST_F(RenameFilesToCaseTest, UmlautsFollowTheirCasePairs) {
 TEST_F(RenameFilesToCaseTest, FileHeldOpenKeepsItsNameIsNamedAndTheOthersAreRenamed) {
     dir.AddFile(L"Busy.TXT");
     dir.AddFile(L"Free.TXT");
-    HANDLE busy = CreateFileW((dir.Path() + L"\\Busy.TXT").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(busy, INVALID_HANDLE_VALUE);
+    CFileHandle busy(CreateFileW((dir.Path() + L"\\Busy.TXT").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(busy);
     Run(CaseDirection::Lower, dir.AnsiPath());
-    CloseHandle(busy);
+    busy.Close();
     EXPECT_EQ(dir.Names(), (Names{L"Busy.TXT", L"free.txt"}));
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Texts()[0], std::string(kNotAll) + "\nBusy.TXT");
@@ -145,17 +146,18 @@ TEST_F(RenameFilesToCaseTest, FileHeldOpenKeepsItsNameIsNamedAndTheOthersAreRena
 }
 
 TEST_F(RenameFilesToCaseTest, FinalBoxNamesTwentyFilesAndCountsTheRest) {
-    std::vector<HANDLE> held;
+    std::vector<CFileHandle> held;
     for (int i = 0; i < 23; ++i) {
         wchar_t name[16];
         swprintf(name, 16, L"Held%02d.TXT", i);
         dir.AddFile(name);
-        held.push_back(CreateFileW((dir.Path() + L"\\" + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                   OPEN_EXISTING, 0, nullptr));
+        held.emplace_back(CreateFileW((dir.Path() + L"\\" + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held.back());
     }
     dir.AddFile(L"Already.txt");
     Run(CaseDirection::Upper, dir.AnsiPath());
-    for (HANDLE file : held) CloseHandle(file);
+    held.clear();
     std::string expected = kNotAll;
     for (int i = 0; i < 20; ++i) expected += "\nHeld" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".TXT";
     expected += "\n\x85 und 3 weitere";

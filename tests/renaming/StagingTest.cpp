@@ -2,6 +2,7 @@
 // extended Win32 path), and what a run finds in staging folders that an ended run left.
 #include "renaming/RenameFilesToCase.h"
 
+#include "platform/CUniqueHandle.h"
 #include "platform/ExtendedPath.h"
 #include "renaming/CaseConversion.h"
 #include "renaming/RenameEntriesToCase.h"
@@ -114,16 +115,15 @@ TEST_F(StagingTest, RunEndedMidwayLosesNoFileAndTheNextRunFinishesIt) {
     PROCESS_INFORMATION process{};
     ASSERT_TRUE(
         CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+    CKernelHandle worker(process.hProcess), workerThread(process.hThread);
     size_t renamed = 0;
     for (int waited = 0; renamed < 100 && waited < 20000; waited += 10) {
         Sleep(10);
         renamed = 0;
         for (const std::wstring& name : dir.Names()) renamed += name.rfind(L"file_", 0) == 0;
     }
-    TerminateProcess(process.hProcess, 9);
-    WaitForSingleObject(process.hProcess, 10000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    TerminateProcess(worker.Get(), 9);
+    WaitForSingleObject(worker.Get(), 10000);
     ASSERT_GE(renamed, 100u) << "the worker renamed nothing";
 
     std::map<std::wstring, Names> whereabouts = WhereaboutsByFoldedName(dir);

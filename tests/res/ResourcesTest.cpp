@@ -91,53 +91,83 @@ TEST(StringTable, AboutItemTextInCodePage1252) {
     EXPECT_EQ(static_cast<unsigned char>(text[6]), 0xFC);
 }
 
-TEST(Bitmaps, SplashIs520x317With256Colours) {
-    const BITMAPINFOHEADER* stored = StoredBitmap(IDB_SPLASH);
-    ASSERT_NE(stored, nullptr);
-    EXPECT_EQ(stored->biWidth, 520);
-    EXPECT_EQ(stored->biHeight, 317);
-    EXPECT_EQ(stored->biBitCount, 8);
-    EXPECT_EQ(stored->biCompression, DWORD(BI_RGB));
-    EXPECT_TRUE(stored->biClrUsed == 0 || stored->biClrUsed == 256) << stored->biClrUsed;
-
-    HBITMAP bitmap = LoadBitmapA(Module(), MAKEINTRESOURCEA(IDB_SPLASH));
-    ASSERT_NE(bitmap, nullptr);
-    SIZE size = BitmapSize(bitmap);
-    EXPECT_EQ(size.cx, 520);
-    EXPECT_EQ(size.cy, 317);
-    DeleteObject(bitmap);
-}
-
-// The folder images go through CreateMappedBitmap's default colour map: the white background
-// must come out as the button highlight colour, and no pixel may be 192-grey, which would turn
-// into the button face and vanish.
-TEST(Bitmaps, FolderImagesAre16x16AndMapToButtonColours) {
-    for (int id : {IDB_DIR, IDB_DIR_SELECTED, IDB_PATH, IDB_PATH_SELECTED}) {
-        SCOPED_TRACE(id);
-        const BITMAPINFOHEADER* stored = StoredBitmap(id);
+// The splash at 100, 150 and 200 %, each drawn at its size.
+TEST(Bitmaps, SplashAtThreeScalesWith256Colours) {
+    const struct {
+        int id, width, height;
+    } splashes[] = {{IDB_SPLASH, 520, 317}, {IDB_SPLASH_150, 780, 476}, {IDB_SPLASH_200, 1040, 634}};
+    for (const auto& splash : splashes) {
+        SCOPED_TRACE(splash.id);
+        const BITMAPINFOHEADER* stored = StoredBitmap(splash.id);
         ASSERT_NE(stored, nullptr);
-        ASSERT_EQ(stored->biBitCount, 4) << "a colour table is what CreateMappedBitmap maps";
-        const RGBQUAD* table = reinterpret_cast<const RGBQUAD*>(stored + 1);
-        const BYTE* bits = reinterpret_cast<const BYTE*>(table + 16);
-        for (int i = 0; i < 16 * 16 / 2; ++i)
-            for (int index : {bits[i] >> 4, bits[i] & 15})
-                EXPECT_FALSE(table[index].rgbRed == 192 && table[index].rgbGreen == 192 && table[index].rgbBlue == 192)
-                    << "pixel pair " << i;
+        EXPECT_EQ(stored->biWidth, splash.width);
+        EXPECT_EQ(stored->biHeight, splash.height);
+        EXPECT_EQ(stored->biBitCount, 8);
+        EXPECT_EQ(stored->biCompression, DWORD(BI_RGB));
+        EXPECT_TRUE(stored->biClrUsed == 0 || stored->biClrUsed == 256) << stored->biClrUsed;
 
-        CBitmap mapped;
-        mapped.Attach(CreateMappedBitmap(Module(), id, 0, nullptr, 0));
-        ASSERT_NE(mapped.m_hObject, nullptr);
-        SIZE size = BitmapSize(mapped);
-        EXPECT_EQ(size.cx, 16);
-        EXPECT_EQ(size.cy, 16);
-        CDC dc;
-        dc.CreateCompatibleDC(nullptr);
-        CObjectSelection selection(dc, mapped.m_hObject);
-        EXPECT_EQ(GetPixel(dc, 0, 0), GetSysColor(COLOR_BTNHIGHLIGHT));
+        HBITMAP bitmap = LoadBitmapA(Module(), MAKEINTRESOURCEA(splash.id));
+        ASSERT_NE(bitmap, nullptr);
+        SIZE size = BitmapSize(bitmap);
+        EXPECT_EQ(size.cx, splash.width);
+        EXPECT_EQ(size.cy, splash.height);
+        DeleteObject(bitmap);
     }
 }
 
-TEST(Icon, GroupHoldsThreeImagesAndLoadsInBothSizes) {
+// The folder images go through CreateMappedBitmap's default colour map, which maps colour-table
+// entries: each size must have a table, its white background must come out as the button
+// highlight colour, and no pixel may be 192-grey, which would turn into the button face.
+TEST(Bitmaps, FolderImagesAtEverySizeMapToButtonColours) {
+    const struct {
+        int size;
+        int ids[4];
+    } sets[] = {{16, {IDB_DIR, IDB_DIR_SELECTED, IDB_PATH, IDB_PATH_SELECTED}},
+                {20, {IDB_DIR_20, IDB_DIR_SELECTED_20, IDB_PATH_20, IDB_PATH_SELECTED_20}},
+                {24, {IDB_DIR_24, IDB_DIR_SELECTED_24, IDB_PATH_24, IDB_PATH_SELECTED_24}},
+                {32, {IDB_DIR_32, IDB_DIR_SELECTED_32, IDB_PATH_32, IDB_PATH_SELECTED_32}}};
+    for (const auto& set : sets) {
+        for (int id : set.ids) {
+            SCOPED_TRACE(id);
+            const BITMAPINFOHEADER* stored = StoredBitmap(id);
+            ASSERT_NE(stored, nullptr);
+            ASSERT_TRUE(stored->biBitCount == 4 || stored->biBitCount == 8) << "a colour table is what is mapped";
+            EXPECT_EQ(stored->biCompression, DWORD(BI_RGB));
+            EXPECT_EQ(stored->biWidth, set.size);
+            EXPECT_EQ(stored->biHeight, set.size);
+            const RGBQUAD* table = reinterpret_cast<const RGBQUAD*>(stored + 1);
+            int entries = stored->biClrUsed ? static_cast<int>(stored->biClrUsed) : 1 << stored->biBitCount;
+            const BYTE* bits = reinterpret_cast<const BYTE*>(table + entries);
+            // Rows of these widths need no padding.
+            int bytes = set.size * set.size * stored->biBitCount / 8;
+            for (int i = 0; i < bytes; ++i) {
+                std::vector<int> indices = stored->biBitCount == 8 ? std::vector<int>{bits[i]}
+                                                                   : std::vector<int>{bits[i] >> 4, bits[i] & 15};
+                for (int index : indices) {
+                    ASSERT_LT(index, entries);
+                    EXPECT_FALSE(table[index].rgbRed == 192 && table[index].rgbGreen == 192 &&
+                                 table[index].rgbBlue == 192)
+                        << "byte " << i;
+                }
+            }
+
+            CBitmap mapped;
+            mapped.Attach(CreateMappedBitmap(Module(), id, 0, nullptr, 0));
+            ASSERT_NE(mapped.m_hObject, nullptr);
+            SIZE size = BitmapSize(mapped);
+            EXPECT_EQ(size.cx, set.size);
+            EXPECT_EQ(size.cy, set.size);
+            CDC dc;
+            dc.CreateCompatibleDC(nullptr);
+            CObjectSelection selection(dc, mapped.m_hObject);
+            EXPECT_EQ(GetPixel(dc, 0, 0), GetSysColor(COLOR_BTNHIGHLIGHT));
+        }
+    }
+}
+
+// One image for every size the program asks for, so that none is stretched; the largest
+// as PNG, as Windows expects it.
+TEST(Icon, GroupHoldsEverySizeAndLoadsEachUnstretched) {
 #pragma pack(push, 2)
     struct GroupEntry {
         BYTE width, height, colours, reserved;
@@ -147,32 +177,39 @@ TEST(Icon, GroupHoldsThreeImagesAndLoadsInBothSizes) {
     };
     struct GroupHeader {
         WORD reserved, type, count;
-        GroupEntry entries[3];
+        GroupEntry entries[8];
     };
 #pragma pack(pop)
     HRSRC resource = FindResourceA(Module(), MAKEINTRESOURCEA(IDR_MAINFRAME), RT_GROUP_ICON);
     ASSERT_NE(resource, nullptr);
     const auto* group = static_cast<const GroupHeader*>(LockResource(LoadResource(Module(), resource)));
-    ASSERT_EQ(group->count, 3);
-    const int expected[3][2] = {{32, 4}, {16, 4}, {32, 8}};
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(group->entries[i].width, expected[i][0]);
-        EXPECT_EQ(group->entries[i].height, expected[i][0]);
-        EXPECT_EQ(group->entries[i].bitCount, expected[i][1]);
-    }
+    ASSERT_EQ(group->count, 8);
+    const int sizes[8] = {16, 20, 24, 32, 40, 48, 64, 256};
+    for (int i = 0; i < 8; ++i) {
+        SCOPED_TRACE(sizes[i]);
+        const GroupEntry& entry = group->entries[i];
+        EXPECT_EQ(entry.width, sizes[i] % 256) << "256 is written as 0";
+        EXPECT_EQ(entry.height, sizes[i] % 256);
+        EXPECT_EQ(entry.bitCount, 32);
+        HRSRC image = FindResourceA(Module(), MAKEINTRESOURCEA(entry.id), RT_ICON);
+        ASSERT_NE(image, nullptr);
+        const BYTE* data = static_cast<const BYTE*>(LockResource(LoadResource(Module(), image)));
+        bool png = memcmp(data, "\x89PNG", 4) == 0;
+        EXPECT_EQ(png, sizes[i] == 256);
+        if (!png) {
+            EXPECT_EQ(reinterpret_cast<const BITMAPINFOHEADER*>(data)->biWidth, sizes[i]);
+        }
 
-    for (int size : {32, 16}) {
         HICON icon = static_cast<HICON>(
-            LoadImageA(Module(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, size, size, 0));
-        ASSERT_NE(icon, nullptr) << size;
+            LoadImageW(Module(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, sizes[i], sizes[i], 0));
+        ASSERT_NE(icon, nullptr);
         ICONINFO info{};
         ASSERT_TRUE(GetIconInfo(icon, &info));
-        EXPECT_EQ(BitmapSize(info.hbmColor).cx, size);
+        EXPECT_EQ(BitmapSize(info.hbmColor).cx, sizes[i]);
         DeleteObject(info.hbmColor);
         DeleteObject(info.hbmMask);
         DestroyIcon(icon);
     }
-    EXPECT_NE(LoadIconA(Module(), MAKEINTRESOURCEA(IDR_MAINFRAME)), nullptr);
 }
 
 }  // namespace
@@ -180,8 +217,8 @@ TEST(Icon, GroupHoldsThreeImagesAndLoadsInBothSizes) {
 // The manifest is what a program gets from Windows: the side-by-side common controls of
 // version 6 instead of the system folder's version 5 (Wine's version 6 still reports 5.81 from
 // DllGetVersion, so the test looks at where it was loaded from), and no more than the user's
-// rights.
-TEST(Manifest, CommonControls6AndTheUsersRights) {
+// rights. It declares DPI awareness per monitor (v2), system-wide on Windows before it.
+TEST(Manifest, CommonControls6TheUsersRightsAndDpiAwareness) {
     HMODULE comctl = GetModuleHandleA("comctl32.dll");
     ASSERT_NE(comctl, nullptr);
     char path[MAX_PATH] = {};
@@ -200,4 +237,10 @@ TEST(Manifest, CommonControls6AndTheUsersRights) {
     for (const char* os : {"35138b9a-5d96-4fbd-8e2d-a2440225f93a", "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38",
                            "1f676c76-80e1-4239-95bb-83d0f6d0da78", "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"})
         EXPECT_NE(manifest.find(os), std::string::npos) << os;
+    EXPECT_NE(
+        manifest.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>"),
+        std::string::npos);
+    EXPECT_NE(manifest.find("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
+                            "PerMonitorV2, System</dpiAwareness>"),
+              std::string::npos);
 }

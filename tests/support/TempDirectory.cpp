@@ -1,7 +1,8 @@
 #include "tests/support/TempDirectory.h"
 
-#include "platform/CFindHandle.h"
+#include "platform/CUniqueHandle.h"
 #include "platform/ExtendedPath.h"
+#include "wine/WineHost.h"
 #include "tests/support/UnixShell.h"
 
 #include <windows.h>
@@ -39,7 +40,7 @@ void RemoveExactTree(const std::wstring& path) {
 
 }  // namespace
 
-void RemoveTree(const std::wstring& path) { RemoveExactTree(AfxExactPath(path)); }
+void RemoveTree(const std::wstring& path) { RemoveExactTree(wine::ExactPath(path)); }
 
 TempDirectory::TempDirectory() {
     wchar_t base[MAX_PATH];
@@ -75,12 +76,12 @@ std::string TempDirectory::AnsiPath() const {
 
 void TempDirectory::AddFile(const std::wstring& name, const std::string& contents) {
     std::wstring full = m_path + L"\\" + name;
-    HANDLE file = CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create " + Utf8(full));
+    CFileHandle file(CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) throw std::runtime_error("cannot create " + Utf8(full));
     std::string data = contents.empty() ? Utf8(name) : contents;
     DWORD written = 0;
-    WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
-    CloseHandle(file);
+    if (!WriteFile(file.Get(), data.data(), static_cast<DWORD>(data.size()), &written, nullptr) || !file.Close())
+        throw std::runtime_error("cannot write " + Utf8(full));
 }
 
 void TempDirectory::AddFileOnLinux(const std::wstring& name, const std::string& contents) {
@@ -95,7 +96,7 @@ void TempDirectory::AddFilesOnLinux(const std::vector<std::wstring>& names) {
     RunUnixShell(script);
 }
 
-std::wstring TempDirectory::ExactPath() const { return AfxExactPath(m_path); }
+std::wstring TempDirectory::ExactPath() const { return wine::ExactPath(m_path); }
 
 void TempDirectory::AddDirectory(const std::wstring& name) {
     if (!CreateDirectoryW((m_path + L"\\" + name).c_str(), nullptr))
@@ -105,7 +106,7 @@ void TempDirectory::AddDirectory(const std::wstring& name) {
 std::vector<std::wstring> TempDirectory::Names(const std::wstring& sub) const {
     std::wstring dir = sub.empty() ? m_path : m_path + L"\\" + sub;
     // Under Wine, Wine's Unix namespace lists the names exactly as the Linux disk holds them.
-    std::wstring unixDir = AfxUnixNamespacePath(dir);
+    std::wstring unixDir = wine::UnixNamespacePath(dir);
     if (!unixDir.empty()) dir = unixDir;
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW data;
@@ -120,12 +121,11 @@ std::vector<std::wstring> TempDirectory::Names(const std::wstring& sub) const {
 }
 
 std::string TempDirectory::Contents(const std::wstring& name) const {
-    HANDLE file = CreateFileW(AfxJoinPath(ExactPath(), name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "<missing>";
+    CFileHandle file(CreateFileW(AfxJoinPath(ExactPath(), name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, 0, nullptr));
+    if (!file) return "<missing>";
     char buffer[4096];
     DWORD read = 0;
-    ReadFile(file, buffer, sizeof buffer, &read, nullptr);
-    CloseHandle(file);
+    ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr);
     return std::string(buffer, read);
 }

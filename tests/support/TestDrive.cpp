@@ -3,6 +3,8 @@
 #include "tests/support/TempDirectory.h"
 #include "tests/support/UnixShell.h"
 
+#include "platform/CUniqueHandle.h"
+
 #include <windows.h>
 #include <winioctl.h>
 
@@ -38,14 +40,12 @@ bool DefineDrive(char letter, const std::string& unixPath, UINT type) {
     }
     request.size = static_cast<ULONG>(buffer.size());
     std::memcpy(buffer.data(), &request, sizeof request);
-    HANDLE manager = CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (manager == INVALID_HANDLE_VALUE) return false;
+    CFileHandle manager(CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!manager) return false;
     DWORD returned = 0;
-    BOOL ok = DeviceIoControl(manager, kDefineUnixDrive, buffer.data(), static_cast<DWORD>(buffer.size()), nullptr, 0,
-                              &returned, nullptr);
-    CloseHandle(manager);
-    return ok != FALSE;
+    return DeviceIoControl(manager.Get(), kDefineUnixDrive, buffer.data(), static_cast<DWORD>(buffer.size()), nullptr,
+                           0, &returned, nullptr) != FALSE;
 }
 
 char FreeLetter() {
@@ -72,12 +72,11 @@ TestDrive::TestDrive(const std::wstring& label, State state) {
         target = UnixPath(base) + "/umbrix-missing-drive-target";
     }
     if (!label.empty()) {
-        HANDLE file = CreateFileW((m_backing + L"\\.windows-label").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  0, nullptr);
+        CFileHandle file(CreateFileW((m_backing + L"\\.windows-label").c_str(), GENERIC_WRITE, 0, nullptr,
+                                     CREATE_ALWAYS, 0, nullptr));
         std::string text = Utf8(label);
         DWORD written = 0;
-        WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-        CloseHandle(file);
+        WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     }
     if (!DefineDrive(m_letter, target, DRIVE_FIXED)) throw std::runtime_error("cannot define a test drive");
 }

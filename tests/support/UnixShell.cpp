@@ -2,15 +2,15 @@
 
 #include "tests/support/TempDirectory.h"
 
-#include "platform/ExtendedPath.h"
+#include "wine/WineHost.h"
 
 #include <windows.h>
 
 #include <stdexcept>
 
 std::string UnixPath(const std::wstring& windowsPath) {
-    if (!AfxIsWine()) throw std::runtime_error("this test needs Wine");
-    std::string path = AfxWineUnixFileName(windowsPath);
+    if (!wine::IsHost()) throw std::runtime_error("this test needs Wine");
+    std::string path = wine::UnixFileName(windowsPath);
     if (path.empty()) throw std::runtime_error("no Unix path for " + Utf8(windowsPath));
     return path;
 }
