@@ -5,6 +5,7 @@
 #include "renaming/RenameFilesToCase.h"
 
 #include "platform/ExtendedPath.h"
+#include "renaming/StagingFolder.h"
 #include "tests/renaming/RunMessages.h"
 #include "tests/support/FatDrive.h"
 #include "tests/support/MessageBoxRecorder.h"
@@ -24,6 +25,15 @@ namespace {
 
 using Names = std::vector<std::string>;
 using Texts = std::vector<std::string>;
+
+std::wstring WorkerPath() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring result(path);
+    return result.substr(0, result.find_last_of(L"\\/") + 1) + L"staged_rename_worker.exe";
+}
+
+std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
 std::string Lower(std::string name) {
     for (char& ch : name) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
@@ -66,6 +76,27 @@ protected:
     }
 
     void Run(CaseDirection direction, const std::string& path) { RenameFilesToCase(direction, CString(path.c_str())); }
+
+    // Starts a lower-case run over the folder of the volume in a process of its own and ends
+    // that process once the disk shows this many names in lower case.
+    void EndRunAfter(size_t nRenamed, const std::string& folder) {
+        std::wstring command = L"\"" + WorkerPath() + L"\" \"" + fat->Root() + Wide(folder) + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        ASSERT_TRUE(
+            CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+        size_t renamed = 0;
+        for (int tries = 0; renamed < nRenamed && tries < 2000; ++tries) {
+            renamed = 0;
+            for (const std::string& name : fat->Ls(folder)) renamed += name.rfind("file_", 0) == 0;
+        }
+        TerminateProcess(process.hProcess, 9);
+        WaitForSingleObject(process.hProcess, 10000);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        ASSERT_GE(renamed, nRenamed) << "the worker renamed too little";
+    }
 
     std::string DriveOnly() const { return fat->AnsiRoot().substr(0, 2); }  // "X:", the root
 
@@ -148,4 +179,51 @@ TEST_F(FatVolumeTest, FileHeldOpenKeepsItsNameAndIsNamedTheOthersAreRenamed) {
     EXPECT_EQ(fat->Cat("Held.TXT"), "Held.TXT");
     EXPECT_EQ(fat->Cat("third.doc"), "Third.Doc");
     EXPECT_EQ(boxes.Texts(), (Texts{std::string(kNotAll) + "\nHeld.TXT"}));
+}
+
+// A run ended as the task manager would end it: every file is still there exactly once, in
+// the directory or in the staging folder, and the next run brings them all to lower case.
+TEST_F(FatVolumeTest, RunEndedMidwayLosesNoFileAndTheNextRunFinishesIt) {
+    Names names;
+    for (int i = 0; i < 200; ++i) names.push_back("File_" + std::to_string(1000 + i) + ".DAT");
+    ASSERT_EQ(fat->OnLinux("mkdir Card"), "");
+    AddFiles(names, "Card");
+    EndRunAfter(20, "Card");
+
+    std::map<std::string, Names> whereabouts;  // by lower-case name
+    for (const std::string& name : fat->Ls("Card")) {
+        if (name.rfind(".umbrix-staging", 0) == 0) {
+            for (const std::string& waiting : fat->Ls("Card/" + name + "/files"))
+                whereabouts[Lower(waiting)].push_back(name + "/files/" + waiting);
+            continue;
+        }
+        whereabouts[Lower(name)].push_back(name);
+    }
+    ASSERT_EQ(whereabouts.size(), names.size());
+    for (const auto& [name, places] : whereabouts) {
+        ASSERT_EQ(places.size(), 1u) << name;
+        EXPECT_EQ(Lower(fat->Cat("Card/" + places.front())), name);
+    }
+
+    Run(CaseDirection::Lower, DriveOnly() + "\\Card");
+    EXPECT_EQ(fat->Ls("Card"), Converted(names, Lower));
+    for (const std::string& name : names) EXPECT_EQ(fat->Cat("Card/" + Lower(name)), name);
+    EXPECT_EQ(boxes.Texts(), (Texts{kLowerDone}));
+}
+
+// The moment between the two steps, made on purpose: a file waits in a staging folder of the
+// program while another spelling of its name is free again.
+TEST_F(FatVolumeTest, FileWaitingInAStagingFolderComesBackInTheRequestedCase) {
+    AddFiles({"Report.TXT", "Other.Txt"});
+    std::wstring root = wine::ExactPath(fat->Root());
+    std::optional<CStagingFolder> staging = CStagingFolder::Create(root,
+                                                                   CNameCensus(ReadDirectoryListing(root).entries));
+    ASSERT_TRUE(staging);
+    ASSERT_TRUE(MoveFileExW(AfxJoinPath(root, L"Report.TXT").c_str(), staging->PathOf(L"Report.TXT").c_str(), 0));
+    ASSERT_EQ(fat->Ls(), (Names{".umbrix-staging", "Other.Txt"}));
+
+    Run(CaseDirection::Upper, DriveOnly());
+    EXPECT_EQ(fat->Ls(), (Names{"OTHER.TXT", "REPORT.TXT"}));
+    EXPECT_EQ(fat->Cat("REPORT.TXT"), "Report.TXT");
+    EXPECT_EQ(boxes.Texts(), (Texts{kUpperDone}));
 }
