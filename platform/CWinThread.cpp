@@ -1,5 +1,6 @@
 #include "platform/CWinThread.h"
 
+#include "platform/AfxGetMessage.h"
 #include "platform/CWinApp.h"
 #include "platform/CWnd.h"
 
@@ -41,12 +42,18 @@ void AfxPumpMessage(MSG& msg) {
 
 BOOL CWinThread::PumpMessage() {
     MSG msg;
-    if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+    switch (AfxGetMessage(msg)) {
+    case AfxFetched::Message:
+        AfxPumpMessage(msg);
+        return TRUE;
+    case AfxFetched::Quit:
         m_nExitCode = static_cast<int>(msg.wParam);
         return FALSE;
+    case AfxFetched::Failed:
+        break;
     }
-    AfxPumpMessage(msg);
-    return TRUE;
+    m_nExitCode = -1;  // msg was not filled
+    return FALSE;
 }
 
 int CWinThread::Run() {

@@ -2,11 +2,13 @@
 
 #include "platform/AfxMessageBox.h"
 #include "platform/AfxModuleState.h"
+#include "platform/AfxWindowProcFault.h"
 #include "platform/CGdiObject.h"
 #include "platform/CMenu.h"
 #include "platform/CWinThread.h"
 #include "platform/TempObjects.h"
 
+#include <exception>
 #include <memory>
 #include <unordered_map>
 
@@ -230,9 +232,11 @@ LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARA
     LRESULT result = 0;
     try {
         result = pWnd->WindowProc(message, wParam, lParam);
-    } catch (...) {
+    } catch (const std::exception& e) {
         // Nothing may unwind through the platform's window manager.
-        result = 0;
+        AfxEndAfterWindowProcFault(hWnd, e.what());
+    } catch (...) {
+        AfxEndAfterWindowProcFault(hWnd, nullptr);
     }
     --pWnd->m_nHandling;
     if (message == WM_NCDESTROY && CWnd::FromHandlePermanent(hWnd) == pWnd) pWnd->m_bFinalPending = true;
