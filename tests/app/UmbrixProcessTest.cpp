@@ -3,11 +3,13 @@
 
 #include "platform/CUniqueHandle.h"
 #include "res/resource.h"
+#include "tests/support/FatDrive.h"
 #include "tests/support/Observations.h"
 #include "tests/support/TempDirectory.h"
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <string>
 #include <vector>
 
@@ -232,4 +234,73 @@ TEST(UmbrixProgram, ProgramEndedMidRunLosesNoFileAndTheNextRunFinishesIt) {
     ASSERT_NE(hBox, nullptr);
     EXPECT_EQ(AnswerMessageBox(hBox), L"Ok, alle Dateien in kleinbuchstaben umbenannt.");
     EXPECT_EQ(CountLowerCase(dir.Names()), names.size());
+}
+
+namespace {
+
+// What the drive list does when the user picks that drive's entry: the list holds the drives
+// in the order of GetLogicalDrives, which this process sees the same.
+void PickDrive(HWND hDirDlg, char letter) {
+    DWORD dwBelow = GetLogicalDrives() & ((1u << (letter - 'A')) - 1);
+    HWND hList = GetDlgItem(hDirDlg, IDC_DRIVE_LIST);
+    SendMessageA(hList, CB_SETCURSEL, static_cast<WPARAM>(std::popcount(dwBelow)), 0);
+    SendMessageA(hDirDlg, WM_COMMAND, MAKEWPARAM(IDC_DRIVE_LIST, CBN_SELCHANGE), reinterpret_cast<LPARAM>(hList));
+}
+
+}  // namespace
+
+// A camera card: a FAT32 volume with a drive letter of its own. The user starts Umbrix
+// elsewhere, picks the card in the directory dialog's drive list and renames its root to lower
+// case, then (the dialog opening where the last run was) to upper case. The names are read on
+// the Linux side.
+TEST(UmbrixProgram, UserPicksAFat32DriveAndBothCasesReachTheDisk) {
+    std::string why = FatDrive::Unavailable();
+    if (!why.empty()) GTEST_SKIP() << "skipped: " << why;
+    FatDrive fat;
+    ASSERT_EQ(fat.OnLinux("printf a > DSC00001.JPG && printf b > 'Urlaub am See.Jpg' && printf c > NoExt && "
+                          "mkdir DCIM && printf d > DCIM/Inner.TXT"),
+              "");
+    TempDirectory elsewhere;
+    UmbrixProcess umbrix("/nologo", elsewhere.AnsiPath());
+    ASSERT_TRUE(umbrix.Started()) << ProgramPath();
+    HWND hMain = WaitForWindow(umbrix.Id(), "Umbrix");
+    ASSERT_NE(hMain, nullptr);
+
+    const struct {
+        int button;
+        bool bPickDrive;
+        std::vector<std::string> after;
+        std::string message;
+    } runs[] = {
+        {IDC_TO_LOWER_CASE,
+         true,
+         {"DCIM", "dsc00001.jpg", "noext", "urlaub am see.jpg"},
+         "Ok, alle Dateien in kleinbuchstaben umbenannt."},
+        {IDC_TO_UPPER_CASE,
+         false,
+         {"DCIM", "DSC00001.JPG", "NOEXT", "URLAUB AM SEE.JPG"},
+         "Ok, alle Dateien in GROSSBUCHSTABEN umbenannt."},
+    };
+    for (const auto& run : runs) {
+        Click(GetDlgItem(hMain, run.button));
+        HWND hDirDlg = WaitForWindow(umbrix.Id(), "Verzeichnis Auswahl:");
+        ASSERT_NE(hDirDlg, nullptr);
+        if (run.bPickDrive) {
+            EXPECT_EQ(WindowText(GetDlgItem(hDirDlg, IDC_DIRECTORY_PATH)), elsewhere.AnsiPath());
+            PickDrive(hDirDlg, fat.AnsiRoot()[0]);
+        }
+        EXPECT_EQ(WindowText(GetDlgItem(hDirDlg, IDC_DIRECTORY_PATH)), fat.AnsiRoot());
+        Click(GetDlgItem(hDirDlg, IDOK));
+        HWND hBox = WaitForWindow(umbrix.Id(), "umbrix");
+        ASSERT_NE(hBox, nullptr) << "no message box";
+        EXPECT_EQ(AnswerMessageBox(hBox), run.message);
+        ASSERT_EQ(WaitForWindow(umbrix.Id(), "Umbrix"), hMain);
+        EXPECT_EQ(fat.Ls(), run.after);
+        EXPECT_EQ(fat.Ls("DCIM"), std::vector<std::string>{"Inner.TXT"});
+    }
+    EXPECT_EQ(fat.Cat("URLAUB AM SEE.JPG"), "b");
+    EXPECT_EQ(fat.Cat("DSC00001.JPG"), "a");
+    // Its current directory is on the volume: the program must end before the volume goes.
+    Click(GetDlgItem(hMain, IDCANCEL));
+    EXPECT_EQ(umbrix.WaitForExit(), 0u);
 }
