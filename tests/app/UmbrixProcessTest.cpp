@@ -263,38 +263,38 @@ TEST(UmbrixProgram, UserPicksAFat32DriveAndBothCasesReachTheDisk) {
     TempDirectory elsewhere;
     UmbrixProcess umbrix("/nologo", elsewhere.AnsiPath());
     ASSERT_TRUE(umbrix.Started()) << ProgramPath();
-    HWND hMain = WaitForWindow(umbrix.Id(), "Umbrix");
+    HWND hMain = WaitForWindow(umbrix.Id(), L"Umbrix");
     ASSERT_NE(hMain, nullptr);
 
     const struct {
         int button;
         bool bPickDrive;
         std::vector<std::string> after;
-        std::string message;
+        std::wstring message;
     } runs[] = {
         {IDC_TO_LOWER_CASE,
          true,
          {"DCIM", "dsc00001.jpg", "noext", "urlaub am see.jpg"},
-         "Ok, alle Dateien in kleinbuchstaben umbenannt."},
+         L"Ok, alle Dateien in kleinbuchstaben umbenannt."},
         {IDC_TO_UPPER_CASE,
          false,
          {"DCIM", "DSC00001.JPG", "NOEXT", "URLAUB AM SEE.JPG"},
-         "Ok, alle Dateien in GROSSBUCHSTABEN umbenannt."},
+         L"Ok, alle Dateien in GROSSBUCHSTABEN umbenannt."},
     };
     for (const auto& run : runs) {
         Click(GetDlgItem(hMain, run.button));
-        HWND hDirDlg = WaitForWindow(umbrix.Id(), "Verzeichnis Auswahl:");
+        HWND hDirDlg = WaitForWindow(umbrix.Id(), L"Verzeichnis Auswahl:");
         ASSERT_NE(hDirDlg, nullptr);
         if (run.bPickDrive) {
-            EXPECT_EQ(WindowText(GetDlgItem(hDirDlg, IDC_DIRECTORY_PATH)), elsewhere.AnsiPath());
+            EXPECT_EQ(WideWindowText(GetDlgItem(hDirDlg, IDC_DIRECTORY_PATH)), elsewhere.Path());
             PickDrive(hDirDlg, fat.AnsiRoot()[0]);
         }
-        EXPECT_EQ(WindowText(GetDlgItem(hDirDlg, IDC_DIRECTORY_PATH)), fat.AnsiRoot());
+        EXPECT_EQ(WideWindowText(GetDlgItem(hDirDlg, IDC_DIRECTORY_PATH)), fat.Root());
         Click(GetDlgItem(hDirDlg, IDOK));
-        HWND hBox = WaitForWindow(umbrix.Id(), "umbrix");
+        HWND hBox = WaitForWindow(umbrix.Id(), L"umbrix");
         ASSERT_NE(hBox, nullptr) << "no message box";
         EXPECT_EQ(AnswerMessageBox(hBox), run.message);
-        ASSERT_EQ(WaitForWindow(umbrix.Id(), "Umbrix"), hMain);
+        ASSERT_EQ(WaitForWindow(umbrix.Id(), L"Umbrix"), hMain);
         EXPECT_EQ(fat.Ls(), run.after);
         EXPECT_EQ(fat.Ls("DCIM"), std::vector<std::string>{"Inner.TXT"});
     }
