@@ -5,7 +5,10 @@
 #include "tests/app/ScriptedUser.h"
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/Observations.h"
+#include "platform/CurrentDirectory.h"
+#include "tests/renaming/RunMessages.h"
 #include "tests/support/TempDirectory.h"
+#include "tests/support/TestDrive.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +34,34 @@ CPoint Centre(const CRect& rect) { return CPoint((rect.left + rect.right) / 2, (
 // Centres differ by at most a pixel (odd differences of size are split by truncation).
 bool SameCentre(const CRect& a, const CRect& b) {
     return std::abs(Centre(a).x - Centre(b).x) <= 1 && std::abs(Centre(a).y - Centre(b).y) <= 1;
+}
+
+HTREEITEM TreeItem(HWND hTree, UINT nWhich, HTREEITEM hItem = nullptr) {
+    return reinterpret_cast<HTREEITEM>(SendMessageW(hTree, TVM_GETNEXTITEM, nWhich, reinterpret_cast<LPARAM>(hItem)));
+}
+
+std::wstring TreeItemText(HWND hTree, HTREEITEM hItem) {
+    wchar_t text[300] = {};
+    TVITEMW item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = hItem;
+    item.pszText = text;
+    item.cchTextMax = 300;
+    SendMessageW(hTree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+// A double-click on the sub-directory of that name below the selected item, as the tree's
+// parent gets it. False when the tree shows no such sub-directory.
+bool DoubleClickSubdirectory(HWND hDirDlg, const std::wstring& name) {
+    HWND hTree = GetDlgItem(hDirDlg, IDC_DIRECTORY_TREE);
+    HTREEITEM hChild = TreeItem(hTree, TVGN_CHILD, TreeItem(hTree, TVGN_CARET));
+    while (hChild && TreeItemText(hTree, hChild) != name) hChild = TreeItem(hTree, TVGN_NEXT, hChild);
+    if (!hChild) return false;
+    SendMessageW(hTree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(hChild));
+    NMHDR header{hTree, IDC_DIRECTORY_TREE, static_cast<UINT>(NM_DBLCLK)};
+    SendMessageW(hDirDlg, WM_NOTIFY, IDC_DIRECTORY_TREE, reinterpret_cast<LPARAM>(&header));
+    return true;
 }
 
 // Runs the dialog with the script; fails the test when a step never came.
@@ -203,4 +234,115 @@ TEST(Application, StartUpRunsTheMainDialogAsMainWindowAndEndsWithFalse) {
     EXPECT_EQ(app.GetMainWnd(), nullptr);
     EXPECT_EQ(CSplashWindow::s_instance, nullptr);
     CSplashWindow::SetAllowed(FALSE);
+}
+
+// "\u03A9mega" has no character of code page 1252 for its first letter: a path made of the
+// tree's narrow labels would read "?mega" and name nothing, a best fit "Omega" the wrong folder.
+TEST(MainDialog, AFolderNamedOutsideTheCodePageIsChosenInTheTreeAndItsFilesRenamed) {
+    ASSERT_EQ(GetACP(), 1252u);
+    TempDirectory dir;
+    dir.AddDirectory(L"\u03A9mega");
+    dir.AddFile(L"\u03A9mega\\Brief.TXT");
+    dir.AddFile(L"\u03A9mega\\\u03A3\u03B7\u03BC\u03B5\u03AF\u03C9\u03C3\u03B7.Doc");  // "Σημείωση.Doc"
+    dir.AddDirectory(L"Omega");
+    dir.AddFile(L"Omega\\Bleibt.TXT");
+    const std::wstring omega = dir.Path() + L"\\\u03A9mega";
+    ASSERT_TRUE(SetCurrentDirectoryW(dir.Path().c_str()));
+
+    MessageBoxRecorder boxes;
+    CUmbrixDlg dlg;
+    ScriptedUser user;
+    user.When(kMainCaption, [](HWND hDlg) { ClickButton(hDlg, IDC_TO_LOWER_CASE); });
+    user.When(kDirectoryCaption, [&](HWND hDirDlg) {
+        EXPECT_TRUE(DoubleClickSubdirectory(hDirDlg, L"\u03A9mega")) << "the tree does not show it as itself";
+    });
+    user.When(kDirectoryCaption, [&](HWND hDirDlg) {
+        EXPECT_EQ(PathField(hDirDlg), omega);
+        ClickButton(hDirDlg, IDOK);
+    });
+    user.When(kMainCaption, [&](HWND hDlg) {
+        EXPECT_EQ(dir.Names(L"\u03A9mega"),
+                  (std::vector<std::wstring>{L"brief.txt", L"\u03C3\u03B7\u03BC\u03B5\u03AF\u03C9\u03C3\u03B7.doc"}));
+        EXPECT_EQ(dir.Names(L"Omega"), std::vector<std::wstring>{L"Bleibt.TXT"});
+        ClickButton(hDlg, IDC_TO_UPPER_CASE);
+    });
+    user.When(kDirectoryCaption, [&](HWND hDirDlg) {
+        EXPECT_EQ(PathField(hDirDlg), omega);  // the next dialog opens where the run was
+        ClickButton(hDirDlg, IDOK);
+    });
+    user.When(kMainCaption, [&](HWND hDlg) {
+        EXPECT_EQ(dir.Names(L"\u03A9mega"),
+                  (std::vector<std::wstring>{L"BRIEF.TXT", L"\u03A3\u0397\u039C\u0395\u038A\u03A9\u03A3\u0397.DOC"}));
+        ClickButton(hDlg, IDCANCEL);
+    });
+    EXPECT_EQ(RunScripted(dlg, user), IDCANCEL);
+    EXPECT_EQ(boxes.Texts(), (std::vector<std::wstring>{kLowerDone, kUpperDone}));
+    EXPECT_EQ(AfxGetCurrentDirectory(), omega);
+    AfxSetCurrentDirectory(L"C:\\");
+}
+
+// Folders deeper than 260 and than 1,024 characters, chosen by double-clicks from the drive's
+// root down: each is renamed in, and the next directory dialog opens at it. The process's own
+// current directory never goes deeper than 259 characters.
+TEST(MainDialog, ChainsPast260And1024CharactersAreChosenByDoubleClicksRenamedAndTheNextDialogOpensThere) {
+    TestDrive drive;
+    TempDirectory disk(drive.Root());
+    std::vector<std::wstring> components;
+    std::wstring relative;
+    auto growPast = [&](size_t length) {
+        while (drive.Root().size() + relative.size() <= length) {
+            components.push_back(L"Ebene " + std::to_wstring(components.size()) + L" " + std::wstring(90, L'e'));
+            relative += (relative.empty() ? L"" : L"\\") + components.back();
+            disk.AddDirectory(relative);
+        }
+        disk.AddFile(relative + L"\\Tief.TXT");
+        return drive.Root() + relative;
+    };
+    const std::wstring past260 = growPast(260);
+    const size_t n260 = components.size();
+    const std::wstring past1024 = growPast(1024);
+    ASSERT_TRUE(SetCurrentDirectoryW(drive.Root().c_str()));
+    auto goDown = [&](HWND hDirDlg, size_t from, size_t to) {
+        for (size_t i = from; i < to; ++i)
+            ASSERT_TRUE(DoubleClickSubdirectory(hDirDlg, components[i])) << "level " << i;
+    };
+
+    MessageBoxRecorder boxes;
+    CUmbrixDlg dlg;
+    ScriptedUser user;
+    user.When(kMainCaption, [](HWND hDlg) { ClickButton(hDlg, IDC_TO_LOWER_CASE); });
+    user.When(kDirectoryCaption, [&](HWND hDirDlg) { goDown(hDirDlg, 0, n260); });
+    user.When(kDirectoryCaption, [&](HWND hDirDlg) {
+        EXPECT_EQ(PathField(hDirDlg), past260);
+        ClickButton(hDirDlg, IDOK);
+    });
+    user.When(kMainCaption, [&](HWND hDlg) {
+        EXPECT_EQ(disk.Names(past260.substr(3)).back(), L"tief.txt");
+        EXPECT_LT(WideCurrentDirectory().size(), 260u);
+        ClickButton(hDlg, IDC_TO_UPPER_CASE);
+    });
+    user.When(kDirectoryCaption, [&](HWND hDirDlg) {
+        EXPECT_EQ(PathField(hDirDlg), past260);  // opens where the last run was
+        goDown(hDirDlg, n260, components.size());
+    });
+    user.When(kDirectoryCaption, [&](HWND hDirDlg) {
+        EXPECT_EQ(PathField(hDirDlg), past1024);
+        ClickButton(hDirDlg, IDOK);
+    });
+    user.When(kMainCaption, [&](HWND hDlg) {
+        EXPECT_EQ(disk.Names(past1024.substr(3)), std::vector<std::wstring>{L"TIEF.TXT"});
+        EXPECT_EQ(disk.Names(past260.substr(3)).back(), L"tief.txt");  // only the chosen one
+        ClickButton(hDlg, IDC_TO_LOWER_CASE);
+    });
+    user.When(kDirectoryCaption, [&](HWND hDirDlg) {
+        EXPECT_EQ(PathField(hDirDlg), past1024);
+        ClickButton(hDirDlg, IDCANCEL);
+        dlg.PostMessage(WM_NULL);
+    });
+    user.When(kMainCaption, [](HWND hDlg) { ClickButton(hDlg, IDCANCEL); });
+    EXPECT_EQ(RunScripted(dlg, user), IDCANCEL);
+    EXPECT_EQ(boxes.Texts(), (std::vector<std::wstring>{kLowerDone, kUpperDone}));
+    EXPECT_GT(past1024.size(), 1024u);
+    EXPECT_LT(WideCurrentDirectory().size(), 260u);
+    AfxSetCurrentDirectory(L"C:\\");
 }
