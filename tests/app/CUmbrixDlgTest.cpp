@@ -36,34 +36,6 @@ bool SameCentre(const CRect& a, const CRect& b) {
     return std::abs(Centre(a).x - Centre(b).x) <= 1 && std::abs(Centre(a).y - Centre(b).y) <= 1;
 }
 
-HTREEITEM TreeItem(HWND hTree, UINT nWhich, HTREEITEM hItem = nullptr) {
-    return reinterpret_cast<HTREEITEM>(SendMessageW(hTree, TVM_GETNEXTITEM, nWhich, reinterpret_cast<LPARAM>(hItem)));
-}
-
-std::wstring TreeItemText(HWND hTree, HTREEITEM hItem) {
-    wchar_t text[300] = {};
-    TVITEMW item{};
-    item.mask = TVIF_TEXT;
-    item.hItem = hItem;
-    item.pszText = text;
-    item.cchTextMax = 300;
-    SendMessageW(hTree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    return text;
-}
-
-// A double-click on the sub-directory of that name below the selected item, as the tree's
-// parent gets it. False when the tree shows no such sub-directory.
-bool DoubleClickSubdirectory(HWND hDirDlg, const std::wstring& name) {
-    HWND hTree = GetDlgItem(hDirDlg, IDC_DIRECTORY_TREE);
-    HTREEITEM hChild = TreeItem(hTree, TVGN_CHILD, TreeItem(hTree, TVGN_CARET));
-    while (hChild && TreeItemText(hTree, hChild) != name) hChild = TreeItem(hTree, TVGN_NEXT, hChild);
-    if (!hChild) return false;
-    SendMessageW(hTree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(hChild));
-    NMHDR header{hTree, IDC_DIRECTORY_TREE, static_cast<UINT>(NM_DBLCLK)};
-    SendMessageW(hDirDlg, WM_NOTIFY, IDC_DIRECTORY_TREE, reinterpret_cast<LPARAM>(&header));
-    return true;
-}
-
 // Runs the dialog with the script; fails the test when a step never came.
 INT_PTR RunScripted(CDialog& dlg, ScriptedUser& user) {
     INT_PTR result = dlg.DoModal();
@@ -254,7 +226,8 @@ TEST(MainDialog, AFolderNamedOutsideTheCodePageIsChosenInTheTreeAndItsFilesRenam
     ScriptedUser user;
     user.When(kMainCaption, [](HWND hDlg) { ClickButton(hDlg, IDC_TO_LOWER_CASE); });
     user.When(kDirectoryCaption, [&](HWND hDirDlg) {
-        EXPECT_TRUE(DoubleClickSubdirectory(hDirDlg, L"\u03A9mega")) << "the tree does not show it as itself";
+        EXPECT_TRUE(DoubleClickSubdirectory(hDirDlg, IDC_DIRECTORY_TREE, L"\u03A9mega"))
+            << "the tree does not show it as itself";
     });
     user.When(kDirectoryCaption, [&](HWND hDirDlg) {
         EXPECT_EQ(PathField(hDirDlg), omega);
@@ -304,7 +277,7 @@ TEST(MainDialog, ChainsPast260And1024CharactersAreChosenByDoubleClicksRenamedAnd
     ASSERT_TRUE(SetCurrentDirectoryW(drive.Root().c_str()));
     auto goDown = [&](HWND hDirDlg, size_t from, size_t to) {
         for (size_t i = from; i < to; ++i)
-            ASSERT_TRUE(DoubleClickSubdirectory(hDirDlg, components[i])) << "level " << i;
+            ASSERT_TRUE(DoubleClickSubdirectory(hDirDlg, IDC_DIRECTORY_TREE, components[i])) << "level " << i;
     };
 
     MessageBoxRecorder boxes;

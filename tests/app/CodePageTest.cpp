@@ -22,8 +22,10 @@ using Texts = std::vector<std::wstring>;
 
 // Names outside code page 1252 stay out of the assertions, whose text is also compiled as a
 // string of that code page.
-const std::wstring kFolderName = L"Папка.txt";
-const std::wstring kFolderNameUpper = L"ПАПКА.TXT";
+const std::wstring kFileName = L"Папка.txt";
+const std::wstring kFileNameUpper = L"ПАПКА.TXT";
+// In code page 932 its second byte is a backslash: byte-wise path splitting would break it.
+const std::wstring kFolderName = L"表";
 
 UINT RequestedCodePage() {
     const char* requested = std::getenv("UMBRIX_TEST_CODE_PAGE");
@@ -70,12 +72,16 @@ std::wstring LastSystemMenuItem(HWND hWnd) {
 TEST(CodePage, TheRunHasTheAnsiCodePageOfItsLocale) { EXPECT_EQ(GetACP(), RequestedCodePage()); }
 
 // Main dialog, its system menu, the About box, the directory dialog and the rename run's boxes
-// (the platform's own message boxes, not a test seam): every text exactly as written.
+// (the platform's own message boxes, not a test seam): every text exactly as written. The
+// first run is in a folder chosen in the tree by its name, which no narrow code page but 932
+// and 936 can spell.
 TEST(CodePage, EveryDialogAndBoxShowsItsGermanTextExactly) {
     TestDrive emptyDrive;  // a root without entries: the run finds no files
-    TempDirectory twins;   // the upper-case name of one file is taken by the other
-    twins.AddFilesOnLinux({kFolderName, kFolderNameUpper});
-    ASSERT_TRUE(SetCurrentDirectoryW(emptyDrive.Root().c_str()));
+    TempDirectory dir;
+    dir.AddDirectory(kFolderName);
+    const std::wstring chosen = dir.Path() + L"\\" + kFolderName;
+    TempDirectory(chosen).AddFilesOnLinux({kFileName, kFileNameUpper});  // one's upper case is the other
+    ASSERT_TRUE(SetCurrentDirectoryW(dir.Path().c_str()));
     const std::wstring boxCaption = AfxToWide(AfxGetAppName());
 
     CSplashWindow::SetAllowed(FALSE);
@@ -102,17 +108,22 @@ TEST(CodePage, EveryDialogAndBoxShowsItsGermanTextExactly) {
                          L"Modern UI 2 (C) NSIS contributors"}));
         ClickButton(hAbout, IDOK);
     });
-    user.When(L"Umbrix", [](HWND hDlg) { ClickButton(hDlg, IDC_TO_LOWER_CASE); });
+    user.When(L"Umbrix", [](HWND hDlg) { ClickButton(hDlg, IDC_TO_UPPER_CASE); });
     user.When(L"Verzeichnis Auswahl:", [&](HWND hDirDlg) {
         EXPECT_EQ(ItemText(hDirDlg, IDOK), L"OK");
         EXPECT_EQ(ItemText(hDirDlg, IDCANCEL), L"Abbruch");
-        EXPECT_EQ(ItemText(hDirDlg, IDC_DIRECTORY_PATH), emptyDrive.Root());
+        EXPECT_EQ(ItemText(hDirDlg, IDC_DIRECTORY_PATH), dir.Path());
+        EXPECT_TRUE(DoubleClickSubdirectory(hDirDlg, IDC_DIRECTORY_TREE, kFolderName));
+    });
+    user.When(L"Verzeichnis Auswahl:", [&](HWND hDirDlg) {
+        EXPECT_EQ(ItemText(hDirDlg, IDC_DIRECTORY_PATH), chosen);
         ClickButton(hDirDlg, IDOK);
     });
     user.When(boxCaption, answerBox);
-    user.When(L"Umbrix", [](HWND hDlg) { ClickButton(hDlg, IDC_TO_UPPER_CASE); });
+    user.When(L"Umbrix", [](HWND hDlg) { ClickButton(hDlg, IDC_TO_LOWER_CASE); });
     user.When(L"Verzeichnis Auswahl:", [&](HWND hDirDlg) {
-        SetWindowTextW(GetDlgItem(hDirDlg, IDC_DIRECTORY_PATH), twins.Path().c_str());
+        EXPECT_EQ(ItemText(hDirDlg, IDC_DIRECTORY_PATH), chosen);  // where the last run was
+        SetWindowTextW(GetDlgItem(hDirDlg, IDC_DIRECTORY_PATH), emptyDrive.Root().c_str());
         ClickButton(hDirDlg, IDOK);
     });
     user.When(boxCaption, answerBox);
@@ -122,8 +133,8 @@ TEST(CodePage, EveryDialogAndBoxShowsItsGermanTextExactly) {
     AfxGetThread()->m_pMainWnd = nullptr;
 
     EXPECT_EQ(boxTexts,
-              (Texts{L"Keine Dateien im gewählten Verzeichnis!",
-                     L"Nicht alle Dateien wurden umbenannt. Diese Dateien behalten ihren Namen:\n" + kFolderName}));
-    EXPECT_EQ(twins.Names(), (Texts{kFolderNameUpper, kFolderName}));
+              (Texts{L"Nicht alle Dateien wurden umbenannt. Diese Dateien behalten ihren Namen:\n" + kFileName,
+                     L"Keine Dateien im gewählten Verzeichnis!"}));
+    EXPECT_EQ(dir.Names(kFolderName), (Texts{kFileNameUpper, kFileName}));
     SetCurrentDirectoryW(L"C:\\");
 }

@@ -44,3 +44,7 @@ private:
 
 // Clicks a control of a dialog as the user would, through the button's own click handling.
 void ClickButton(HWND hDlg, int nID);
+
+// A double-click on the sub-directory of that name below the selected item of the dialog's
+// tree, as the dialog gets it from the tree. False when the tree shows no such sub-directory.
+bool DoubleClickSubdirectory(HWND hDlg, int nTreeID, const std::wstring& name);
