@@ -88,7 +88,7 @@ protected:
         BOOL result = CDirectoryDlg::OnInitDialog();
         m_dFilled = Now();
         HTREEITEM hCurrent = m_tree.GetSelectedItem();
-        CString name = m_tree.GetItemText(hCurrent);
+        std::wstring name = m_tree.GetItemText(hCurrent);
         m_shown = ChildTexts(m_tree.m_hWnd, hCurrent);
         m_dUp = TimeDoubleClick(m_tree.GetParentItem(hCurrent));
         for (HTREEITEM h = m_tree.GetChildItem(m_tree.GetSelectedItem()); h; h = m_tree.GetNextSiblingItem(h))
@@ -192,7 +192,8 @@ void Measure(size_t count) {
     TempDirectory dir;
     // Made on the Linux side: Win32 would scan the growing directory for every new name.
     RunUnixShell("cd " + ShellQuote(UnixPath(dir.Path())) + " && seq -f 'Ordner %06g' " + std::to_string(count) +
-                 " | xargs -d '\\n' mkdir && for i in 1 2 3; do touch Datei$i.txt; done");
+                     " | xargs -d '\\n' mkdir && for i in 1 2 3; do touch Datei$i.txt; done",
+                 600000);
     SetCurrentDirectoryW(dir.Path().c_str());
     double up = 1e9;
     double down = 1e9;
@@ -224,7 +225,7 @@ void Measure(size_t count) {
     std::printf("\n");
     std::fflush(stdout);
     SetCurrentDirectoryA("C:\\");
-    RunUnixShell("rm -rf " + ShellQuote(UnixPath(dir.Path())));
+    RunUnixShell("rm -rf " + ShellQuote(UnixPath(dir.Path())), 600000);
 }
 
 }  // namespace
