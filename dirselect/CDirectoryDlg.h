@@ -6,6 +6,8 @@
 #include "platform/AfxWin.h"
 #include "platform/CWindowIcons.h"
 
+#include <string>
+
 class CDirectoryDlg : public CDialog {
 public:
     explicit CDirectoryDlg(CWnd* pParent = nullptr);
@@ -22,7 +24,7 @@ public:
     CEdit m_editPath;
     CDirectoryTree m_tree;
     CDriveCombo m_driveList;
-    CString m_strDirectory;
+    std::wstring m_strDirectory;  // the exact path, as the tree spells it
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

@@ -54,7 +54,7 @@ private:
     // Makes the control exactly as large as its text, keeping the side its alignment names.
     void FitToText();
     void MoveToolToClientArea();
-    SIZE TextExtent(const CString& text) const;
+    SIZE TextExtent(const std::wstring& text) const;
     void LoadLinkCursor();
     void Repaint();
 };

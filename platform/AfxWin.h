@@ -2,6 +2,7 @@
 // The whole framework layer in one include, for the program's features.
 #include "platform/AfxCommonControls.h"
 #include "platform/AfxDpi.h"
+#include "platform/AfxGetMessage.h"
 #include "platform/AfxMessageBox.h"
 #include "platform/AfxModuleState.h"
 #include "platform/AfxTypes.h"

@@ -1,6 +1,7 @@
 #include "platform/CDialog.h"
 
 #include "platform/AfxCommonControls.h"
+#include "platform/AfxGetMessage.h"
 #include "platform/AfxModuleState.h"
 #include "platform/CWinThread.h"
 
@@ -16,6 +17,7 @@ IMPLEMENT_DYNAMIC(CDialog, CWnd)
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
+    ON_MESSAGE(WM_NCDESTROY, HandleNcDestroy)
     ON_COMMAND(IDOK, OnOK)
     ON_COMMAND(IDCANCEL, OnCancel)
 END_MESSAGE_MAP()
@@ -33,6 +35,17 @@ LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM) {
     GetWindowRect(&after);
     if (after.left == before.left && after.top == before.top) CenterWindow();
     return result;
+}
+
+// A dialog destroyed without EndDialog (its owner closing, DestroyWindow from a timer) ends
+// its loop as a closed one does. The loop may be waiting for a message: one is posted to wake it.
+LRESULT CDialog::HandleNcDestroy(WPARAM, LPARAM) {
+    if (m_bContinueModal) {
+        m_nModalResult = IDCANCEL;
+        m_bContinueModal = false;
+        PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
+    }
+    return Default();
 }
 
 BOOL CDialog::OnInitDialog() {
@@ -68,9 +81,9 @@ HWND CDialog::FindOwner() const {
 
 INT_PTR CDialog::DoModal() {
     HINSTANCE hInst = AfxFindResourceHandle(MAKEINTRESOURCEA(m_nIDTemplate), RT_DIALOG);
-    HRSRC hResource = FindResourceA(hInst, MAKEINTRESOURCEA(m_nIDTemplate), RT_DIALOG);
+    HRSRC hResource = FindResourceW(hInst, MAKEINTRESOURCEW(m_nIDTemplate), MAKEINTRESOURCEW(5));  // RT_DIALOG
     HGLOBAL hTemplate = hResource ? LoadResource(hInst, hResource) : nullptr;
-    auto pTemplate = static_cast<LPCDLGTEMPLATEA>(hTemplate ? LockResource(hTemplate) : nullptr);
+    auto pTemplate = static_cast<LPCDLGTEMPLATEW>(hTemplate ? LockResource(hTemplate) : nullptr);
     if (!pTemplate || m_hWnd) return -1;
 
     AfxInitCommonControls();
@@ -83,7 +96,8 @@ INT_PTR CDialog::DoModal() {
     HWND hWnd;
     {
         CWndCreationHook hook(this);
-        hWnd = CreateDialogIndirectParamA(hInst, pTemplate, hOwner, &AfxDlgProc, 0);
+        // A Unicode dialog: the template's UTF-16 texts reach the controls unconverted.
+        hWnd = CreateDialogIndirectParamW(hInst, pTemplate, hOwner, &AfxDlgProc, 0);
     }
     if (hWnd && m_hWnd == hWnd) {
         if (m_bContinueModal) ShowWindow(SW_SHOWNORMAL);
@@ -99,13 +113,21 @@ INT_PTR CDialog::DoModal() {
 }
 
 void CDialog::RunModalLoop() {
-    while (m_bContinueModal) {
+    while (m_bContinueModal && m_hWnd) {
         MSG msg;
-        if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+        switch (AfxGetMessage(msg)) {
+        case AfxFetched::Message:
+            AfxPumpMessage(msg);
+            break;
+        case AfxFetched::Quit:
             PostQuitMessage(static_cast<int>(msg.wParam));  // leave the quit to the outer loop
             m_bContinueModal = false;
             break;
+        case AfxFetched::Failed:
+            // Fetching again would fail again; the dialog ends as one that could not run.
+            m_nModalResult = -1;
+            m_bContinueModal = false;
+            break;
         }
-        AfxPumpMessage(msg);
     }
 }

@@ -26,6 +26,7 @@ protected:
 
 private:
     LRESULT HandleInitDialog(WPARAM, LPARAM);
+    LRESULT HandleNcDestroy(WPARAM, LPARAM);
     HWND FindOwner() const;
     void RunModalLoop();
 

@@ -1,5 +1,6 @@
 #include "platform/CWinThread.h"
 
+#include "platform/AfxGetMessage.h"
 #include "platform/CWinApp.h"
 #include "platform/CWnd.h"
 
@@ -28,25 +29,31 @@ BOOL AfxPreTranslateMessage(MSG* pMsg) {
     }
     if (pThread->PreTranslateMessage(pMsg)) return TRUE;
     HWND hRoot = pMsg->hwnd ? GetAncestor(pMsg->hwnd, GA_ROOT) : nullptr;
-    return hRoot && IsDialogWindow(hRoot) && IsDialogMessageA(hRoot, pMsg);
+    return hRoot && IsDialogWindow(hRoot) && IsDialogMessageW(hRoot, pMsg);
 }
 
 void AfxPumpMessage(MSG& msg) {
     if (!AfxPreTranslateMessage(&msg)) {
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     AfxDeleteTempMap();
 }
 
 BOOL CWinThread::PumpMessage() {
     MSG msg;
-    if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+    switch (AfxGetMessage(msg)) {
+    case AfxFetched::Message:
+        AfxPumpMessage(msg);
+        return TRUE;
+    case AfxFetched::Quit:
         m_nExitCode = static_cast<int>(msg.wParam);
         return FALSE;
+    case AfxFetched::Failed:
+        break;
     }
-    AfxPumpMessage(msg);
-    return TRUE;
+    m_nExitCode = -1;  // msg was not filled
+    return FALSE;
 }
 
 int CWinThread::Run() {

@@ -18,7 +18,7 @@ public:
     // Sees every queued message after the windows it is aimed at; nothing special here.
     virtual BOOL PreTranslateMessage(MSG*) { return FALSE; }
 
-    // Gets and handles one message; false on WM_QUIT.
+    // Gets and handles one message; false on WM_QUIT or when no message can be fetched.
     BOOL PumpMessage();
 
 protected:

@@ -21,7 +21,8 @@ CCaseRenamer::~CCaseRenamer() {
 CCaseRenamer::Result CCaseRenamer::Rename(const std::wstring& from, const std::wstring& to) {
     switch (m_mode) {
     case Mode::OneStep:
-        return MoveWithoutReplacing(PathOf(from), PathOf(to)) ? Result::Renamed : Result::Kept;
+        if (MoveWithoutReplacing(PathOf(from), PathOf(to))) return Result::Renamed;
+        return ReportedTaken(GetLastError()) ? SwitchToStaged(from, to) : Result::Kept;
     case Mode::Staged:
         return RenameStaged(from, to);
     case Mode::Unknown:
@@ -35,12 +36,27 @@ std::wstring CCaseRenamer::StrandedPathOf(const std::wstring& name) const {
 }
 
 // The first case change of a run: try the plain rename and look whether the name changed.
+// A file that cannot be renamed for another reason (held open, access denied) tells nothing
+// about the volume, so the next file probes again.
 CCaseRenamer::Result CCaseRenamer::Probe(const std::wstring& from, const std::wstring& to) {
-    if (!MoveWithoutReplacing(PathOf(from), PathOf(to))) return Result::Kept;
+    if (!MoveWithoutReplacing(PathOf(from), PathOf(to)))
+        return ReportedTaken(GetLastError()) ? SwitchToStaged(from, to) : Result::Kept;
     if (HoldsExactly(to)) {
         m_mode = Mode::OneStep;
         return Result::Renamed;
     }
+    return SwitchToStaged(from, to);
+}
+
+// No other entry answers to "to" (the caller's census says so), so a volume that reports the
+// name as taken has found the file itself under it: it refuses a change of case in one step
+// (FAT32 mounted under Wine, some shares). The staged route works there, for this file and
+// every later one.
+bool CCaseRenamer::ReportedTaken(DWORD dwError) {
+    return dwError == ERROR_ALREADY_EXISTS || dwError == ERROR_FILE_EXISTS;
+}
+
+CCaseRenamer::Result CCaseRenamer::SwitchToStaged(const std::wstring& from, const std::wstring& to) {
     m_mode = Mode::Staged;
     return RenameStaged(from, to);
 }

@@ -1,11 +1,12 @@
 #pragma once
 // Changes the case of names in one directory so that the change really happens.
 //
-// Some platforms (FAT volumes, Wine outside its Unix namespace) report success for a rename
-// that changes only the case and leave the name as it was. The first such rename of a run
-// looks at the name on disk to find out which kind of platform this is; where the one-step
-// rename does not work, each file goes through a staging folder. No step ever replaces an
-// existing file, and a failed second step moves the file back.
+// Some platforms (FAT volumes on Windows, Wine outside its Unix namespace) report success for
+// a rename that changes only the case and leave the name as it was; others (FAT32 under Wine)
+// refuse it because they find the file itself under the new name. The first such rename of a
+// run looks at the name on disk to find out which kind of platform this is; where the one-step
+// rename does not work, each file from then on goes through a staging folder. No step ever
+// replaces an existing file, and a failed second step moves the file back.
 #include "renaming/NameCensus.h"
 #include "renaming/StagingFolder.h"
 
@@ -35,6 +36,8 @@ private:
     enum class Mode { Unknown, OneStep, Staged };
 
     Result Probe(const std::wstring& from, const std::wstring& to);
+    static bool ReportedTaken(DWORD dwError);
+    Result SwitchToStaged(const std::wstring& from, const std::wstring& to);
     Result RenameStaged(const std::wstring& from, const std::wstring& to);
     bool EnsureStagingFolder();
     bool HoldsExactly(const std::wstring& name) const;

@@ -36,11 +36,9 @@ Expected ExpectedHere() {
 // The DPI change the tests play: to the other of the two screens.
 Expected ExpectedAfterChange() { return ExpectedHere().dpi == 96 ? kAt144 : kAt96; }
 
-const std::string kMainCaption = "Umbrix";
-const std::string kAboutCaption =
-    "Info \xFC"
-    "ber Umbrix";
-const std::string kDirectoryCaption = "Verzeichnis Auswahl:";
+const std::wstring kMainCaption = L"Umbrix";
+const std::wstring kAboutCaption = L"Info \u00FCber Umbrix";
+const std::wstring kDirectoryCaption = L"Verzeichnis Auswahl:";
 
 SIZE IconSize(HICON hIcon) {
     ICONINFO info{};
@@ -97,11 +95,11 @@ void ExpectWindowIcons(HWND hDlg, const Expected& expected) {
 
 // The text as the control draws it, measured in the control's own font.
 RECT TextRect(HWND hWnd, UINT nFormat) {
-    std::string text = WindowText(hWnd);
+    std::wstring text = WideWindowText(hWnd);
     RECT needed{};
     HDC hDC = GetDC(hWnd);
     HGDIOBJ old = SelectObject(hDC, reinterpret_cast<HGDIOBJ>(SendMessageA(hWnd, WM_GETFONT, 0, 0)));
-    DrawTextA(hDC, text.c_str(), -1, &needed, DT_CALCRECT | DT_SINGLELINE | nFormat);
+    DrawTextW(hDC, text.c_str(), -1, &needed, DT_CALCRECT | DT_SINGLELINE | nFormat);
     SelectObject(hDC, old);
     ReleaseDC(hWnd, hDC);
     return needed;
@@ -134,9 +132,9 @@ void ExpectNoClippedText(HWND hDlg, UINT dpi) {
 // A link label shows its text in an underlined copy of the dialog's font, at exactly its size.
 void ExpectLinkFits(HWND hDlg, int nID) {
     HWND hLink = GetDlgItem(hDlg, nID);
-    LOGFONTA link{}, dialog{};
-    GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessageA(hLink, WM_GETFONT, 0, 0)), sizeof link, &link);
-    GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessageA(hDlg, WM_GETFONT, 0, 0)), sizeof dialog, &dialog);
+    LOGFONTW link{}, dialog{};
+    GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageA(hLink, WM_GETFONT, 0, 0)), sizeof link, &link);
+    GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageA(hDlg, WM_GETFONT, 0, 0)), sizeof dialog, &dialog);
     EXPECT_TRUE(link.lfUnderline);
     EXPECT_EQ(link.lfHeight, dialog.lfHeight);
     EXPECT_STREQ(link.lfFaceName, dialog.lfFaceName);
@@ -297,8 +295,8 @@ TEST(Dpi, DpiChangeRedrawsTheMainDialogsIconsAndTheLinkTakesTheNewFont) {
     CUmbrixDlg dlg;
     ScriptedUser user;
     user.When(kMainCaption, [&](HWND hDlg) {
-        LOGFONTA scaled{};
-        GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessageA(hDlg, WM_GETFONT, 0, 0)), sizeof scaled, &scaled);
+        LOGFONTW scaled{};
+        GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageA(hDlg, WM_GETFONT, 0, 0)), sizeof scaled, &scaled);
         scaled.lfHeight = MulDiv(scaled.lfHeight, static_cast<int>(after.dpi), static_cast<int>(here.dpi));
         EXPECT_TRUE(scaledFont.CreateFontIndirect(&scaled));
         HWND hLink = GetDlgItem(hDlg, IDC_WEB_LINK);
@@ -312,8 +310,8 @@ TEST(Dpi, DpiChangeRedrawsTheMainDialogsIconsAndTheLinkTakesTheNewFont) {
         ExpectIconStatics(hDlg, after.bigIcon);
         ExpectWindowIcons(hDlg, after);
 
-        LOGFONTA link{};
-        GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessageA(hLink, WM_GETFONT, 0, 0)), sizeof link, &link);
+        LOGFONTW link{};
+        GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageA(hLink, WM_GETFONT, 0, 0)), sizeof link, &link);
         EXPECT_TRUE(link.lfUnderline);
         EXPECT_EQ(link.lfHeight, scaled.lfHeight);
         RECT needed = TextRect(hLink, DT_NOPREFIX);
@@ -323,13 +321,13 @@ TEST(Dpi, DpiChangeRedrawsTheMainDialogsIconsAndTheLinkTakesTheNewFont) {
         EXPECT_EQ(now.bottom, needed.bottom);
         EXPECT_NE(now.bottom, before.bottom) << "the label kept the height of the old font";
 
-        char tipText[80] = {};
-        TOOLINFOA tool{};
-        tool.cbSize = TTTOOLINFOA_V2_SIZE;
+        wchar_t tipText[80] = {};
+        TOOLINFOW tool{};
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;
         tool.hwnd = hLink;
         tool.uId = 1;
         tool.lpszText = tipText;
-        EXPECT_TRUE(dlg.m_link.GetToolTip().SendMessage(TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool)));
+        EXPECT_TRUE(dlg.m_link.GetToolTip().SendMessage(TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool)));
         EXPECT_EQ((std::vector<LONG>{tool.rect.left, tool.rect.top, tool.rect.right, tool.rect.bottom}),
                   (std::vector<LONG>{0, 0, now.right, now.bottom}));
         EXPECT_NE(dlg.m_link.GetHoverCursor(), nullptr);

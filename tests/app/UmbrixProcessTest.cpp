@@ -3,11 +3,13 @@
 
 #include "platform/CUniqueHandle.h"
 #include "res/resource.h"
+#include "tests/support/FatDrive.h"
 #include "tests/support/Observations.h"
 #include "tests/support/TempDirectory.h"
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <string>
 #include <vector>
 
@@ -23,7 +25,7 @@ std::string ProgramPath() {
 
 struct WindowSearch {
     DWORD pid;
-    std::string caption;
+    std::wstring caption;
     HWND found = nullptr;
 };
 
@@ -32,13 +34,13 @@ BOOL CALLBACK MatchWindow(HWND hWnd, LPARAM lParam) {
     DWORD pid = 0;
     GetWindowThreadProcessId(hWnd, &pid);
     if (pid != search->pid || !IsWindowVisible(hWnd) || !IsWindowEnabled(hWnd)) return TRUE;
-    if (WindowText(hWnd) != search->caption) return TRUE;
+    if (WideWindowText(hWnd) != search->caption) return TRUE;
     search->found = hWnd;
     return FALSE;
 }
 
 // A visible, enabled top-level window of the process with that caption; null after 10 s.
-HWND WaitForWindow(DWORD pid, const std::string& caption) {
+HWND WaitForWindow(DWORD pid, const std::wstring& caption) {
     for (int i = 0; i < 1000; ++i) {
         WindowSearch search{pid, caption};
         EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
@@ -68,13 +70,13 @@ HWND OwnedPopup(HWND hOwner) {
 void Click(HWND hButton) { PostMessageA(hButton, BM_CLICK, 0, 0); }
 
 // The static text of a message box and a click on its one button.
-std::string AnswerMessageBox(HWND hBox) {
-    std::string text;
+std::wstring AnswerMessageBox(HWND hBox) {
+    std::wstring text;
     HWND hButton = nullptr;
     for (HWND h = GetWindow(hBox, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
         char cls[32] = {};
         GetClassNameA(h, cls, sizeof(cls));
-        if (lstrcmpiA(cls, "Static") == 0 && !WindowText(h).empty()) text = WindowText(h);
+        if (lstrcmpiA(cls, "Static") == 0 && !WideWindowText(h).empty()) text = WideWindowText(h);
         if (lstrcmpiA(cls, "Button") == 0) hButton = h;
     }
     if (hButton) Click(hButton);
@@ -129,7 +131,7 @@ TEST(UmbrixProgram, UserRunsBothCasesAndEndsTheProgram) {
 
     UmbrixProcess umbrix("", dir.AnsiPath());
     ASSERT_TRUE(umbrix.Started()) << ProgramPath();
-    HWND hMain = WaitForWindow(umbrix.Id(), "Umbrix");
+    HWND hMain = WaitForWindow(umbrix.Id(), L"Umbrix");
     ASSERT_NE(hMain, nullptr);
     HWND hSplash = OwnedPopup(hMain);
     ASSERT_NE(hSplash, nullptr) << "no splash over the main dialog";
@@ -144,21 +146,21 @@ TEST(UmbrixProgram, UserRunsBothCasesAndEndsTheProgram) {
     const struct {
         int button;
         std::vector<std::wstring> after;
-        std::string message;
+        std::wstring message;
     } runs[] = {
-        {IDC_TO_LOWER_CASE, {L"Archiv", L"brief.doc", L"notiz.txt"}, "Ok, alle Dateien in kleinbuchstaben umbenannt."},
-        {IDC_TO_UPPER_CASE, {L"Archiv", L"BRIEF.DOC", L"NOTIZ.TXT"}, "Ok, alle Dateien in GROSSBUCHSTABEN umbenannt."},
+        {IDC_TO_LOWER_CASE, {L"Archiv", L"brief.doc", L"notiz.txt"}, L"Ok, alle Dateien in kleinbuchstaben umbenannt."},
+        {IDC_TO_UPPER_CASE, {L"Archiv", L"BRIEF.DOC", L"NOTIZ.TXT"}, L"Ok, alle Dateien in GROSSBUCHSTABEN umbenannt."},
     };
     for (const auto& run : runs) {
         Click(GetDlgItem(hMain, run.button));
-        HWND hDirDlg = WaitForWindow(umbrix.Id(), "Verzeichnis Auswahl:");
+        HWND hDirDlg = WaitForWindow(umbrix.Id(), L"Verzeichnis Auswahl:");
         ASSERT_NE(hDirDlg, nullptr);
-        EXPECT_EQ(WindowText(GetDlgItem(hDirDlg, IDC_DIRECTORY_PATH)), dir.AnsiPath());
+        EXPECT_EQ(WideWindowText(GetDlgItem(hDirDlg, IDC_DIRECTORY_PATH)), dir.Path());
         Click(GetDlgItem(hDirDlg, IDOK));
-        HWND hBox = WaitForWindow(umbrix.Id(), "umbrix");
+        HWND hBox = WaitForWindow(umbrix.Id(), L"umbrix");
         ASSERT_NE(hBox, nullptr) << "no message box";
         EXPECT_EQ(AnswerMessageBox(hBox), run.message);
-        ASSERT_EQ(WaitForWindow(umbrix.Id(), "Umbrix"), hMain);  // still open, enabled again
+        ASSERT_EQ(WaitForWindow(umbrix.Id(), L"Umbrix"), hMain);  // still open, enabled again
         EXPECT_EQ(dir.Names(), run.after);
     }
     // The splash goes on its own timer.
@@ -173,7 +175,7 @@ TEST(UmbrixProgram, NoLogoStartsWithoutSplash) {
     TempDirectory dir;
     UmbrixProcess umbrix("/nologo", dir.AnsiPath());
     ASSERT_TRUE(umbrix.Started());
-    HWND hMain = WaitForWindow(umbrix.Id(), "Umbrix");
+    HWND hMain = WaitForWindow(umbrix.Id(), L"Umbrix");
     ASSERT_NE(hMain, nullptr);
     EXPECT_EQ(OwnedPopup(hMain), nullptr);
     PostMessageA(hMain, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -184,10 +186,10 @@ namespace {
 
 // Starts a lower-case run through the main dialog and the directory dialog.
 HWND StartLowerCaseRun(const UmbrixProcess& umbrix) {
-    HWND hMain = WaitForWindow(umbrix.Id(), "Umbrix");
+    HWND hMain = WaitForWindow(umbrix.Id(), L"Umbrix");
     if (!hMain) return nullptr;
     Click(GetDlgItem(hMain, IDC_TO_LOWER_CASE));
-    HWND hDirDlg = WaitForWindow(umbrix.Id(), "Verzeichnis Auswahl:");
+    HWND hDirDlg = WaitForWindow(umbrix.Id(), L"Verzeichnis Auswahl:");
     if (hDirDlg) Click(GetDlgItem(hDirDlg, IDOK));
     return hDirDlg;
 }
@@ -228,8 +230,77 @@ TEST(UmbrixProgram, ProgramEndedMidRunLosesNoFileAndTheNextRunFinishesIt) {
 
     UmbrixProcess again("/nologo", dir.AnsiPath());
     ASSERT_NE(StartLowerCaseRun(again), nullptr);
-    HWND hBox = WaitForWindow(again.Id(), "umbrix");
+    HWND hBox = WaitForWindow(again.Id(), L"umbrix");
     ASSERT_NE(hBox, nullptr);
-    EXPECT_EQ(AnswerMessageBox(hBox), "Ok, alle Dateien in kleinbuchstaben umbenannt.");
+    EXPECT_EQ(AnswerMessageBox(hBox), L"Ok, alle Dateien in kleinbuchstaben umbenannt.");
     EXPECT_EQ(CountLowerCase(dir.Names()), names.size());
+}
+
+namespace {
+
+// What the drive list does when the user picks that drive's entry: the list holds the drives
+// in the order of GetLogicalDrives, which this process sees the same.
+void PickDrive(HWND hDirDlg, char letter) {
+    DWORD dwBelow = GetLogicalDrives() & ((1u << (letter - 'A')) - 1);
+    HWND hList = GetDlgItem(hDirDlg, IDC_DRIVE_LIST);
+    SendMessageA(hList, CB_SETCURSEL, static_cast<WPARAM>(std::popcount(dwBelow)), 0);
+    SendMessageA(hDirDlg, WM_COMMAND, MAKEWPARAM(IDC_DRIVE_LIST, CBN_SELCHANGE), reinterpret_cast<LPARAM>(hList));
+}
+
+}  // namespace
+
+// A camera card: a FAT32 volume with a drive letter of its own. The user starts Umbrix
+// elsewhere, picks the card in the directory dialog's drive list and renames its root to lower
+// case, then (the dialog opening where the last run was) to upper case. The names are read on
+// the Linux side.
+TEST(UmbrixProgram, UserPicksAFat32DriveAndBothCasesReachTheDisk) {
+    std::string why = FatDrive::Unavailable();
+    if (!why.empty()) GTEST_SKIP() << "skipped: " << why;
+    FatDrive fat;
+    ASSERT_EQ(fat.OnLinux("printf a > DSC00001.JPG && printf b > 'Urlaub am See.Jpg' && printf c > NoExt && "
+                          "mkdir DCIM && printf d > DCIM/Inner.TXT"),
+              "");
+    TempDirectory elsewhere;
+    UmbrixProcess umbrix("/nologo", elsewhere.AnsiPath());
+    ASSERT_TRUE(umbrix.Started()) << ProgramPath();
+    HWND hMain = WaitForWindow(umbrix.Id(), L"Umbrix");
+    ASSERT_NE(hMain, nullptr);
+
+    const struct {
+        int button;
+        bool bPickDrive;
+        std::vector<std::string> after;
+        std::wstring message;
+    } runs[] = {
+        {IDC_TO_LOWER_CASE,
+         true,
+         {"DCIM", "dsc00001.jpg", "noext", "urlaub am see.jpg"},
+         L"Ok, alle Dateien in kleinbuchstaben umbenannt."},
+        {IDC_TO_UPPER_CASE,
+         false,
+         {"DCIM", "DSC00001.JPG", "NOEXT", "URLAUB AM SEE.JPG"},
+         L"Ok, alle Dateien in GROSSBUCHSTABEN umbenannt."},
+    };
+    for (const auto& run : runs) {
+        Click(GetDlgItem(hMain, run.button));
+        HWND hDirDlg = WaitForWindow(umbrix.Id(), L"Verzeichnis Auswahl:");
+        ASSERT_NE(hDirDlg, nullptr);
+        if (run.bPickDrive) {
+            EXPECT_EQ(WideWindowText(GetDlgItem(hDirDlg, IDC_DIRECTORY_PATH)), elsewhere.Path());
+            PickDrive(hDirDlg, fat.AnsiRoot()[0]);
+        }
+        EXPECT_EQ(WideWindowText(GetDlgItem(hDirDlg, IDC_DIRECTORY_PATH)), fat.Root());
+        Click(GetDlgItem(hDirDlg, IDOK));
+        HWND hBox = WaitForWindow(umbrix.Id(), L"umbrix");
+        ASSERT_NE(hBox, nullptr) << "no message box";
+        EXPECT_EQ(AnswerMessageBox(hBox), run.message);
+        ASSERT_EQ(WaitForWindow(umbrix.Id(), L"Umbrix"), hMain);
+        EXPECT_EQ(fat.Ls(), run.after);
+        EXPECT_EQ(fat.Ls("DCIM"), std::vector<std::string>{"Inner.TXT"});
+    }
+    EXPECT_EQ(fat.Cat("URLAUB AM SEE.JPG"), "b");
+    EXPECT_EQ(fat.Cat("DSC00001.JPG"), "a");
+    // Its current directory is on the volume: the program must end before the volume goes.
+    Click(GetDlgItem(hMain, IDCANCEL));
+    EXPECT_EQ(umbrix.WaitForExit(), 0u);
 }

@@ -1,5 +1,6 @@
 #include "platform/AfxWin.h"
 #include "tests/platform/FrameworkTest.h"
+#include "tests/support/MessageBoxRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -81,16 +82,19 @@ TEST(MessageMap, DerivedHandlerWinsBaseHandlerIsReachedOthersGetDefault) {
     EXPECT_EQ(g_calls, (std::vector<std::string>{"derived timer 7", "base only", "move -3,5"}));
 
     // No entry: the platform's processing answers.
-    char text[16] = {};
-    EXPECT_EQ(probe.SendMessage(WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text)), 5);
-    EXPECT_STREQ(text, "probe");
+    wchar_t text[16] = {};
+    EXPECT_EQ(probe.SendMessage(WM_GETTEXT, 16, reinterpret_cast<LPARAM>(text)), 5);
+    EXPECT_STREQ(text, L"probe");
 }
 
 TEST(MessageMap, ExceptionsStopAtTheWindowProcedure) {
     CBaseProbe probe;
     ASSERT_TRUE(probe.Make());
+    MessageBoxRecorder boxes;
     EXPECT_EQ(probe.SendMessage(WM_THROWS), 0);
-    EXPECT_EQ(probe.SendMessage(WM_BASE_ONLY, 1), 2);  // the window still works
+    // A window that failed half-way is not left working: it goes, and the user is told.
+    EXPECT_EQ(probe.m_hWnd, nullptr);
+    EXPECT_EQ(boxes.Boxes().size(), 1u);
 }
 
 TEST(HandleMap, DestroyedWindowsAreForgottenAndPostNcDestroyRunsOnce) {

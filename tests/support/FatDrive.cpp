@@ -1,0 +1,81 @@
+#include "tests/support/FatDrive.h"
+
+#include "tests/support/UnixShell.h"
+
+#include <windows.h>
+
+#include <sstream>
+#include <stdexcept>
+
+namespace {
+
+const char kPath[] = "PATH=/usr/sbin:/usr/bin:/sbin:/bin; export PATH\n";
+
+std::string ReadWholeFile(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::string();
+    std::string text;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) text.append(buffer, read);
+    CloseHandle(file);
+    return text;
+}
+
+// What a script printed; the script runs in a fresh folder of its own.
+std::string LinuxOutput(const std::string& script) {
+    TempDirectory work;
+    std::string out = UnixPath(work.Path()) + "/out";
+    RunUnixShell(std::string(kPath) + "{\n" + script + "\n} > " + ShellQuote(out) + " 2>&1");
+    return ReadWholeFile(work.Path() + L"\\out");
+}
+
+// The drive's folder itself, not the prefix's link to it: mounts and /proc/mounts name that.
+std::string ResolvedUnixPath(const std::wstring& path) {
+    std::string resolved = LinuxOutput("readlink -f " + ShellQuote(UnixPath(path)));
+    while (!resolved.empty() && resolved.back() == '\n') resolved.pop_back();
+    if (resolved.empty()) throw std::runtime_error("no Linux folder behind " + Utf8(path));
+    return resolved;
+}
+
+}  // namespace
+
+std::string FatDrive::Unavailable() {
+    std::string answer = LinuxOutput("if [ -c /dev/fuse ]; then echo yes; else echo no; fi");
+    if (answer == "yes\n") return std::string();
+    return "no /dev/fuse on this machine: a FAT32 volume cannot be mounted through FUSE here";
+}
+
+FatDrive::FatDrive() : m_strMountPoint(ResolvedUnixPath(m_drive.Root())) {
+    std::string image = ShellQuote(UnixPath(m_work.Path()) + "/fat32.img");
+    std::string mount = ShellQuote(m_strMountPoint);
+    // 4 KiB clusters, as on real cards (32 KiB there): with 512-byte ones fusefat loses a file
+    // whose long name has to grow a directory that holds deleted entries. The image is sparse.
+    std::string result = LinuxOutput(
+        "truncate -s 300M " + image + " && mkfs.vfat -F 32 -S 512 -s 8 " + image +
+        " >/dev/null && fusefat -o rw+,entry_timeout=0,negative_timeout=0,attr_timeout=0 " + image + " " + mount +
+        " >/dev/null && mountpoint -q " + mount + " && echo mounted");
+    if (result.find("mounted") == std::string::npos)
+        throw std::runtime_error("cannot mount a FAT32 image with fusefat: " + result);
+}
+
+FatDrive::~FatDrive() {
+    // Wine keeps the current directory open, which would keep the volume busy.
+    SetCurrentDirectoryW(L"C:\\");
+    std::string mount = ShellQuote(m_strMountPoint);
+    LinuxOutput("fusermount -u " + mount + " || { sleep 1; fusermount -u " + mount + "; } || fusermount -u -z " +
+                mount);
+}
+
+std::string FatDrive::OnLinux(const std::string& script) const {
+    return LinuxOutput("cd " + ShellQuote(m_strMountPoint) + " || exit 1\n" + script);
+}
+
+std::vector<std::string> FatDrive::Ls(const std::string& folder) const {
+    std::istringstream lines(OnLinux("LC_ALL=C ls -A1 " + ShellQuote(folder)));
+    std::vector<std::string> names;
+    for (std::string line; std::getline(lines, line);) names.push_back(line);
+    return names;
+}
+
+std::string FatDrive::Cat(const std::string& path) const { return OnLinux("cat " + ShellQuote(path)); }
