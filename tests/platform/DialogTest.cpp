@@ -1,5 +1,6 @@
 #include "platform/AfxWin.h"
 #include "tests/platform/FrameworkTest.h"
+#include "tests/support/COwnerWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -69,14 +70,6 @@ void PostKey(HWND hWnd, WPARAM key) {
     PostMessageA(hWnd, WM_KEYDOWN, key, 1);
     PostMessageA(hWnd, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001));
 }
-
-class COwnerWindow : public CWnd {
-public:
-    explicit COwnerWindow(RECT at = {0, 0, 200, 200}, DWORD dwVisible = WS_VISIBLE) {
-        CreateEx(0, AfxRegisterWndClass(0), "owner", WS_OVERLAPPEDWINDOW | dwVisible, at.left, at.top,
-                 at.right - at.left, at.bottom - at.top, nullptr, nullptr);
-    }
-};
 
 CRect WindowRect(HWND hWnd) {
     CRect rect;

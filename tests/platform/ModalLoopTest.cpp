@@ -4,6 +4,7 @@
 #include "platform/AfxWin.h"
 #include "tests/platform/FrameworkTest.h"
 #include "tests/platform/LoopWatchdog.h"
+#include "tests/support/COwnerWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -21,14 +22,6 @@ protected:
         CDialog::OnInitDialog();
         if (m_onInit) m_onInit(*this);
         return TRUE;
-    }
-};
-
-class COwnerWindow : public CWnd {
-public:
-    COwnerWindow() {
-        CreateEx(0, AfxRegisterWndClass(0), "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 200, nullptr,
-                 nullptr);
     }
 };
 

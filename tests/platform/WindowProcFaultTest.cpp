@@ -4,6 +4,7 @@
 #include "platform/AfxWin.h"
 #include "tests/platform/FrameworkTest.h"
 #include "tests/platform/LoopWatchdog.h"
+#include "tests/support/COwnerWindow.h"
 #include "tests/support/MessageBoxRecorder.h"
 
 #include <gtest/gtest.h>
@@ -40,14 +41,6 @@ protected:
         m_edit.SubclassDlgItem(IDC_TEST_EDIT, this);
         if (m_onInit) m_onInit(*this);
         return TRUE;
-    }
-};
-
-class COwnerWindow : public CWnd {
-public:
-    COwnerWindow() {
-        CreateEx(0, AfxRegisterWndClass(0), "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 200, nullptr,
-                 nullptr);
     }
 };
 
