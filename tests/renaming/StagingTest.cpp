@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -48,7 +49,14 @@ std::wstring WorkerPath() {
     return result.substr(0, result.find_last_of(L"\\/") + 1) + L"staged_rename_worker.exe";
 }
 
-// Every file, wherever it is now (the directory or a staging folder), by its case-folded name.
+// A waiting file's own name: without ".umbrix-" and sixteen hex digits at its end.
+std::wstring WithoutWaitingSuffix(const std::wstring& name) {
+    static const std::wregex suffix(L"\\.umbrix-[0-9a-f]{16}$");
+    return std::regex_replace(name, suffix, L"");
+}
+
+// Every file, wherever it is now (the directory, beside the others under a waiting name, or
+// in a staging folder), by its case-folded own name.
 std::map<std::wstring, Names> WhereaboutsByFoldedName(const TempDirectory& dir) {
     std::map<std::wstring, Names> found;
     for (const std::wstring& name : dir.Names()) {
@@ -57,7 +65,7 @@ std::map<std::wstring, Names> WhereaboutsByFoldedName(const TempDirectory& dir) 
                 found[CaseFoldKey(waiting)].push_back(name + L"\\files\\" + waiting);
             continue;
         }
-        found[CaseFoldKey(name)].push_back(name);
+        found[CaseFoldKey(WithoutWaitingSuffix(name))].push_back(name);
     }
     return found;
 }
@@ -102,6 +110,47 @@ TEST_F(StagingTest, FileThatCannotComeBackIsNamedAndAUsersLookAlikeFolderIsLeftA
     EXPECT_EQ(dir.Contents(staging + L"Notes.TXT"), "staged notes");
     EXPECT_EQ(dir.Contents(L"notes.txt"), "newer notes");
     EXPECT_EQ(boxes.Texts(), (Texts{std::string(kNotAll) + "\n" + Utf8(staging) + "Notes.TXT"}));
+}
+
+// Files of an ended run that wait beside the others come back; a user's file that only looks
+// like one (another suffix than the folder's marker names) is renamed like any file.
+TEST_F(StagingTest, FilesWaitingBesideTheOthersComeBackAndALookAlikeIsAnOrdinaryFile) {
+    dir.AddFile(L"Report.TXT", "report");
+    dir.AddFile(L"Mine.TXT.umbrix-0123456789abcdef", "mine");
+    CStagingFolder staging = *CStagingFolder::Create(dir.ExactPath(), CNameCensus(Listing()));
+    std::wstring waiting = staging.WaitingNameOf(L"Report.TXT");
+    ASSERT_FALSE(waiting.empty());
+    ASSERT_TRUE(MoveFileExW(AfxJoinPath(dir.ExactPath(), L"Report.TXT").c_str(),
+                            AfxJoinPath(dir.ExactPath(), waiting).c_str(), 0));
+    EXPECT_EQ(WithoutWaitingSuffix(waiting), L"Report.TXT") << Utf8(waiting);
+
+    Run(CaseDirection::Upper);
+    EXPECT_EQ(dir.Names(), (Names{L"MINE.TXT.UMBRIX-0123456789ABCDEF", L"REPORT.TXT"}));
+    EXPECT_EQ(dir.Contents(L"REPORT.TXT"), "report");
+    EXPECT_EQ(dir.Contents(L"MINE.TXT.UMBRIX-0123456789ABCDEF"), "mine");
+    EXPECT_EQ(boxes.Texts(), (Texts{kUpperDone}));
+}
+
+// A waiting file whose names are both taken meanwhile stays under its waiting name, untouched
+// by the run, and the folder's marker stays with it, so that a later run still knows it.
+TEST_F(StagingTest, WaitingFileThatCannotComeBackKeepsItsFolderUntilALaterRun) {
+    dir.AddFile(L"Notes.TXT", "staged notes");
+    CStagingFolder staging = *CStagingFolder::Create(dir.ExactPath(), CNameCensus(Listing()));
+    std::wstring waiting = staging.WaitingNameOf(L"Notes.TXT");
+    ASSERT_TRUE(MoveFileExW(AfxJoinPath(dir.ExactPath(), L"Notes.TXT").c_str(),
+                            AfxJoinPath(dir.ExactPath(), waiting).c_str(), 0));
+    dir.AddFile(L"notes.txt", "newer notes");  // answers to both names the waiting file could take
+
+    Run(CaseDirection::Upper);
+    EXPECT_EQ(dir.Names(), (Names{L".umbrix-staging", L"NOTES.TXT", waiting}));
+    EXPECT_EQ(dir.Contents(waiting), "staged notes");
+    EXPECT_EQ(dir.Contents(L"NOTES.TXT"), "newer notes");
+    EXPECT_EQ(boxes.Texts(), (Texts{std::string(kNotAll) + "\n" + Utf8(waiting)}));
+
+    ASSERT_TRUE(DeleteFileW((dir.Path() + L"\\NOTES.TXT").c_str()));
+    Run(CaseDirection::Lower);
+    EXPECT_EQ(dir.Names(), (Names{L"notes.txt"}));
+    EXPECT_EQ(dir.Contents(L"notes.txt"), "staged notes");
 }
 
 TEST_F(StagingTest, RunEndedMidwayLosesNoFileAndTheNextRunFinishesIt) {
