@@ -16,8 +16,8 @@ const wchar_t kFilesName[] = L"files";
 constexpr std::string_view kMarkerText = "Umbrix staging folder: files wait here during a change of case.\r\n";
 // The marker's second line names the suffix of files that wait beside the others.
 constexpr std::string_view kSuffixLine = "Files waiting beside the others end in: ";
-constexpr std::wstring_view kSuffixStart = L".umbrix-";
-const size_t kSuffixDigits = 16;
+constexpr std::wstring_view kSuffixStart = L"~";
+const size_t kSuffixDigits = 8;   // short: each 13 characters more cost FAT a directory entry
 const size_t kLongestName = 255;  // in UTF-16 units, on FAT, exFAT and NTFS alike
 
 // ".umbrix-staging" or ".umbrix-staging-N", the names Create gives.
@@ -46,12 +46,12 @@ std::wstring NewSuffix() {
     QueryPerformanceCounter(&counter);
     uint64_t value = static_cast<uint64_t>(counter.QuadPart) ^ (uint64_t{GetCurrentProcessId()} << 40) ^
                      (GetTickCount64() << 20);
-    // splitmix64's finaliser spreads the bits over all sixteen digits.
+    // splitmix64's finaliser spreads the bits over all digits.
     value = (value ^ (value >> 30)) * 0xBF58476D1CE4E5B9ull;
     value = (value ^ (value >> 27)) * 0x94D049BB133111EBull;
     value ^= value >> 31;
     wchar_t digits[kSuffixDigits + 1];
-    swprintf(digits, kSuffixDigits + 1, L"%016llx", static_cast<unsigned long long>(value));
+    swprintf(digits, kSuffixDigits + 1, L"%08llx", static_cast<unsigned long long>(value & 0xFFFFFFFFull));
     return std::wstring(kSuffixStart) + digits;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Where a file waits between the two steps of a case change that the platform does not make in
 // one step. Beside the other files under its own name and the folder's suffix, "Name" ->
-// "Name.umbrix-<16 hex digits>" -> "name", where the name leaves room for the suffix;
+// "Name~<8 hex digits>" -> "name", where the name leaves room for the suffix;
 // otherwise in the folder, "Name" -> "<staging>\files\Name" -> "name". The folder is hidden
 // and carries a marker file that holds the suffix, so that the program only ever empties or
 // removes folders of its own, and only ever takes back files under a suffix that one of its

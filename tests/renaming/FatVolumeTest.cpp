@@ -46,9 +46,9 @@ std::string Upper(std::string name) {
     return name;
 }
 
-// A waiting file's own name: without ".umbrix-" and sixteen hex digits at its end.
+// A waiting file's own name: without "~" and eight hex digits at its end.
 std::string WithoutWaitingSuffix(const std::string& name) {
-    static const std::regex suffix("\\.umbrix-[0-9a-f]{16}$");
+    static const std::regex suffix("~[0-9a-f]{8}$");
     return std::regex_replace(name, suffix, "");
 }
 

@@ -49,9 +49,9 @@ std::wstring WorkerPath() {
     return result.substr(0, result.find_last_of(L"\\/") + 1) + L"staged_rename_worker.exe";
 }
 
-// A waiting file's own name: without ".umbrix-" and sixteen hex digits at its end.
+// A waiting file's own name: without "~" and eight hex digits at its end.
 std::wstring WithoutWaitingSuffix(const std::wstring& name) {
-    static const std::wregex suffix(L"\\.umbrix-[0-9a-f]{16}$");
+    static const std::wregex suffix(L"~[0-9a-f]{8}$");
     return std::regex_replace(name, suffix, L"");
 }
 
@@ -116,7 +116,7 @@ TEST_F(StagingTest, FileThatCannotComeBackIsNamedAndAUsersLookAlikeFolderIsLeftA
 // like one (another suffix than the folder's marker names) is renamed like any file.
 TEST_F(StagingTest, FilesWaitingBesideTheOthersComeBackAndALookAlikeIsAnOrdinaryFile) {
     dir.AddFile(L"Report.TXT", "report");
-    dir.AddFile(L"Mine.TXT.umbrix-0123456789abcdef", "mine");
+    dir.AddFile(L"Mine.TXT~0123abcd", "mine");
     CStagingFolder staging = *CStagingFolder::Create(dir.ExactPath(), CNameCensus(Listing()));
     std::wstring waiting = staging.WaitingNameOf(L"Report.TXT");
     ASSERT_FALSE(waiting.empty());
@@ -125,9 +125,9 @@ TEST_F(StagingTest, FilesWaitingBesideTheOthersComeBackAndALookAlikeIsAnOrdinary
     EXPECT_EQ(WithoutWaitingSuffix(waiting), L"Report.TXT") << Utf8(waiting);
 
     Run(CaseDirection::Upper);
-    EXPECT_EQ(dir.Names(), (Names{L"MINE.TXT.UMBRIX-0123456789ABCDEF", L"REPORT.TXT"}));
+    EXPECT_EQ(dir.Names(), (Names{L"MINE.TXT~0123ABCD", L"REPORT.TXT"}));
     EXPECT_EQ(dir.Contents(L"REPORT.TXT"), "report");
-    EXPECT_EQ(dir.Contents(L"MINE.TXT.UMBRIX-0123456789ABCDEF"), "mine");
+    EXPECT_EQ(dir.Contents(L"MINE.TXT~0123ABCD"), "mine");
     EXPECT_EQ(boxes.Texts(), (Texts{kUpperDone}));
 }
 
