@@ -2,8 +2,8 @@
 
 #include "app/CInfoDlg.h"
 #include "app/CSplashWindow.h"
+#include "app/RenameFilesToCase.h"
 #include "dirselect/CDirectoryDlg.h"
-#include "renaming/RenameFilesToCase.h"
 #include "res/resource.h"
 
 // The platform uses the four low bits of system commands for itself, so the About command must

@@ -5,9 +5,9 @@
 //
 //   fat_rename_bench.exe      (arguments are ignored: the volume gets slow beyond a few hundred
 //                              files, so the size is fixed)
+#include "app/RenameFilesToCase.h"
 #include "platform/AfxMessageBox.h"
 #include "platform/ExtendedPath.h"
-#include "renaming/RenameFilesToCase.h"
 #include "tests/support/FatDrive.h"
 #include "wine/WineHost.h"
 
@@ -87,24 +87,24 @@ private:
 };
 
 double TimeRenameFilesToCase(const FatDrive& fat, CaseDirection direction) {
-    const char* expected = direction == CaseDirection::Lower ? "Ok, alle Dateien in kleinbuchstaben umbenannt."
-                                                             : "Ok, alle Dateien in GROSSBUCHSTABEN umbenannt.";
-    std::vector<std::string> texts;
+    const wchar_t* expected = direction == CaseDirection::Lower ? L"Ok, alle Dateien in kleinbuchstaben umbenannt."
+                                                                : L"Ok, alle Dateien in GROSSBUCHSTABEN umbenannt.";
+    std::vector<std::wstring> texts;
     MessageBoxHandler previous = AfxSetMessageBoxHandler([&texts](const MessageBoxRequest& request) {
-        texts.push_back(request.text.str());
+        texts.push_back(request.text);
         return IDOK;
     });
-    std::string path = fat.AnsiRoot() + kFolder;
+    std::wstring path = fat.Root() + Wide(kFolder);
     Stopwatch watch;
-    RenameFilesToCase(direction, CString(path.c_str()));
+    RenameFilesToCase(direction, path);
     double seconds = watch.Seconds();
     AfxSetMessageBoxHandler(previous);
     // Leave the volume's folder, as the program would on the next choice: the bare loops and
     // the checks on the Linux side must not find it held.
     SetCurrentDirectoryW(L"C:\\");
-    if (texts != std::vector<std::string>{expected})
+    if (texts != std::vector<std::wstring>{expected})
         Fail("RenameFilesToCase showed " + std::to_string(texts.size()) + " boxes, first \"" +
-             (texts.empty() ? std::string() : texts.front()) + "\"");
+             (texts.empty() ? std::string() : Utf8(texts.front())) + "\"");
     return seconds;
 }
 

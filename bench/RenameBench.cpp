@@ -4,10 +4,10 @@
 // change nothing.
 //
 //   rename_bench.exe [SIZE...]     sizes also from UMBRIX_BENCH_SIZES; default 1000 5000 20000
+#include "app/RenameFilesToCase.h"
 #include "bench/HeapCounter.h"
 #include "platform/AfxMessageBox.h"
 #include "platform/ExtendedPath.h"
-#include "renaming/RenameFilesToCase.h"
 #include "tests/support/TempDirectory.h"
 #include "tests/support/UnixShell.h"
 
@@ -105,25 +105,24 @@ struct Measurement {
 };
 
 Measurement TimeRenameFilesToCase(const TempDirectory& dir, CaseDirection direction, int count) {
-    const char* expected = direction == CaseDirection::Lower ? "Ok, alle Dateien in kleinbuchstaben umbenannt."
-                                                             : "Ok, alle Dateien in GROSSBUCHSTABEN umbenannt.";
-    std::vector<std::string> texts;
+    const wchar_t* expected = direction == CaseDirection::Lower ? L"Ok, alle Dateien in kleinbuchstaben umbenannt."
+                                                                : L"Ok, alle Dateien in GROSSBUCHSTABEN umbenannt.";
+    std::vector<std::wstring> texts;
     texts.reserve(4);
     MessageBoxHandler previous = AfxSetMessageBoxHandler([&texts](const MessageBoxRequest& request) {
-        texts.push_back(request.text.str());
+        texts.push_back(request.text);
         return IDOK;
     });
-    std::string path = dir.AnsiPath();
     HeapCounter::ResetPeak();
     size_t before = HeapCounter::BytesInUse();
     Stopwatch watch;
-    RenameFilesToCase(direction, CString(path.c_str()));
+    RenameFilesToCase(direction, dir.Path());
     double seconds = watch.Seconds();
     double bytes = double(HeapCounter::PeakBytes() - before) / count;
     AfxSetMessageBoxHandler(previous);
-    if (texts != std::vector<std::string>{expected})
+    if (texts != std::vector<std::wstring>{expected})
         Fail("RenameFilesToCase showed " + std::to_string(texts.size()) + " boxes, first \"" +
-             (texts.empty() ? std::string() : texts.front()) + "\"");
+             (texts.empty() ? std::string() : Utf8(texts.front())) + "\"");
     return {seconds, bytes};
 }
 

@@ -68,9 +68,9 @@ void CDirectoryDlg::OnSelchangeDrive() {
         m_driveList.SelectDrive(m_tree.m_chDrive);
         return;
     }
-    CString text;
-    m_driveList.GetLBText(nIndex, text);
-    m_tree.m_chDrive = text[0];
+    std::wstring text = m_driveList.GetLBTextWide(nIndex);
+    if (text.empty()) return;
+    m_tree.m_chDrive = static_cast<char>(text[0]);
     m_tree.ShowPath();
     UpdatePathField();
 }

@@ -5,6 +5,8 @@
 #include "dirselect/CDriveCombo.h"
 #include "platform/AfxWin.h"
 
+#include <string>
+
 class CDirectoryDlg : public CDialog {
 public:
     explicit CDirectoryDlg(CWnd* pParent = nullptr);
@@ -21,7 +23,7 @@ public:
     CEdit m_editPath;
     CDirectoryTree m_tree;
     CDriveCombo m_driveList;
-    CString m_strDirectory;
+    std::wstring m_strDirectory;  // the exact path, as the tree spells it
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

@@ -1,28 +1,12 @@
 #include "dirselect/CDirectoryTree.h"
 
 #include "dirselect/TreeViewOrder.h"
-#include "platform/CUniqueHandle.h"
+#include "platform/CurrentDirectory.h"
+#include "platform/DirectoryListing.h"
 #include "platform/ExtendedPath.h"
 #include "platform/SystemError.h"
 
-#include <mbstring.h>
-
-#include <cstring>
-#include <cwchar>
-#include <string>
-
-namespace {
-
-bool IsListedDirectory(const WIN32_FIND_DATAW& data) {
-    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
-    return std::wcscmp(data.cFileName, L".") != 0 && std::wcscmp(data.cFileName, L"..") != 0;
-}
-
-// Names come from the wide listing without best-fit look-alikes: a folder "\u0101bc" shows as
-// "?bc", which cannot be entered, never as "abc", which may be another folder.
-CString ShownName(const wchar_t* pszName) { return AfxFromWideNoBestFit(pszName); }
-
-}  // namespace
+#include <algorithm>
 
 IMPLEMENT_DYNAMIC(CDirectoryTree, CTreeCtrl)
 
@@ -32,35 +16,35 @@ END_MESSAGE_MAP()
 
 BOOL CDirectoryTree::ShowPath() {
     if (m_chDrive != s_chNoDrive) {
-        CString drive;
-        drive.Format("%c:", m_chDrive);
-        SetCurrentDirectoryA(drive);  // lands in the drive's remembered directory
+        const wchar_t drive[] = {static_cast<wchar_t>(static_cast<unsigned char>(m_chDrive)), L':', L'\0'};
+        AfxSetCurrentDirectory(drive);  // lands in the drive's remembered directory
         DeleteAllItems();
     }
-    wchar_t buffer[1024] = {};
-    if (GetCurrentDirectoryW(1024, buffer) == 0) {
+    std::wstring current = AfxGetCurrentDirectory();
+    if (current.empty()) {
         AfxShowLastError(m_hWnd, "GetLastError");
         return FALSE;
     }
-    m_strPath = ShownName(buffer);
-    m_chDrive = m_strPath[0];
+    m_strPath = current;
+    m_chDrive = static_cast<char>(current[0]);
     HTREEITEM hCurrent = InsertPathItems(m_strPath);
     if (hCurrent) ListSubdirectories(m_strPath, hCurrent);
     return TRUE;
 }
 
 // One path item per component, each the only child of the one before; the last one, the
-// current directory, ends up selected.
-HTREEITEM CDirectoryTree::InsertPathItems(const char* pszPath) {
-    // _mbstok writes into what it splits.
-    std::string copy(pszPath);
+// current directory, ends up selected. Runs of backslashes count as one separator.
+HTREEITEM CDirectoryTree::InsertPathItems(const std::wstring& path) {
     HTREEITEM hParent = TVI_ROOT;
     int nComponents = 0;
-    auto* pToken = _mbstok(reinterpret_cast<unsigned char*>(copy.data()), reinterpret_cast<const unsigned char*>("\\"));
-    for (; pToken; pToken = _mbstok(nullptr, reinterpret_cast<const unsigned char*>("\\"))) {
-        hParent = InsertItem(reinterpret_cast<const char*>(pToken), m_nPathImage, m_nPathSelectedImage, hParent,
-                             TVI_LAST);
-        ++nComponents;
+    for (size_t start = 0; start < path.size();) {
+        size_t end = std::min(path.find(L'\\', start), path.size());
+        if (end > start) {
+            hParent = InsertItem(path.substr(start, end - start).c_str(), m_nPathImage, m_nPathSelectedImage, hParent,
+                                 TVI_LAST);
+            ++nComponents;
+        }
+        start = end + 1;
     }
     HTREEITEM hItem = GetRootItem();
     HTREEITEM hCurrent = nullptr;
@@ -73,17 +57,13 @@ HTREEITEM CDirectoryTree::InsertPathItems(const char* pszPath) {
     return hCurrent;
 }
 
-// The extended path lists exactly the folder named: "Music." is not "Music" here.
-void CDirectoryTree::ListSubdirectories(CString strPath, HTREEITEM hParent) {
-    std::wstring pattern = AfxJoinPath(AfxExtendedPath(AfxToWide(strPath)), L"*");
-    WIN32_FIND_DATAW data;
-    CFindHandle search(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
-    if (!search) return;
-    std::vector<CString> names;
-    do {
-        if (IsListedDirectory(data)) names.push_back(ShownName(data.cFileName));
-    } while (FindNextFileW(search.Get(), &data));
-    search.Close();
+// The extended path lists exactly the folder named, at any depth: "Music." is not "Music" here.
+void CDirectoryTree::ListSubdirectories(std::wstring strPath, HTREEITEM hParent) {
+    DirectoryListing listing = ReadDirectoryListing(AfxExtendedPath(strPath), ListingDetail::Names);
+    if (!listing.started) return;
+    std::vector<std::wstring> names;
+    for (ListingEntry& entry : listing.entries)
+        if (entry.IsDirectory()) names.push_back(std::move(entry.name));
     AppendSubdirectories(names, hParent);
     Expand(hParent, TVE_EXPAND);
 }
@@ -91,15 +71,15 @@ void CDirectoryTree::ListSubdirectories(CString strPath, HTREEITEM hParent) {
 // In the order of TVI_SORT. Both callers list below an item without children, and sorted
 // insertion compares with every sibling already there, which is quadratic for big
 // directories; sorting first and appending gives the same order.
-void CDirectoryTree::AppendSubdirectories(std::vector<CString>& names, HTREEITEM hParent) {
+void CDirectoryTree::AppendSubdirectories(std::vector<std::wstring>& names, HTREEITEM hParent) {
     SortLikeTreeView(names);
-    for (const CString& name : names) InsertItem(name, m_nDirImage, m_nDirSelectedImage, hParent, TVI_LAST);
+    for (const std::wstring& name : names) InsertItem(name.c_str(), m_nDirImage, m_nDirSelectedImage, hParent, TVI_LAST);
 }
 
 void CDirectoryTree::ComposePath(HTREEITEM hItem) {
-    CString path = GetItemText(hItem);
+    std::wstring path = GetItemText(hItem);
     for (HTREEITEM hAncestor = GetParentItem(hItem); hAncestor; hAncestor = GetParentItem(hAncestor))
-        path = GetItemText(hAncestor) + "\\" + path;
+        path = GetItemText(hAncestor) + L"\\" + path;
     m_strPath = path;
     CWnd* pParent = CWnd::FromHandle(::GetParent(m_hWnd));
     if (pParent) pParent->PostMessage(WM_DIRECTORY_CHANGED, 0, 0);

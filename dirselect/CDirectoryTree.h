@@ -4,6 +4,7 @@
 // the current directory up or down; each new path is announced to the parent window.
 #include "platform/AfxWin.h"
 
+#include <string>
 #include <vector>
 
 // Posted (never sent) to the tree's parent after a double-click has set a new path.
@@ -18,7 +19,8 @@ public:
     // m_chDrive once a drive has been chosen. False (after an error box) when the current
     // directory cannot be read.
     BOOL ShowPath();
-    CString GetPath() const { return m_strPath; }
+    // Exactly as the disk spells it: each item keeps its folder's UTF-16 name.
+    std::wstring GetPath() const { return m_strPath; }
 
     // m_chDrive until a drive has been chosen: lower-case, so no drive letter is ever taken for it.
     static constexpr char s_chNoDrive = 'a';
@@ -35,14 +37,14 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    CString m_strPath;
+    std::wstring m_strPath;
 
-    void ListSubdirectories(CString strPath, HTREEITEM hParent);
+    void ListSubdirectories(std::wstring strPath, HTREEITEM hParent);
     void ComposePath(HTREEITEM hItem);
     void DeleteFirstChild(HTREEITEM hItem);
     void DeleteSiblings(HTREEITEM hItem);
 
-    HTREEITEM InsertPathItems(const char* pszPath);
-    void AppendSubdirectories(std::vector<CString>& names, HTREEITEM hParent);
+    HTREEITEM InsertPathItems(const std::wstring& path);
+    void AppendSubdirectories(std::vector<std::wstring>& names, HTREEITEM hParent);
     bool ShowsListing(HTREEITEM hItem) const;
 };

@@ -1,5 +1,9 @@
 #include "dirselect/CDriveCombo.h"
 
+#include "platform/CurrentDirectory.h"
+
+#include <string>
+
 BOOL CDriveCombo::FillDrives() {
     DWORD dwDrives = GetLogicalDrives();
     if (dwDrives == 0) {
@@ -9,26 +13,24 @@ BOOL CDriveCombo::FillDrives() {
     for (int nBit = 0; nBit < 26 && (dwDrives >> nBit) != 0; ++nBit)
         if (dwDrives & (1u << nBit)) AddDrive(static_cast<char>('A' + nBit));
 
-    char buffer[1024] = {};
-    if (GetCurrentDirectoryA(sizeof buffer, buffer) == 0) {
+    std::wstring current = AfxGetCurrentDirectory();
+    if (current.empty()) {
         AfxShowLastError(m_hWnd, "GetLastError - GetCurrentDirectory failed");
         return FALSE;
     }
-    CString prefix;
-    prefix.Format("%c", buffer[0]);
-    SetCurSel(FindString(-1, prefix));  // no match clears the selection
+    SetCurSel(FindString(-1, current.substr(0, 1)));  // no match clears the selection
     return TRUE;
 }
 
 void CDriveCombo::AddDrive(char chDrive) {
-    CString text;
-    text.Format("%c: ", chDrive);
+    const wchar_t letter[] = {static_cast<wchar_t>(chDrive), L'\0'};
+    std::wstring text = letter + std::wstring(L": ");
     // Set again before every drive: a drive without media then fails quietly, not with a prompt.
     SetErrorMode(SEM_FAILCRITICALERRORS);
-    CString root;
-    root.Format("%c:\\", chDrive);
-    char label[1024];
-    if (GetVolumeInformationA(root, label, sizeof label, nullptr, nullptr, nullptr, nullptr, 0)) text += label;
+    std::wstring root = letter + std::wstring(L":\\");
+    // The label as the volume spells it, in any script; the platform's longest is 32 characters.
+    wchar_t label[MAX_PATH + 1] = {};
+    if (GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0)) text += label;
     AddString(text);
 }
 

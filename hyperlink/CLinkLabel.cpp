@@ -38,8 +38,8 @@ void CLinkLabel::CopyFontWithUnderline() {
     HFONT hFont = GetFontHandle();
     // A control without a font of its own draws with the system font; copy that one.
     if (!hFont) hFont = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
-    LOGFONTA logFont{};
-    GetObjectA(hFont, sizeof logFont, &logFont);
+    LOGFONTW logFont{};
+    GetObjectW(hFont, sizeof logFont, &logFont);
     logFont.lfUnderline = static_cast<BYTE>(m_underline);
     m_linkFont.CreateFontIndirect(&logFont);
     SetFont(&m_linkFont, TRUE);
@@ -50,7 +50,7 @@ void CLinkLabel::FitToText() {
     CRect rect;
     GetWindowRect(&rect);
     if (CWnd* pParent = GetParent()) pParent->ScreenToClient(&rect);
-    SIZE extent = TextExtent(GetWindowTextString());
+    SIZE extent = TextExtent(GetWindowTextWide());
 
     DWORD style = GetStyle();
     if (style & SS_CENTERIMAGE) {
@@ -71,11 +71,11 @@ void CLinkLabel::FitToText() {
     SetWindowPos(nullptr, rect.left, rect.top, rect.Width(), rect.Height(), SWP_NOZORDER);
 }
 
-SIZE CLinkLabel::TextExtent(const CString& text) const {
+SIZE CLinkLabel::TextExtent(const std::wstring& text) const {
     CClientDC dc(m_hWnd);
     CObjectSelection font(dc, m_linkFont.m_hObject);
     SIZE extent{};
-    GetTextExtentPoint32A(dc, text, text.GetLength(), &extent);
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     return extent;
 }
 

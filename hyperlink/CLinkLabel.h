@@ -48,7 +48,7 @@ private:
     void CopyFontWithUnderline();
     // Makes the control exactly as large as its text, keeping the side its alignment names.
     void FitToText();
-    SIZE TextExtent(const CString& text) const;
+    SIZE TextExtent(const std::wstring& text) const;
     void LoadLinkCursor();
     void Repaint();
 };

@@ -14,7 +14,7 @@ MessageFetcher& Fetcher() {
 MessageFetcher AfxSetMessageFetcher(MessageFetcher fetcher) { return std::exchange(Fetcher(), std::move(fetcher)); }
 
 AfxFetched AfxGetMessage(MSG& msg) {
-    BOOL result = Fetcher() ? Fetcher()(&msg) : GetMessageA(&msg, nullptr, 0, 0);
+    BOOL result = Fetcher() ? Fetcher()(&msg) : GetMessageW(&msg, nullptr, 0, 0);
     if (result == -1) return AfxFetched::Failed;
     return result ? AfxFetched::Message : AfxFetched::Quit;
 }

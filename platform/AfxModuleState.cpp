@@ -3,6 +3,7 @@
 #include "platform/CString.h"
 
 #include <mbctype.h>
+#include <string>
 
 namespace {
 
@@ -30,18 +31,31 @@ HINSTANCE AfxGetResourceHandle() { return AfxGetInstanceHandle(); }
 
 HINSTANCE AfxFindResourceHandle(LPCSTR, LPCSTR) { return AfxGetResourceHandle(); }
 
+namespace {
+
+// The program's file, at any depth: the buffer grows until the whole path fits.
+std::wstring ModulePath() {
+    for (DWORD size = MAX_PATH;; size *= 2) {
+        std::wstring path(size, L'\0');
+        DWORD length = GetModuleFileNameW(nullptr, path.data(), size);
+        if (length < size) {
+            path.resize(length);
+            return path;
+        }
+    }
+}
+
+}  // namespace
+
 CString AfxGetAppName() {
     if (!AppNameOverride().IsEmpty()) return AppNameOverride();
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    CString name(path);
-    int slash = -1;
-    for (int i = 0; i < name.GetLength(); ++i)
-        if (name[i] == '\\' || name[i] == '/') slash = i;
-    name = name.Mid(slash + 1);
-    for (int i = name.GetLength() - 1; i >= 0; --i)
-        if (name[i] == '.') return name.Left(i);
-    return name;
+    // Split as UTF-16: in a multi-byte code page a backslash byte may be half of a character.
+    std::wstring name = ModulePath();
+    size_t slash = name.find_last_of(L"\\/");
+    if (slash != std::wstring::npos) name.erase(0, slash + 1);
+    size_t dot = name.rfind(L'.');
+    if (dot != std::wstring::npos) name.erase(dot);
+    return AfxFromWide(name);
 }
 
 void AfxSetAppName(const char* pszName) { AppNameOverride() = pszName; }

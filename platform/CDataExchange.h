@@ -2,6 +2,8 @@
 // Data exchange between a dialog's controls and its members.
 #include "platform/CString.h"
 
+#include <string>
+
 class CWnd;
 
 class CDataExchange {
@@ -23,3 +25,5 @@ private:
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
 // Edit control text <-> string.
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& rValue);
+// The same for a text that is not the program's own (a path), exactly as the control holds it.
+void DDX_Text(CDataExchange* pDX, int nIDC, std::wstring& rValue);

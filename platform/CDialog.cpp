@@ -81,9 +81,9 @@ HWND CDialog::FindOwner() const {
 
 INT_PTR CDialog::DoModal() {
     HINSTANCE hInst = AfxFindResourceHandle(MAKEINTRESOURCEA(m_nIDTemplate), RT_DIALOG);
-    HRSRC hResource = FindResourceA(hInst, MAKEINTRESOURCEA(m_nIDTemplate), RT_DIALOG);
+    HRSRC hResource = FindResourceW(hInst, MAKEINTRESOURCEW(m_nIDTemplate), MAKEINTRESOURCEW(5));  // RT_DIALOG
     HGLOBAL hTemplate = hResource ? LoadResource(hInst, hResource) : nullptr;
-    auto pTemplate = static_cast<LPCDLGTEMPLATEA>(hTemplate ? LockResource(hTemplate) : nullptr);
+    auto pTemplate = static_cast<LPCDLGTEMPLATEW>(hTemplate ? LockResource(hTemplate) : nullptr);
     if (!pTemplate || m_hWnd) return -1;
 
     AfxInitCommonControls();
@@ -96,7 +96,8 @@ INT_PTR CDialog::DoModal() {
     HWND hWnd;
     {
         CWndCreationHook hook(this);
-        hWnd = CreateDialogIndirectParamA(hInst, pTemplate, hOwner, &AfxDlgProc, 0);
+        // A Unicode dialog: the template's UTF-16 texts reach the controls unconverted.
+        hWnd = CreateDialogIndirectParamW(hInst, pTemplate, hOwner, &AfxDlgProc, 0);
     }
     if (hWnd && m_hWnd == hWnd) {
         if (m_bContinueModal) ShowWindow(SW_SHOWNORMAL);

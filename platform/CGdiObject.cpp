@@ -39,4 +39,4 @@ BOOL CBitmap::LoadBitmap(UINT nIDResource) {
     return Attach(::LoadBitmapA(hInst, MAKEINTRESOURCEA(nIDResource)));
 }
 
-BOOL CFont::CreateFontIndirect(const LOGFONTA* lpLogFont) { return Attach(::CreateFontIndirectA(lpLogFont)); }
+BOOL CFont::CreateFontIndirect(const LOGFONTW* lpLogFont) { return Attach(::CreateFontIndirectW(lpLogFont)); }

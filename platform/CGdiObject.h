@@ -34,6 +34,6 @@ public:
 
 class CFont : public CGdiObject {
 public:
-    BOOL CreateFontIndirect(const LOGFONTA* lpLogFont);
+    BOOL CreateFontIndirect(const LOGFONTW* lpLogFont);
     operator HFONT() const { return static_cast<HFONT>(m_hObject); }
 };

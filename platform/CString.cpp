@@ -40,7 +40,11 @@ CString& CString::operator+=(char ch) {
 int CString::Compare(const char* psz) const { return std::strcmp(m_str.c_str(), psz ? psz : ""); }
 
 int CString::CompareNoCase(const char* psz) const {
-    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, m_str.c_str(), -1, psz ? psz : "", -1) - CSTR_EQUAL;
+    std::wstring self = AfxToWide(*this);
+    std::wstring other = AfxToWide(psz);
+    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, self.c_str(), static_cast<int>(self.size()),
+                          other.c_str(), static_cast<int>(other.size())) -
+           CSTR_EQUAL;
 }
 
 void CString::Format(const char* pszFormat, ...) {
@@ -95,15 +99,19 @@ CString CString::Right(int nCount) const {
     return Mid(GetLength() - nCount);
 }
 
-// CharLowerBuffA/CharUpperBuffA convert through the ANSI code page, characters not bytes.
-// (The run-time library's _mbslwr/_mbsupr convert only ASCII letters under Wine.)
+// Through UTF-16, so that the pairs are those of code page 1252 and not of the system's code
+// page ("\xE4" is a Cyrillic letter under 1251). Every 1252 letter's partner is in 1252.
 CString& CString::MakeLower() {
-    if (!m_str.empty()) CharLowerBuffA(m_str.data(), static_cast<DWORD>(m_str.size()));
+    std::wstring wide = AfxToWide(*this);
+    if (!wide.empty()) CharLowerBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+    *this = AfxFromWide(wide);
     return *this;
 }
 
 CString& CString::MakeUpper() {
-    if (!m_str.empty()) CharUpperBuffA(m_str.data(), static_cast<DWORD>(m_str.size()));
+    std::wstring wide = AfxToWide(*this);
+    if (!wide.empty()) CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+    *this = AfxFromWide(wide);
     return *this;
 }
 
@@ -156,31 +164,31 @@ bool operator==(const CString& a, const CString& b) { return a.str() == b.str();
 bool operator==(const CString& a, const char* b) { return a.Compare(b) == 0; }
 bool operator<(const CString& a, const CString& b) { return a.str() < b.str(); }
 
-std::wstring AfxToWide(const CString& text) {
-    int count = MultiByteToWideChar(CP_ACP, 0, text, text.GetLength(), nullptr, 0);
+std::wstring AfxToWide(const char* pszText) {
+    if (!pszText || !*pszText) return std::wstring();
+    int length = static_cast<int>(std::strlen(pszText));
+    int count = MultiByteToWideChar(AFX_TEXT_CODE_PAGE, 0, pszText, length, nullptr, 0);
     std::wstring wide(static_cast<size_t>(count), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, text.GetLength(), wide.data(), count);
+    MultiByteToWideChar(AFX_TEXT_CODE_PAGE, 0, pszText, length, wide.data(), count);
+    return wide;
+}
+
+std::wstring AfxToWide(const CString& text) {
+    int count = MultiByteToWideChar(AFX_TEXT_CODE_PAGE, 0, text, text.GetLength(), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(count), L'\0');
+    MultiByteToWideChar(AFX_TEXT_CODE_PAGE, 0, text, text.GetLength(), wide.data(), count);
     return wide;
 }
 
 CString AfxFromWide(const wchar_t* pszWide, int nLength) {
-    int bytes = WideCharToMultiByte(CP_ACP, 0, pszWide, nLength, nullptr, 0, nullptr, nullptr);
+    if (!pszWide || nLength == 0) return CString();
+    int bytes = WideCharToMultiByte(AFX_TEXT_CODE_PAGE, WC_NO_BEST_FIT_CHARS, pszWide, nLength, nullptr, 0, nullptr,
+                                    nullptr);
     CString text;
     char* buffer = text.GetBuffer(bytes);
-    WideCharToMultiByte(CP_ACP, 0, pszWide, nLength, buffer, bytes, nullptr, nullptr);
+    WideCharToMultiByte(AFX_TEXT_CODE_PAGE, WC_NO_BEST_FIT_CHARS, pszWide, nLength, buffer, bytes, nullptr, nullptr);
     text.ReleaseBuffer(bytes);
     return text;
 }
 
-CString AfxFromWideNoBestFit(const std::wstring& wide) {
-    // UTF-8 as the ANSI code page (an option of current Windows) has no best fit and rejects
-    // the flag.
-    DWORD flags = GetACP() == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
-    int length = static_cast<int>(wide.size());
-    int bytes = WideCharToMultiByte(CP_ACP, flags, wide.c_str(), length, nullptr, 0, nullptr, nullptr);
-    CString text;
-    char* buffer = text.GetBuffer(bytes);
-    WideCharToMultiByte(CP_ACP, flags, wide.c_str(), length, buffer, bytes, nullptr, nullptr);
-    text.ReleaseBuffer(bytes);
-    return text;
-}
+CString AfxFromWide(const std::wstring& wide) { return AfxFromWide(wide.c_str(), static_cast<int>(wide.size())); }

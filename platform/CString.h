@@ -1,5 +1,7 @@
 #pragma once
-// A byte string with value semantics in the process's multi-byte (ANSI) code page.
+// A byte string with value semantics. The program's own texts are code page 1252 bytes, on
+// every system: they reach the window system as UTF-16, converted from 1252 explicitly, never
+// through the system's code page. Names from the disk are not CStrings: they stay UTF-16.
 #include <windows.h>
 
 #include <cstdarg>
@@ -26,7 +28,7 @@ public:
     CString& operator+=(char ch);
 
     int Compare(const char* psz) const;        // byte-wise: <0, 0, >0
-    int CompareNoCase(const char* psz) const;  // ignoring case in the ANSI code page
+    int CompareNoCase(const char* psz) const;  // ignoring case, by the characters of code page 1252
 
     // printf-style; the result has whatever length the arguments need.
     void Format(const char* pszFormat, ...) __attribute__((format(__MINGW_PRINTF_FORMAT, 2, 3)));
@@ -38,9 +40,7 @@ public:
     CString Mid(int nFirst, int nCount = -1) const;
     CString Right(int nCount) const;
 
-    // Whole-string case conversion by the case pairs of the ANSI code page, which start-up
-    // selects as the multi-byte code page; lead and trail bytes of double-byte characters
-    // are converted as characters, never byte by byte.
+    // Whole-string case conversion by the case pairs of code page 1252.
     CString& MakeLower();
     CString& MakeUpper();
 
@@ -66,9 +66,14 @@ bool operator==(const CString& a, const CString& b);
 bool operator==(const CString& a, const char* b);
 bool operator<(const CString& a, const CString& b);
 
-// Conversions between the ANSI code page and UTF-16, for the platform's wide interfaces.
+// The code page of the program's texts, whatever the system's code page is.
+constexpr UINT AFX_TEXT_CODE_PAGE = 1252;
+
+// Conversions between the program's texts (code page 1252) and UTF-16, for the platform's
+// wide interfaces.
+std::wstring AfxToWide(const char* pszText);
 std::wstring AfxToWide(const CString& text);
+// A character that code page 1252 lacks becomes '?', never a best-fit look-alike ("\u0101bc"
+// must not turn into "abc").
 CString AfxFromWide(const wchar_t* pszWide, int nLength);
-// The same without best-fit look-alikes: a character that the code page lacks becomes '?',
-// so that the text never names another file ("\u0101bc" must not turn into "abc").
-CString AfxFromWideNoBestFit(const std::wstring& wide);
+CString AfxFromWide(const std::wstring& wide);

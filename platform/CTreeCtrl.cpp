@@ -4,22 +4,22 @@
 
 IMPLEMENT_DYNAMIC(CTreeCtrl, CWnd)
 
-HTREEITEM CTreeCtrl::InsertItem(UINT nMask, LPCSTR lpszItem, int nImage, int nSelectedImage, UINT nState,
+HTREEITEM CTreeCtrl::InsertItem(UINT nMask, LPCWSTR lpszItem, int nImage, int nSelectedImage, UINT nState,
                                 UINT nStateMask, LPARAM lParam, HTREEITEM hParent, HTREEITEM hInsertAfter) {
-    TVINSERTSTRUCTA insert{};
+    TVINSERTSTRUCTW insert{};
     insert.hParent = hParent;
     insert.hInsertAfter = hInsertAfter;
     insert.item.mask = nMask;
-    insert.item.pszText = const_cast<LPSTR>(lpszItem);
+    insert.item.pszText = const_cast<LPWSTR>(lpszItem);
     insert.item.iImage = nImage;
     insert.item.iSelectedImage = nSelectedImage;
     insert.item.state = nState;
     insert.item.stateMask = nStateMask;
     insert.item.lParam = lParam;
-    return reinterpret_cast<HTREEITEM>(SendMessage(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+    return reinterpret_cast<HTREEITEM>(SendMessage(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
-HTREEITEM CTreeCtrl::InsertItem(LPCSTR lpszItem, int nImage, int nSelectedImage, HTREEITEM hParent,
+HTREEITEM CTreeCtrl::InsertItem(LPCWSTR lpszItem, int nImage, int nSelectedImage, HTREEITEM hParent,
                                 HTREEITEM hInsertAfter) {
     return InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE, lpszItem, nImage, nSelectedImage, 0, 0, 0, hParent,
                       hInsertAfter);
@@ -41,60 +41,61 @@ HTREEITEM CTreeCtrl::GetNextItem(HTREEITEM hItem, UINT nCode) const {
     return reinterpret_cast<HTREEITEM>(SendMessage(TVM_GETNEXTITEM, nCode, reinterpret_cast<LPARAM>(hItem)));
 }
 
-CString CTreeCtrl::GetItemText(HTREEITEM hItem) const {
+std::wstring CTreeCtrl::GetItemText(HTREEITEM hItem) const {
     // Grows the buffer until the text fits: the control truncates silently.
-    for (int size = 256;; size *= 2) {
-        CString text;
-        TVITEMA item{};
+    for (size_t size = 256;; size *= 2) {
+        std::wstring text(size, L'\0');
+        TVITEMW item{};
         item.mask = TVIF_TEXT;
         item.hItem = hItem;
-        item.pszText = text.GetBuffer(size);
-        item.cchTextMax = size;
-        if (!SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return CString();
-        text.ReleaseBuffer();
-        if (text.GetLength() < size - 1 || size >= 65536) return text;
+        item.pszText = text.data();
+        item.cchTextMax = static_cast<int>(size);
+        if (!SendMessage(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return std::wstring();
+        // The control may hand back its own buffer instead of filling ours.
+        std::wstring result = item.pszText ? item.pszText : L"";
+        if (result.size() < size - 1 || size >= 65536) return result;
     }
 }
 
 BOOL CTreeCtrl::ItemHasChildren(HTREEITEM hItem) const {
-    TVITEMA item{};
+    TVITEMW item{};
     item.mask = TVIF_CHILDREN;
     item.hItem = hItem;
-    if (!SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return FALSE;
+    if (!SendMessage(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return FALSE;
     return item.cChildren != 0;
 }
 
 BOOL CTreeCtrl::GetItemImage(HTREEITEM hItem, int& nImage, int& nSelectedImage) const {
-    TVITEMA item{};
+    TVITEMW item{};
     item.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
     item.hItem = hItem;
-    if (!SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return FALSE;
+    if (!SendMessage(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return FALSE;
     nImage = item.iImage;
     nSelectedImage = item.iSelectedImage;
     return TRUE;
 }
 
 UINT CTreeCtrl::GetItemState(HTREEITEM hItem, UINT nStateMask) const {
-    TVITEMA item{};
+    TVITEMW item{};
     item.mask = TVIF_STATE;
     item.hItem = hItem;
     item.stateMask = nStateMask;
-    if (!SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return 0;
+    if (!SendMessage(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return 0;
     return item.state & nStateMask;
 }
 
-BOOL CTreeCtrl::SetItem(HTREEITEM hItem, UINT nMask, LPCSTR lpszItem, int nImage, int nSelectedImage, UINT nState,
+BOOL CTreeCtrl::SetItem(HTREEITEM hItem, UINT nMask, LPCWSTR lpszItem, int nImage, int nSelectedImage, UINT nState,
                         UINT nStateMask, LPARAM lParam) {
-    TVITEMA item{};
+    TVITEMW item{};
     item.mask = nMask;
     item.hItem = hItem;
-    item.pszText = const_cast<LPSTR>(lpszItem);
+    item.pszText = const_cast<LPWSTR>(lpszItem);
     item.iImage = nImage;
     item.iSelectedImage = nSelectedImage;
     item.state = nState;
     item.stateMask = nStateMask;
     item.lParam = lParam;
-    return static_cast<BOOL>(SendMessage(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    return static_cast<BOOL>(SendMessage(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
 CImageList* CTreeCtrl::SetImageList(CImageList* pImageList, int nImageList) {

@@ -4,14 +4,16 @@
 
 #include <commctrl.h>
 
+#include <string>
+
 class CImageList;
 
 class CTreeCtrl : public CWnd {
     DECLARE_DYNAMIC(CTreeCtrl)
 public:
-    HTREEITEM InsertItem(UINT nMask, LPCSTR lpszItem, int nImage, int nSelectedImage, UINT nState, UINT nStateMask,
+    HTREEITEM InsertItem(UINT nMask, LPCWSTR lpszItem, int nImage, int nSelectedImage, UINT nState, UINT nStateMask,
                          LPARAM lParam, HTREEITEM hParent, HTREEITEM hInsertAfter);
-    HTREEITEM InsertItem(LPCSTR lpszItem, int nImage, int nSelectedImage, HTREEITEM hParent = TVI_ROOT,
+    HTREEITEM InsertItem(LPCWSTR lpszItem, int nImage, int nSelectedImage, HTREEITEM hParent = TVI_ROOT,
                          HTREEITEM hInsertAfter = TVI_LAST);
     BOOL DeleteItem(HTREEITEM hItem);
     BOOL DeleteAllItems() { return DeleteItem(TVI_ROOT); }
@@ -26,11 +28,12 @@ public:
     HTREEITEM GetPrevSiblingItem(HTREEITEM hItem) const { return GetNextItem(hItem, TVGN_PREVIOUS); }
     HTREEITEM GetSelectedItem() const { return GetNextItem(nullptr, TVGN_CARET); }
 
-    CString GetItemText(HTREEITEM hItem) const;
+    // Item texts are UTF-16 as they are: names from the disk, not the program's own texts.
+    std::wstring GetItemText(HTREEITEM hItem) const;
     BOOL ItemHasChildren(HTREEITEM hItem) const;
     BOOL GetItemImage(HTREEITEM hItem, int& nImage, int& nSelectedImage) const;
     UINT GetItemState(HTREEITEM hItem, UINT nStateMask) const;
-    BOOL SetItem(HTREEITEM hItem, UINT nMask, LPCSTR lpszItem, int nImage, int nSelectedImage, UINT nState,
+    BOOL SetItem(HTREEITEM hItem, UINT nMask, LPCWSTR lpszItem, int nImage, int nSelectedImage, UINT nState,
                  UINT nStateMask, LPARAM lParam);
     UINT GetCount() const { return static_cast<UINT>(SendMessage(TVM_GETCOUNT)); }
 

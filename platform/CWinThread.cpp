@@ -29,13 +29,13 @@ BOOL AfxPreTranslateMessage(MSG* pMsg) {
     }
     if (pThread->PreTranslateMessage(pMsg)) return TRUE;
     HWND hRoot = pMsg->hwnd ? GetAncestor(pMsg->hwnd, GA_ROOT) : nullptr;
-    return hRoot && IsDialogWindow(hRoot) && IsDialogMessageA(hRoot, pMsg);
+    return hRoot && IsDialogWindow(hRoot) && IsDialogMessageW(hRoot, pMsg);
 }
 
 void AfxPumpMessage(MSG& msg) {
     if (!AfxPreTranslateMessage(&msg)) {
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     AfxDeleteTempMap();
 }

@@ -52,6 +52,17 @@ IMPLEMENT_DYNAMIC(CWnd, CCmdTarget)
 
 CWnd* afx_detail::WndFromHandle(HWND hWnd) { return CWnd::FromHandle(hWnd); }
 
+afx_detail::CNarrowCreateStruct::CNarrowCreateStruct(const CREATESTRUCTW& wide)
+    : m_strName(wide.lpszName ? AfxFromWide(std::wstring(wide.lpszName)).str() : std::string()),
+      m_strClass(IS_INTRESOURCE(wide.lpszClass) ? std::string() : AfxFromWide(std::wstring(wide.lpszClass)).str()) {
+    m_cs = CREATESTRUCTA{
+        wide.lpCreateParams, wide.hInstance, wide.hMenu, wide.hwndParent, wide.cy, wide.cx, wide.y, wide.x,
+        wide.style,          nullptr,        nullptr,    wide.dwExStyle};
+    m_cs.lpszName = wide.lpszName ? m_strName.c_str() : nullptr;
+    // A class atom stays the atom.
+    m_cs.lpszClass = IS_INTRESOURCE(wide.lpszClass) ? reinterpret_cast<LPCSTR>(wide.lpszClass) : m_strClass.c_str();
+}
+
 CWnd::~CWnd() {
     if (!m_hWnd) return;
     if (m_bCreatedHere) {
@@ -109,7 +120,7 @@ BOOL CWnd::SubclassWindow(HWND hWnd) {
     if (!Attach(hWnd)) return FALSE;
     PreSubclassWindow();
     m_pfnSuper = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+        SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
     return TRUE;
 }
 
@@ -119,7 +130,7 @@ BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent) {
 }
 
 HWND CWnd::UnsubclassWindow() {
-    if (m_hWnd && m_pfnSuper) SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    if (m_hWnd && m_pfnSuper) SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
     m_pfnSuper = nullptr;
     return m_hWnd;
 }
@@ -128,7 +139,7 @@ void CWnd::AttachCreated(HWND hWnd) {
     Attach(hWnd);
     m_bCreatedHere = true;
     m_pfnSuper = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+        SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
 }
 
 void CWnd::OnFinalDestroy() {
@@ -146,8 +157,11 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName
     HWND hWnd;
     {
         CWndCreationHook hook(this);
-        hWnd = CreateWindowExA(dwExStyle, lpszClassName, lpszWindowName, dwStyle, x, y, nWidth, nHeight, hWndParent,
-                               nIDorHMenu, AfxGetInstanceHandle(), lpParam);
+        // A Unicode window: its texts reach the window system as UTF-16 on every code page.
+        std::wstring className = AfxToWide(lpszClassName);
+        std::wstring windowName = AfxToWide(lpszWindowName);
+        hWnd = CreateWindowExW(dwExStyle, className.c_str(), lpszWindowName ? windowName.c_str() : nullptr, dwStyle, x,
+                               y, nWidth, nHeight, hWndParent, nIDorHMenu, AfxGetInstanceHandle(), lpParam);
     }
     // A failed creation (WM_CREATE gave -1) has already destroyed and detached the window. A
     // window destroyed later in its creation (by a hook, or its owner going) comes back as a
@@ -176,8 +190,8 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT CWnd::Default() { return DefWindowProc(s_current.message, s_current.wParam, s_current.lParam); }
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (m_pfnSuper) return CallWindowProcA(m_pfnSuper, m_hWnd, message, wParam, lParam);
-    return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
+    if (m_pfnSuper) return CallWindowProcW(m_pfnSuper, m_hWnd, message, wParam, lParam);
+    return ::DefWindowProcW(m_hWnd, message, wParam, lParam);
 }
 
 bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
@@ -254,7 +268,7 @@ LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARA
 
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
-    if (!pWnd) return ::DefWindowProcA(hWnd, message, wParam, lParam);
+    if (!pWnd) return ::DefWindowProcW(hWnd, message, wParam, lParam);
     return AfxCallWndProc(pWnd, hWnd, message, wParam, lParam);
 }
 
@@ -268,7 +282,7 @@ LRESULT CALLBACK CWndCreationHook::HookProc(int nCode, WPARAM wParam, LPARAM lPa
 }
 
 CWndCreationHook::CWndCreationHook(CWnd* pWnd)
-    : m_hook(SetWindowsHookExA(WH_CBT, &HookProc, nullptr, GetCurrentThreadId())), m_pPrevious(s_pWndInit) {
+    : m_hook(SetWindowsHookExW(WH_CBT, &HookProc, nullptr, GetCurrentThreadId())), m_pPrevious(s_pWndInit) {
     s_pWndInit = pWnd;
 }
 
@@ -276,14 +290,14 @@ CWndCreationHook::~CWndCreationHook() { s_pWndInit = m_pPrevious; }
 
 // --- Thin operations ---------------------------------------------------------------------
 
-DWORD CWnd::GetStyle() const { return static_cast<DWORD>(GetWindowLongPtrA(m_hWnd, GWL_STYLE)); }
-DWORD CWnd::GetExStyle() const { return static_cast<DWORD>(GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE)); }
+DWORD CWnd::GetStyle() const { return static_cast<DWORD>(GetWindowLongPtrW(m_hWnd, GWL_STYLE)); }
+DWORD CWnd::GetExStyle() const { return static_cast<DWORD>(GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE)); }
 
 BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd) {
     DWORD style = GetStyle();
     DWORD changed = (style & ~dwRemove) | dwAdd;
     if (changed == style) return FALSE;
-    SetWindowLongPtrA(m_hWnd, GWL_STYLE, static_cast<LONG_PTR>(changed));
+    SetWindowLongPtrW(m_hWnd, GWL_STYLE, static_cast<LONG_PTR>(changed));
     return TRUE;
 }
 
@@ -342,13 +356,17 @@ int CWnd::MessageBoxA(LPCSTR lpszText, LPCSTR lpszCaption, UINT nType) {
     return AfxShowMessageBox(m_hWnd, lpszText, caption, nType);
 }
 
-void CWnd::SetWindowText(LPCSTR lpszString) { ::SetWindowTextA(m_hWnd, lpszString); }
+void CWnd::SetWindowText(LPCSTR lpszString) { ::SetWindowTextW(m_hWnd, AfxToWide(lpszString).c_str()); }
 
-void CWnd::GetWindowText(CString& rString) const {
-    int length = ::GetWindowTextLengthA(m_hWnd);
-    char* buffer = rString.GetBuffer(length + 1);
-    int copied = ::GetWindowTextA(m_hWnd, buffer, length + 1);
-    rString.ReleaseBuffer(copied);
+void CWnd::SetWindowText(const std::wstring& text) { ::SetWindowTextW(m_hWnd, text.c_str()); }
+
+void CWnd::GetWindowText(CString& rString) const { rString = AfxFromWide(GetWindowTextWide()); }
+
+std::wstring CWnd::GetWindowTextWide() const {
+    // The length is what the window says now; the copy may come out shorter.
+    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(m_hWnd)) + 1, L'\0');
+    text.resize(static_cast<size_t>(::GetWindowTextW(m_hWnd, text.data(), static_cast<int>(text.size()))));
+    return text;
 }
 
 CString CWnd::GetWindowTextString() const {
@@ -358,11 +376,11 @@ CString CWnd::GetWindowTextString() const {
 }
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
-    return ::SendMessageA(m_hWnd, message, wParam, lParam);
+    return ::SendMessageW(m_hWnd, message, wParam, lParam);
 }
 
 BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
-    return ::PostMessageA(m_hWnd, message, wParam, lParam);
+    return ::PostMessageW(m_hWnd, message, wParam, lParam);
 }
 
 void CWnd::UpdateWindow() { ::UpdateWindow(m_hWnd); }
@@ -403,14 +421,15 @@ LPCSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackgrou
                 static_cast<void*>(hIcon));
     auto found = s_registered.find(name.str());
     if (found != s_registered.end()) return found->second.c_str();
-    WNDCLASSA wc{};
+    std::wstring wideName = AfxToWide(name);
+    WNDCLASSW wc{};
     wc.style = nClassStyle;
-    wc.lpfnWndProc = &::DefWindowProcA;  // the creation hook routes each window to AfxWndProc
+    wc.lpfnWndProc = &::DefWindowProcW;  // the creation hook routes each window to AfxWndProc
     wc.hInstance = AfxGetInstanceHandle();
     wc.hCursor = hCursor;
     wc.hbrBackground = hbrBackground;
     wc.hIcon = hIcon;
-    wc.lpszClassName = name;
-    if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return nullptr;
+    wc.lpszClassName = wideName.c_str();
+    if (!RegisterClassW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return nullptr;
     return s_registered.emplace(name.str(), name.str()).first->second.c_str();
 }

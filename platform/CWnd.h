@@ -5,6 +5,8 @@
 #include "platform/CString.h"
 #include "platform/CUniqueHandle.h"
 
+#include <string>
+
 class CMenu;
 class CFont;
 
@@ -61,9 +63,12 @@ public:
 
     int MessageBoxA(LPCSTR lpszText, LPCSTR lpszCaption = nullptr, UINT nType = MB_OK);
 
+    // Texts of the program (code page 1252) and, wide, texts that are not its own (paths).
     void SetWindowText(LPCSTR lpszString);
+    void SetWindowText(const std::wstring& text);
     void GetWindowText(CString& rString) const;
     CString GetWindowTextString() const;
+    std::wstring GetWindowTextWide() const;
 
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;

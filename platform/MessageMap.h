@@ -5,6 +5,7 @@
 // compiler and nothing casts member-function pointers.
 #include "platform/AfxTypes.h"
 
+#include <string>
 #include <type_traits>
 
 class CCmdTarget;
@@ -60,6 +61,21 @@ constexpr bool kHas = std::is_same_v<decltype(H), Sig ClassOf<H>::*>;
 CWnd* WndFromHandle(HWND hWnd);
 CDC* TempDC(HDC hDC);
 
+// Windows are Unicode windows, so WM_CREATE brings a CREATESTRUCTW; OnCreate gets the same
+// values with the window and class names in the program's code page.
+class CNarrowCreateStruct {
+public:
+    explicit CNarrowCreateStruct(const CREATESTRUCTW& wide);
+    CNarrowCreateStruct(const CNarrowCreateStruct&) = delete;
+    CNarrowCreateStruct& operator=(const CNarrowCreateStruct&) = delete;
+    LPCREATESTRUCTA Get() { return &m_cs; }
+
+private:
+    std::string m_strName;
+    std::string m_strClass;
+    CREATESTRUCTA m_cs;
+};
+
 }  // namespace afx_detail
 
 // Entry makers, one per handler shape.
@@ -71,7 +87,8 @@ template <auto H>
 constexpr AFX_MSGMAP_ENTRY OnCreate() {
     static_assert(kHas<H, int(LPCREATESTRUCT)>, "int OnCreate(LPCREATESTRUCT)");
     return {AfxEntryKind::Message, WM_CREATE, 0, [](CCmdTarget* p, WPARAM, LPARAM l, LRESULT* r) {
-                *r = (Target<H>(p)->*H)(reinterpret_cast<LPCREATESTRUCT>(l));
+                CNarrowCreateStruct cs(*reinterpret_cast<const CREATESTRUCTW*>(l));
+                *r = (Target<H>(p)->*H)(cs.Get());
                 return true;
             }};
 }

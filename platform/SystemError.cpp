@@ -8,22 +8,22 @@ namespace {
 
 // FormatMessage's own buffer, given back with LocalFree.
 struct LocalFreeDeleter {
-    void operator()(char* buffer) const { LocalFree(buffer); }
+    void operator()(wchar_t* buffer) const { LocalFree(buffer); }
 };
 
 }  // namespace
 
-CString AfxFormatSystemMessage(DWORD dwError) {
-    char* buffer = nullptr;
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, dwError,
-                                  MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPSTR>(&buffer), 0,
+std::wstring AfxFormatSystemMessage(DWORD dwError) {
+    wchar_t* buffer = nullptr;
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, dwError,
+                                  MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPWSTR>(&buffer), 0,
                                   nullptr);
-    std::unique_ptr<char, LocalFreeDeleter> owned(buffer);
-    return CString(buffer, static_cast<int>(length));
+    std::unique_ptr<wchar_t, LocalFreeDeleter> owned(buffer);
+    return std::wstring(buffer ? buffer : L"", buffer ? length : 0);
 }
 
 int AfxShowSystemError(HWND hOwner, const char* pszCaption, DWORD dwError) {
-    return AfxShowMessageBox(hOwner, AfxFormatSystemMessage(dwError), pszCaption, MB_OK | MB_ICONHAND);
+    return AfxShowMessageBox(hOwner, AfxFormatSystemMessage(dwError), AfxToWide(pszCaption), MB_OK | MB_ICONHAND);
 }
 
 int AfxShowLastError(HWND hOwner, const char* pszCaption) {

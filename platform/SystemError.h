@@ -3,7 +3,10 @@
 // box that shows the last error of a failed call.
 #include "platform/CString.h"
 
-CString AfxFormatSystemMessage(DWORD dwError);
+#include <string>
+
+// In the user's language, as the system words it (UTF-16: not necessarily the program's code page).
+std::wstring AfxFormatSystemMessage(DWORD dwError);
 
 // Shows the platform's text for dwError in a stop box with an OK button (MB_OK | MB_ICONHAND),
 // owner and caption as given, through AfxShowMessageBox. Returns the button (IDOK).

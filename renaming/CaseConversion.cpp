@@ -1,7 +1,5 @@
 #include "renaming/CaseConversion.h"
 
-#include "platform/CString.h"
-
 #include <windows.h>
 
 #include <numeric>
@@ -16,10 +14,15 @@ struct CaseTables {
 };
 
 // The character that one byte of the ANSI code page stands for, when it stands for exactly one
-// and converts back to the same byte.
+// and converts back to the same byte (no best-fit look-alike).
 bool CodePageCharacter(char byte, wchar_t& wide) {
     if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, &byte, 1, &wide, 1) != 1) return false;
-    return AfxFromWideNoBestFit(std::wstring(1, wide)) == CString(byte);
+    // UTF-8 as the ANSI code page (an option of current Windows) has no best fit and rejects
+    // the flag.
+    DWORD flags = GetACP() == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    char back[4] = {};
+    int bytes = WideCharToMultiByte(CP_ACP, flags, &wide, 1, back, sizeof back, nullptr, nullptr);
+    return bytes == 1 && back[0] == byte;
 }
 
 // Letters of the code page take the code page's own case pairs, as the ANSI string class

@@ -5,7 +5,10 @@
 #include "tests/app/ScriptedUser.h"
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/Observations.h"
+#include "platform/CurrentDirectory.h"
+#include "tests/renaming/RunMessages.h"
 #include "tests/support/TempDirectory.h"
+#include "tests/support/TestDrive.h"
 
 #include <gtest/gtest.h>
 
@@ -14,13 +17,11 @@
 
 namespace {
 
-const std::string kMainCaption = "Umbrix";
-const std::string kAboutCaption =
-    "Info \xFC"
-    "ber Umbrix";
-const std::string kDirectoryCaption = "Verzeichnis Auswahl:";
+const std::wstring kMainCaption = L"Umbrix";
+const std::wstring kAboutCaption = L"Info über Umbrix";
+const std::wstring kDirectoryCaption = L"Verzeichnis Auswahl:";
 
-std::string PathField(HWND hDirectoryDlg) { return WindowText(GetDlgItem(hDirectoryDlg, IDC_DIRECTORY_PATH)); }
+std::wstring PathField(HWND hDirectoryDlg) { return WideWindowText(GetDlgItem(hDirectoryDlg, IDC_DIRECTORY_PATH)); }
 
 CRect WindowRect(HWND hWnd) {
     CRect rect;
@@ -64,11 +65,9 @@ TEST(MainDialog, SystemMenuFocusIconsAndTheAboutCommands) {
         ASSERT_GE(count, 3);
         EXPECT_TRUE(GetMenuState(hMenu, count - 2, MF_BYPOSITION) & MF_SEPARATOR);
         EXPECT_EQ(GetMenuItemID(hMenu, count - 1), static_cast<UINT>(IDM_ABOUTBOX));
-        char item[64] = {};
-        GetMenuStringA(hMenu, count - 1, item, sizeof(item), MF_BYPOSITION);
-        EXPECT_STREQ(item,
-                     "Inf&o \xFC"
-                     "ber Umbrix...");
+        wchar_t item[64] = {};
+        GetMenuStringW(hMenu, count - 1, item, 64, MF_BYPOSITION);
+        EXPECT_STREQ(item, L"Inf&o über Umbrix...");
 
         EXPECT_EQ(GetFocus(), GetDlgItem(hDlg, IDCANCEL));
         HWND next = GetNextDlgTabItem(hDlg, GetDlgItem(hDlg, IDCANCEL), FALSE);
@@ -117,15 +116,15 @@ TEST(MainDialog, CaseButtonsRenameOnlyAfterOkAndTheNextDialogOpensWhereTheLastRu
     dir.AddFile(L"Alpha.TXT");
     dir.AddDirectory(L"Sub");
     dir.AddFile(L"Sub\\Beta.Txt");
-    const std::string sub = dir.AnsiPath() + "\\Sub";
-    ASSERT_TRUE(SetCurrentDirectoryA(dir.AnsiPath().c_str()));
+    const std::wstring sub = dir.Path() + L"\\Sub";
+    ASSERT_TRUE(SetCurrentDirectoryW(dir.Path().c_str()));
 
     MessageBoxRecorder boxes;
     CUmbrixDlg dlg;
     ScriptedUser user;
     user.When(kMainCaption, [](HWND hDlg) { ClickButton(hDlg, IDC_TO_LOWER_CASE); });
     user.When(kDirectoryCaption, [&](HWND hDirDlg) {
-        EXPECT_EQ(PathField(hDirDlg), dir.AnsiPath());
+        EXPECT_EQ(PathField(hDirDlg), dir.Path());
         ClickButton(hDirDlg, IDCANCEL);
         dlg.PostMessage(WM_NULL);
     });
@@ -136,7 +135,7 @@ TEST(MainDialog, CaseButtonsRenameOnlyAfterOkAndTheNextDialogOpensWhereTheLastRu
     });
     user.When(kDirectoryCaption, [&](HWND hDirDlg) {
         // The user's choice as the dialog hands it over: the path field.
-        SetWindowTextA(GetDlgItem(hDirDlg, IDC_DIRECTORY_PATH), sub.c_str());
+        SetWindowTextW(GetDlgItem(hDirDlg, IDC_DIRECTORY_PATH), sub.c_str());
         ClickButton(hDirDlg, IDOK);
     });
     user.When(kMainCaption, [&](HWND hDlg) {
@@ -153,10 +152,10 @@ TEST(MainDialog, CaseButtonsRenameOnlyAfterOkAndTheNextDialogOpensWhereTheLastRu
         ClickButton(hDlg, IDCANCEL);  // "Ende"
     });
     EXPECT_EQ(RunScripted(dlg, user), IDCANCEL);
-    EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{"Ok, alle Dateien in GROSSBUCHSTABEN umbenannt.",
-                                                       "Ok, alle Dateien in kleinbuchstaben umbenannt."}));
-    EXPECT_EQ(CurrentDirectory(), sub);
-    SetCurrentDirectoryA(dir.AnsiPath().c_str());
+    EXPECT_EQ(boxes.Texts(), (std::vector<std::wstring>{L"Ok, alle Dateien in GROSSBUCHSTABEN umbenannt.",
+                                                        L"Ok, alle Dateien in kleinbuchstaben umbenannt."}));
+    EXPECT_EQ(WideCurrentDirectory(), sub);
+    SetCurrentDirectoryW(dir.Path().c_str());
     SetCurrentDirectoryA("C:\\");
 }
 
@@ -207,4 +206,116 @@ TEST(Application, StartUpRunsTheMainDialogAsMainWindowAndEndsWithFalse) {
     EXPECT_EQ(app.GetMainWnd(), nullptr);
     EXPECT_EQ(CSplashWindow::s_instance, nullptr);
     CSplashWindow::SetAllowed(FALSE);
+}
+
+// "\u03A9mega" has no character of code page 1252 for its first letter: a path made of the
+// tree's narrow labels would read "?mega" and name nothing, a best fit "Omega" the wrong folder.
+TEST(MainDialog, AFolderNamedOutsideTheCodePageIsChosenInTheTreeAndItsFilesRenamed) {
+    ASSERT_EQ(GetACP(), 1252u);
+    TempDirectory dir;
+    dir.AddDirectory(L"\u03A9mega");
+    dir.AddFile(L"\u03A9mega\\Brief.TXT");
+    dir.AddFile(L"\u03A9mega\\\u03A3\u03B7\u03BC\u03B5\u03AF\u03C9\u03C3\u03B7.Doc");  // "Σημείωση.Doc"
+    dir.AddDirectory(L"Omega");
+    dir.AddFile(L"Omega\\Bleibt.TXT");
+    const std::wstring omega = dir.Path() + L"\\\u03A9mega";
+    ASSERT_TRUE(SetCurrentDirectoryW(dir.Path().c_str()));
+
+    MessageBoxRecorder boxes;
+    CUmbrixDlg dlg;
+    ScriptedUser user;
+    user.When(kMainCaption, [](HWND hDlg) { ClickButton(hDlg, IDC_TO_LOWER_CASE); });
+    user.When(kDirectoryCaption, [&](HWND hDirDlg) {
+        EXPECT_TRUE(DoubleClickSubdirectory(hDirDlg, IDC_DIRECTORY_TREE, L"\u03A9mega"))
+            << "the tree does not show it as itself";
+    });
+    user.When(kDirectoryCaption, [&](HWND hDirDlg) {
+        EXPECT_EQ(PathField(hDirDlg), omega);
+        ClickButton(hDirDlg, IDOK);
+    });
+    user.When(kMainCaption, [&](HWND hDlg) {
+        EXPECT_EQ(dir.Names(L"\u03A9mega"),
+                  (std::vector<std::wstring>{L"brief.txt", L"\u03C3\u03B7\u03BC\u03B5\u03AF\u03C9\u03C3\u03B7.doc"}));
+        EXPECT_EQ(dir.Names(L"Omega"), std::vector<std::wstring>{L"Bleibt.TXT"});
+        ClickButton(hDlg, IDC_TO_UPPER_CASE);
+    });
+    user.When(kDirectoryCaption, [&](HWND hDirDlg) {
+        EXPECT_EQ(PathField(hDirDlg), omega);  // the next dialog opens where the run was
+        ClickButton(hDirDlg, IDOK);
+    });
+    user.When(kMainCaption, [&](HWND hDlg) {
+        EXPECT_EQ(dir.Names(L"\u03A9mega"),
+                  (std::vector<std::wstring>{L"BRIEF.TXT", L"\u03A3\u0397\u039C\u0395\u038A\u03A9\u03A3\u0397.DOC"}));
+        ClickButton(hDlg, IDCANCEL);
+    });
+    EXPECT_EQ(RunScripted(dlg, user), IDCANCEL);
+    EXPECT_EQ(boxes.Texts(), (std::vector<std::wstring>{kLowerDone, kUpperDone}));
+    EXPECT_EQ(AfxGetCurrentDirectory(), omega);
+    AfxSetCurrentDirectory(L"C:\\");
+}
+
+// Folders deeper than 260 and than 1,024 characters, chosen by double-clicks from the drive's
+// root down: each is renamed in, and the next directory dialog opens at it. The process's own
+// current directory never goes deeper than 259 characters.
+TEST(MainDialog, ChainsPast260And1024CharactersAreChosenByDoubleClicksRenamedAndTheNextDialogOpensThere) {
+    TestDrive drive;
+    TempDirectory disk(drive.Root());
+    std::vector<std::wstring> components;
+    std::wstring relative;
+    auto growPast = [&](size_t length) {
+        while (drive.Root().size() + relative.size() <= length) {
+            components.push_back(L"Ebene " + std::to_wstring(components.size()) + L" " + std::wstring(90, L'e'));
+            relative += (relative.empty() ? L"" : L"\\") + components.back();
+            disk.AddDirectory(relative);
+        }
+        disk.AddFile(relative + L"\\Tief.TXT");
+        return drive.Root() + relative;
+    };
+    const std::wstring past260 = growPast(260);
+    const size_t n260 = components.size();
+    const std::wstring past1024 = growPast(1024);
+    ASSERT_TRUE(SetCurrentDirectoryW(drive.Root().c_str()));
+    auto goDown = [&](HWND hDirDlg, size_t from, size_t to) {
+        for (size_t i = from; i < to; ++i)
+            ASSERT_TRUE(DoubleClickSubdirectory(hDirDlg, IDC_DIRECTORY_TREE, components[i])) << "level " << i;
+    };
+
+    MessageBoxRecorder boxes;
+    CUmbrixDlg dlg;
+    ScriptedUser user;
+    user.When(kMainCaption, [](HWND hDlg) { ClickButton(hDlg, IDC_TO_LOWER_CASE); });
+    user.When(kDirectoryCaption, [&](HWND hDirDlg) { goDown(hDirDlg, 0, n260); });
+    user.When(kDirectoryCaption, [&](HWND hDirDlg) {
+        EXPECT_EQ(PathField(hDirDlg), past260);
+        ClickButton(hDirDlg, IDOK);
+    });
+    user.When(kMainCaption, [&](HWND hDlg) {
+        EXPECT_EQ(disk.Names(past260.substr(3)).back(), L"tief.txt");
+        EXPECT_LT(WideCurrentDirectory().size(), 260u);
+        ClickButton(hDlg, IDC_TO_UPPER_CASE);
+    });
+    user.When(kDirectoryCaption, [&](HWND hDirDlg) {
+        EXPECT_EQ(PathField(hDirDlg), past260);  // opens where the last run was
+        goDown(hDirDlg, n260, components.size());
+    });
+    user.When(kDirectoryCaption, [&](HWND hDirDlg) {
+        EXPECT_EQ(PathField(hDirDlg), past1024);
+        ClickButton(hDirDlg, IDOK);
+    });
+    user.When(kMainCaption, [&](HWND hDlg) {
+        EXPECT_EQ(disk.Names(past1024.substr(3)), std::vector<std::wstring>{L"TIEF.TXT"});
+        EXPECT_EQ(disk.Names(past260.substr(3)).back(), L"tief.txt");  // only the chosen one
+        ClickButton(hDlg, IDC_TO_LOWER_CASE);
+    });
+    user.When(kDirectoryCaption, [&](HWND hDirDlg) {
+        EXPECT_EQ(PathField(hDirDlg), past1024);
+        ClickButton(hDirDlg, IDCANCEL);
+        dlg.PostMessage(WM_NULL);
+    });
+    user.When(kMainCaption, [](HWND hDlg) { ClickButton(hDlg, IDCANCEL); });
+    EXPECT_EQ(RunScripted(dlg, user), IDCANCEL);
+    EXPECT_EQ(boxes.Texts(), (std::vector<std::wstring>{kLowerDone, kUpperDone}));
+    EXPECT_GT(past1024.size(), 1024u);
+    EXPECT_LT(WideCurrentDirectory().size(), 260u);
+    AfxSetCurrentDirectory(L"C:\\");
 }

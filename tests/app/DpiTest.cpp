@@ -42,7 +42,7 @@ TEST(Dpi, TreePicturesAtTheSmallIconSize) {
     Expected expected = ExpectedHere();
     CDirectoryDlg dlg;
     ScriptedUser user;
-    user.When("Verzeichnis Auswahl:", [&](HWND hDlg) {
+    user.When(L"Verzeichnis Auswahl:", [&](HWND hDlg) {
         HWND hTree = GetDlgItem(hDlg, IDC_DIRECTORY_TREE);
         auto hList = reinterpret_cast<HIMAGELIST>(SendMessageA(hTree, TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
         int cx = 0, cy = 0;

@@ -1,28 +1,56 @@
 #include "tests/app/ScriptedUser.h"
 
+#include "tests/support/Observations.h"
+
 #include <gtest/gtest.h>
+
+#include <commctrl.h>
 
 namespace {
 
 ScriptedUser* s_pActive = nullptr;
 
 struct Search {
-    const std::string* caption;
+    const std::wstring* caption;
     HWND found;
 };
 
 BOOL CALLBACK MatchCaption(HWND hWnd, LPARAM lParam) {
     auto* search = reinterpret_cast<Search*>(lParam);
-    char text[256] = {};
-    GetWindowTextA(hWnd, text, sizeof(text));
-    if (IsWindowVisible(hWnd) && IsWindowEnabled(hWnd) && *search->caption == text) {
+    if (IsWindowVisible(hWnd) && IsWindowEnabled(hWnd) && WideWindowText(hWnd) == *search->caption) {
         search->found = hWnd;
         return FALSE;
     }
     return TRUE;
 }
 
+HTREEITEM TreeItem(HWND hTree, UINT nWhich, HTREEITEM hItem = nullptr) {
+    return reinterpret_cast<HTREEITEM>(SendMessageW(hTree, TVM_GETNEXTITEM, nWhich, reinterpret_cast<LPARAM>(hItem)));
+}
+
+std::wstring TreeItemText(HWND hTree, HTREEITEM hItem) {
+    wchar_t text[MAX_PATH] = {};  // a folder name has at most 255 characters
+    TVITEMW item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = hItem;
+    item.pszText = text;
+    item.cchTextMax = MAX_PATH;
+    SendMessageW(hTree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
 }  // namespace
+
+bool DoubleClickSubdirectory(HWND hDlg, int nTreeID, const std::wstring& name) {
+    HWND hTree = GetDlgItem(hDlg, nTreeID);
+    HTREEITEM hChild = TreeItem(hTree, TVGN_CHILD, TreeItem(hTree, TVGN_CARET));
+    while (hChild && TreeItemText(hTree, hChild) != name) hChild = TreeItem(hTree, TVGN_NEXT, hChild);
+    if (!hChild) return false;
+    SendMessageW(hTree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(hChild));
+    NMHDR header{hTree, static_cast<UINT_PTR>(nTreeID), static_cast<UINT>(NM_DBLCLK)};
+    SendMessageW(hDlg, WM_NOTIFY, static_cast<WPARAM>(nTreeID), reinterpret_cast<LPARAM>(&header));
+    return true;
+}
 
 ScriptedUser::ScriptedUser(DWORD timeoutMs)
     : m_timer(SetTimer(nullptr, 0, 30, &Tick)), m_start(GetTickCount()), m_timeout(timeoutMs) {
@@ -34,7 +62,7 @@ ScriptedUser::~ScriptedUser() {
     s_pActive = nullptr;
 }
 
-void ScriptedUser::When(const std::string& caption, Action action) { m_steps.push_back({caption, std::move(action)}); }
+void ScriptedUser::When(const std::wstring& caption, Action action) { m_steps.push_back({caption, std::move(action)}); }
 
 void CALLBACK ScriptedUser::Tick(HWND, UINT, UINT_PTR, DWORD) {
     if (s_pActive) s_pActive->RunStep();
@@ -65,7 +93,7 @@ static BOOL CALLBACK CancelWindow(HWND hWnd, LPARAM) {
 }
 
 void ScriptedUser::GiveUp() {
-    if (!m_bGivenUp) ADD_FAILURE() << "window never came: " << m_steps.front().caption;
+    if (!m_bGivenUp) ADD_FAILURE() << "window never came: " << ::testing::PrintToString(m_steps.front().caption);
     m_bGivenUp = true;
     // The innermost dialog ends first; later ticks cancel the ones it returns to.
     EnumThreadWindows(GetCurrentThreadId(), &CancelWindow, 0);

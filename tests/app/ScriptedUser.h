@@ -1,6 +1,7 @@
 #pragma once
 // Plays a user at this thread's windows while a modal loop runs: each step waits for a visible
-// top-level window with the given caption, then acts on it. Ticks through a thread timer, so
+// top-level window with the given caption (read
+// back as UTF-16, so that it is matched exactly on any code page), then acts on it. Ticks through a thread timer, so
 // whichever loop is running at the time (dialog, nested dialog) drives it.
 #include <windows.h>
 
@@ -20,13 +21,13 @@ public:
     ScriptedUser& operator=(const ScriptedUser&) = delete;
 
     // Steps run in order; a step waits until its window exists.
-    void When(const std::string& caption, Action action);
+    void When(const std::wstring& caption, Action action);
     bool Finished() const { return m_steps.empty(); }
-    std::string Pending() const { return m_steps.empty() ? std::string() : m_steps.front().caption; }
+    std::wstring Pending() const { return m_steps.empty() ? std::wstring() : m_steps.front().caption; }
 
 private:
     struct Step {
-        std::string caption;
+        std::wstring caption;
         Action action;
     };
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
@@ -43,3 +44,7 @@ private:
 
 // Clicks a control of a dialog as the user would, through the button's own click handling.
 void ClickButton(HWND hDlg, int nID);
+
+// A double-click on the sub-directory of that name below the selected item of the dialog's
+// tree, as the dialog gets it from the tree. False when the tree shows no such sub-directory.
+bool DoubleClickSubdirectory(HWND hDlg, int nTreeID, const std::wstring& name);

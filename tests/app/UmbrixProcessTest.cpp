@@ -25,7 +25,7 @@ std::string ProgramPath() {
 
 struct WindowSearch {
     DWORD pid;
-    std::string caption;
+    std::wstring caption;
     HWND found = nullptr;
 };
 
@@ -34,13 +34,13 @@ BOOL CALLBACK MatchWindow(HWND hWnd, LPARAM lParam) {
     DWORD pid = 0;
     GetWindowThreadProcessId(hWnd, &pid);
     if (pid != search->pid || !IsWindowVisible(hWnd) || !IsWindowEnabled(hWnd)) return TRUE;
-    if (WindowText(hWnd) != search->caption) return TRUE;
+    if (WideWindowText(hWnd) != search->caption) return TRUE;
     search->found = hWnd;
     return FALSE;
 }
 
 // A visible, enabled top-level window of the process with that caption; null after 10 s.
-HWND WaitForWindow(DWORD pid, const std::string& caption) {
+HWND WaitForWindow(DWORD pid, const std::wstring& caption) {
     for (int i = 0; i < 1000; ++i) {
         WindowSearch search{pid, caption};
         EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
@@ -70,13 +70,13 @@ HWND OwnedPopup(HWND hOwner) {
 void Click(HWND hButton) { PostMessageA(hButton, BM_CLICK, 0, 0); }
 
 // The static text of a message box and a click on its one button.
-std::string AnswerMessageBox(HWND hBox) {
-    std::string text;
+std::wstring AnswerMessageBox(HWND hBox) {
+    std::wstring text;
     HWND hButton = nullptr;
     for (HWND h = GetWindow(hBox, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
         char cls[32] = {};
         GetClassNameA(h, cls, sizeof(cls));
-        if (lstrcmpiA(cls, "Static") == 0 && !WindowText(h).empty()) text = WindowText(h);
+        if (lstrcmpiA(cls, "Static") == 0 && !WideWindowText(h).empty()) text = WideWindowText(h);
         if (lstrcmpiA(cls, "Button") == 0) hButton = h;
     }
     if (hButton) Click(hButton);
@@ -131,7 +131,7 @@ TEST(UmbrixProgram, UserRunsBothCasesAndEndsTheProgram) {
 
     UmbrixProcess umbrix("", dir.AnsiPath());
     ASSERT_TRUE(umbrix.Started()) << ProgramPath();
-    HWND hMain = WaitForWindow(umbrix.Id(), "Umbrix");
+    HWND hMain = WaitForWindow(umbrix.Id(), L"Umbrix");
     ASSERT_NE(hMain, nullptr);
     HWND hSplash = OwnedPopup(hMain);
     ASSERT_NE(hSplash, nullptr) << "no splash over the main dialog";
@@ -146,21 +146,21 @@ TEST(UmbrixProgram, UserRunsBothCasesAndEndsTheProgram) {
     const struct {
         int button;
         std::vector<std::wstring> after;
-        std::string message;
+        std::wstring message;
     } runs[] = {
-        {IDC_TO_LOWER_CASE, {L"Archiv", L"brief.doc", L"notiz.txt"}, "Ok, alle Dateien in kleinbuchstaben umbenannt."},
-        {IDC_TO_UPPER_CASE, {L"Archiv", L"BRIEF.DOC", L"NOTIZ.TXT"}, "Ok, alle Dateien in GROSSBUCHSTABEN umbenannt."},
+        {IDC_TO_LOWER_CASE, {L"Archiv", L"brief.doc", L"notiz.txt"}, L"Ok, alle Dateien in kleinbuchstaben umbenannt."},
+        {IDC_TO_UPPER_CASE, {L"Archiv", L"BRIEF.DOC", L"NOTIZ.TXT"}, L"Ok, alle Dateien in GROSSBUCHSTABEN umbenannt."},
     };
     for (const auto& run : runs) {
         Click(GetDlgItem(hMain, run.button));
-        HWND hDirDlg = WaitForWindow(umbrix.Id(), "Verzeichnis Auswahl:");
+        HWND hDirDlg = WaitForWindow(umbrix.Id(), L"Verzeichnis Auswahl:");
         ASSERT_NE(hDirDlg, nullptr);
-        EXPECT_EQ(WindowText(GetDlgItem(hDirDlg, IDC_DIRECTORY_PATH)), dir.AnsiPath());
+        EXPECT_EQ(WideWindowText(GetDlgItem(hDirDlg, IDC_DIRECTORY_PATH)), dir.Path());
         Click(GetDlgItem(hDirDlg, IDOK));
-        HWND hBox = WaitForWindow(umbrix.Id(), "umbrix");
+        HWND hBox = WaitForWindow(umbrix.Id(), L"umbrix");
         ASSERT_NE(hBox, nullptr) << "no message box";
         EXPECT_EQ(AnswerMessageBox(hBox), run.message);
-        ASSERT_EQ(WaitForWindow(umbrix.Id(), "Umbrix"), hMain);  // still open, enabled again
+        ASSERT_EQ(WaitForWindow(umbrix.Id(), L"Umbrix"), hMain);  // still open, enabled again
         EXPECT_EQ(dir.Names(), run.after);
     }
     // The splash goes on its own timer.
@@ -175,7 +175,7 @@ TEST(UmbrixProgram, NoLogoStartsWithoutSplash) {
     TempDirectory dir;
     UmbrixProcess umbrix("/nologo", dir.AnsiPath());
     ASSERT_TRUE(umbrix.Started());
-    HWND hMain = WaitForWindow(umbrix.Id(), "Umbrix");
+    HWND hMain = WaitForWindow(umbrix.Id(), L"Umbrix");
     ASSERT_NE(hMain, nullptr);
     EXPECT_EQ(OwnedPopup(hMain), nullptr);
     PostMessageA(hMain, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -186,10 +186,10 @@ namespace {
 
 // Starts a lower-case run through the main dialog and the directory dialog.
 HWND StartLowerCaseRun(const UmbrixProcess& umbrix) {
-    HWND hMain = WaitForWindow(umbrix.Id(), "Umbrix");
+    HWND hMain = WaitForWindow(umbrix.Id(), L"Umbrix");
     if (!hMain) return nullptr;
     Click(GetDlgItem(hMain, IDC_TO_LOWER_CASE));
-    HWND hDirDlg = WaitForWindow(umbrix.Id(), "Verzeichnis Auswahl:");
+    HWND hDirDlg = WaitForWindow(umbrix.Id(), L"Verzeichnis Auswahl:");
     if (hDirDlg) Click(GetDlgItem(hDirDlg, IDOK));
     return hDirDlg;
 }
@@ -230,9 +230,9 @@ TEST(UmbrixProgram, ProgramEndedMidRunLosesNoFileAndTheNextRunFinishesIt) {
 
     UmbrixProcess again("/nologo", dir.AnsiPath());
     ASSERT_NE(StartLowerCaseRun(again), nullptr);
-    HWND hBox = WaitForWindow(again.Id(), "umbrix");
+    HWND hBox = WaitForWindow(again.Id(), L"umbrix");
     ASSERT_NE(hBox, nullptr);
-    EXPECT_EQ(AnswerMessageBox(hBox), "Ok, alle Dateien in kleinbuchstaben umbenannt.");
+    EXPECT_EQ(AnswerMessageBox(hBox), L"Ok, alle Dateien in kleinbuchstaben umbenannt.");
     EXPECT_EQ(CountLowerCase(dir.Names()), names.size());
 }
 
@@ -263,38 +263,38 @@ TEST(UmbrixProgram, UserPicksAFat32DriveAndBothCasesReachTheDisk) {
     TempDirectory elsewhere;
     UmbrixProcess umbrix("/nologo", elsewhere.AnsiPath());
     ASSERT_TRUE(umbrix.Started()) << ProgramPath();
-    HWND hMain = WaitForWindow(umbrix.Id(), "Umbrix");
+    HWND hMain = WaitForWindow(umbrix.Id(), L"Umbrix");
     ASSERT_NE(hMain, nullptr);
 
     const struct {
         int button;
         bool bPickDrive;
         std::vector<std::string> after;
-        std::string message;
+        std::wstring message;
     } runs[] = {
         {IDC_TO_LOWER_CASE,
          true,
          {"DCIM", "dsc00001.jpg", "noext", "urlaub am see.jpg"},
-         "Ok, alle Dateien in kleinbuchstaben umbenannt."},
+         L"Ok, alle Dateien in kleinbuchstaben umbenannt."},
         {IDC_TO_UPPER_CASE,
          false,
          {"DCIM", "DSC00001.JPG", "NOEXT", "URLAUB AM SEE.JPG"},
-         "Ok, alle Dateien in GROSSBUCHSTABEN umbenannt."},
+         L"Ok, alle Dateien in GROSSBUCHSTABEN umbenannt."},
     };
     for (const auto& run : runs) {
         Click(GetDlgItem(hMain, run.button));
-        HWND hDirDlg = WaitForWindow(umbrix.Id(), "Verzeichnis Auswahl:");
+        HWND hDirDlg = WaitForWindow(umbrix.Id(), L"Verzeichnis Auswahl:");
         ASSERT_NE(hDirDlg, nullptr);
         if (run.bPickDrive) {
-            EXPECT_EQ(WindowText(GetDlgItem(hDirDlg, IDC_DIRECTORY_PATH)), elsewhere.AnsiPath());
+            EXPECT_EQ(WideWindowText(GetDlgItem(hDirDlg, IDC_DIRECTORY_PATH)), elsewhere.Path());
             PickDrive(hDirDlg, fat.AnsiRoot()[0]);
         }
-        EXPECT_EQ(WindowText(GetDlgItem(hDirDlg, IDC_DIRECTORY_PATH)), fat.AnsiRoot());
+        EXPECT_EQ(WideWindowText(GetDlgItem(hDirDlg, IDC_DIRECTORY_PATH)), fat.Root());
         Click(GetDlgItem(hDirDlg, IDOK));
-        HWND hBox = WaitForWindow(umbrix.Id(), "umbrix");
+        HWND hBox = WaitForWindow(umbrix.Id(), L"umbrix");
         ASSERT_NE(hBox, nullptr) << "no message box";
         EXPECT_EQ(AnswerMessageBox(hBox), run.message);
-        ASSERT_EQ(WaitForWindow(umbrix.Id(), "Umbrix"), hMain);
+        ASSERT_EQ(WaitForWindow(umbrix.Id(), L"Umbrix"), hMain);
         EXPECT_EQ(fat.Ls(), run.after);
         EXPECT_EQ(fat.Ls("DCIM"), std::vector<std::string>{"Inner.TXT"});
     }

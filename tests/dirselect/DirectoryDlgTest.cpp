@@ -13,7 +13,7 @@
 
 namespace {
 
-using Texts = std::vector<std::string>;
+using Texts = std::vector<std::wstring>;
 constexpr UINT WM_NEXT_STEP = WM_APP + 1;
 
 // The dialog with a script of user actions: one step per turn of its modal loop, so that
@@ -24,11 +24,9 @@ public:
     std::vector<Step> m_steps;
     bool m_bRanOut = false;
 
-    std::string Field() const { return m_editPath.GetWindowTextString().GetString(); }
-    std::string SelectedDrive() const {
-        CString text;
-        if (m_driveList.GetCurSel() >= 0) m_driveList.GetLBText(m_driveList.GetCurSel(), text);
-        return text.GetString();
+    std::wstring Field() const { return WideWindowText(m_editPath.m_hWnd); }
+    std::wstring SelectedDrive() const {
+        return m_driveList.GetCurSel() >= 0 ? m_driveList.GetLBTextWide(m_driveList.GetCurSel()) : std::wstring();
     }
     void DoubleClick(HTREEITEM hItem) {
         m_tree.SelectItem(hItem);
@@ -38,9 +36,7 @@ public:
     // What the combo box reports when the user picks an entry.
     void PickDrive(char letter) {
         for (int i = 0; i < m_driveList.GetCount(); ++i) {
-            CString text;
-            m_driveList.GetLBText(i, text);
-            if (text[0] == letter) m_driveList.SetCurSel(i);
+            if (m_driveList.GetLBTextWide(i)[0] == static_cast<wchar_t>(letter)) m_driveList.SetCurSel(i);
         }
         SendMessage(WM_COMMAND, MAKEWPARAM(IDC_DRIVE_LIST, CBN_SELCHANGE),
                     reinterpret_cast<LPARAM>(m_driveList.m_hWnd));
@@ -71,8 +67,8 @@ protected:
 class DirectoryDlgTest : public ::testing::Test {
 protected:
     void TearDown() override { SetCurrentDirectoryA("C:\\"); }
-    static std::string Root(const TestDrive& d, const char* rest = "") {
-        return std::string(1, d.Letter()) + ":" + rest;
+    static std::wstring Root(const TestDrive& d, const wchar_t* rest = L"") {
+        return std::wstring(1, static_cast<wchar_t>(d.Letter())) + L":" + rest;
     }
 
     TestDrive labelled{L"Fotos"};
@@ -89,12 +85,12 @@ TEST_F(DirectoryDlgTest, OpensAtTheCurrentDriveRootAndOkReturnsTheThreeCharacter
     labelledDisk.AddDirectory(L"Urlaub");
     ASSERT_TRUE(SetCurrentDirectoryA(labelled.AnsiRoot().c_str()));
     CScriptedDirectoryDlg dlg;
-    EXPECT_TRUE(dlg.m_strDirectory.IsEmpty());
+    EXPECT_TRUE(dlg.m_strDirectory.empty());
     dlg.m_steps = {[&](CScriptedDirectoryDlg& d) {
-        EXPECT_EQ(d.Field(), Root(labelled, "\\"));
-        EXPECT_EQ(d.SelectedDrive(), Root(labelled, " Fotos"));
-        EXPECT_EQ(d.m_tree.GetItemText(d.m_tree.GetRootItem()), Root(labelled).c_str());
-        EXPECT_EQ(ChildTexts(d.m_tree, d.m_tree.GetRootItem()), (Texts{"Urlaub"}));
+        EXPECT_EQ(d.Field(), Root(labelled, L"\\"));
+        EXPECT_EQ(d.SelectedDrive(), Root(labelled, L" Fotos"));
+        EXPECT_EQ(d.m_tree.GetItemText(d.m_tree.GetRootItem()), Root(labelled));
+        EXPECT_EQ(ChildTexts(d.m_tree, d.m_tree.GetRootItem()), (Texts{L"Urlaub"}));
         EXPECT_EQ(CWnd::GetFocus(), d.GetDlgItem(IDOK));
         auto hImages = reinterpret_cast<HIMAGELIST>(d.m_tree.SendMessage(TVM_GETIMAGELIST, TVSIL_NORMAL));
         ASSERT_NE(hImages, nullptr);
@@ -107,8 +103,8 @@ TEST_F(DirectoryDlgTest, OpensAtTheCurrentDriveRootAndOkReturnsTheThreeCharacter
     }};
     EXPECT_EQ(dlg.DoModal(), IDOK);
     EXPECT_FALSE(dlg.m_bRanOut);
-    EXPECT_EQ(dlg.m_strDirectory, Root(labelled, "\\").c_str());
-    EXPECT_EQ(CurrentDirectory(), Root(labelled, "\\"));
+    EXPECT_EQ(dlg.m_strDirectory, Root(labelled, L"\\"));
+    EXPECT_EQ(WideCurrentDirectory(), Root(labelled, L"\\"));
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
@@ -116,17 +112,17 @@ TEST_F(DirectoryDlgTest, DoubleClicksReachTheFieldAfterTheirNotificationAndEnter
     labelledDisk.AddDirectory(L"eins");
     labelledDisk.AddDirectory(L"eins\\zwei");
     labelledDisk.AddDirectory(L"eins\\zwei\\drei");
-    ASSERT_TRUE(SetCurrentDirectoryA(Root(labelled, "\\eins").c_str()));
+    ASSERT_TRUE(SetCurrentDirectoryW(Root(labelled, L"\\eins").c_str()));
     CScriptedDirectoryDlg dlg;
     auto down = [&](CScriptedDirectoryDlg& d) {
-        EXPECT_EQ(d.Field(), Root(labelled, "\\eins"));
+        EXPECT_EQ(d.Field(), Root(labelled, L"\\eins"));
         d.DoubleClick(d.m_tree.GetChildItem(d.m_tree.GetSelectedItem()));
         // The tree has its new path, the field waits for the posted notification.
-        EXPECT_EQ(d.m_tree.GetPath(), Root(labelled, "\\eins\\zwei").c_str());
-        EXPECT_EQ(d.Field(), Root(labelled, "\\eins"));
+        EXPECT_EQ(d.m_tree.GetPath(), Root(labelled, L"\\eins\\zwei"));
+        EXPECT_EQ(d.Field(), Root(labelled, L"\\eins"));
     };
     auto up = [&](CScriptedDirectoryDlg& d) {
-        EXPECT_EQ(d.Field(), Root(labelled, "\\eins\\zwei"));
+        EXPECT_EQ(d.Field(), Root(labelled, L"\\eins\\zwei"));
         d.DoubleClick(d.m_tree.GetRootItem());
     };
     auto enter = [&](CScriptedDirectoryDlg& d) {
@@ -138,38 +134,38 @@ TEST_F(DirectoryDlgTest, DoubleClicksReachTheFieldAfterTheirNotificationAndEnter
     dlg.m_steps = {down, up, enter};
     EXPECT_EQ(dlg.DoModal(), IDOK);
     EXPECT_FALSE(dlg.m_bRanOut);
-    EXPECT_EQ(dlg.m_strDirectory, Root(labelled).c_str());
-    EXPECT_EQ(CurrentDirectory(), Root(labelled, "\\eins"));  // double-clicks do not move it
+    EXPECT_EQ(dlg.m_strDirectory, Root(labelled));
+    EXPECT_EQ(WideCurrentDirectory(), Root(labelled, L"\\eins"));  // double-clicks do not move it
 }
 
 TEST_F(DirectoryDlgTest, DriveChangesRefuseANotReadyDriveAndMoveToARememberedDirectory) {
     plainDisk.AddDirectory(L"gemerkt");
     plainDisk.AddDirectory(L"gemerkt\\unten");
-    std::string remembered = Root(plain, "\\gemerkt");
-    ASSERT_TRUE(SetEnvironmentVariableA(("=" + Root(plain)).c_str(), remembered.c_str()));
+    std::wstring remembered = Root(plain, L"\\gemerkt");
+    ASSERT_TRUE(SetEnvironmentVariableW((L"=" + Root(plain)).c_str(), remembered.c_str()));
     ASSERT_TRUE(SetCurrentDirectoryA(labelled.AnsiRoot().c_str()));
 
     CScriptedDirectoryDlg dlg;
     auto refused = [&](CScriptedDirectoryDlg& d) {
         d.PickDrive(notReady.Letter());
         ASSERT_EQ(boxes.Boxes().size(), 1u);
-        EXPECT_EQ(boxes.Boxes()[0].text, ("Drive " + std::string(1, notReady.Letter()) + ": is not ready.").c_str());
-        EXPECT_EQ(boxes.Boxes()[0].caption, "Error");
+        EXPECT_EQ(boxes.Boxes()[0].text, L"Drive " + Root(notReady) + L" is not ready.");
+        EXPECT_EQ(boxes.Boxes()[0].caption, L"Error");
         EXPECT_EQ(boxes.Boxes()[0].flags, 0x30u);
-        EXPECT_EQ(d.SelectedDrive(), Root(labelled, " Fotos"));
-        EXPECT_EQ(d.Field(), Root(labelled, "\\"));
-        EXPECT_EQ(CurrentDirectory(), Root(labelled, "\\"));
+        EXPECT_EQ(d.SelectedDrive(), Root(labelled, L" Fotos"));
+        EXPECT_EQ(d.Field(), Root(labelled, L"\\"));
+        EXPECT_EQ(WideCurrentDirectory(), Root(labelled, L"\\"));
     };
     auto accepted = [&](CScriptedDirectoryDlg& d) {
         d.PickDrive(plain.Letter());
         EXPECT_EQ(d.Field(), remembered);
         EXPECT_EQ(d.m_tree.m_chDrive, plain.Letter());
-        EXPECT_EQ(ChildTexts(d.m_tree, d.m_tree.GetSelectedItem()), (Texts{"unten"}));
-        EXPECT_EQ(CurrentDirectory(), remembered);
+        EXPECT_EQ(ChildTexts(d.m_tree, d.m_tree.GetSelectedItem()), (Texts{L"unten"}));
+        EXPECT_EQ(WideCurrentDirectory(), remembered);
         d.DoubleClick(d.m_tree.GetChildItem(d.m_tree.GetSelectedItem()));
     };
     auto sameDriveAgain = [&](CScriptedDirectoryDlg& d) {
-        EXPECT_EQ(d.Field(), remembered + "\\unten");
+        EXPECT_EQ(d.Field(), remembered + L"\\unten");
         d.PickDrive(plain.Letter());  // back to where the last rebuild was
         EXPECT_EQ(d.Field(), remembered);
         d.Press(IDCANCEL);
@@ -177,8 +173,8 @@ TEST_F(DirectoryDlgTest, DriveChangesRefuseANotReadyDriveAndMoveToARememberedDir
     dlg.m_steps = {refused, accepted, sameDriveAgain};
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     EXPECT_FALSE(dlg.m_bRanOut);
-    EXPECT_TRUE(dlg.m_strDirectory.IsEmpty());
-    EXPECT_EQ(CurrentDirectory(), remembered);  // cancelling does not restore it
+    EXPECT_TRUE(dlg.m_strDirectory.empty());
+    EXPECT_EQ(WideCurrentDirectory(), remembered);  // cancelling does not restore it
     EXPECT_EQ(boxes.Boxes().size(), 1u);
-    SetEnvironmentVariableA(("=" + Root(plain)).c_str(), nullptr);
+    SetEnvironmentVariableW((L"=" + Root(plain)).c_str(), nullptr);
 }

@@ -1,5 +1,7 @@
 #include "dirselect/CDirectoryTree.h"
 
+#include "platform/CurrentDirectory.h"
+
 #include "tests/dirselect/TreeReading.h"
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/Observations.h"
@@ -11,11 +13,12 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
 
-using Texts = std::vector<std::string>;
+using Texts = std::vector<std::wstring>;
 const std::pair<int, int> kPathImages{2, 3};
 const std::pair<int, int> kDirImages{0, 1};
 
@@ -32,7 +35,7 @@ protected:
         for (const wchar_t* name : names) disk.AddDirectory(name);
     }
     void Enter(const std::wstring& sub) { ASSERT_TRUE(SetCurrentDirectoryW((drive.Root() + sub).c_str())); }
-    std::string Drive(const char* rest = "") const { return std::string(1, drive.Letter()) + ":" + rest; }
+    std::wstring Drive(const wchar_t* rest = L"") const { return drive.Root().substr(0, 2) + rest; }
 
     // The user's double-click as the control reports it: the item selected by the first click,
     // then NM_DBLCLK to the parent.
@@ -46,7 +49,7 @@ protected:
     Texts Chain() const {
         Texts chain;
         for (HTREEITEM h = tree.GetSelectedItem(); h; h = tree.GetParentItem(h))
-            chain.insert(chain.begin(), tree.GetItemText(h).GetString());
+            chain.insert(chain.begin(), tree.GetItemText(h));
         return chain;
     }
 
@@ -62,7 +65,7 @@ TEST(DirectoryTreeClass, StartsWithNoDriveAndTheFourImagesAndIsKnownByName) {
     CDirectoryTree tree;
     EXPECT_EQ(tree.m_chDrive, 'a');
     EXPECT_EQ(tree.m_chDrive, CDirectoryTree::s_chNoDrive);
-    EXPECT_TRUE(tree.GetPath().IsEmpty());
+    EXPECT_TRUE(tree.GetPath().empty());
     EXPECT_EQ(
         (std::vector<int>{tree.m_nDirImage, tree.m_nDirSelectedImage, tree.m_nPathImage, tree.m_nPathSelectedImage}),
         (std::vector<int>{0, 1, 2, 3}));
@@ -81,7 +84,7 @@ TEST_F(DirectoryTreeTest, DriveRootGivesTheDriveItemWithSortedSubdirectoriesOnly
     Enter(L"");
 
     ASSERT_TRUE(tree.ShowPath());
-    EXPECT_EQ(tree.GetPath(), Drive("\\").c_str());
+    EXPECT_EQ(tree.GetPath(), Drive(L"\\").c_str());
     EXPECT_EQ(tree.m_chDrive, drive.Letter());
     HTREEITEM hRoot = tree.GetRootItem();
     ASSERT_NE(hRoot, nullptr);
@@ -90,7 +93,7 @@ TEST_F(DirectoryTreeTest, DriveRootGivesTheDriveItemWithSortedSubdirectoriesOnly
     EXPECT_EQ(tree.GetSelectedItem(), hRoot);
     EXPECT_EQ(Images(tree, hRoot), kPathImages);
     EXPECT_TRUE(IsExpanded(tree, hRoot));
-    EXPECT_EQ(ChildTexts(tree, hRoot), (Texts{".versteckt", "alpha", "Beta", "Zeta"}));
+    EXPECT_EQ(ChildTexts(tree, hRoot), (Texts{L".versteckt", L"alpha", L"Beta", L"Zeta"}));
     for (HTREEITEM h = tree.GetChildItem(hRoot); h; h = tree.GetNextSiblingItem(h)) {
         EXPECT_EQ(Images(tree, h), kDirImages);
         EXPECT_EQ(tree.GetChildItem(h), nullptr);
@@ -104,16 +107,16 @@ TEST_F(DirectoryTreeTest, ThreeLevelsDownGivesAChainOfFourPathItems) {
     Enter(L"eins\\zwei\\drei");
 
     ASSERT_TRUE(tree.ShowPath());
-    EXPECT_EQ(tree.GetPath(), Drive("\\eins\\zwei\\drei").c_str());
-    EXPECT_EQ(Chain(), (Texts{Drive(), "eins", "zwei", "drei"}));
+    EXPECT_EQ(tree.GetPath(), Drive(L"\\eins\\zwei\\drei").c_str());
+    EXPECT_EQ(Chain(), (Texts{Drive(), L"eins", L"zwei", L"drei"}));
     for (HTREEITEM h = tree.GetSelectedItem(); h; h = tree.GetParentItem(h)) {
         EXPECT_EQ(Images(tree, h), kPathImages);
         EXPECT_TRUE(IsExpanded(tree, h));
         EXPECT_EQ(tree.GetNextSiblingItem(h), nullptr);
         EXPECT_EQ(tree.GetPrevSiblingItem(h), nullptr);
     }
-    EXPECT_EQ(ChildTexts(tree, tree.GetSelectedItem()), (Texts{"x", "y"}));
-    EXPECT_EQ(CurrentDirectory(), Drive("\\eins\\zwei\\drei"));
+    EXPECT_EQ(ChildTexts(tree, tree.GetSelectedItem()), (Texts{L"x", L"y"}));
+    EXPECT_EQ(WideCurrentDirectory(), Drive(L"\\eins\\zwei\\drei"));
 }
 
 TEST_F(DirectoryTreeTest, DoubleClicksGoDownUpAndStayPostingOncePerChange) {
@@ -124,24 +127,24 @@ TEST_F(DirectoryTreeTest, DoubleClicksGoDownUpAndStayPostingOncePerChange) {
 
     // Down: the sub-directory becomes a path item, its siblings before and after it go, its
     // own listing appears.
-    HTREEITEM hB = FindChild(tree, hEins, "b");
+    HTREEITEM hB = FindChild(tree, hEins, L"b");
     ASSERT_NE(hB, nullptr);
     EXPECT_EQ(DoubleClick(hB), 1);
-    EXPECT_EQ(tree.GetPath(), Drive("\\eins\\b").c_str());
+    EXPECT_EQ(tree.GetPath(), Drive(L"\\eins\\b").c_str());
     EXPECT_EQ(parent.TakePosted(), 1);
-    EXPECT_EQ(ChildTexts(tree, hEins), (Texts{"b"}));
+    EXPECT_EQ(ChildTexts(tree, hEins), (Texts{L"b"}));
     EXPECT_EQ(tree.GetSelectedItem(), hB);
     EXPECT_TRUE(IsExpanded(tree, hEins));
     EXPECT_EQ(Images(tree, hB), kPathImages);
     EXPECT_TRUE(IsExpanded(tree, hB));
-    EXPECT_EQ(ChildTexts(tree, hB), (Texts{"tief1", "tief2"}));
+    EXPECT_EQ(ChildTexts(tree, hB), (Texts{L"tief1", L"tief2"}));
     EXPECT_EQ(Images(tree, tree.GetChildItem(hB)), kDirImages);
 
     // The current directory with its listing: nothing changes, nothing is posted.
     EXPECT_EQ(DoubleClick(hB), 1);
     EXPECT_EQ(parent.TakePosted(), 0);
-    EXPECT_EQ(tree.GetPath(), Drive("\\eins\\b").c_str());
-    EXPECT_EQ(ChildTexts(tree, hB), (Texts{"tief1", "tief2"}));
+    EXPECT_EQ(tree.GetPath(), Drive(L"\\eins\\b").c_str());
+    EXPECT_EQ(ChildTexts(tree, hB), (Texts{L"tief1", L"tief2"}));
 
     // Up to the drive item: the chain below it goes, the root's listing appears, and the path
     // takes the two-character drive form.
@@ -149,14 +152,14 @@ TEST_F(DirectoryTreeTest, DoubleClicksGoDownUpAndStayPostingOncePerChange) {
     EXPECT_EQ(DoubleClick(hRoot), 1);
     EXPECT_EQ(tree.GetPath(), Drive().c_str());
     EXPECT_EQ(parent.TakePosted(), 1);
-    EXPECT_EQ(ChildTexts(tree, hRoot), (Texts{"eins", "zwei"}));
+    EXPECT_EQ(ChildTexts(tree, hRoot), (Texts{L"eins", L"zwei"}));
     EXPECT_EQ(tree.GetSelectedItem(), hRoot);
     EXPECT_TRUE(IsExpanded(tree, hRoot));
     EXPECT_EQ(Images(tree, tree.GetChildItem(hRoot)), kDirImages);
     EXPECT_EQ(tree.GetCount(), 3u);
 
     // Double-clicks never move the process's current directory.
-    EXPECT_EQ(CurrentDirectory(), Drive("\\eins"));
+    EXPECT_EQ(WideCurrentDirectory(), Drive(L"\\eins"));
 }
 
 TEST_F(DirectoryTreeTest, UpFromThreeLevelsDownKeepsOnlyTheChainAboveAndItsListing) {
@@ -165,9 +168,9 @@ TEST_F(DirectoryTreeTest, UpFromThreeLevelsDownKeepsOnlyTheChainAboveAndItsListi
     ASSERT_TRUE(tree.ShowPath());
     HTREEITEM hB = tree.GetParentItem(tree.GetSelectedItem());
     EXPECT_EQ(DoubleClick(hB), 1);
-    EXPECT_EQ(tree.GetPath(), Drive("\\a\\b").c_str());
+    EXPECT_EQ(tree.GetPath(), Drive(L"\\a\\b").c_str());
     EXPECT_EQ(parent.TakePosted(), 1);
-    EXPECT_EQ(ChildTexts(tree, hB), (Texts{"andere", "c"}));
+    EXPECT_EQ(ChildTexts(tree, hB), (Texts{L"andere", L"c"}));
     EXPECT_EQ(tree.GetCount(), 5u);  // drive, a, b and b's two sub-directories
 }
 
@@ -176,7 +179,7 @@ TEST_F(DirectoryTreeTest, CurrentDirectoryWithoutSubdirectoriesIsNotExpandedAndR
     Enter(L"");
     ASSERT_TRUE(tree.ShowPath());
     HTREEITEM hRoot = tree.GetRootItem();
-    EXPECT_EQ(tree.GetPath(), Drive("\\").c_str());
+    EXPECT_EQ(tree.GetPath(), Drive(L"\\").c_str());
     EXPECT_EQ(tree.GetChildItem(hRoot), nullptr);
     EXPECT_FALSE(IsExpanded(tree, hRoot));
 
@@ -191,33 +194,39 @@ TEST_F(DirectoryTreeTest, DirectoryThatCannotBeListedStaysBareButItsPathIsPosted
     Dirs({L"bleibt", L"weg", L"weg\\innen"});
     Enter(L"");
     ASSERT_TRUE(tree.ShowPath());
-    HTREEITEM hGone = FindChild(tree, tree.GetRootItem(), "weg");
+    HTREEITEM hGone = FindChild(tree, tree.GetRootItem(), L"weg");
     ASSERT_NE(hGone, nullptr);
     RemoveTree(drive.Root() + L"weg");  // gone after it was listed
 
     EXPECT_EQ(DoubleClick(hGone), 1);
-    EXPECT_EQ(tree.GetPath(), Drive("\\weg").c_str());
+    EXPECT_EQ(tree.GetPath(), Drive(L"\\weg").c_str());
     EXPECT_EQ(parent.TakePosted(), 1);
     EXPECT_EQ(tree.GetChildItem(hGone), nullptr);
     EXPECT_FALSE(IsExpanded(tree, hGone));
-    EXPECT_EQ(ChildTexts(tree, tree.GetRootItem()), (Texts{"weg"}));
+    EXPECT_EQ(ChildTexts(tree, tree.GetRootItem()), (Texts{L"weg"}));
 }
 
-TEST_F(DirectoryTreeTest, NameOutsideTheCodePageShowsButCannotBeListed) {
-    // Made on the Linux side: the ANSI calls see the Japanese letters as question marks, and a
-    // search below such a name is refused.
+TEST_F(DirectoryTreeTest, NamesOutsideTheCodePageShowAsThemselvesAndAreListed) {
+    // Made on the Linux side; the program runs with code page 1252, which holds none of them.
     RunUnixShell("mkdir -p " + ShellQuote(UnixPath(drive.Root()) + "/\xE6\x97\xA5\xE6\x9C\xAC/innen"));
+    Dirs({L"\u03A9mega", L"\u03A9mega\\unten", L"\u041F\u0430\u043F\u043A\u0430"});
     Enter(L"");
     ASSERT_TRUE(tree.ShowPath());
-    HTREEITEM hItem = tree.GetChildItem(tree.GetRootItem());
-    ASSERT_NE(hItem, nullptr);
-    EXPECT_EQ(tree.GetItemText(hItem), "??");
+    Texts shown = ChildTexts(tree, tree.GetRootItem());
+    std::sort(shown.begin(), shown.end());
+    EXPECT_EQ(shown, (Texts{L"\u03A9mega", L"\u041F\u0430\u043F\u043A\u0430", L"\u65E5\u672C"}));
 
-    EXPECT_EQ(DoubleClick(hItem), 1);
-    EXPECT_EQ(tree.GetPath(), Drive("\\??").c_str());
-    EXPECT_EQ(parent.TakePosted(), 1);
-    EXPECT_EQ(tree.GetChildItem(hItem), nullptr);
-    EXPECT_FALSE(IsExpanded(tree, hItem));
+    for (const wchar_t* name : {L"\u65E5\u672C", L"\u03A9mega"}) {
+        HTREEITEM hRoot = tree.GetRootItem();
+        HTREEITEM hItem = FindChild(tree, hRoot, name);
+        ASSERT_NE(hItem, nullptr) << Utf8(name);
+        EXPECT_EQ(DoubleClick(hItem), 1);
+        EXPECT_EQ(tree.GetPath(), Drive(L"\\") + name);
+        EXPECT_EQ(parent.TakePosted(), 1);
+        EXPECT_EQ(ChildTexts(tree, hItem), (Texts{name[0] == L'\u03A9' ? L"unten" : L"innen"}));
+        EXPECT_EQ(DoubleClick(hRoot), 1);
+        parent.TakePosted();
+    }
 }
 
 TEST_F(DirectoryTreeTest, LookAlikeAndTrailingDotFoldersShowAsThemselves) {
@@ -226,14 +235,35 @@ TEST_F(DirectoryTreeTest, LookAlikeAndTrailingDotFoldersShowAsThemselves) {
     Enter(L"");
     ASSERT_TRUE(tree.ShowPath());
     HTREEITEM hRoot = tree.GetRootItem();
-    // "\u0101bc" never shows as "abc", the name of another folder.
-    EXPECT_EQ(ChildTexts(tree, hRoot), (Texts{"?bc", "abc", "Music", "Music."}));
+    // "\u0101bc" never shows as "abc", the name of another folder, nor "Music." as "Music".
+    EXPECT_EQ(ChildTexts(tree, hRoot), (Texts{L"abc", L"\u0101bc", L"Music", L"Music."}));
 
-    HTREEITEM hDotted = FindChild(tree, hRoot, "Music.");
+    HTREEITEM hDotted = FindChild(tree, hRoot, L"Music.");
     ASSERT_NE(hDotted, nullptr);
     EXPECT_EQ(DoubleClick(hDotted), 1);
-    EXPECT_EQ(tree.GetPath(), Drive("\\Music.").c_str());
-    EXPECT_EQ(ChildTexts(tree, hDotted), (Texts{"Dotted"}));
+    EXPECT_EQ(tree.GetPath(), Drive(L"\\Music."));
+    EXPECT_EQ(ChildTexts(tree, hDotted), (Texts{L"Dotted"}));
+}
+
+TEST_F(DirectoryTreeTest, ChainsPast260And1024CharactersAreShownListedAndGoDeeper) {
+    std::wstring relative = L"tief";
+    disk.AddDirectory(relative);
+    for (size_t length : {size_t{260}, size_t{1024}}) {
+        while (drive.Root().size() + relative.size() <= length + 10) {
+            relative += L"\\Verzeichnis_" + std::wstring(80, L'v') + std::to_wstring(relative.size());
+            disk.AddDirectory(relative);
+        }
+        disk.AddDirectory(relative + L"\\noch tiefer");
+        ASSERT_TRUE(AfxSetCurrentDirectory(drive.Root() + relative));
+        ASSERT_TRUE(tree.ShowPath());
+        EXPECT_EQ(tree.GetPath(), drive.Root() + relative);
+        ASSERT_GT(tree.GetPath().size(), length);
+        HTREEITEM hDeeper = FindChild(tree, tree.GetSelectedItem(), L"noch tiefer");
+        ASSERT_NE(hDeeper, nullptr);
+        EXPECT_EQ(DoubleClick(hDeeper), 1);
+        EXPECT_EQ(tree.GetPath(), drive.Root() + relative + L"\\noch tiefer");
+        EXPECT_EQ(parent.TakePosted(), 1);
+    }
 }
 
 TEST_F(DirectoryTreeTest, CollapsedItemWithChildrenIsListedOnlyOnce) {
@@ -245,49 +275,49 @@ TEST_F(DirectoryTreeTest, CollapsedItemWithChildrenIsListedOnlyOnce) {
     ASSERT_FALSE(IsExpanded(tree, hEins));
 
     EXPECT_EQ(DoubleClick(hEins), 1);
-    EXPECT_EQ(ChildTexts(tree, hEins), (Texts{"x", "y"}));
+    EXPECT_EQ(ChildTexts(tree, hEins), (Texts{L"x", L"y"}));
     EXPECT_TRUE(IsExpanded(tree, hEins));
-    EXPECT_EQ(tree.GetPath(), Drive("\\eins").c_str());
+    EXPECT_EQ(tree.GetPath(), Drive(L"\\eins").c_str());
     EXPECT_EQ(parent.TakePosted(), 1);
 
     // A collapsed item higher in the chain loses the chain below it and shows its listing.
     HTREEITEM hRoot = tree.GetRootItem();
     tree.Expand(hRoot, TVE_COLLAPSE);
     EXPECT_EQ(DoubleClick(hRoot), 1);
-    EXPECT_EQ(ChildTexts(tree, hRoot), (Texts{"eins"}));
+    EXPECT_EQ(ChildTexts(tree, hRoot), (Texts{L"eins"}));
     EXPECT_EQ(Images(tree, tree.GetChildItem(hRoot)), kDirImages);
     EXPECT_EQ(tree.GetCount(), 2u);
 }
 
 TEST_F(DirectoryTreeTest, ChosenDriveOpensAtItsRememberedDirectoryAndBecomesCurrent) {
     Dirs({L"gemerkt", L"gemerkt\\unten"});
-    std::string remembered = Drive("\\gemerkt");
-    ASSERT_TRUE(SetEnvironmentVariableA(("=" + Drive()).c_str(), remembered.c_str()));
+    std::wstring remembered = Drive(L"\\gemerkt");
+    ASSERT_TRUE(SetEnvironmentVariableW((L"=" + Drive()).c_str(), remembered.c_str()));
     ASSERT_TRUE(SetCurrentDirectoryA("C:\\"));
     ASSERT_TRUE(tree.ShowPath());  // no drive chosen yet: stays where the process is
-    EXPECT_EQ(tree.GetPath(), "C:\\");
-    EXPECT_EQ(CurrentDirectory(), "C:\\");
+    EXPECT_EQ(tree.GetPath(), L"C:\\");
+    EXPECT_EQ(WideCurrentDirectory(), L"C:\\");
 
     tree.m_chDrive = drive.Letter();
     ASSERT_TRUE(tree.ShowPath());
     EXPECT_EQ(tree.GetPath(), remembered.c_str());
-    EXPECT_EQ(CurrentDirectory(), remembered);
-    EXPECT_EQ(Chain(), (Texts{Drive(), "gemerkt"}));
+    EXPECT_EQ(WideCurrentDirectory(), remembered);
+    EXPECT_EQ(Chain(), (Texts{Drive(), L"gemerkt"}));
     EXPECT_EQ(tree.GetNextSiblingItem(tree.GetRootItem()), nullptr);  // the C: tree is gone
-    EXPECT_EQ(ChildTexts(tree, tree.GetSelectedItem()), (Texts{"unten"}));
+    EXPECT_EQ(ChildTexts(tree, tree.GetSelectedItem()), (Texts{L"unten"}));
 
     // A drive that cannot be entered: the tree is rebuilt where the process still is, and the
     // drive letter follows that directory.
     TestDrive notReady(L"", TestDrive::State::NotReady);
     tree.m_chDrive = notReady.Letter();
     ASSERT_TRUE(tree.ShowPath());
-    EXPECT_EQ(CurrentDirectory(), remembered);
+    EXPECT_EQ(WideCurrentDirectory(), remembered);
     EXPECT_EQ(tree.GetPath(), remembered.c_str());
     EXPECT_EQ(tree.m_chDrive, drive.Letter());
-    EXPECT_EQ(Chain(), (Texts{Drive(), "gemerkt"}));
+    EXPECT_EQ(Chain(), (Texts{Drive(), L"gemerkt"}));
     EXPECT_EQ(tree.GetNextSiblingItem(tree.GetRootItem()), nullptr);
-    EXPECT_EQ(ChildTexts(tree, tree.GetSelectedItem()), (Texts{"unten"}));
-    SetEnvironmentVariableA(("=" + Drive()).c_str(), nullptr);
+    EXPECT_EQ(ChildTexts(tree, tree.GetSelectedItem()), (Texts{L"unten"}));
+    SetEnvironmentVariableW((L"=" + Drive()).c_str(), nullptr);
 }
 
 namespace {
@@ -312,7 +342,7 @@ TEST_F(DirectoryTreeTest, RealMouseDoubleClickOnAnItemGoesDown) {
     Dirs({L"klick", L"klick\\drin", L"anders"});
     Enter(L"");
     ASSERT_TRUE(tree.ShowPath());
-    HTREEITEM hItem = FindChild(tree, tree.GetRootItem(), "klick");
+    HTREEITEM hItem = FindChild(tree, tree.GetRootItem(), L"klick");
     ASSERT_NE(hItem, nullptr);
     RECT rect{};
     ASSERT_TRUE(TreeView_GetItemRect(tree.m_hWnd, hItem, &rect, TRUE));
@@ -364,7 +394,7 @@ TEST_F(DirectoryTreeTest, RealMouseDoubleClickOnAnItemGoesDown) {
     pumpUntil([&] { return posted > 0; }, 10000);
     posted += parent.TakePosted();
     EXPECT_EQ(posted, 1);
-    EXPECT_EQ(tree.GetPath(), Drive("\\klick").c_str());
-    EXPECT_EQ(ChildTexts(tree, tree.GetRootItem()), (Texts{"klick"}));
-    EXPECT_EQ(ChildTexts(tree, hItem), (Texts{"drin"}));
+    EXPECT_EQ(tree.GetPath(), Drive(L"\\klick").c_str());
+    EXPECT_EQ(ChildTexts(tree, tree.GetRootItem()), (Texts{L"klick"}));
+    EXPECT_EQ(ChildTexts(tree, hItem), (Texts{L"drin"}));
 }

@@ -17,28 +17,23 @@ protected:
     }
     void TearDown() override { SetCurrentDirectoryA("C:\\"); }
 
-    std::vector<std::string> Entries() const {
-        std::vector<std::string> entries;
-        for (int i = 0; i < combo.GetCount(); ++i) {
-            CString text;
-            combo.GetLBText(i, text);
-            entries.emplace_back(text.GetString());
-        }
+    std::vector<std::wstring> Entries() const {
+        std::vector<std::wstring> entries;
+        for (int i = 0; i < combo.GetCount(); ++i) entries.push_back(combo.GetLBTextWide(i));
         return entries;
     }
     int IndexOf(char letter) const {
-        std::vector<std::string> entries = Entries();
+        std::vector<std::wstring> entries = Entries();
         for (size_t i = 0; i < entries.size(); ++i)
-            if (entries[i][0] == letter) return static_cast<int>(i);
+            if (entries[i][0] == static_cast<wchar_t>(letter)) return static_cast<int>(i);
         return -1;
     }
-    std::string Selected() const {
-        CString text;
-        if (combo.GetCurSel() >= 0) combo.GetLBText(combo.GetCurSel(), text);
-        return text.GetString();
+    std::wstring Selected() const {
+        return combo.GetCurSel() >= 0 ? combo.GetLBTextWide(combo.GetCurSel()) : std::wstring();
     }
 
-    TestDrive labelled{L"Archiv \u00DC"};
+    // A label outside the program's code page shows as itself.
+    TestDrive labelled{L"Archiv \u00DC \u03A9"};
     TestDrive plain;
     TestDrive notReady{std::wstring(), TestDrive::State::NotReady};
     MessageBoxRecorder boxes;
@@ -46,8 +41,8 @@ protected:
     CDriveCombo combo;
 };
 
-std::string Entry(char letter, const std::string& label = std::string()) {
-    return std::string(1, letter) + ": " + label;
+std::wstring Entry(char letter, const std::wstring& label = std::wstring()) {
+    return std::wstring(1, static_cast<wchar_t>(letter)) + L": " + label;
 }
 
 char MissingLetter() {
@@ -64,12 +59,12 @@ TEST_F(DriveComboTest, ListsEveryDriveInLetterOrderWithItsLabelAndSelectsTheCurr
     SetErrorMode(0);
     ASSERT_TRUE(combo.FillDrives());
 
-    std::vector<std::string> expected;
+    std::vector<std::wstring> expected;
     DWORD drives = GetLogicalDrives();
     for (int bit = 0; bit < 26; ++bit) {
         if (!(drives & (1u << bit))) continue;
         char letter = static_cast<char>('A' + bit);
-        expected.push_back(letter == labelled.Letter() ? Entry(letter, "Archiv \xDC") : Entry(letter));
+        expected.push_back(letter == labelled.Letter() ? Entry(letter, L"Archiv \u00DC \u03A9") : Entry(letter));
     }
     EXPECT_EQ(Entries(), expected);
     EXPECT_NE(IndexOf(notReady.Letter()), -1);  // listed without a label, and no prompt
@@ -81,7 +76,7 @@ TEST_F(DriveComboTest, ListsEveryDriveInLetterOrderWithItsLabelAndSelectsTheCurr
 TEST_F(DriveComboTest, SelectDriveIgnoresCaseAndLeavesTheSelectionForAMissingLetter) {
     ASSERT_TRUE(SetCurrentDirectoryA(labelled.AnsiRoot().c_str()));
     ASSERT_TRUE(combo.FillDrives());
-    EXPECT_EQ(Selected(), Entry(labelled.Letter(), "Archiv \xDC"));
+    EXPECT_EQ(Selected(), Entry(labelled.Letter(), L"Archiv \u00DC \u03A9"));
 
     combo.SelectDrive(static_cast<char>(plain.Letter() - 'A' + 'a'));
     EXPECT_EQ(Selected(), Entry(plain.Letter()));
@@ -99,8 +94,8 @@ TEST_F(DriveComboTest, ReadinessNeedsAnEntryInTheRootAndRefusesWithAnExclamation
 
     EXPECT_FALSE(combo.IsDriveReady(IndexOf(notReady.Letter())));
     ASSERT_EQ(boxes.Boxes().size(), 1u);
-    EXPECT_EQ(boxes.Boxes()[0].text, ("Drive " + std::string(1, notReady.Letter()) + ": is not ready.").c_str());
-    EXPECT_EQ(boxes.Boxes()[0].caption, "Error");
+    EXPECT_EQ(boxes.Boxes()[0].text, L"Drive " + Entry(notReady.Letter()).substr(0, 2) + L" is not ready.");
+    EXPECT_EQ(boxes.Boxes()[0].caption, L"Error");
     EXPECT_EQ(boxes.Boxes()[0].flags, 0x30u);
     EXPECT_EQ(boxes.Boxes()[0].hOwner, combo.m_hWnd);
 

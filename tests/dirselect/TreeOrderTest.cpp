@@ -113,13 +113,15 @@ TEST(TreeOrder, ListingIsInExactlyTheOrderOfSortedInsertion) {
     CTreeCtrl sorted;
     ASSERT_TRUE(tree.CreateEx(0, WC_TREEVIEWA, "", WS_CHILD, 0, 0, 100, 100, parent.m_hWnd, nullptr));
     ASSERT_TRUE(sorted.CreateEx(0, WC_TREEVIEWA, "", WS_CHILD, 0, 0, 100, 100, parent.m_hWnd, nullptr));
-    for (const std::string& name : listing) sorted.InsertItem(name.c_str(), 0, 1, TVI_ROOT, TVI_SORT);
+    for (const std::string& name : listing) sorted.InsertItem(AfxToWide(name.c_str()).c_str(), 0, 1, TVI_ROOT, TVI_SORT);
 
     ASSERT_TRUE(SetCurrentDirectoryA(dir.AnsiPath().c_str()));
     ASSERT_TRUE(tree.ShowPath());
-    Texts shown = ChildTexts(tree, tree.GetSelectedItem());
-    Texts expected = ChildTexts(sorted, TVI_ROOT);
-    EXPECT_EQ(shown, expected);
+    std::vector<std::wstring> shown = ChildTexts(tree, tree.GetSelectedItem());
+    std::vector<std::wstring> expectedWide = ChildTexts(sorted, TVI_ROOT);
+    EXPECT_EQ(shown, expectedWide);
+    Texts expected;
+    for (const std::wstring& name : expectedWide) expected.push_back(AfxFromWide(name).GetString());
 
     // The names are awkward enough: the control's order is neither byte order nor the
     // listing's own order, and it keeps case twins apart in a fixed order.

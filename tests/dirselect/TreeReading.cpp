@@ -4,10 +4,10 @@
 
 #include <commctrl.h>
 
-std::vector<std::string> ChildTexts(const CTreeCtrl& tree, HTREEITEM hParent) {
-    std::vector<std::string> texts;
+std::vector<std::wstring> ChildTexts(const CTreeCtrl& tree, HTREEITEM hParent) {
+    std::vector<std::wstring> texts;
     for (HTREEITEM h = tree.GetChildItem(hParent); h; h = tree.GetNextSiblingItem(h))
-        texts.emplace_back(tree.GetItemText(h).GetString());
+        texts.push_back(tree.GetItemText(h));
     return texts;
 }
 
@@ -22,9 +22,9 @@ std::pair<int, int> Images(const CTreeCtrl& tree, HTREEITEM hItem) {
     return {nImage, nSelected};
 }
 
-HTREEITEM FindChild(const CTreeCtrl& tree, HTREEITEM hParent, const char* pszText) {
+HTREEITEM FindChild(const CTreeCtrl& tree, HTREEITEM hParent, const std::wstring& text) {
     for (HTREEITEM h = tree.GetChildItem(hParent); h; h = tree.GetNextSiblingItem(h))
-        if (tree.GetItemText(h) == pszText) return h;
+        if (tree.GetItemText(h) == text) return h;
     return nullptr;
 }
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-std::vector<std::string> ChildTexts(const CTreeCtrl& tree, HTREEITEM hParent);
+std::vector<std::wstring> ChildTexts(const CTreeCtrl& tree, HTREEITEM hParent);
 bool IsExpanded(const CTreeCtrl& tree, HTREEITEM hItem);
 std::pair<int, int> Images(const CTreeCtrl& tree, HTREEITEM hItem);
-HTREEITEM FindChild(const CTreeCtrl& tree, HTREEITEM hParent, const char* pszText);
+HTREEITEM FindChild(const CTreeCtrl& tree, HTREEITEM hParent, const std::wstring& text);
 
 // A visible top-level window that counts the WM_DIRECTORY_CHANGED posted to it.
 class CTestParent : public CWnd {

@@ -16,9 +16,9 @@ public:
     LabelHost() {
         m_parent.CreateEx(0, AfxRegisterWndClass(0, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)), "host",
                           WS_POPUP | WS_VISIBLE, 50, 50, 400, 300, nullptr, nullptr);
-        LOGFONTA font{};
+        LOGFONTW font{};
         font.lfHeight = -11;
-        lstrcpyA(font.lfFaceName, "MS Sans Serif");
+        lstrcpyW(font.lfFaceName, L"MS Sans Serif");
         m_font.CreateFontIndirect(&font);
     }
 
@@ -32,8 +32,8 @@ public:
 
     // The extent the label measures with: the host font, underlined.
     SIZE Extent(const char* text) const {
-        LOGFONTA logFont{};
-        GetObjectA(m_font.m_hObject, sizeof logFont, &logFont);
+        LOGFONTW logFont{};
+        GetObjectW(m_font.m_hObject, sizeof logFont, &logFont);
         logFont.lfUnderline = TRUE;
         CFont underlined;
         underlined.CreateFontIndirect(&logFont);
@@ -78,8 +78,8 @@ UINT g_addToolSize = 0;
 
 LRESULT CALLBACK WatchAddTool(int nCode, WPARAM wParam, LPARAM lParam) {
     auto* sent = reinterpret_cast<CWPSTRUCT*>(lParam);
-    if (nCode == HC_ACTION && sent->message == TTM_ADDTOOLA)
-        g_addToolSize = reinterpret_cast<TOOLINFOA*>(sent->lParam)->cbSize;
+    if (nCode == HC_ACTION && sent->message == TTM_ADDTOOLW)
+        g_addToolSize = reinterpret_cast<TOOLINFOW*>(sent->lParam)->cbSize;
     return CallNextHookEx(nullptr, nCode, wParam, lParam);
 }
 
@@ -104,13 +104,13 @@ TEST(CLinkLabel, AttachmentAddsNotifyUnderlinesAndTakesTheTextAsAddress) {
     // One tool: the label's client area after fitting, with the address as its text, registered
     // with a record size that every version of the common controls takes (Wine takes any).
     EXPECT_GT(g_addToolSize, 0u);
-    EXPECT_LE(g_addToolSize, static_cast<UINT>(TTTOOLINFOA_V2_SIZE));
+    EXPECT_LE(g_addToolSize, static_cast<UINT>(TTTOOLINFOW_V2_SIZE));
     EXPECT_EQ(label.GetToolTip().SendMessage(TTM_GETTOOLCOUNT), 1);
-    char text[256] = {};
-    TOOLINFOA tool{};
-    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    wchar_t text[256] = {};
+    TOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
     tool.lpszText = text;
-    ASSERT_TRUE(label.GetToolTip().SendMessage(TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&tool)));
+    ASSERT_TRUE(label.GetToolTip().SendMessage(TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool)));
     EXPECT_EQ(tool.hwnd, label.m_hWnd);
     EXPECT_EQ(tool.uId, 1u);
     CRect client;
@@ -118,7 +118,7 @@ TEST(CLinkLabel, AttachmentAddsNotifyUnderlinesAndTakesTheTextAsAddress) {
     EXPECT_TRUE(EqualRect(&tool.rect, &client));
     EXPECT_EQ(client.Width(), host.Extent(kAddress).cx);
     EXPECT_EQ(client.Height(), host.Extent(kAddress).cy);
-    EXPECT_STREQ(text, kAddress);
+    EXPECT_EQ(std::wstring(text), AfxToWide(kAddress));
 }
 
 TEST(CLinkLabel, EmptyTemplateTextLeavesAddressAndTextEmpty) {
@@ -256,7 +256,7 @@ TEST(CLinkLabel, SuccessfulClickMarksVisitedFailedClickBeepsReportsAndClears) {
     EXPECT_FALSE(label.IsVisited());
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text,
-              "Unable to open hyperlink:\n\nThere is no application associated\nwith the given filename extension.");
+              L"Unable to open hyperlink:\n\nThere is no application associated\nwith the given filename extension.");
     EXPECT_EQ(boxes.Boxes()[0].flags, 48u);
     EXPECT_EQ(host.PaintColor(hLabel), RGB(0, 0, 238));
     for (int waited = 0; records.Names().empty() && waited < 5000; waited += 20) Sleep(20);

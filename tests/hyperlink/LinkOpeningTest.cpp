@@ -232,29 +232,29 @@ TEST(ReadDefaultValueTest, AFailedReadLeavesTheDestinationAlone) {
 }
 
 TEST(ShowOpenErrorTest, EachCodeShowsItsTextAfterThePrefixWithTheExclamationIcon) {
-    const std::vector<std::pair<int, std::string>> cases = {
-        {0, "The operating system is out\nof memory or resources."},
-        {2, "The specified file was not found."},
-        {3, "The specified path was not found."},
-        {5, "The operating system denied\naccess to the specified file."},
-        {8, "There was not enough memory to complete the operation."},
-        {11, "The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image)."},
-        {26, "A sharing violation occurred. "},
-        {27, "The filename association is\nincomplete or invalid."},
-        {28, "The DDE transaction could not\nbe completed because the request timed out."},
-        {29, "The DDE transaction failed."},
-        {30, "The DDE transaction could not\nbe completed because other DDE transactions\nwere being processed."},
-        {31, "There is no application associated\nwith the given filename extension."},
-        {32, "The specified dynamic-link library was not found."},
-        {1, "Unknown Error (1) occurred."},
-        {-5, "Unknown Error (-5) occurred."},
-        {33, "Unknown Error (33) occurred."},
+    const std::vector<std::pair<int, std::wstring>> cases = {
+        {0, L"The operating system is out\nof memory or resources."},
+        {2, L"The specified file was not found."},
+        {3, L"The specified path was not found."},
+        {5, L"The operating system denied\naccess to the specified file."},
+        {8, L"There was not enough memory to complete the operation."},
+        {11, L"The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image)."},
+        {26, L"A sharing violation occurred. "},
+        {27, L"The filename association is\nincomplete or invalid."},
+        {28, L"The DDE transaction could not\nbe completed because the request timed out."},
+        {29, L"The DDE transaction failed."},
+        {30, L"The DDE transaction could not\nbe completed because other DDE transactions\nwere being processed."},
+        {31, L"There is no application associated\nwith the given filename extension."},
+        {32, L"The specified dynamic-link library was not found."},
+        {1, L"Unknown Error (1) occurred."},
+        {-5, L"Unknown Error (-5) occurred."},
+        {33, L"Unknown Error (33) occurred."},
     };
     for (const auto& [nCode, text] : cases) {
         MessageBoxRecorder boxes;
         ShowOpenError(nCode);
         ASSERT_EQ(boxes.Boxes().size(), 1u) << nCode;
-        EXPECT_EQ(boxes.Texts()[0], "Unable to open hyperlink:\n\n" + text) << nCode;
+        EXPECT_EQ(boxes.Texts()[0], L"Unable to open hyperlink:\n\n" + text) << nCode;
         EXPECT_EQ(boxes.Boxes()[0].flags, UINT(MB_OK | MB_ICONEXCLAMATION)) << nCode;
     }
 }

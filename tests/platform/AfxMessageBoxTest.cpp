@@ -10,8 +10,8 @@ TEST(AfxMessageBox, GoesThroughTheSeamWithTheApplicationNameAsCaption) {
     MessageBoxRecorder boxes(IDCANCEL);
     EXPECT_EQ(AfxMessageBox("Hallo", MB_OK | MB_ICONEXCLAMATION, 0), IDCANCEL);
     ASSERT_EQ(boxes.Boxes().size(), 1u);
-    EXPECT_EQ(boxes.Boxes()[0].text, "Hallo");
-    EXPECT_EQ(boxes.Boxes()[0].caption, "platform_strings_test");
+    EXPECT_EQ(boxes.Boxes()[0].text, L"Hallo");
+    EXPECT_EQ(boxes.Boxes()[0].caption, L"platform_strings_test");
     EXPECT_EQ(boxes.Boxes()[0].flags, UINT(MB_OK | MB_ICONEXCLAMATION));
 }
 
@@ -26,7 +26,7 @@ TEST(AfxMessageBox, ApplicationNameCanBeSetAndHandlersNest) {
         }
         AfxMessageBox("after");
         ASSERT_EQ(outer.Boxes().size(), 1u);
-        EXPECT_EQ(outer.Boxes()[0].caption, "Umbrix");
+        EXPECT_EQ(outer.Boxes()[0].caption, L"Umbrix");
     }
     AfxSetAppName(nullptr);
     EXPECT_EQ(AfxGetAppName(), "platform_strings_test");
@@ -38,9 +38,9 @@ TEST(SystemErrorBox, ShowsTheErrorsTextInAStopBoxWithTheGivenOwnerAndCaption) {
     SetLastError(ERROR_PATH_NOT_FOUND);
     EXPECT_EQ(AfxShowLastError(hOwner, "GetLastError - SetCurrentDirectory failed"), IDOK);
     ASSERT_EQ(boxes.Boxes().size(), 1u);
-    EXPECT_FALSE(boxes.Boxes()[0].text.IsEmpty());
+    EXPECT_FALSE(boxes.Boxes()[0].text.empty());
     EXPECT_EQ(boxes.Boxes()[0].text, AfxFormatSystemMessage(ERROR_PATH_NOT_FOUND));
-    EXPECT_EQ(boxes.Boxes()[0].caption, "GetLastError - SetCurrentDirectory failed");
+    EXPECT_EQ(boxes.Boxes()[0].caption, L"GetLastError - SetCurrentDirectory failed");
     EXPECT_EQ(boxes.Boxes()[0].flags, UINT(MB_OK | MB_ICONHAND));
     EXPECT_EQ(boxes.Boxes()[0].hOwner, hOwner);
 

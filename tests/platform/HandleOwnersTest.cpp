@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <cwchar>
 #include <utility>
 
 namespace {
@@ -105,9 +106,9 @@ TEST(KernelAndRegistryHandles, ReceivingANewHandleClosesTheOldOneAndTheLastOwner
 TEST(DeviceContexts, AWindowsContextGetsBackTheFontASelectionReplaced) {
     CWnd wnd;
     ASSERT_TRUE(wnd.CreateEx(0, AfxRegisterWndClass(0), "dc", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr));
-    LOGFONTA logFont{};
+    LOGFONTW logFont{};
     logFont.lfHeight = 20;
-    std::strcpy(logFont.lfFaceName, "Arial");
+    std::wcscpy(logFont.lfFaceName, L"Arial");
     CFont font;
     ASSERT_TRUE(font.CreateFontIndirect(&logFont));
 

@@ -82,9 +82,9 @@ TEST(MessageMap, DerivedHandlerWinsBaseHandlerIsReachedOthersGetDefault) {
     EXPECT_EQ(g_calls, (std::vector<std::string>{"derived timer 7", "base only", "move -3,5"}));
 
     // No entry: the platform's processing answers.
-    char text[16] = {};
-    EXPECT_EQ(probe.SendMessage(WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text)), 5);
-    EXPECT_STREQ(text, "probe");
+    wchar_t text[16] = {};
+    EXPECT_EQ(probe.SendMessage(WM_GETTEXT, 16, reinterpret_cast<LPARAM>(text)), 5);
+    EXPECT_STREQ(text, L"probe");
 }
 
 TEST(MessageMap, ExceptionsStopAtTheWindowProcedure) {

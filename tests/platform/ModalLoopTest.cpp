@@ -91,7 +91,7 @@ TEST(ModalLoop, AFailedFetchEndsTheDialogWithoutReadingTheUnfilledMessage) {
             memset(pMsg, 0x5A, sizeof *pMsg);  // what an unfilled message may hold
             return -1;
         }
-        return GetMessageA(pMsg, nullptr, 0, 0);
+        return GetMessageW(pMsg, nullptr, 0, 0);
     });
     LoopWatchdog watchdog;
     INT_PTR result = dlg.DoModal();

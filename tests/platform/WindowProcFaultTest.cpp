@@ -55,9 +55,9 @@ void ExpectOneFaultBox(const MessageBoxRecorder& boxes, HWND hOwner) {
     ASSERT_EQ(boxes.Boxes().size(), 1u) << "the user was not told once";
     const MessageBoxRequest& box = boxes.Boxes()[0];
     EXPECT_EQ(box.hOwner, hOwner);
-    EXPECT_EQ(box.caption, AfxGetAppName());
+    EXPECT_EQ(box.caption, AfxToWide(AfxGetAppName()));
     EXPECT_TRUE(box.flags & MB_ICONERROR);
-    EXPECT_NE(box.text.str().find("Fehler"), std::string::npos) << box.text.str();
+    EXPECT_NE(box.text.find(L"Fehler"), std::wstring::npos) << ::testing::PrintToString(box.text);
 }
 
 }  // namespace
@@ -73,7 +73,8 @@ TEST(WindowProcFault, ADialogFailingWhileItIsMadeEndsWithMinusOneAndTheUserIsTol
     EXPECT_EQ(dlg.m_hWnd, nullptr);
     EXPECT_TRUE(owner.IsWindowEnabled());
     ExpectOneFaultBox(boxes, owner.m_hWnd);
-    EXPECT_NE(boxes.Texts()[0].find("path longer than the buffer"), std::string::npos) << boxes.Texts()[0];
+    EXPECT_NE(boxes.Texts()[0].find(L"path longer than the buffer"), std::wstring::npos)
+        << ::testing::PrintToString(boxes.Texts()[0]);
 }
 
 TEST(WindowProcFault, AControlFailingInARunningDialogEndsTheDialogAndTheUserIsToldOnce) {
@@ -89,7 +90,7 @@ TEST(WindowProcFault, AControlFailingInARunningDialogEndsTheDialogAndTheUserIsTo
     EXPECT_FALSE(watchdog.Fired()) << "the dialog went on after its control failed";
     EXPECT_TRUE(owner.IsWindowEnabled());
     ExpectOneFaultBox(boxes, owner.m_hWnd);
-    EXPECT_NE(boxes.Texts()[0].find("index 7 out of range"), std::string::npos);
+    EXPECT_NE(boxes.Texts()[0].find(L"index 7 out of range"), std::wstring::npos);
 }
 
 TEST(WindowProcFault, AWindowOfItsOwnIsDestroyedAndAFaultWithoutAnExceptionTypeIsToldToo) {

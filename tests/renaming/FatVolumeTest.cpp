@@ -2,7 +2,7 @@
 // Such a volume ignores case as every Windows volume does, and under Wine it refuses a change
 // of case in one step: the renaming goes through its staging folder there. Every check looks
 // at the disk from the Linux side.
-#include "renaming/RenameFilesToCase.h"
+#include "app/RenameFilesToCase.h"
 
 #include "platform/ExtendedPath.h"
 #include "renaming/StagingFolder.h"
@@ -25,7 +25,7 @@
 namespace {
 
 using Names = std::vector<std::string>;
-using Texts = std::vector<std::string>;
+using Texts = std::vector<std::wstring>;
 
 std::wstring WorkerPath() {
     wchar_t path[MAX_PATH] = {};
@@ -82,7 +82,7 @@ protected:
         }
     }
 
-    void Run(CaseDirection direction, const std::string& path) { RenameFilesToCase(direction, CString(path.c_str())); }
+    void Run(CaseDirection direction, const std::string& path) { RenameFilesToCase(direction, Wide(path)); }
 
     // Starts a lower-case run over the folder of the volume in a process of its own and ends
     // that process once the disk shows this many names in lower case.
@@ -185,7 +185,7 @@ TEST_F(FatVolumeTest, FileHeldOpenKeepsItsNameAndIsNamedTheOthersAreRenamed) {
     EXPECT_EQ(fat->Ls(), (Names{"Held.TXT", "fourth", "second.txt", "third.doc"}));
     EXPECT_EQ(fat->Cat("Held.TXT"), "Held.TXT");
     EXPECT_EQ(fat->Cat("third.doc"), "Third.Doc");
-    EXPECT_EQ(boxes.Texts(), (Texts{std::string(kNotAll) + "\nHeld.TXT"}));
+    EXPECT_EQ(boxes.Texts(), (Texts{std::wstring(kNotAll) + L"\nHeld.TXT"}));
 }
 
 // A run ended as the task manager would end it: every file is still there exactly once, in

@@ -1,14 +1,10 @@
 // The staging route, taken where a case-only rename is a silent no-op (under Wine: the
 // extended Win32 path), and what a run finds in staging folders that an ended run left.
-#include "renaming/RenameFilesToCase.h"
-
 #include "platform/CUniqueHandle.h"
 #include "platform/ExtendedPath.h"
 #include "renaming/CaseConversion.h"
 #include "renaming/RenameEntriesToCase.h"
 #include "renaming/StagingFolder.h"
-#include "tests/renaming/RunMessages.h"
-#include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/TempDirectory.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +17,6 @@
 namespace {
 
 using Names = std::vector<std::wstring>;
-using Texts = std::vector<std::string>;
 
 class StagingTest : public ::testing::Test {
 protected:
@@ -36,10 +31,10 @@ protected:
 
     std::vector<ListingEntry> Listing() const { return ReadDirectoryListing(dir.ExactPath()).entries; }
 
-    void Run(CaseDirection direction) { RenameFilesToCase(direction, CString(dir.AnsiPath().c_str())); }
+    // The files that kept their names.
+    Names Run(CaseDirection direction) { return RenameEntriesToCase(direction, dir.ExactPath()).kept; }
 
     TempDirectory dir;
-    MessageBoxRecorder boxes;
 };
 
 std::wstring WorkerPath() {
@@ -90,10 +85,9 @@ TEST_F(StagingTest, FilesLeftByAnEndedRunComeBackInTheRequestedCase) {
     dir.AddFile(L"Other.TXT", "other");
     LeaveInStaging({L"Report.TXT"});
     ASSERT_EQ(dir.Names(), (Names{L".umbrix-staging", L"Other.TXT"}));
-    Run(CaseDirection::Lower);
+    EXPECT_EQ(Run(CaseDirection::Lower), Names{});
     EXPECT_EQ(dir.Names(), (Names{L"other.txt", L"report.txt"}));
     EXPECT_EQ(dir.Contents(L"report.txt"), "report");
-    EXPECT_EQ(boxes.Texts(), (Texts{kLowerDone}));
 }
 
 TEST_F(StagingTest, FileThatCannotComeBackIsNamedAndAUsersLookAlikeFolderIsLeftAlone) {
@@ -104,12 +98,12 @@ TEST_F(StagingTest, FileThatCannotComeBackIsNamedAndAUsersLookAlikeFolderIsLeftA
     std::wstring staging = LeaveInStaging({L"Notes.TXT"});
     dir.AddFile(L"notes.txt", "newer notes");  // takes both names the staged file could have
 
-    Run(CaseDirection::Lower);
+    Names kept = Run(CaseDirection::Lower);
     EXPECT_EQ(dir.Names(L".umbrix-staging\\files"), (Names{L"Mine.TXT"}));
     EXPECT_EQ(dir.Names(staging), (Names{L"Notes.TXT"}));
     EXPECT_EQ(dir.Contents(staging + L"Notes.TXT"), "staged notes");
     EXPECT_EQ(dir.Contents(L"notes.txt"), "newer notes");
-    EXPECT_EQ(boxes.Texts(), (Texts{std::string(kNotAll) + "\n" + Utf8(staging) + "Notes.TXT"}));
+    EXPECT_EQ(kept, (Names{staging + L"Notes.TXT"}));
 }
 
 // Files of an ended run that wait beside the others come back; a user's file that only looks
@@ -124,11 +118,10 @@ TEST_F(StagingTest, FilesWaitingBesideTheOthersComeBackAndALookAlikeIsAnOrdinary
                             AfxJoinPath(dir.ExactPath(), waiting).c_str(), 0));
     EXPECT_EQ(WithoutWaitingSuffix(waiting), L"Report.TXT") << Utf8(waiting);
 
-    Run(CaseDirection::Upper);
+    EXPECT_EQ(Run(CaseDirection::Upper), Names{});
     EXPECT_EQ(dir.Names(), (Names{L"MINE.TXT~0123ABCD", L"REPORT.TXT"}));
     EXPECT_EQ(dir.Contents(L"REPORT.TXT"), "report");
     EXPECT_EQ(dir.Contents(L"MINE.TXT~0123ABCD"), "mine");
-    EXPECT_EQ(boxes.Texts(), (Texts{kUpperDone}));
 }
 
 // A waiting file whose names are both taken meanwhile stays under its waiting name, untouched
@@ -141,14 +134,13 @@ TEST_F(StagingTest, WaitingFileThatCannotComeBackKeepsItsFolderUntilALaterRun) {
                             AfxJoinPath(dir.ExactPath(), waiting).c_str(), 0));
     dir.AddFile(L"notes.txt", "newer notes");  // answers to both names the waiting file could take
 
-    Run(CaseDirection::Upper);
+    EXPECT_EQ(Run(CaseDirection::Upper), Names{waiting});
     EXPECT_EQ(dir.Names(), (Names{L".umbrix-staging", L"NOTES.TXT", waiting}));
     EXPECT_EQ(dir.Contents(waiting), "staged notes");
     EXPECT_EQ(dir.Contents(L"NOTES.TXT"), "newer notes");
-    EXPECT_EQ(boxes.Texts(), (Texts{std::string(kNotAll) + "\n" + Utf8(waiting)}));
 
     ASSERT_TRUE(DeleteFileW((dir.Path() + L"\\NOTES.TXT").c_str()));
-    Run(CaseDirection::Lower);
+    EXPECT_EQ(Run(CaseDirection::Lower), Names{});
     EXPECT_EQ(dir.Names(), (Names{L"notes.txt"}));
     EXPECT_EQ(dir.Contents(L"notes.txt"), "staged notes");
 }
@@ -179,12 +171,11 @@ TEST_F(StagingTest, RunEndedMidwayLosesNoFileAndTheNextRunFinishesIt) {
     ASSERT_EQ(whereabouts.size(), names.size());
     for (const auto& [key, places] : whereabouts) EXPECT_EQ(places.size(), 1u) << Utf8(key);
 
-    Run(CaseDirection::Lower);
+    EXPECT_EQ(Run(CaseDirection::Lower), Names{});
     Names after = dir.Names();
     ASSERT_EQ(after.size(), names.size());
     for (const std::wstring& name : names) {
         std::wstring lower = *ConvertedName(CaseDirection::Lower, name);
         EXPECT_EQ(dir.Contents(lower), Utf8(name));
     }
-    EXPECT_EQ(boxes.Texts(), (Texts{kLowerDone}));
 }

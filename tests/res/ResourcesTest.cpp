@@ -244,3 +244,15 @@ TEST(Manifest, CommonControls6TheUsersRightsAndDpiAwareness) {
                             "PerMonitorV2, System</dpiAwareness>"),
               std::string::npos);
 }
+
+// Deep directories: Windows lets the W functions take paths beyond 260 characters only for a
+// program that declares itself long-path aware (and only where the system enables it).
+TEST(Manifest, LongPathAware) {
+    HRSRC resource = FindResourceA(Module(), CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST);
+    ASSERT_NE(resource, nullptr);
+    std::string manifest(static_cast<const char*>(LockResource(LoadResource(Module(), resource))),
+                         SizeofResource(Module(), resource));
+    EXPECT_NE(manifest.find("<longPathAware xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
+                            "true</longPathAware>"),
+              std::string::npos);
+}

@@ -9,8 +9,8 @@ MessageBoxRecorder::MessageBoxRecorder(int answer) {
 
 MessageBoxRecorder::~MessageBoxRecorder() { AfxSetMessageBoxHandler(m_previous); }
 
-std::vector<std::string> MessageBoxRecorder::Texts() const {
-    std::vector<std::string> texts;
-    for (const MessageBoxRequest& box : m_boxes) texts.push_back(box.text.str());
+std::vector<std::wstring> MessageBoxRecorder::Texts() const {
+    std::vector<std::wstring> texts;
+    for (const MessageBoxRequest& box : m_boxes) texts.push_back(box.text);
     return texts;
 }

@@ -12,7 +12,7 @@ public:
     MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
 
     const std::vector<MessageBoxRequest>& Boxes() const { return m_boxes; }
-    std::vector<std::string> Texts() const;
+    std::vector<std::wstring> Texts() const;  // as the boxes show them
 
 private:
     std::vector<MessageBoxRequest> m_boxes;

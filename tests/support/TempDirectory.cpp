@@ -1,6 +1,7 @@
 #include "tests/support/TempDirectory.h"
 
 #include "platform/CUniqueHandle.h"
+#include "platform/DirectoryListing.h"
 #include "platform/ExtendedPath.h"
 #include "wine/WineHost.h"
 #include "tests/support/UnixShell.h"
@@ -22,18 +23,13 @@ namespace {
 
 // path is exact (Unix namespace or extended), so that names such as "Music." go too.
 void RemoveExactTree(const std::wstring& path) {
-    WIN32_FIND_DATAW data;
-    if (CFindHandle search{FindFirstFileW(AfxJoinPath(path, L"*").c_str(), &data)}) {
-        do {
-            std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") continue;
-            std::wstring full = AfxJoinPath(path, name);
-            SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveExactTree(full);
-            else
-                DeleteFileW(full.c_str());
-        } while (FindNextFileW(search.Get(), &data));
+    for (const ListingEntry& entry : ReadDirectoryListing(path, ListingDetail::Names).entries) {
+        std::wstring full = AfxJoinPath(path, entry.name);
+        SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (entry.IsDirectory())
+            RemoveExactTree(full);
+        else
+            DeleteFileW(full.c_str());
     }
     RemoveDirectoryW(path.c_str());
 }
@@ -75,7 +71,7 @@ std::string TempDirectory::AnsiPath() const {
 }
 
 void TempDirectory::AddFile(const std::wstring& name, const std::string& contents) {
-    std::wstring full = m_path + L"\\" + name;
+    std::wstring full = AfxExtendedPath(m_path + L"\\" + name);
     CFileHandle file(CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) throw std::runtime_error("cannot create " + Utf8(full));
     std::string data = contents.empty() ? Utf8(name) : contents;
@@ -99,7 +95,7 @@ void TempDirectory::AddFilesOnLinux(const std::vector<std::wstring>& names) {
 std::wstring TempDirectory::ExactPath() const { return wine::ExactPath(m_path); }
 
 void TempDirectory::AddDirectory(const std::wstring& name) {
-    if (!CreateDirectoryW((m_path + L"\\" + name).c_str(), nullptr))
+    if (!CreateDirectoryW(AfxExtendedPath(m_path + L"\\" + name).c_str(), nullptr))
         throw std::runtime_error("cannot create directory " + Utf8(name));
 }
 
@@ -108,14 +104,10 @@ std::vector<std::wstring> TempDirectory::Names(const std::wstring& sub) const {
     // Under Wine, Wine's Unix namespace lists the names exactly as the Linux disk holds them.
     std::wstring unixDir = wine::UnixNamespacePath(dir);
     if (!unixDir.empty()) dir = unixDir;
+    if (unixDir.empty()) dir = AfxExtendedPath(dir);
     std::vector<std::wstring> names;
-    WIN32_FIND_DATAW data;
-    CFindHandle search(FindFirstFileW(AfxJoinPath(dir, L"*").c_str(), &data));
-    if (!search) return names;
-    do {
-        std::wstring name = data.cFileName;
-        if (name != L"." && name != L"..") names.push_back(name);
-    } while (FindNextFileW(search.Get(), &data));
+    for (ListingEntry& entry : ReadDirectoryListing(dir, ListingDetail::Names).entries)
+        names.push_back(std::move(entry.name));
     std::sort(names.begin(), names.end());
     return names;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The whole listing of a directory, read before anything in it is changed, so that renames
-// made afterwards can neither hide an entry nor show one twice.
+// made afterwards can neither hide an entry nor show one twice. The one place that lists a
+// directory: "." and ".." never appear in a listing, whatever the platform yields.
 #include <windows.h>
 
 #include <string>
@@ -19,5 +20,10 @@ struct DirectoryListing {
     std::vector<ListingEntry> entries;  // without "." and ".."
 };
 
+enum class ListingDetail {
+    Names,       // names and attributes
+    ShortNames,  // also the 8.3 aliases, which cost the platform a little more
+};
+
 // directory: an exact path (extended or Unix namespace) of the directory to list.
-DirectoryListing ReadDirectoryListing(const std::wstring& directory);
+DirectoryListing ReadDirectoryListing(const std::wstring& directory, ListingDetail detail = ListingDetail::ShortNames);
