@@ -1,8 +1,10 @@
 #pragma once
 // The About box: icon, name and version, rights notice, the maker's web address as a link
-// and the installer credits. Nothing of its own beyond attaching the link.
+// and the installer credits. Nothing of its own beyond attaching the link and drawing the icon
+// for the screen's DPI.
 #include "hyperlink/CLinkLabel.h"
 #include "platform/AfxWin.h"
+#include "platform/CWindowIcons.h"
 
 class CInfoDlg : public CDialog {
 public:
@@ -12,4 +14,10 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    CWindowIcons m_icons;
 };

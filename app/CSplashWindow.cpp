@@ -16,6 +16,7 @@ BEGIN_MESSAGE_MAP(CSplashWindow, CWnd)
     ON_WM_CREATE()
     ON_WM_PAINT()
     ON_WM_TIMER()
+    ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
 END_MESSAGE_MAP()
 
 CSplashWindow::~CSplashWindow() { s_instance = nullptr; }
@@ -40,15 +41,24 @@ void CSplashWindow::ShowSplash(CWnd* pParentWnd) {
 
 BOOL CSplashWindow::CreateSplash(CWnd* pParentWnd) {
     UINT nDpi = pParentWnd && pParentWnd->m_hWnd ? AfxGetWindowDpi(pParentWnd->m_hWnd) : AfxGetSystemDpi();
-    LPCSTR name = MAKEINTRESOURCEA(SplashPictureFor(nDpi));
-    HBITMAP hBitmap = LoadBitmapA(AfxFindResourceHandle(name, RT_BITMAP), name);
-    if (!m_splashBitmap.Attach(hBitmap)) return FALSE;
-    BITMAP bm{};
-    m_splashBitmap.GetBitmap(&bm);
+    SIZE size{};
+    if (!LoadPicture(nDpi, &size)) return FALSE;
     // No background brush: the picture covers the whole window, so nothing is erased first.
     LPCSTR lpszClass = AfxRegisterWndClass(0, LoadCursorA(nullptr, IDC_ARROW), nullptr, nullptr);
-    return CreateEx(0, lpszClass, nullptr, WS_POPUP | WS_VISIBLE, 0, 0, bm.bmWidth, bm.bmHeight,
+    return CreateEx(0, lpszClass, nullptr, WS_POPUP | WS_VISIBLE, 0, 0, size.cx, size.cy,
                     pParentWnd ? pParentWnd->GetSafeHwnd() : nullptr, nullptr);
+}
+
+BOOL CSplashWindow::LoadPicture(UINT nDpi, SIZE* pSize) {
+    LPCSTR name = MAKEINTRESOURCEA(SplashPictureFor(nDpi));
+    HBITMAP hBitmap = LoadBitmapA(AfxFindResourceHandle(name, RT_BITMAP), name);
+    if (!hBitmap) return FALSE;
+    m_splashBitmap.DeleteObject();
+    m_splashBitmap.Attach(hBitmap);
+    BITMAP bm{};
+    m_splashBitmap.GetBitmap(&bm);
+    *pSize = SIZE{bm.bmWidth, bm.bmHeight};
+    return TRUE;
 }
 
 UINT CSplashWindow::SplashPictureFor(UINT nDpi) {
@@ -84,3 +94,16 @@ void CSplashWindow::OnPaint() {
 }
 
 void CSplashWindow::OnTimer(UINT_PTR) { DismissSplash(); }
+
+// On a screen of another DPI the picture drawn nearest it replaces the old one, at its own size,
+// centred where the system suggests the window should go.
+LRESULT CSplashWindow::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+    const RECT* pSuggested = reinterpret_cast<const RECT*>(lParam);
+    SIZE size{};
+    if (!pSuggested || !LoadPicture(HIWORD(wParam), &size)) return 0;
+    int x = (pSuggested->left + pSuggested->right - size.cx) / 2;
+    int y = (pSuggested->top + pSuggested->bottom - size.cy) / 2;
+    SetWindowPos(nullptr, x, y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    Invalidate(FALSE);
+    return 0;
+}

@@ -27,9 +27,12 @@ protected:
     CSplashWindow() = default;  // only ShowSplash makes one
 
     void PostNcDestroy() override;
+    // Holds the picture drawn nearest nDpi (the one held before is released); its size.
+    BOOL LoadPicture(UINT nDpi, SIZE* pSize);
 
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
     void OnPaint();
     void OnTimer(UINT_PTR nIDEvent);
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 };

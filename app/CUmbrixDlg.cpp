@@ -17,6 +17,7 @@ BEGIN_MESSAGE_MAP(CUmbrixDlg, CDialog)
     ON_WM_CREATE()
     ON_BN_CLICKED(IDC_TO_LOWER_CASE, OnLowerCase)
     ON_BN_CLICKED(IDC_TO_UPPER_CASE, OnUpperCase)
+    ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
 END_MESSAGE_MAP()
 
 CUmbrixDlg::CUmbrixDlg(CWnd* pParent) : CDialog(IDD_UMBRIX_DIALOG, pParent) {
@@ -34,8 +35,7 @@ void CUmbrixDlg::DoDataExchange(CDataExchange* pDX) { DDX_Control(pDX, IDC_WEB_L
 BOOL CUmbrixDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     AddAboutItem();
-    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    m_icons.Show(this, MAKEINTRESOURCEA(IDR_MAINFRAME), AfxGetWindowDpi(m_hWnd), TRUE);
     return TRUE;  // the focus goes to the first tab stop, "Ende"
 }
 
@@ -78,6 +78,16 @@ HCURSOR CUmbrixDlg::OnQueryDragIcon() { return m_hIcon; }
 int CUmbrixDlg::OnCreate(LPCREATESTRUCT) {
     if (Default() == -1) return -1;
     CSplashWindow::ShowSplash(this);
+    return 0;
+}
+
+// Moved to a screen of another DPI: the system scales the dialog's layout and font; the icons
+// come again at the new sizes, and the link takes the new font.
+LRESULT CUmbrixDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+    Default();
+    UINT nDpi = AfxTakeDpiChange(m_hWnd, wParam, lParam);
+    m_icons.Show(this, MAKEINTRESOURCEA(IDR_MAINFRAME), nDpi, TRUE);
+    AfxNotifyChildrenOfDpiChange(m_hWnd);
     return 0;
 }
 

@@ -4,6 +4,7 @@
 // to the About box; its creation brings up the splash.
 #include "hyperlink/CLinkLabel.h"
 #include "platform/AfxWin.h"
+#include "platform/CWindowIcons.h"
 #include "renaming/CaseDirection.h"
 
 class CUmbrixDlg : public CDialog {
@@ -15,7 +16,8 @@ public:
     static CPoint IconPosition(const CRect& client, int cxIcon, int cyIcon);
 
     CLinkLabel m_link;
-    HICON m_hIcon;
+    HICON m_hIcon;         // the standard-size icon: dragged and drawn while minimised
+    CWindowIcons m_icons;  // the icon drawn for the window's DPI: caption, task bar, dialog
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -27,6 +29,7 @@ protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
     void OnLowerCase();
     void OnUpperCase();
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:

@@ -6,6 +6,7 @@
 
 BEGIN_MESSAGE_MAP(CDirectoryDlg, CDialog)
     ON_CBN_SELCHANGE(IDC_DRIVE_LIST, OnSelchangeDrive)
+    ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
 END_MESSAGE_MAP()
 
 CDirectoryDlg::CDirectoryDlg(CWnd* pParent) : CDialog(IDD_DIRECTORY, pParent) {}
@@ -20,8 +21,9 @@ void CDirectoryDlg::DoDataExchange(CDataExchange* pDX) {
 
 BOOL CDirectoryDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    CreateImageList();
-    m_tree.SetImageList(&m_imageList, TVSIL_NORMAL);
+    UINT nDpi = AfxGetWindowDpi(m_hWnd);
+    ShowFolderPictures(nDpi);
+    m_icons.Show(this, MAKEINTRESOURCEA(IDR_MAINFRAME), nDpi, FALSE);
     m_driveList.FillDrives();
     m_tree.ShowPath();
     UpdatePathField();
@@ -36,9 +38,9 @@ int CDirectoryDlg::FolderPictureSize(UINT nDpi) {
     return nSize;
 }
 
-// The four folder pictures drawn for the window's DPI, their black, greys and white mapped to
+// The four folder pictures drawn for a DPI, their black, greys and white mapped to
 // the system's button colours; the list has no mask, so they are drawn opaque.
-void CDirectoryDlg::CreateImageList() {
+void CDirectoryDlg::ShowFolderPictures(UINT nDpi) {
     struct PictureSet {
         int nSize;
         UINT nIDs[4];
@@ -47,18 +49,33 @@ void CDirectoryDlg::CreateImageList() {
                                       {20, {IDB_DIR_20, IDB_DIR_SELECTED_20, IDB_PATH_20, IDB_PATH_SELECTED_20}},
                                       {24, {IDB_DIR_24, IDB_DIR_SELECTED_24, IDB_PATH_24, IDB_PATH_SELECTED_24}},
                                       {32, {IDB_DIR_32, IDB_DIR_SELECTED_32, IDB_PATH_32, IDB_PATH_SELECTED_32}}};
-    int nSize = FolderPictureSize(AfxGetWindowDpi(m_hWnd));
+    int nSize = FolderPictureSize(nDpi);
     const PictureSet* pSet = &sets[0];
     for (const PictureSet& set : sets)
         if (set.nSize == nSize) pSet = &set;
-    m_imageList.Create(nSize, nSize, ILC_COLOR, 4, 4);
+    CImageList list;
+    list.Create(nSize, nSize, ILC_COLOR, 4, 4);
     for (UINT nID : pSet->nIDs) {
         HINSTANCE hInst = AfxFindResourceHandle(MAKEINTRESOURCEA(nID), RT_BITMAP);
         CBitmap bitmap;
         bitmap.Attach(CreateMappedBitmap(hInst, static_cast<INT_PTR>(nID), 0, nullptr, 0));
-        m_imageList.Add(&bitmap, RGB(0, 0, 0));
+        list.Add(&bitmap, RGB(0, 0, 0));
         bitmap.DeleteObject();
     }
+    m_tree.SetImageList(&list, TVSIL_NORMAL);
+    m_imageList.DeleteImageList();
+    m_imageList.Attach(list.Detach());
+}
+
+// Moved to a screen of another DPI: the system scales layout and font, the pictures come again
+// at the new size.
+LRESULT CDirectoryDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+    Default();
+    UINT nDpi = AfxTakeDpiChange(m_hWnd, wParam, lParam);
+    ShowFolderPictures(nDpi);
+    m_icons.Show(this, MAKEINTRESOURCEA(IDR_MAINFRAME), nDpi, FALSE);
+    AfxNotifyChildrenOfDpiChange(m_hWnd);
+    return 0;
 }
 
 void CDirectoryDlg::OnSelchangeDrive() {

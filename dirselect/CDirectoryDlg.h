@@ -4,6 +4,7 @@
 #include "dirselect/CDirectoryTree.h"
 #include "dirselect/CDriveCombo.h"
 #include "platform/AfxWin.h"
+#include "platform/CWindowIcons.h"
 
 #include <string>
 
@@ -31,9 +32,12 @@ protected:
     BOOL OnInitDialog() override;
     void OnSelchangeDrive();
     void UpdatePathField();
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 
 private:
-    void CreateImageList();
+    // Gives the tree the folder pictures drawn for nDpi; the list shown before goes afterwards.
+    void ShowFolderPictures(UINT nDpi);
+    CWindowIcons m_icons;
 };

@@ -8,6 +8,8 @@ BEGIN_MESSAGE_MAP(CLinkLabel, CStatic)
     ON_WM_SETCURSOR()
     ON_WM_MOUSEMOVE()
     ON_WM_CAPTURECHANGED()
+    ON_MESSAGE(WM_DPICHANGED_AFTERPARENT, OnDpiChangedAfterParent)
+    ON_MESSAGE(WM_SETFONT, OnSetFont)
 END_MESSAGE_MAP()
 
 CLinkLabel::CLinkLabel()
@@ -23,7 +25,8 @@ void CLinkLabel::PreSubclassWindow() {
     ModifyStyle(0, SS_NOTIFY);
     if (m_url.IsEmpty()) GetWindowText(m_url);
     if (GetWindowTextString().IsEmpty()) SetWindowText(m_url);
-    CopyFontWithUnderline();
+    CopyFontWithUnderline(GetFontHandle());
+    if (CWnd* pParent = GetParent()) m_hParentFont = pParent->GetFontHandle();
     FitToText();
     LoadLinkCursor();
     // Taken after fitting, so that the tool covers the resized label.
@@ -34,15 +37,49 @@ void CLinkLabel::PreSubclassWindow() {
     CStatic::PreSubclassWindow();
 }
 
-void CLinkLabel::CopyFontWithUnderline() {
-    HFONT hFont = GetFontHandle();
+void CLinkLabel::CopyFontWithUnderline(HFONT hFont) {
     // A control without a font of its own draws with the system font; copy that one.
     if (!hFont) hFont = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
     LOGFONTW logFont{};
     GetObjectW(hFont, sizeof logFont, &logFont);
     logFont.lfUnderline = static_cast<BYTE>(m_underline);
-    m_linkFont.CreateFontIndirect(&logFont);
-    SetFont(&m_linkFont, TRUE);
+    CFont copy;
+    if (!copy.CreateFontIndirect(&logFont)) return;
+    m_bSettingOwnFont = TRUE;
+    SetFont(&copy, TRUE);
+    m_bSettingOwnFont = FALSE;
+    m_linkFont.DeleteObject();  // no longer the control's
+    m_linkFont.Attach(copy.Detach());
+}
+
+// A font given to the control later (the dialog manager does so for a new DPI) would drop the
+// underline: the label shows an underlined copy of it instead, at the size of its text.
+LRESULT CLinkLabel::OnSetFont(WPARAM wParam, LPARAM) {
+    if (m_bSettingOwnFont) return Default();
+    CopyFontWithUnderline(reinterpret_cast<HFONT>(wParam));
+    FitToText();
+    MoveToolToClientArea();
+    return 0;
+}
+
+// After a DPI change the dialog may have a new font for the new DPI without having given it to
+// the label; the label then copies it. Either way it fits itself again, since the system scales
+// the controls' rectangles, and its tooltip follows its new size.
+LRESULT CLinkLabel::OnDpiChangedAfterParent(WPARAM, LPARAM) {
+    CWnd* pParent = GetParent();
+    HFONT hParentFont = pParent ? pParent->GetFontHandle() : nullptr;
+    if (hParentFont && hParentFont != m_hParentFont) CopyFontWithUnderline(hParentFont);
+    m_hParentFont = hParentFont;
+    FitToText();
+    MoveToolToClientArea();
+    return 0;
+}
+
+void CLinkLabel::MoveToolToClientArea() {
+    if (!m_tip.m_hWnd) return;
+    CRect client;
+    GetClientRect(&client);
+    m_tip.SetToolRect(this, 1, &client);
 }
 
 void CLinkLabel::FitToText() {

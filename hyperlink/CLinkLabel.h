@@ -32,6 +32,8 @@ protected:
     BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
     void OnMouseMove(UINT nFlags, CPoint point);
     void OnCaptureChanged(CWnd* pWnd);
+    LRESULT OnDpiChangedAfterParent(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSetFont(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -41,13 +43,17 @@ private:
     BOOL m_hovering = FALSE;  // the mouse is over the label, which holds the capture
     BOOL m_visited = FALSE;
     BOOL m_underline = TRUE;
-    CFont m_linkFont;             // our own copy of the control's font
+    CFont m_linkFont;               // our own copy of the control's font
+    HFONT m_hParentFont = nullptr;  // the parent's font when last looked at (not ours)
+    BOOL m_bSettingOwnFont = FALSE;
     CCursorHandle m_hoverCursor;  // our own copy; empty when none could be had
     CToolTipCtrl m_tip;
 
-    void CopyFontWithUnderline();
+    // Makes our underlined copy of hFont the control's font; the copy made before goes.
+    void CopyFontWithUnderline(HFONT hFont);
     // Makes the control exactly as large as its text, keeping the side its alignment names.
     void FitToText();
+    void MoveToolToClientArea();
     SIZE TextExtent(const std::wstring& text) const;
     void LoadLinkCursor();
     void Repaint();

@@ -39,3 +39,21 @@ int AfxGetSystemMetricForDpi(int nIndex, UINT nDpi) {
 int AfxScaleForDpi(int nLength, UINT nDpi) {
     return MulDiv(nLength, static_cast<int>(nDpi), static_cast<int>(AFX_DEFAULT_DPI));
 }
+
+UINT AfxTakeDpiChange(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+    if (const RECT* pRect = reinterpret_cast<const RECT*>(lParam))
+        SetWindowPos(hWnd, nullptr, pRect->left, pRect->top, pRect->right - pRect->left, pRect->bottom - pRect->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    UINT nDpi = HIWORD(wParam);
+    return nDpi ? nDpi : AFX_DEFAULT_DPI;
+}
+
+void AfxNotifyChildrenOfDpiChange(HWND hWnd) {
+    EnumChildWindows(
+        hWnd,
+        [](HWND hChild, LPARAM) {
+            SendMessageA(hChild, WM_DPICHANGED_AFTERPARENT, 0, 0);
+            return TRUE;
+        },
+        0);
+}

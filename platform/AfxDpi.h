@@ -17,3 +17,10 @@ UINT AfxGetSystemDpi();
 int AfxGetSystemMetricForDpi(int nIndex, UINT nDpi);
 // A length given for 96 DPI, at the given DPI.
 int AfxScaleForDpi(int nLength, UINT nDpi);
+
+// WM_DPICHANGED: moves the window to the rectangle the system suggests for the new DPI (lParam)
+// and returns that DPI (wParam), which the window's own GetDpiForWindow may not report yet.
+UINT AfxTakeDpiChange(HWND hWnd, WPARAM wParam, LPARAM lParam);
+// Sends WM_DPICHANGED_AFTERPARENT to every window below hWnd, parents before their children,
+// as Windows does after a top-level window's WM_DPICHANGED (systems that never send it: Wine).
+void AfxNotifyChildrenOfDpiChange(HWND hWnd);

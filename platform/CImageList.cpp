@@ -3,6 +3,8 @@
 #include "platform/CGdiObject.h"
 #include "platform/TempObjects.h"
 
+#include <utility>
+
 CImageList::~CImageList() {
     if (m_bOwned) DeleteImageList();
 }
@@ -27,6 +29,18 @@ BOOL CImageList::DeleteImageList() {
     m_hImageList = nullptr;
     m_bOwned = false;
     return ok;
+}
+
+BOOL CImageList::Attach(HIMAGELIST hImageList) {
+    if (m_hImageList || !hImageList) return FALSE;
+    m_hImageList = hImageList;
+    m_bOwned = true;
+    return TRUE;
+}
+
+HIMAGELIST CImageList::Detach() {
+    m_bOwned = false;
+    return std::exchange(m_hImageList, nullptr);
 }
 
 int CImageList::Add(CBitmap* pbmImage, COLORREF crMask) {

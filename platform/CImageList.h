@@ -20,6 +20,10 @@ public:
 
     BOOL Create(int cx, int cy, UINT nFlags, int nInitial, int nGrow);
     BOOL DeleteImageList();
+    // Takes over a list that is then ours to destroy; false when one is held already.
+    BOOL Attach(HIMAGELIST hImageList);
+    // Hands the list over to the caller; the object is empty afterwards.
+    HIMAGELIST Detach();
     // Adds a bitmap, taking crMask as the transparent colour (drawn opaque without a mask).
     int Add(CBitmap* pbmImage, COLORREF crMask);
     int GetImageCount() const;

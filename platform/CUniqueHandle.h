@@ -98,6 +98,14 @@ struct Cursor {
     static bool Close(Handle handle) { return DestroyCursor(handle) != FALSE; }
 };
 
+// An icon the program loaded for itself at a size of its choosing (LoadImage without
+// LR_SHARED, CopyIcon); shared icons from LoadIcon are never owned.
+struct Icon {
+    using Handle = HICON;
+    static Handle None() { return nullptr; }
+    static bool Close(Handle handle) { return DestroyIcon(handle) != FALSE; }
+};
+
 }  // namespace afx_handle
 
 using CFindHandle = CUniqueHandle<afx_handle::Search>;
@@ -107,3 +115,4 @@ using CRegistryKey = CUniqueHandle<afx_handle::RegistryKey>;
 using CLibraryHandle = CUniqueHandle<afx_handle::Library>;
 using CHookHandle = CUniqueHandle<afx_handle::WindowsHook>;
 using CCursorHandle = CUniqueHandle<afx_handle::Cursor>;
+using CIconHandle = CUniqueHandle<afx_handle::Icon>;

@@ -76,8 +76,10 @@ TEST(MainDialog, SystemMenuFocusIconsAndTheAboutCommands) {
 
         auto icon = reinterpret_cast<LPARAM>(dlg.m_hIcon);
         EXPECT_NE(icon, 0);
-        EXPECT_EQ(SendMessageA(hDlg, WM_GETICON, ICON_BIG, 0), icon);
-        EXPECT_EQ(SendMessageA(hDlg, WM_GETICON, ICON_SMALL, 0), icon);
+        // Caption and task bar get the icons drawn for the window's DPI (sizes: the DPI test).
+        EXPECT_EQ(SendMessageA(hDlg, WM_GETICON, ICON_BIG, 0), reinterpret_cast<LPARAM>(dlg.m_icons.GetBig()));
+        EXPECT_EQ(SendMessageA(hDlg, WM_GETICON, ICON_SMALL, 0), reinterpret_cast<LPARAM>(dlg.m_icons.GetSmall()));
+        EXPECT_NE(dlg.m_icons.GetBig(), dlg.m_icons.GetSmall());
         EXPECT_EQ(SendMessageA(hDlg, WM_QUERYDRAGICON, 0, 0), icon);
         // The four low bits are the platform's: 16 and 31 are both the About command.
         PostMessageA(hDlg, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);

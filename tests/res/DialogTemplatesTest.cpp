@@ -150,7 +150,7 @@ TEST(DialogTemplates, MainDialogIsAnExtendedTemplate) {
                          {button, 0, 119, 28, 88, 14, IDC_TO_UPPER_CASE, "BUTTON",
                           "in gro\xDF"
                           "e Dateinamen"},
-                         {0x50000007, 0, 6, 11, 210, 44, -1, "BUTTON",
+                         {0x50000007, 0, 6, 11, 216, 44, -1, "BUTTON",
                           "Alle Dateien in dem gew\xE4"
                           "hlten Verzeichnis werden umbenannt "},
                          {0x50000003, 0, 106, 71, 16, 16, -1, "STATIC", "#128"},
