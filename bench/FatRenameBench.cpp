@@ -6,6 +6,7 @@
 //   fat_rename_bench.exe      (arguments are ignored: the volume gets slow beyond a few hundred
 //                              files, so the size is fixed)
 #include "app/RenameFilesToCase.h"
+#include "platform/DirectoryListing.h"
 #include "platform/AfxMessageBox.h"
 #include "platform/ExtendedPath.h"
 #include "tests/support/FatDrive.h"
@@ -24,7 +25,7 @@ namespace {
 using Names = std::vector<std::string>;
 
 const int kFiles = 300;
-const int kRounds = 3;
+const int kRounds = 5;
 const char kFolder[] = "Bench";
 
 enum class Spelling { Mixed, Lower, Upper };
@@ -136,6 +137,17 @@ double TimeBareTwoStepLoop(const FatDrive& fat, const Names& from, const Names& 
     return seconds;
 }
 
+// For reference: one listing of the folder, as a run reads it before and after its renames.
+double TimeListing(const FatDrive& fat, ListingDetail detail) {
+    std::wstring directory = AfxJoinPath(wine::ExactPath(fat.Root()), Wide(kFolder));
+    Stopwatch watch;
+    DirectoryListing listing = ReadDirectoryListing(directory, detail);
+    double seconds = watch.Seconds();
+    if (listing.entries.size() != size_t{kFiles})
+        Fail("the listing held " + std::to_string(listing.entries.size()) + " entries");
+    return seconds;
+}
+
 void Report(const char* what, double seconds, double bare) {
     std::printf("%6d files  %-34s %7.2f s %7.0f files/s %6.2fx bare loop\n", kFiles, what, seconds, kFiles / seconds,
                 seconds / bare);
@@ -143,7 +155,7 @@ void Report(const char* what, double seconds, double bare) {
 }
 
 struct Best {
-    double lower = 1e9, upper = 1e9, beside = 1e9, subfolder = 1e9;
+    double lower = 1e9, upper = 1e9, beside = 1e9, subfolder = 1e9, listing = 1e9, listingNames = 1e9;
 };
 
 // One round: both directions of RenameFilesToCase, then both kinds of bare loop, each
@@ -159,6 +171,8 @@ void Round(const FatDrive& fat, Best& best) {
     Verify(fat, lower, "bare loop (temporary name beside) to lower case");
     best.subfolder = std::min(best.subfolder, TimeBareTwoStepLoop(fat, lower, upper, Temporary::InSubfolder));
     Verify(fat, upper, "bare loop (temporary name in a subfolder) to upper case");
+    best.listing = std::min(best.listing, TimeListing(fat, ListingDetail::ShortNames));
+    best.listingNames = std::min(best.listingNames, TimeListing(fat, ListingDetail::Names));
     // Back to mixed case for the next round, untimed, so that every round starts alike.
     TimeBareTwoStepLoop(fat, upper, mixed, Temporary::InDirectory);
     Verify(fat, mixed, "back to mixed case");
@@ -191,6 +205,8 @@ int main() {
     Report("RenameFilesToCase upper", best.upper, bare);
     Report("bare loop, temporary name beside", best.beside, bare);
     Report("bare loop, temporary name in folder", best.subfolder, bare);
+    Report("one listing, with short names", best.listing, bare);
+    Report("one listing, names only", best.listingNames, bare);
     double ratio = std::max(best.lower, best.upper) / bare;
     std::printf("%6d files  slower direction %.2fx bare loop: target %s\n", kFiles, ratio,
                 ratio <= kTarget ? "met" : "MISSED");
