@@ -22,11 +22,12 @@ std::string ReadWholeFile(const std::wstring& path) {
     return text;
 }
 
-// What a script printed; the script runs in a fresh folder of its own.
+// What a script printed; the script runs in a fresh folder of its own. Its callers judge the
+// output themselves, so a failed command neither stops the script nor throws.
 std::string LinuxOutput(const std::string& script) {
     TempDirectory work;
     std::string out = UnixPath(work.Path()) + "/out";
-    RunUnixShell(std::string(kPath) + "{\n" + script + "\n} > " + ShellQuote(out) + " 2>&1");
+    RunUnixShell(std::string(kPath) + "{\n" + script + "\n} > " + ShellQuote(out) + " 2>&1 || true");
     return ReadWholeFile(work.Path() + L"\\out");
 }
 

@@ -55,30 +55,49 @@ char FreeLetter() {
     throw std::runtime_error("no free drive letter");
 }
 
+// The temporary folder, however long the platform says it is.
+std::wstring TempFolder() {
+    std::wstring base(GetTempPathW(0, nullptr), L'\0');
+    base.resize(GetTempPathW(static_cast<DWORD>(base.size()), base.data()));
+    if (base.empty()) throw std::runtime_error("no temporary folder");
+    return base;
+}
+
+void WriteLabel(const std::wstring& root, const std::wstring& label) {
+    std::wstring path = root + L"\\.windows-label";
+    CFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (!file) throw std::runtime_error("cannot create the label file " + Utf8(path));
+    std::string text = Utf8(label);
+    DWORD written = 0;
+    if (!WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
+        written != text.size() || !file.Close())
+        throw std::runtime_error("cannot write the label file " + Utf8(path));
+}
+
 }  // namespace
 
 TestDrive::TestDrive(const std::wstring& label, State state) {
-    wchar_t base[MAX_PATH];
-    GetTempPathW(MAX_PATH, base);
+    std::wstring base = TempFolder();
     m_letter = FreeLetter();
-    m_backing = std::wstring(base) + L"umbrix-drive-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+    m_backing = base + L"umbrix-drive-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                 static_cast<wchar_t>(m_letter);
     RemoveTree(m_backing);
-    std::string target;
-    if (state == State::Ready) {
-        CreateDirectoryW(m_backing.c_str(), nullptr);
-        target = UnixPath(m_backing);
-    } else {
-        target = UnixPath(base) + "/umbrix-missing-drive-target";
+    try {
+        std::string target;
+        if (state == State::Ready) {
+            if (!CreateDirectoryW(m_backing.c_str(), nullptr))
+                throw std::runtime_error("cannot create the drive's folder " + Utf8(m_backing));
+            target = UnixPath(m_backing);
+        } else {
+            target = UnixPath(base) + "/umbrix-missing-drive-target";
+        }
+        // Wine reads the label from a file in the root: a drive that is not ready has none.
+        if (!label.empty()) WriteLabel(m_backing, label);
+        if (!DefineDrive(m_letter, target, DRIVE_FIXED)) throw std::runtime_error("cannot define a test drive");
+    } catch (...) {
+        RemoveTree(m_backing);
+        throw;
     }
-    if (!label.empty()) {
-        CFileHandle file(CreateFileW((m_backing + L"\\.windows-label").c_str(), GENERIC_WRITE, 0, nullptr,
-                                     CREATE_ALWAYS, 0, nullptr));
-        std::string text = Utf8(label);
-        DWORD written = 0;
-        WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    }
-    if (!DefineDrive(m_letter, target, DRIVE_FIXED)) throw std::runtime_error("cannot define a test drive");
 }
 
 TestDrive::~TestDrive() {

@@ -8,7 +8,8 @@ class TestDrive {
 public:
     enum class State { Ready, NotReady };
 
-    // label: written where Wine reads a directory drive's volume label; empty for none.
+    // label: written where Wine reads a directory drive's volume label; empty for none. A drive
+    // that is not ready has nowhere to keep one. Throws when the drive cannot be made as asked.
     explicit TestDrive(const std::wstring& label = std::wstring(), State state = State::Ready);
     ~TestDrive();
     TestDrive(const TestDrive&) = delete;

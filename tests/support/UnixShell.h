@@ -3,8 +3,9 @@
 // can a test make what Win32 itself refuses to, such as two files whose names differ in case.
 #include <string>
 
-// Throws when the script does not finish within a few seconds.
-void RunUnixShell(const std::string& script);
+// The script runs with `sh -e`: the first command that fails ends it. Throws when it failed
+// (the message holds its exit status and what it wrote) or did not end within timeoutMs.
+void RunUnixShell(const std::string& script, unsigned long timeoutMs = 10000);
 
 // The Linux path of a Windows path (Wine only).
 std::string UnixPath(const std::wstring& windowsPath);
