@@ -6,7 +6,9 @@
 #include "renaming/NameCensus.h"
 #include "renaming/StagingFolder.h"
 
+#include <algorithm>
 #include <optional>
+#include <unordered_set>
 
 namespace {
 
@@ -23,39 +25,59 @@ bool HasRequestedCase(CaseDirection direction, const std::wstring& name) {
 
 // A file of an earlier run that was ended between two steps goes back into the directory:
 // in the requested case where no entry answers to that name, else under its own name.
-bool ReturnWaitingFile(const CStagingFolder& staging, const std::wstring& name, CaseDirection direction,
+bool ReturnWaitingFile(const std::wstring& waitingPath, const std::wstring& name, CaseDirection direction,
                        const std::wstring& directory, CNameCensus& census) {
     std::optional<std::wstring> converted = ConvertedName(direction, name);
     for (const std::wstring& target : {converted.value_or(name), name}) {
         if (census.IsTaken(target)) continue;
-        if (!MoveWithoutReplacing(staging.PathOf(name), AfxJoinPath(directory, target))) continue;
+        if (!MoveWithoutReplacing(waitingPath, AfxJoinPath(directory, target))) continue;
         census.Add(target);
         return true;
     }
     return false;
 }
 
-// Returns the files that stay in a staging folder.
-std::vector<std::wstring> ReturnEarlierRunsFiles(CaseDirection direction, const std::wstring& directory,
-                                                 const DirectoryListing& listing, CNameCensus& census) {
-    std::vector<std::wstring> stranded;
+struct EarlierRuns {
+    std::vector<std::wstring> stranded;              // files that still wait, relative to the directory
+    std::unordered_set<std::wstring> waitingBeside;  // names of the directory that are waiting files
+};
+
+// The files of one staging folder, in it and beside the others; the folder goes once none waits.
+void ReturnFilesOf(const CStagingFolder& staging, CaseDirection direction, const std::wstring& directory,
+                   const DirectoryListing& listing, CNameCensus& census, EarlierRuns& earlier) {
+    for (const ListingEntry& waiting : staging.WaitingFiles())
+        if (waiting.IsDirectory() ||
+            !ReturnWaitingFile(staging.PathOf(waiting.name), waiting.name, direction, directory, census))
+            earlier.stranded.push_back(staging.RelativePathOf(waiting.name));
+    bool bBesideStays = false;
     for (const ListingEntry& entry : listing.entries) {
-        if (!CStagingFolder::IsStagingFolder(directory, entry)) continue;
-        CStagingFolder staging(directory, entry.name);
-        for (const ListingEntry& waiting : staging.WaitingFiles())
-            if (waiting.IsDirectory() || !ReturnWaitingFile(staging, waiting.name, direction, directory, census))
-                stranded.push_back(staging.RelativePathOf(waiting.name));
-        staging.RemoveIfEmpty();
+        std::wstring own = entry.IsDirectory() ? std::wstring() : staging.OwnNameOf(entry.name);
+        if (own.empty()) continue;
+        earlier.waitingBeside.insert(entry.name);
+        if (ReturnWaitingFile(AfxJoinPath(directory, entry.name), own, direction, directory, census)) continue;
+        earlier.stranded.push_back(entry.name);
+        bBesideStays = true;
     }
-    return stranded;
+    if (!bBesideStays) staging.RemoveIfEmpty();
+}
+
+EarlierRuns ReturnEarlierRunsFiles(CaseDirection direction, const std::wstring& directory,
+                                   const DirectoryListing& listing, CNameCensus& census) {
+    EarlierRuns earlier;
+    for (const ListingEntry& entry : listing.entries)
+        if (std::optional<CStagingFolder> staging = CStagingFolder::Open(directory, entry))
+            ReturnFilesOf(*staging, direction, directory, listing, census, earlier);
+    return earlier;
 }
 
 // A rename that is refused or fails leaves the file as it was; the disk tells afterwards.
+// Files of an earlier run are left to that run's folder, under their waiting names.
 void RenameFiles(CaseDirection direction, const std::wstring& directory, const DirectoryListing& listing,
-                 const CNameCensus& census, std::vector<std::wstring>& stranded) {
+                 const CNameCensus& census, EarlierRuns& earlier) {
+    std::vector<std::wstring>& stranded = earlier.stranded;
     CCaseRenamer renamer(directory, census);
     for (const ListingEntry& entry : listing.entries) {
-        if (entry.IsDirectory() || !Addressable(entry.name)) continue;
+        if (entry.IsDirectory() || !Addressable(entry.name) || earlier.waitingBeside.count(entry.name)) continue;
         std::optional<std::wstring> target = ConvertedName(direction, entry.name);
         if (!target || *target == entry.name || census.TakenByOther(entry, *target)) continue;
         if (renamer.Rename(entry.name, *target) == CCaseRenamer::Result::Stranded)
@@ -84,9 +106,12 @@ CaseRunOutcome RenameEntriesToCase(CaseDirection direction, const std::wstring& 
     outcome.nEntries = listing.entries.size();
     if (!listing.started) return outcome;
     CNameCensus census(listing.entries);
-    std::vector<std::wstring> stranded = ReturnEarlierRunsFiles(direction, directory, listing, census);
-    RenameFiles(direction, directory, listing, census, stranded);
+    EarlierRuns earlier = ReturnEarlierRunsFiles(direction, directory, listing, census);
+    RenameFiles(direction, directory, listing, census, earlier);
     outcome.kept = FilesWithoutRequestedCase(direction, directory, listing);
-    outcome.kept.insert(outcome.kept.end(), stranded.begin(), stranded.end());
+    // A file still waiting beside the others is also on the disk's list.
+    outcome.kept.insert(outcome.kept.end(), earlier.stranded.begin(), earlier.stranded.end());
+    std::sort(outcome.kept.begin(), outcome.kept.end());
+    outcome.kept.erase(std::unique(outcome.kept.begin(), outcome.kept.end()), outcome.kept.end());
     return outcome;
 }

@@ -18,6 +18,7 @@
 #include <cctype>
 #include <map>
 #include <optional>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,12 @@ std::string Lower(std::string name) {
 std::string Upper(std::string name) {
     for (char& ch : name) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
     return name;
+}
+
+// A waiting file's own name: without "~" and eight hex digits at its end.
+std::string WithoutWaitingSuffix(const std::string& name) {
+    static const std::regex suffix("~[0-9a-f]{8}$");
+    return std::regex_replace(name, suffix, "");
 }
 
 Names Sorted(Names names) {
@@ -182,7 +189,8 @@ TEST_F(FatVolumeTest, FileHeldOpenKeepsItsNameAndIsNamedTheOthersAreRenamed) {
 }
 
 // A run ended as the task manager would end it: every file is still there exactly once, in
-// the directory or in the staging folder, and the next run brings them all to lower case.
+// the directory (maybe under a waiting name) or in the staging folder, and the next run brings
+// them all to lower case.
 TEST_F(FatVolumeTest, RunEndedMidwayLosesNoFileAndTheNextRunFinishesIt) {
     Names names;
     for (int i = 0; i < 200; ++i) names.push_back("File_" + std::to_string(1000 + i) + ".DAT");
@@ -197,7 +205,7 @@ TEST_F(FatVolumeTest, RunEndedMidwayLosesNoFileAndTheNextRunFinishesIt) {
                 whereabouts[Lower(waiting)].push_back(name + "/files/" + waiting);
             continue;
         }
-        whereabouts[Lower(name)].push_back(name);
+        whereabouts[Lower(WithoutWaitingSuffix(name))].push_back(name);
     }
     ASSERT_EQ(whereabouts.size(), names.size());
     for (const auto& [name, places] : whereabouts) {
@@ -211,19 +219,24 @@ TEST_F(FatVolumeTest, RunEndedMidwayLosesNoFileAndTheNextRunFinishesIt) {
     EXPECT_EQ(boxes.Texts(), (Texts{kLowerDone}));
 }
 
-// The moment between the two steps, made on purpose: a file waits in a staging folder of the
-// program while another spelling of its name is free again.
-TEST_F(FatVolumeTest, FileWaitingInAStagingFolderComesBackInTheRequestedCase) {
-    AddFiles({"Report.TXT", "Other.Txt"});
+// The moment between the two steps, made on purpose: one file waits in a staging folder of
+// the program, another beside the others under its waiting name, while another spelling of
+// their names is free again.
+TEST_F(FatVolumeTest, FilesWaitingInAStagingFolderAndBesideComeBackInTheRequestedCase) {
+    AddFiles({"Report.TXT", "Beside.Doc", "Other.Txt"});
     std::wstring root = wine::ExactPath(fat->Root());
     std::optional<CStagingFolder> staging = CStagingFolder::Create(root,
                                                                    CNameCensus(ReadDirectoryListing(root).entries));
     ASSERT_TRUE(staging);
     ASSERT_TRUE(MoveFileExW(AfxJoinPath(root, L"Report.TXT").c_str(), staging->PathOf(L"Report.TXT").c_str(), 0));
-    ASSERT_EQ(fat->Ls(), (Names{".umbrix-staging", "Other.Txt"}));
+    std::wstring waiting = staging->WaitingNameOf(L"Beside.Doc");
+    ASSERT_TRUE(MoveFileExW(AfxJoinPath(root, L"Beside.Doc").c_str(), AfxJoinPath(root, waiting).c_str(), 0));
+    std::string waitingName(waiting.begin(), waiting.end());
+    ASSERT_EQ(fat->Ls(), Sorted({".umbrix-staging", waitingName, "Other.Txt"}));
 
     Run(CaseDirection::Upper, DriveOnly());
-    EXPECT_EQ(fat->Ls(), (Names{"OTHER.TXT", "REPORT.TXT"}));
+    EXPECT_EQ(fat->Ls(), (Names{"BESIDE.DOC", "OTHER.TXT", "REPORT.TXT"}));
     EXPECT_EQ(fat->Cat("REPORT.TXT"), "Report.TXT");
+    EXPECT_EQ(fat->Cat("BESIDE.DOC"), "Beside.Doc");
     EXPECT_EQ(boxes.Texts(), (Texts{kUpperDone}));
 }

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -43,7 +44,14 @@ std::wstring WorkerPath() {
     return result.substr(0, result.find_last_of(L"\\/") + 1) + L"staged_rename_worker.exe";
 }
 
-// Every file, wherever it is now (the directory or a staging folder), by its case-folded name.
+// A waiting file's own name: without "~" and eight hex digits at its end.
+std::wstring WithoutWaitingSuffix(const std::wstring& name) {
+    static const std::wregex suffix(L"~[0-9a-f]{8}$");
+    return std::regex_replace(name, suffix, L"");
+}
+
+// Every file, wherever it is now (the directory, beside the others under a waiting name, or
+// in a staging folder), by its case-folded own name.
 std::map<std::wstring, Names> WhereaboutsByFoldedName(const TempDirectory& dir) {
     std::map<std::wstring, Names> found;
     for (const std::wstring& name : dir.Names()) {
@@ -52,7 +60,7 @@ std::map<std::wstring, Names> WhereaboutsByFoldedName(const TempDirectory& dir) 
                 found[CaseFoldKey(waiting)].push_back(name + L"\\files\\" + waiting);
             continue;
         }
-        found[CaseFoldKey(name)].push_back(name);
+        found[CaseFoldKey(WithoutWaitingSuffix(name))].push_back(name);
     }
     return found;
 }
@@ -96,6 +104,45 @@ TEST_F(StagingTest, FileThatCannotComeBackIsNamedAndAUsersLookAlikeFolderIsLeftA
     EXPECT_EQ(dir.Contents(staging + L"Notes.TXT"), "staged notes");
     EXPECT_EQ(dir.Contents(L"notes.txt"), "newer notes");
     EXPECT_EQ(kept, (Names{staging + L"Notes.TXT"}));
+}
+
+// Files of an ended run that wait beside the others come back; a user's file that only looks
+// like one (another suffix than the folder's marker names) is renamed like any file.
+TEST_F(StagingTest, FilesWaitingBesideTheOthersComeBackAndALookAlikeIsAnOrdinaryFile) {
+    dir.AddFile(L"Report.TXT", "report");
+    dir.AddFile(L"Mine.TXT~0123abcd", "mine");
+    CStagingFolder staging = *CStagingFolder::Create(dir.ExactPath(), CNameCensus(Listing()));
+    std::wstring waiting = staging.WaitingNameOf(L"Report.TXT");
+    ASSERT_FALSE(waiting.empty());
+    ASSERT_TRUE(MoveFileExW(AfxJoinPath(dir.ExactPath(), L"Report.TXT").c_str(),
+                            AfxJoinPath(dir.ExactPath(), waiting).c_str(), 0));
+    EXPECT_EQ(WithoutWaitingSuffix(waiting), L"Report.TXT") << Utf8(waiting);
+
+    EXPECT_EQ(Run(CaseDirection::Upper), Names{});
+    EXPECT_EQ(dir.Names(), (Names{L"MINE.TXT~0123ABCD", L"REPORT.TXT"}));
+    EXPECT_EQ(dir.Contents(L"REPORT.TXT"), "report");
+    EXPECT_EQ(dir.Contents(L"MINE.TXT~0123ABCD"), "mine");
+}
+
+// A waiting file whose names are both taken meanwhile stays under its waiting name, untouched
+// by the run, and the folder's marker stays with it, so that a later run still knows it.
+TEST_F(StagingTest, WaitingFileThatCannotComeBackKeepsItsFolderUntilALaterRun) {
+    dir.AddFile(L"Notes.TXT", "staged notes");
+    CStagingFolder staging = *CStagingFolder::Create(dir.ExactPath(), CNameCensus(Listing()));
+    std::wstring waiting = staging.WaitingNameOf(L"Notes.TXT");
+    ASSERT_TRUE(MoveFileExW(AfxJoinPath(dir.ExactPath(), L"Notes.TXT").c_str(),
+                            AfxJoinPath(dir.ExactPath(), waiting).c_str(), 0));
+    dir.AddFile(L"notes.txt", "newer notes");  // answers to both names the waiting file could take
+
+    EXPECT_EQ(Run(CaseDirection::Upper), Names{waiting});
+    EXPECT_EQ(dir.Names(), (Names{L".umbrix-staging", L"NOTES.TXT", waiting}));
+    EXPECT_EQ(dir.Contents(waiting), "staged notes");
+    EXPECT_EQ(dir.Contents(L"NOTES.TXT"), "newer notes");
+
+    ASSERT_TRUE(DeleteFileW((dir.Path() + L"\\NOTES.TXT").c_str()));
+    EXPECT_EQ(Run(CaseDirection::Lower), Names{});
+    EXPECT_EQ(dir.Names(), (Names{L"notes.txt"}));
+    EXPECT_EQ(dir.Contents(L"notes.txt"), "staged notes");
 }
 
 TEST_F(StagingTest, RunEndedMidwayLosesNoFileAndTheNextRunFinishesIt) {
