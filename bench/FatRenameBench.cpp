@@ -6,6 +6,7 @@
 //   fat_rename_bench.exe      (arguments are ignored: the volume gets slow beyond a few hundred
 //                              files, so the size is fixed)
 #include "app/RenameFilesToCase.h"
+#include "bench/Stopwatch.h"
 #include "platform/DirectoryListing.h"
 #include "platform/AfxMessageBox.h"
 #include "platform/ExtendedPath.h"
@@ -72,20 +73,6 @@ void Verify(const FatDrive& fat, const Names& expected, const char* step) {
     Fail(std::string(step) + ": " + std::to_string(actual.size()) + " names on disk, first \"" +
          (actual.empty() ? std::string() : actual.front()) + "\", expected \"" + expected.front() + "\"");
 }
-
-class Stopwatch {
-public:
-    Stopwatch() { QueryPerformanceCounter(&m_start); }
-    double Seconds() const {
-        LARGE_INTEGER now, frequency;
-        QueryPerformanceCounter(&now);
-        QueryPerformanceFrequency(&frequency);
-        return double(now.QuadPart - m_start.QuadPart) / double(frequency.QuadPart);
-    }
-
-private:
-    LARGE_INTEGER m_start;
-};
 
 double TimeRenameFilesToCase(const FatDrive& fat, CaseDirection direction) {
     const wchar_t* expected = direction == CaseDirection::Lower ? L"Ok, alle Dateien in kleinbuchstaben umbenannt."

@@ -6,6 +6,7 @@
 //   rename_bench.exe [SIZE...]     sizes also from UMBRIX_BENCH_SIZES; default 1000 5000 20000 100000
 #include "app/RenameFilesToCase.h"
 #include "bench/HeapCounter.h"
+#include "bench/Stopwatch.h"
 #include "platform/AfxMessageBox.h"
 #include "platform/ExtendedPath.h"
 #include "tests/support/TempDirectory.h"
@@ -84,20 +85,6 @@ void Verify(const TempDirectory& dir, Names expected, const char* step) {
     text << " (directory left in place: " << Utf8(dir.Path()) << ")";
     Fail(text.str());
 }
-
-class Stopwatch {
-public:
-    Stopwatch() { QueryPerformanceCounter(&m_start); }
-    double Seconds() const {
-        LARGE_INTEGER now, frequency;
-        QueryPerformanceCounter(&now);
-        QueryPerformanceFrequency(&frequency);
-        return double(now.QuadPart - m_start.QuadPart) / double(frequency.QuadPart);
-    }
-
-private:
-    LARGE_INTEGER m_start;
-};
 
 struct Measurement {
     double seconds;
