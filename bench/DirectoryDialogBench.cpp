@@ -7,6 +7,7 @@
 //   wine-run --build BUILD bench/directory_dialog_bench.exe [counts...]
 #include "dirselect/CDirectoryDlg.h"
 
+#include "bench/Stopwatch.h"
 #include "platform/CUniqueHandle.h"
 #include "tests/support/TempDirectory.h"
 #include "tests/support/UnixShell.h"
@@ -22,14 +23,6 @@
 #include <vector>
 
 namespace {
-
-double Now() {
-    LARGE_INTEGER counter;
-    LARGE_INTEGER frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 enum class Order {
     SortKeys,      // the control's own order, computed once per name: the dialog's work
@@ -80,6 +73,7 @@ std::vector<std::wstring> ChildTexts(HWND hTree, HTREEITEM hParent) {
 // directory, one level down (all other sub-directories leave it).
 class CTimedDirectoryDlg : public CDirectoryDlg {
 public:
+    Stopwatch m_opening;  // from construction, just before DoModal
     double m_dFilled = 0;
     double m_dUp = 0;
     double m_dDown = 0;
@@ -88,7 +82,7 @@ public:
 protected:
     BOOL OnInitDialog() override {
         BOOL result = CDirectoryDlg::OnInitDialog();
-        m_dFilled = Now();
+        m_dFilled = m_opening.Seconds();
         HTREEITEM hCurrent = m_tree.GetSelectedItem();
         std::wstring name = m_tree.GetItemText(hCurrent);
         m_shown = ChildTexts(m_tree.m_hWnd, hCurrent);
@@ -102,11 +96,11 @@ protected:
 
 private:
     double TimeDoubleClick(HTREEITEM hItem) {
-        double start = Now();
+        Stopwatch clock;
         m_tree.SelectItem(hItem);
         NMHDR header{m_tree.m_hWnd, static_cast<UINT_PTR>(m_tree.GetDlgCtrlID()), static_cast<UINT>(NM_DBLCLK)};
         SendMessage(WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
-        return Now() - start;
+        return clock.Seconds();
     }
 };
 
@@ -119,9 +113,8 @@ struct DialogTimes {
 
 DialogTimes OpenDialog() {
     CTimedDirectoryDlg dlg;
-    double start = Now();
     dlg.DoModal();
-    return {dlg.m_dFilled - start, dlg.m_dUp, dlg.m_dDown, std::move(dlg.m_shown)};
+    return {dlg.m_dFilled, dlg.m_dUp, dlg.m_dDown, std::move(dlg.m_shown)};
 }
 
 // The bare loop: the dialog's tree work with nothing around it. One wide listing without
@@ -143,7 +136,7 @@ double ListAndAppend(const std::wstring& dir, Order order, std::vector<std::wstr
     HTREEITEM hRoot = reinterpret_cast<HTREEITEM>(
         SendMessageW(hTree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
     // The window and its first item count to the dialog's fixed cost, not to the tree's work.
-    double start = Now();
+    Stopwatch clock;
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW data;
     CFindHandle search(FindFirstFileExW((dir + L"\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
@@ -166,7 +159,7 @@ double ListAndAppend(const std::wstring& dir, Order order, std::vector<std::wstr
         SendMessageW(hTree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert));
     }
     SendMessageW(hTree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(hRoot));
-    double elapsed = Now() - start;
+    double elapsed = clock.Seconds();
     if (shown) *shown = ChildTexts(hTree, hRoot);
     DestroyWindow(hParent);
     return elapsed;
@@ -256,7 +249,7 @@ void Measure(size_t count, int rounds) {
 
 int main(int argc, char** argv) {
     AfxInitCommonControls();
-    const int rounds = 7;
+    const int rounds = 11;
     std::vector<size_t> counts;
     for (int i = 1; i < argc; ++i) counts.push_back(std::strtoul(argv[i], nullptr, 10));
     if (counts.empty()) counts = {1000, 5000, 20000};
