@@ -1,5 +1,6 @@
 #include "dirselect/CDirectoryDlg.h"
 
+#include "platform/CurrentDirectory.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
@@ -10,6 +11,13 @@ BEGIN_MESSAGE_MAP(CDirectoryDlg, CDialog)
 END_MESSAGE_MAP()
 
 CDirectoryDlg::CDirectoryDlg(CWnd* pParent) : CDialog(IDD_DIRECTORY, pParent) {}
+
+// The tree opens at the current directory; its listing is read while the window is made.
+INT_PTR CDirectoryDlg::DoModal() {
+    std::wstring current = AfxGetCurrentDirectory();
+    if (!current.empty()) m_tree.PrepareListing(current);
+    return CDialog::DoModal();
+}
 
 void CDirectoryDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);

@@ -12,6 +12,8 @@ class CDirectoryDlg : public CDialog {
 public:
     explicit CDirectoryDlg(CWnd* pParent = nullptr);
 
+    INT_PTR DoModal() override;
+
     // The size of the folder pictures at a DPI: the largest drawn size (16, 20, 24, 32) that
     // is not larger than the small-icon size there, so that no picture is stretched.
     static int FolderPictureSize(UINT nDpi);

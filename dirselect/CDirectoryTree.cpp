@@ -7,12 +7,24 @@
 #include "platform/SystemError.h"
 
 #include <algorithm>
+#include <system_error>
 
 IMPLEMENT_DYNAMIC(CDirectoryTree, CTreeCtrl)
 
 BEGIN_MESSAGE_MAP(CDirectoryTree, CTreeCtrl)
     ON_NOTIFY_REFLECT(NM_DBLCLK, OnDblclk)
 END_MESSAGE_MAP()
+
+void CDirectoryTree::PrepareListing(const std::wstring& strPath) {
+    m_prepared = {};
+    m_strPreparedPath = strPath;
+    // The order is the tree's thread's, whatever locale a new thread starts with.
+    try {
+        m_prepared = std::async(std::launch::async, ReadSubdirectories, strPath, GetThreadLocale());
+    } catch (const std::system_error&) {
+        // No thread to be had: the tree lists the directory itself, as it does every other.
+    }
+}
 
 BOOL CDirectoryTree::ShowPath() {
     if (m_chDrive != s_chNoDrive) {
@@ -22,6 +34,7 @@ BOOL CDirectoryTree::ShowPath() {
     }
     std::wstring current = AfxGetCurrentDirectory();
     if (current.empty()) {
+        m_prepared = {};
         AfxShowLastError(m_hWnd, "GetLastError");
         return FALSE;
     }
@@ -29,6 +42,7 @@ BOOL CDirectoryTree::ShowPath() {
     m_chDrive = static_cast<char>(current[0]);
     HTREEITEM hCurrent = InsertPathItems(m_strPath);
     if (hCurrent) ListSubdirectories(m_strPath, hCurrent);
+    m_prepared = {};  // whatever was not taken would be out of date later
     return TRUE;
 }
 
@@ -57,23 +71,38 @@ HTREEITEM CDirectoryTree::InsertPathItems(const std::wstring& path) {
     return hCurrent;
 }
 
-// The extended path lists exactly the folder named, at any depth: "Music." is not "Music" here.
 void CDirectoryTree::ListSubdirectories(std::wstring strPath, HTREEITEM hParent) {
-    DirectoryListing listing = ReadDirectoryListing(AfxExtendedPath(strPath), ListingDetail::Names);
-    if (!listing.started) return;
-    std::vector<std::wstring> names;
-    for (ListingEntry& entry : listing.entries)
-        if (entry.IsDirectory()) names.push_back(std::move(entry.name));
-    AppendSubdirectories(names, hParent);
+    Subdirectories names = TakeSubdirectories(strPath);
+    if (!names) return;
+    AppendSubdirectories(*names, hParent);
     Expand(hParent, TVE_EXPAND);
 }
 
-// In the order of TVI_SORT. Both callers list below an item without children, and sorted
-// insertion compares with every sibling already there, which is quadratic for big
-// directories; sorting first and appending gives the same order.
-void CDirectoryTree::AppendSubdirectories(std::vector<std::wstring>& names, HTREEITEM hParent) {
+// The extended path lists exactly the folder named, at any depth: "Music." is not "Music" here.
+// In the order of TVI_SORT: sorted insertion compares with every sibling already there, which
+// is quadratic for big directories; sorting first and appending gives the same order.
+CDirectoryTree::Subdirectories CDirectoryTree::ReadSubdirectories(const std::wstring& strPath, LCID locale) {
+    SetThreadLocale(locale);
+    DirectoryListing listing = ReadDirectoryListing(AfxExtendedPath(strPath), ListingDetail::Names);
+    if (!listing.started) return std::nullopt;
+    std::vector<std::wstring> names;
+    for (ListingEntry& entry : listing.entries)
+        if (entry.IsDirectory()) names.push_back(std::move(entry.name));
     SortLikeTreeView(names);
-    for (const std::wstring& name : names) InsertItem(name.c_str(), m_nDirImage, m_nDirSelectedImage, hParent, TVI_LAST);
+    return names;
+}
+
+// The prepared listing goes with the first listing after it, taken or not.
+CDirectoryTree::Subdirectories CDirectoryTree::TakeSubdirectories(const std::wstring& strPath) {
+    std::future<Subdirectories> prepared = std::move(m_prepared);
+    if (prepared.valid() && m_strPreparedPath == strPath) return prepared.get();
+    return ReadSubdirectories(strPath, GetThreadLocale());
+}
+
+// Both callers list below an item without children.
+void CDirectoryTree::AppendSubdirectories(const std::vector<std::wstring>& names, HTREEITEM hParent) {
+    for (const std::wstring& name : names)
+        InsertItem(name.c_str(), m_nDirImage, m_nDirSelectedImage, hParent, TVI_LAST);
 }
 
 void CDirectoryTree::ComposePath(HTREEITEM hItem) {

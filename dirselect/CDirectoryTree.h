@@ -4,6 +4,8 @@
 // the current directory up or down; each new path is announced to the parent window.
 #include "platform/AfxWin.h"
 
+#include <future>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,10 @@ public:
     // m_chDrive once a drive has been chosen. False (after an error box) when the current
     // directory cannot be read.
     BOOL ShowPath();
+    // Starts reading strPath's sub-directories on a thread of their own, so that a big
+    // listing runs while the dialog builds its window. The tree's next listing takes it when
+    // it is of the same path; any other listing, or a new ShowPath, drops it unused.
+    void PrepareListing(const std::wstring& strPath);
     // Exactly as the disk spells it: each item keeps its folder's UTF-16 name.
     std::wstring GetPath() const { return m_strPath; }
 
@@ -37,7 +43,15 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    using Subdirectories = std::optional<std::vector<std::wstring>>;  // empty: not listed
+
     std::wstring m_strPath;
+    std::wstring m_strPreparedPath;
+    std::future<Subdirectories> m_prepared;
+
+    // The sub-directories of strPath in the tree's order, sorted with locale's comparison.
+    static Subdirectories ReadSubdirectories(const std::wstring& strPath, LCID locale);
+    Subdirectories TakeSubdirectories(const std::wstring& strPath);
 
     void ListSubdirectories(std::wstring strPath, HTREEITEM hParent);
     void ComposePath(HTREEITEM hItem);
@@ -45,6 +59,6 @@ private:
     void DeleteSiblings(HTREEITEM hItem);
 
     HTREEITEM InsertPathItems(const std::wstring& path);
-    void AppendSubdirectories(std::vector<std::wstring>& names, HTREEITEM hParent);
+    void AppendSubdirectories(const std::vector<std::wstring>& names, HTREEITEM hParent);
     bool ShowsListing(HTREEITEM hItem) const;
 };

@@ -289,6 +289,30 @@ TEST_F(DirectoryTreeTest, CollapsedItemWithChildrenIsListedOnlyOnce) {
     EXPECT_EQ(tree.GetCount(), 2u);
 }
 
+// The dialog has the opening directory listed while its window is made; the tree must show
+// such a listing only for the directory it was read for, and only once.
+TEST_F(DirectoryTreeTest, PreparedListingShowsOnlyForItsOwnDirectoryAndOnlyOnce) {
+    Dirs({L"hier", L"hier\\a", L"dort", L"dort\\fremd"});
+    tree.PrepareListing(Drive(L"\\dort"));
+    Enter(L"hier");
+    ASSERT_TRUE(tree.ShowPath());
+    EXPECT_EQ(tree.GetPath(), Drive(L"\\hier"));
+    EXPECT_EQ(ChildTexts(tree, tree.GetSelectedItem()), (Texts{L"a"}));
+
+    tree.PrepareListing(Drive(L"\\hier"));
+    ASSERT_TRUE(tree.ShowPath());
+    EXPECT_EQ(ChildTexts(tree, tree.GetSelectedItem()), (Texts{L"a"}));
+    // Gone with that use: up and down again, the directory is listed as it is now.
+    disk.AddDirectory(L"hier\\b");
+    DoubleClick(tree.GetRootItem());
+    HTREEITEM hHier = tree.GetChildItem(tree.GetRootItem());
+    while (hHier && tree.GetItemText(hHier) != L"hier") hHier = tree.GetNextSiblingItem(hHier);
+    ASSERT_NE(hHier, nullptr);
+    DoubleClick(hHier);
+    EXPECT_EQ(tree.GetPath(), Drive(L"\\hier"));
+    EXPECT_EQ(ChildTexts(tree, tree.GetSelectedItem()), (Texts{L"a", L"b"}));
+}
+
 TEST_F(DirectoryTreeTest, ChosenDriveOpensAtItsRememberedDirectoryAndBecomesCurrent) {
     Dirs({L"gemerkt", L"gemerkt\\unten"});
     std::wstring remembered = Drive(L"\\gemerkt");
