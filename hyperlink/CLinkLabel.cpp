@@ -116,12 +116,24 @@ SIZE CLinkLabel::TextExtent(const std::wstring& text) const {
     return extent;
 }
 
+namespace {
+
+// Wide and as long as the system says, like every other path of the program; empty when it
+// cannot be read.
+std::wstring WindowsDirectory() {
+    std::wstring path(GetWindowsDirectoryW(nullptr, 0), L'\0');
+    UINT length = path.empty() ? 0 : GetWindowsDirectoryW(path.data(), static_cast<UINT>(path.size()));
+    path.resize(length < path.size() ? length : 0);
+    return path;
+}
+
+}  // namespace
+
 void CLinkLabel::LoadLinkCursor() {
     if (m_hoverCursor) return;
-    char path[MAX_PATH] = {};
-    GetWindowsDirectoryA(path, MAX_PATH);
-    CString helpProgram = CString(path) + "\\winhlp32.exe";
-    if (CLibraryHandle module{LoadLibraryA(helpProgram)}) {
+    std::wstring windows = WindowsDirectory();
+    std::wstring helpProgram = windows + L"\\winhlp32.exe";
+    if (CLibraryHandle module{windows.empty() ? nullptr : LoadLibraryW(helpProgram.c_str())}) {
         if (HCURSOR hCursor = LoadCursorA(module.Get(), MAKEINTRESOURCEA(106)))
             m_hoverCursor = CCursorHandle(CopyIcon(hCursor));
     }

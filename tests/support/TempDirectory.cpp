@@ -38,13 +38,24 @@ void RemoveExactTree(const std::wstring& path) {
 
 void RemoveTree(const std::wstring& path) { RemoveExactTree(wine::ExactPath(path)); }
 
+namespace {
+
+// The temporary folder, whatever its length; it ends with a backslash.
+std::wstring TempFolder() {
+    std::wstring base(GetTempPathW(0, nullptr), L'\0');
+    DWORD length = base.empty() ? 0 : GetTempPathW(static_cast<DWORD>(base.size()), base.data());
+    if (length == 0 || length >= base.size()) throw std::runtime_error("cannot read the temporary folder");
+    base.resize(length);
+    return base;
+}
+
+}  // namespace
+
 TempDirectory::TempDirectory() {
-    wchar_t base[MAX_PATH];
-    GetTempPathW(MAX_PATH, base);
+    const std::wstring base = TempFolder();
     static unsigned s_counter = 0;
     for (;;) {
-        m_path = std::wstring(base) + L"umbrix-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                 std::to_wstring(++s_counter);
+        m_path = base + L"umbrix-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++s_counter);
         if (CreateDirectoryW(m_path.c_str(), nullptr)) break;
         if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot create a temporary directory");
     }
