@@ -1,6 +1,7 @@
 #include "hyperlink/CLinkLabel.h"
 
 #include "hyperlink/LinkOpening.h"
+#include "platform/SystemText.h"
 
 BEGIN_MESSAGE_MAP(CLinkLabel, CStatic)
     ON_CONTROL_REFLECT(STN_CLICKED, OnClicked)
@@ -116,22 +117,9 @@ SIZE CLinkLabel::TextExtent(const std::wstring& text) const {
     return extent;
 }
 
-namespace {
-
-// Wide and as long as the system says, like every other path of the program; empty when it
-// cannot be read.
-std::wstring WindowsDirectory() {
-    std::wstring path(GetWindowsDirectoryW(nullptr, 0), L'\0');
-    UINT length = path.empty() ? 0 : GetWindowsDirectoryW(path.data(), static_cast<UINT>(path.size()));
-    path.resize(length < path.size() ? length : 0);
-    return path;
-}
-
-}  // namespace
-
 void CLinkLabel::LoadLinkCursor() {
     if (m_hoverCursor) return;
-    std::wstring windows = WindowsDirectory();
+    std::wstring windows = AfxReadSystemText(GetWindowsDirectoryW);
     std::wstring helpProgram = windows + L"\\winhlp32.exe";
     if (CLibraryHandle module{windows.empty() ? nullptr : LoadLibraryW(helpProgram.c_str())}) {
         if (HCURSOR hCursor = LoadCursorA(module.Get(), MAKEINTRESOURCEA(106)))

@@ -1,6 +1,7 @@
 #include "platform/CurrentDirectory.h"
 
 #include "platform/ExtendedPath.h"
+#include "platform/SystemText.h"
 
 #include <algorithm>
 #include <cwctype>
@@ -18,23 +19,13 @@ KeptDirectory& Kept() {
 }
 
 std::wstring ProcessCurrentDirectory() {
-    for (DWORD size = MAX_PATH;;) {
-        std::wstring path(size, L'\0');
-        DWORD length = GetCurrentDirectoryW(size, path.data());
-        if (length == 0) return std::wstring();
-        if (length < size) {
-            path.resize(length);
-            return path;
-        }
-        size = length;  // what it needs, with the terminator; the directory may grow meanwhile
-    }
+    return AfxReadSystemText([](wchar_t* buffer, DWORD size) { return GetCurrentDirectoryW(size, buffer); });
 }
 
 bool IsDriveOnly(const std::wstring& path) { return path.size() == 2 && path[1] == L':'; }
 
 bool SameDrive(const std::wstring& a, const std::wstring& b) {
-    return a.size() >= 2 && b.size() >= 2 && a[1] == L':' && b[1] == L':' &&
-           std::towupper(a[0]) == std::towupper(b[0]);
+    return a.size() >= 2 && b.size() >= 2 && a[1] == L':' && b[1] == L':' && std::towupper(a[0]) == std::towupper(b[0]);
 }
 
 // Whether Win32 path parsing leaves every component of the path as it is.

@@ -3,6 +3,7 @@
 #include "platform/CUniqueHandle.h"
 #include "platform/DirectoryListing.h"
 #include "platform/ExtendedPath.h"
+#include "platform/SystemText.h"
 #include "wine/WineHost.h"
 #include "tests/support/UnixShell.h"
 
@@ -38,21 +39,10 @@ void RemoveExactTree(const std::wstring& path) {
 
 void RemoveTree(const std::wstring& path) { RemoveExactTree(wine::ExactPath(path)); }
 
-namespace {
-
-// The temporary folder, whatever its length; it ends with a backslash.
-std::wstring TempFolder() {
-    std::wstring base(GetTempPathW(0, nullptr), L'\0');
-    DWORD length = base.empty() ? 0 : GetTempPathW(static_cast<DWORD>(base.size()), base.data());
-    if (length == 0 || length >= base.size()) throw std::runtime_error("cannot read the temporary folder");
-    base.resize(length);
-    return base;
-}
-
-}  // namespace
-
 TempDirectory::TempDirectory() {
-    const std::wstring base = TempFolder();
+    // Ends with a backslash.
+    const std::wstring base = AfxReadSystemText([](wchar_t* buffer, DWORD size) { return GetTempPathW(size, buffer); });
+    if (base.empty()) throw std::runtime_error("cannot read the temporary folder");
     static unsigned s_counter = 0;
     for (;;) {
         m_path = base + L"umbrix-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++s_counter);
