@@ -1,8 +1,8 @@
 #include "app/RenameFilesToCase.h"
 
+#include "filesystem/CurrentDirectory.h"
+#include "filesystem/ExtendedPath.h"
 #include "platform/AfxMessageBox.h"
-#include "platform/CurrentDirectory.h"
-#include "platform/ExtendedPath.h"
 #include "platform/SystemError.h"
 #include "renaming/RenameEntriesToCase.h"
 #include "wine/WineHost.h"

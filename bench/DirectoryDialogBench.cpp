@@ -8,7 +8,7 @@
 #include "dirselect/CDirectoryDlg.h"
 
 #include "bench/Stopwatch.h"
-#include "platform/CUniqueHandle.h"
+#include "filesystem/CUniqueHandle.h"
 #include "tests/support/TempDirectory.h"
 #include "tests/support/UnixShell.h"
 

@@ -7,9 +7,9 @@
 //                              files, so the size is fixed)
 #include "app/RenameFilesToCase.h"
 #include "bench/Stopwatch.h"
-#include "platform/DirectoryListing.h"
+#include "filesystem/DirectoryListing.h"
+#include "filesystem/ExtendedPath.h"
 #include "platform/AfxMessageBox.h"
-#include "platform/ExtendedPath.h"
 #include "tests/support/FatDrive.h"
 #include "wine/WineHost.h"
 

@@ -7,8 +7,8 @@
 #include "app/RenameFilesToCase.h"
 #include "bench/HeapCounter.h"
 #include "bench/Stopwatch.h"
+#include "filesystem/ExtendedPath.h"
 #include "platform/AfxMessageBox.h"
-#include "platform/ExtendedPath.h"
 #include "tests/support/TempDirectory.h"
 #include "tests/support/UnixShell.h"
 

@@ -1,6 +1,6 @@
 #include "dirselect/CDirectoryDlg.h"
 
-#include "platform/CurrentDirectory.h"
+#include "filesystem/CurrentDirectory.h"
 #include "res/resource.h"
 
 #include <commctrl.h>

@@ -1,9 +1,9 @@
 #include "dirselect/CDirectoryTree.h"
 
 #include "dirselect/TreeViewOrder.h"
-#include "platform/CurrentDirectory.h"
-#include "platform/DirectoryListing.h"
-#include "platform/ExtendedPath.h"
+#include "filesystem/CurrentDirectory.h"
+#include "filesystem/DirectoryListing.h"
+#include "filesystem/ExtendedPath.h"
 #include "platform/SystemError.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "dirselect/CDriveCombo.h"
 
-#include "platform/CurrentDirectory.h"
+#include "filesystem/CurrentDirectory.h"
 
 #include <string>
 

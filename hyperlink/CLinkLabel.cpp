@@ -1,7 +1,7 @@
 #include "hyperlink/CLinkLabel.h"
 
+#include "filesystem/SystemText.h"
 #include "hyperlink/LinkOpening.h"
-#include "platform/SystemText.h"
 
 BEGIN_MESSAGE_MAP(CLinkLabel, CStatic)
     ON_CONTROL_REFLECT(STN_CLICKED, OnClicked)

@@ -1,8 +1,8 @@
 #include "hyperlink/LinkOpening.h"
 
+#include "filesystem/CUniqueHandle.h"
 #include "platform/AfxMessageBox.h"
 #include "platform/CString.h"
-#include "platform/CUniqueHandle.h"
 
 #include <shellapi.h>
 

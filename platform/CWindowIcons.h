@@ -2,7 +2,7 @@
 // A window's program icon drawn for one DPI: in each of its icon statics at the standard icon
 // size, and as its caption and task-bar icons (small and big). Each comes from the icon group at
 // exactly its size, so no picture is stretched; a DPI change loads them again, never scales.
-#include "platform/CUniqueHandle.h"
+#include "platform/CWindowHandles.h"
 #include "platform/CWnd.h"
 
 class CWindowIcons {

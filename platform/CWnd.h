@@ -3,7 +3,7 @@
 // It owns only windows it creates itself; attached controls stay their dialog's.
 #include "platform/CCmdTarget.h"
 #include "platform/CString.h"
-#include "platform/CUniqueHandle.h"
+#include "platform/CWindowHandles.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #include "renaming/CaseRenamer.h"
 
-#include "platform/CUniqueHandle.h"
-#include "platform/ExtendedPath.h"
+#include "filesystem/CUniqueHandle.h"
+#include "filesystem/ExtendedPath.h"
 
 #include <utility>
 

@@ -2,7 +2,7 @@
 // Which names the entries of a directory hold, as the platform matches them: exactly, ignoring
 // case, and by their 8.3 short names. A file may only take a name that no other entry answers
 // to, or the platform could find that other entry under it.
-#include "platform/DirectoryListing.h"
+#include "filesystem/DirectoryListing.h"
 
 #include <string>
 #include <unordered_map>

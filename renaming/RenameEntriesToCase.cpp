@@ -1,6 +1,6 @@
 #include "renaming/RenameEntriesToCase.h"
 
-#include "platform/ExtendedPath.h"
+#include "filesystem/ExtendedPath.h"
 #include "renaming/CaseConversion.h"
 #include "renaming/CaseRenamer.h"
 #include "renaming/NameCensus.h"

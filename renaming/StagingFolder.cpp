@@ -1,7 +1,7 @@
 #include "renaming/StagingFolder.h"
 
-#include "platform/CUniqueHandle.h"
-#include "platform/ExtendedPath.h"
+#include "filesystem/CUniqueHandle.h"
+#include "filesystem/ExtendedPath.h"
 
 #include <cstdint>
 #include <cwchar>

@@ -1,6 +1,6 @@
 #include "wine/WineHost.h"
 
-#include "platform/ExtendedPath.h"
+#include "filesystem/ExtendedPath.h"
 
 #include <windows.h>
 

@@ -1,9 +1,9 @@
 #include "app/RenameFilesToCase.h"
 
+#include "filesystem/CUniqueHandle.h"
+#include "filesystem/CurrentDirectory.h"
+#include "filesystem/ExtendedPath.h"
 #include "platform/AfxModuleState.h"
-#include "platform/CUniqueHandle.h"
-#include "platform/CurrentDirectory.h"
-#include "platform/ExtendedPath.h"
 #include "tests/renaming/RunMessages.h"
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/Observations.h"

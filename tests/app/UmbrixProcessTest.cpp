@@ -1,7 +1,7 @@
 // Starts umbrix.exe as a process of its own and works it from outside, as a user would.
 #include <windows.h>
 
-#include "platform/CUniqueHandle.h"
+#include "filesystem/CUniqueHandle.h"
 #include "res/resource.h"
 #include "tests/support/FatDrive.h"
 #include "tests/support/Observations.h"

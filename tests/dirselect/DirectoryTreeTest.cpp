@@ -1,6 +1,6 @@
 #include "dirselect/CDirectoryTree.h"
 
-#include "platform/CurrentDirectory.h"
+#include "filesystem/CurrentDirectory.h"
 
 #include "tests/dirselect/TreeReading.h"
 #include "tests/support/MessageBoxRecorder.h"

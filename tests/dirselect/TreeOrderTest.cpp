@@ -1,6 +1,6 @@
 #include "dirselect/CDirectoryTree.h"
 
-#include "platform/CUniqueHandle.h"
+#include "filesystem/CUniqueHandle.h"
 #include "tests/dirselect/TreeReading.h"
 #include "tests/support/TempDirectory.h"
 #include "tests/support/UnixShell.h"

@@ -1,6 +1,6 @@
 #include "hyperlink/LinkOpening.h"
 
-#include "platform/CUniqueHandle.h"
+#include "filesystem/CUniqueHandle.h"
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/TempDirectory.h"
 

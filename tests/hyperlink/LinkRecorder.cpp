@@ -1,7 +1,7 @@
 // A stand-in for a browser in the link-opening tests: writes the show command it was started
 // with and its exact command line to a new file in the directory named by
 // UMBRIX_LINK_RECORDS, then ends.
-#include "platform/CUniqueHandle.h"
+#include "filesystem/CUniqueHandle.h"
 
 #include <string>
 

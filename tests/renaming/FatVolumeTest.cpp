@@ -4,7 +4,7 @@
 // at the disk from the Linux side.
 #include "app/RenameFilesToCase.h"
 
-#include "platform/ExtendedPath.h"
+#include "filesystem/ExtendedPath.h"
 #include "renaming/StagingFolder.h"
 #include "tests/renaming/RunMessages.h"
 #include "tests/support/FatDrive.h"

@@ -1,6 +1,6 @@
 // Names that the platform's path rules, short names or code page would turn into another
 // name: each file is renamed exactly, or stays where it is and is named as kept.
-#include "platform/CUniqueHandle.h"
+#include "filesystem/CUniqueHandle.h"
 #include "renaming/CaseConversion.h"
 #include "renaming/RenameEntriesToCase.h"
 #include "tests/support/TempDirectory.h"

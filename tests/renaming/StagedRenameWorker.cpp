@@ -2,7 +2,7 @@
 // case-only rename there is a silent no-op, so every file takes the staging route; the tests
 // end this process in the middle of it.
 //   staged_rename_worker.exe DIRECTORY
-#include "platform/ExtendedPath.h"
+#include "filesystem/ExtendedPath.h"
 #include "renaming/RenameEntriesToCase.h"
 
 #include <windows.h>

@@ -1,7 +1,7 @@
 // The staging route, taken where a case-only rename is a silent no-op (under Wine: the
 // extended Win32 path), and what a run finds in staging folders that an ended run left.
-#include "platform/CUniqueHandle.h"
-#include "platform/ExtendedPath.h"
+#include "filesystem/CUniqueHandle.h"
+#include "filesystem/ExtendedPath.h"
 #include "renaming/CaseConversion.h"
 #include "renaming/RenameEntriesToCase.h"
 #include "renaming/StagingFolder.h"

@@ -1,11 +1,11 @@
 #include "tests/support/TempDirectory.h"
 
-#include "platform/CUniqueHandle.h"
-#include "platform/DirectoryListing.h"
-#include "platform/ExtendedPath.h"
-#include "platform/SystemText.h"
-#include "wine/WineHost.h"
+#include "filesystem/CUniqueHandle.h"
+#include "filesystem/DirectoryListing.h"
+#include "filesystem/ExtendedPath.h"
+#include "filesystem/SystemText.h"
 #include "tests/support/UnixShell.h"
+#include "wine/WineHost.h"
 
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 #include "tests/support/TempDirectory.h"
 #include "tests/support/UnixShell.h"
 
-#include "platform/CUniqueHandle.h"
+#include "filesystem/CUniqueHandle.h"
 
 #include <windows.h>
 #include <winioctl.h>

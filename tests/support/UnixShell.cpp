@@ -2,7 +2,7 @@
 
 #include "tests/support/TempDirectory.h"
 
-#include "platform/CUniqueHandle.h"
+#include "filesystem/CUniqueHandle.h"
 #include "wine/WineHost.h"
 
 #include <windows.h>

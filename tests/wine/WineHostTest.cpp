@@ -2,8 +2,8 @@
 // and under which a name that Win32 path rules would change ("Music.") is itself.
 #include "wine/WineHost.h"
 
-#include "platform/CUniqueHandle.h"
-#include "platform/ExtendedPath.h"
+#include "filesystem/CUniqueHandle.h"
+#include "filesystem/ExtendedPath.h"
 #include "tests/support/TempDirectory.h"
 #include "tests/support/UnixShell.h"
 

@@ -47,7 +47,8 @@ private:
     Handle m_handle = Traits::None();
 };
 
-// The kinds of handle the program owns.
+// The kernel's kinds of handle that the program owns; the window system's are in
+// platform/CWindowHandles.h.
 namespace afx_handle {
 
 // A search from FindFirstFile..., given back with FindClose.
@@ -84,28 +85,6 @@ struct Library {
     static bool Close(Handle handle) { return FreeLibrary(handle) != FALSE; }
 };
 
-struct WindowsHook {
-    using Handle = HHOOK;
-    static Handle None() { return nullptr; }
-    static bool Close(Handle handle) { return UnhookWindowsHookEx(handle) != FALSE; }
-};
-
-// A cursor the program made itself (CopyIcon, CreateCursor); shared system cursors are never
-// owned.
-struct Cursor {
-    using Handle = HCURSOR;
-    static Handle None() { return nullptr; }
-    static bool Close(Handle handle) { return DestroyCursor(handle) != FALSE; }
-};
-
-// An icon the program loaded for itself at a size of its choosing (LoadImage without
-// LR_SHARED, CopyIcon); shared icons from LoadIcon are never owned.
-struct Icon {
-    using Handle = HICON;
-    static Handle None() { return nullptr; }
-    static bool Close(Handle handle) { return DestroyIcon(handle) != FALSE; }
-};
-
 }  // namespace afx_handle
 
 using CFindHandle = CUniqueHandle<afx_handle::Search>;
@@ -113,6 +92,3 @@ using CFileHandle = CUniqueHandle<afx_handle::File>;
 using CKernelHandle = CUniqueHandle<afx_handle::KernelObject>;
 using CRegistryKey = CUniqueHandle<afx_handle::RegistryKey>;
 using CLibraryHandle = CUniqueHandle<afx_handle::Library>;
-using CHookHandle = CUniqueHandle<afx_handle::WindowsHook>;
-using CCursorHandle = CUniqueHandle<afx_handle::Cursor>;
-using CIconHandle = CUniqueHandle<afx_handle::Icon>;

@@ -1,4 +1,4 @@
-#include "platform/CurrentDirectory.h"
+#include "filesystem/CurrentDirectory.h"
 
 #include "tests/support/Observations.h"
 #include "tests/support/TempDirectory.h"

@@ -1,7 +1,7 @@
-#include "platform/DirectoryListing.h"
+#include "filesystem/DirectoryListing.h"
 
-#include "platform/CUniqueHandle.h"
-#include "platform/ExtendedPath.h"
+#include "filesystem/CUniqueHandle.h"
+#include "filesystem/ExtendedPath.h"
 
 DirectoryListing ReadDirectoryListing(const std::wstring& directory, ListingDetail detail) {
     DirectoryListing listing;

@@ -1,7 +1,7 @@
-#include "platform/CurrentDirectory.h"
+#include "filesystem/CurrentDirectory.h"
 
-#include "platform/ExtendedPath.h"
-#include "platform/SystemText.h"
+#include "filesystem/ExtendedPath.h"
+#include "filesystem/SystemText.h"
 
 #include <algorithm>
 #include <cwctype>

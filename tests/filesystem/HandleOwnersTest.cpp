@@ -1,12 +1,10 @@
-// Owners of platform handles: searches, files, kernel objects, registry keys and the drawing
-// state of a device context must be given back exactly once, by the owner that holds them last.
-#include "platform/AfxWin.h"
+// Owners of kernel handles: searches, files, kernel objects and registry keys must be given
+// back exactly once, by the owner that holds them last.
+#include "filesystem/CUniqueHandle.h"
 #include "tests/support/TempDirectory.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <cwchar>
 #include <utility>
 
 namespace {
@@ -101,25 +99,4 @@ TEST(KernelAndRegistryHandles, ReceivingANewHandleClosesTheOldOneAndTheLastOwner
         << "Receive left the key it held open";
     ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Environment", 0, KEY_READ, slot), ERROR_SUCCESS);
     EXPECT_TRUE(key);
-}
-
-TEST(DeviceContexts, AWindowsContextGetsBackTheFontASelectionReplaced) {
-    CWnd wnd;
-    ASSERT_TRUE(wnd.CreateEx(0, AfxRegisterWndClass(0), "dc", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr));
-    LOGFONTW logFont{};
-    logFont.lfHeight = 20;
-    std::wcscpy(logFont.lfFaceName, L"Arial");
-    CFont font;
-    ASSERT_TRUE(font.CreateFontIndirect(&logFont));
-
-    CClientDC dc(wnd.m_hWnd);
-    ASSERT_NE(dc.m_hDC, nullptr);
-    EXPECT_EQ(WindowFromDC(dc), wnd.m_hWnd);
-    HGDIOBJ hBefore = GetCurrentObject(dc, OBJ_FONT);
-    {
-        CObjectSelection selection(dc, font.m_hObject);
-        EXPECT_EQ(selection.Previous(), hBefore);
-        EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), font.m_hObject);
-    }
-    EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), hBefore);
 }

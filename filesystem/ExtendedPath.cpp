@@ -1,4 +1,4 @@
-#include "platform/ExtendedPath.h"
+#include "filesystem/ExtendedPath.h"
 
 #include <cwctype>
 
