@@ -2,10 +2,6 @@
 
 #include "res/resource.h"
 
-BEGIN_MESSAGE_MAP(CInfoDlg, CDialog)
-    ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
-END_MESSAGE_MAP()
-
 // No parent: the framework makes the main dialog its owner.
 CInfoDlg::CInfoDlg() : CDialog(IDD_ABOUTBOX) {}
 
@@ -19,10 +15,4 @@ BOOL CInfoDlg::OnInitDialog() {
     return TRUE;
 }
 
-LRESULT CInfoDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
-    Default();
-    UINT nDpi = AfxTakeDpiChange(m_hWnd, wParam, lParam);
-    m_icons.Show(this, MAKEINTRESOURCEA(IDR_MAINFRAME), nDpi, FALSE);
-    AfxNotifyChildrenOfDpiChange(m_hWnd);
-    return 0;
-}
+void CInfoDlg::ShowAtDpi(UINT nDpi) { m_icons.Show(this, MAKEINTRESOURCEA(IDR_MAINFRAME), nDpi, FALSE); }

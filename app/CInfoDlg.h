@@ -15,8 +15,7 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
-    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
-    DECLARE_MESSAGE_MAP()
+    void ShowAtDpi(UINT nDpi) override;
 
 private:
     CWindowIcons m_icons;

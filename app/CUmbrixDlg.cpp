@@ -17,7 +17,6 @@ BEGIN_MESSAGE_MAP(CUmbrixDlg, CDialog)
     ON_WM_CREATE()
     ON_BN_CLICKED(IDC_TO_LOWER_CASE, OnLowerCase)
     ON_BN_CLICKED(IDC_TO_UPPER_CASE, OnUpperCase)
-    ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
 END_MESSAGE_MAP()
 
 CUmbrixDlg::CUmbrixDlg(CWnd* pParent) : CDialog(IDD_UMBRIX_DIALOG, pParent) {
@@ -81,15 +80,7 @@ int CUmbrixDlg::OnCreate(LPCREATESTRUCT) {
     return 0;
 }
 
-// Moved to a screen of another DPI: the system scales the dialog's layout and font; the icons
-// come again at the new sizes, and the link takes the new font.
-LRESULT CUmbrixDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
-    Default();
-    UINT nDpi = AfxTakeDpiChange(m_hWnd, wParam, lParam);
-    m_icons.Show(this, MAKEINTRESOURCEA(IDR_MAINFRAME), nDpi, TRUE);
-    AfxNotifyChildrenOfDpiChange(m_hWnd);
-    return 0;
-}
+void CUmbrixDlg::ShowAtDpi(UINT nDpi) { m_icons.Show(this, MAKEINTRESOURCEA(IDR_MAINFRAME), nDpi, TRUE); }
 
 void CUmbrixDlg::OnLowerCase() { RunCaseRequest(CaseDirection::Lower); }
 

@@ -22,6 +22,7 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
+    void ShowAtDpi(UINT nDpi) override;
 
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnPaint();
@@ -29,7 +30,6 @@ protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
     void OnLowerCase();
     void OnUpperCase();
-    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:

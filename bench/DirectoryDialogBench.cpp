@@ -55,16 +55,8 @@ HTREEITEM NextItem(HWND hTree, UINT relation, HTREEITEM hItem) {
 
 std::vector<std::wstring> ChildTexts(HWND hTree, HTREEITEM hParent) {
     std::vector<std::wstring> texts;
-    wchar_t text[MAX_PATH];
-    for (HTREEITEM h = NextItem(hTree, TVGN_CHILD, hParent); h; h = NextItem(hTree, TVGN_NEXT, h)) {
-        TVITEMW item{};
-        item.mask = TVIF_TEXT;
-        item.hItem = h;
-        item.pszText = text;
-        item.cchTextMax = MAX_PATH;
-        SendMessageW(hTree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        texts.push_back(text);
-    }
+    for (HTREEITEM h = NextItem(hTree, TVGN_CHILD, hParent); h; h = NextItem(hTree, TVGN_NEXT, h))
+        texts.push_back(AfxGetTreeItemText(hTree, h));
     return texts;
 }
 

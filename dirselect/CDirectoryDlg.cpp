@@ -7,7 +7,6 @@
 
 BEGIN_MESSAGE_MAP(CDirectoryDlg, CDialog)
     ON_CBN_SELCHANGE(IDC_DRIVE_LIST, OnSelchangeDrive)
-    ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
 END_MESSAGE_MAP()
 
 CDirectoryDlg::CDirectoryDlg(CWnd* pParent) : CDialog(IDD_DIRECTORY, pParent) {}
@@ -67,7 +66,7 @@ void CDirectoryDlg::ShowFolderPictures(UINT nDpi) {
         HINSTANCE hInst = AfxFindResourceHandle(MAKEINTRESOURCEA(nID), RT_BITMAP);
         CBitmap bitmap;
         bitmap.Attach(CreateMappedBitmap(hInst, static_cast<INT_PTR>(nID), 0, nullptr, 0));
-        list.Add(&bitmap, RGB(0, 0, 0));
+        list.Add(&bitmap, nullptr);
         bitmap.DeleteObject();
     }
     m_tree.SetImageList(&list, TVSIL_NORMAL);
@@ -75,15 +74,9 @@ void CDirectoryDlg::ShowFolderPictures(UINT nDpi) {
     m_imageList.Attach(list.Detach());
 }
 
-// Moved to a screen of another DPI: the system scales layout and font, the pictures come again
-// at the new size.
-LRESULT CDirectoryDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
-    Default();
-    UINT nDpi = AfxTakeDpiChange(m_hWnd, wParam, lParam);
+void CDirectoryDlg::ShowAtDpi(UINT nDpi) {
     ShowFolderPictures(nDpi);
     m_icons.Show(this, MAKEINTRESOURCEA(IDR_MAINFRAME), nDpi, FALSE);
-    AfxNotifyChildrenOfDpiChange(m_hWnd);
-    return 0;
 }
 
 void CDirectoryDlg::OnSelchangeDrive() {

@@ -34,7 +34,7 @@ protected:
     BOOL OnInitDialog() override;
     void OnSelchangeDrive();
     void UpdatePathField();
-    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
+    void ShowAtDpi(UINT nDpi) override;
 
     DECLARE_MESSAGE_MAP()
 

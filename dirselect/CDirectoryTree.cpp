@@ -42,7 +42,7 @@ BOOL CDirectoryTree::ShowPath() {
     m_chDrive = static_cast<char>(current[0]);
     HTREEITEM hCurrent = InsertPathItems(m_strPath);
     if (hCurrent) ListSubdirectories(m_strPath, hCurrent);
-    m_prepared = {};  // whatever was not taken would be out of date later
+    m_prepared = {};  // whatever was not taken would be out of date later; waits for its thread
     return TRUE;
 }
 

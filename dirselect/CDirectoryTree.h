@@ -23,7 +23,10 @@ public:
     BOOL ShowPath();
     // Starts reading strPath's sub-directories on a thread of their own, so that a big
     // listing runs while the dialog builds its window. The tree's next listing takes it when
-    // it is of the same path; any other listing, or a new ShowPath, drops it unused.
+    // it is of the same path; any other listing, or a new ShowPath, drops it unused. Dropping
+    // it (there, or when the tree goes) waits on the UI thread until the reading has ended:
+    // a std::async result cannot be let go of earlier. The dialog prepares only the directory
+    // its first ShowPath lists, so that wait is rare and no longer than the listing.
     void PrepareListing(const std::wstring& strPath);
     // Exactly as the disk spells it: each item keeps its folder's UTF-16 name.
     std::wstring GetPath() const { return m_strPath; }

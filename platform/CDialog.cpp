@@ -1,6 +1,7 @@
 #include "platform/CDialog.h"
 
 #include "platform/AfxCommonControls.h"
+#include "platform/AfxDpi.h"
 #include "platform/AfxGetMessage.h"
 #include "platform/AfxModuleState.h"
 #include "platform/CWinThread.h"
@@ -20,6 +21,7 @@ BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_MESSAGE(WM_NCDESTROY, HandleNcDestroy)
     ON_COMMAND(IDOK, OnOK)
     ON_COMMAND(IDCANCEL, OnCancel)
+    ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
 END_MESSAGE_MAP()
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd) : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
@@ -46,6 +48,15 @@ LRESULT CDialog::HandleNcDestroy(WPARAM, LPARAM) {
         PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
     }
     return Default();
+}
+
+// The window takes the place the system suggests; then the dialog's own pictures, then the
+// controls (the link labels take the new font).
+LRESULT CDialog::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+    Default();
+    ShowAtDpi(AfxTakeDpiChange(m_hWnd, wParam, lParam));
+    AfxNotifyChildrenOfDpiChange(m_hWnd);
+    return 0;
 }
 
 BOOL CDialog::OnInitDialog() {

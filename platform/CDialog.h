@@ -21,6 +21,11 @@ protected:
     virtual BOOL OnInitDialog();
     virtual void OnOK();
     virtual void OnCancel();
+    // Moved to a screen of another DPI: the system scales the layout and the font; the dialog
+    // draws its own pictures and icons again at nDpi. The base has none.
+    virtual void ShowAtDpi(UINT /*nDpi*/) {}
+
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 

@@ -43,8 +43,9 @@ HIMAGELIST CImageList::Detach() {
     return std::exchange(m_hImageList, nullptr);
 }
 
-int CImageList::Add(CBitmap* pbmImage, COLORREF crMask) {
-    return ImageList_AddMasked(m_hImageList, static_cast<HBITMAP>(pbmImage->m_hObject), crMask);
+int CImageList::Add(CBitmap* pbmImage, CBitmap* pbmMask) {
+    HBITMAP hMask = pbmMask ? static_cast<HBITMAP>(pbmMask->m_hObject) : nullptr;
+    return ImageList_Add(m_hImageList, static_cast<HBITMAP>(pbmImage->m_hObject), hMask);
 }
 
 int CImageList::GetImageCount() const { return ImageList_GetImageCount(m_hImageList); }

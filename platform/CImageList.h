@@ -24,8 +24,9 @@ public:
     BOOL Attach(HIMAGELIST hImageList);
     // Hands the list over to the caller; the object is empty afterwards.
     HIMAGELIST Detach();
-    // Adds a bitmap, taking crMask as the transparent colour (drawn opaque without a mask).
-    int Add(CBitmap* pbmImage, COLORREF crMask);
+    // Adds a bitmap; pbmMask (may be null) is the mask of a list made with ILC_MASK. Returns
+    // the new image's index, -1 on failure.
+    int Add(CBitmap* pbmImage, CBitmap* pbmMask);
     int GetImageCount() const;
 
 private:

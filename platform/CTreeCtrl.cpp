@@ -41,21 +41,7 @@ HTREEITEM CTreeCtrl::GetNextItem(HTREEITEM hItem, UINT nCode) const {
     return reinterpret_cast<HTREEITEM>(SendMessage(TVM_GETNEXTITEM, nCode, reinterpret_cast<LPARAM>(hItem)));
 }
 
-std::wstring CTreeCtrl::GetItemText(HTREEITEM hItem) const {
-    // Grows the buffer until the text fits: the control truncates silently.
-    for (size_t size = 256;; size *= 2) {
-        std::wstring text(size, L'\0');
-        TVITEMW item{};
-        item.mask = TVIF_TEXT;
-        item.hItem = hItem;
-        item.pszText = text.data();
-        item.cchTextMax = static_cast<int>(size);
-        if (!SendMessage(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return std::wstring();
-        // The control may hand back its own buffer instead of filling ours.
-        std::wstring result = item.pszText ? item.pszText : L"";
-        if (result.size() < size - 1 || size >= 65536) return result;
-    }
-}
+std::wstring CTreeCtrl::GetItemText(HTREEITEM hItem) const { return AfxGetTreeItemText(m_hWnd, hItem); }
 
 BOOL CTreeCtrl::ItemHasChildren(HTREEITEM hItem) const {
     TVITEMW item{};
@@ -103,4 +89,20 @@ CImageList* CTreeCtrl::SetImageList(CImageList* pImageList, int nImageList) {
         SendMessage(TVM_SETIMAGELIST, static_cast<WPARAM>(nImageList),
                     reinterpret_cast<LPARAM>(pImageList ? pImageList->m_hImageList : nullptr)));
     return CImageList::FromHandle(hPrevious);
+}
+
+std::wstring AfxGetTreeItemText(HWND hTree, HTREEITEM hItem) {
+    // Grows the buffer until the text fits: the control truncates silently.
+    for (size_t size = 256;; size *= 2) {
+        std::wstring text(size, L'\0');
+        TVITEMW item{};
+        item.mask = TVIF_TEXT;
+        item.hItem = hItem;
+        item.pszText = text.data();
+        item.cchTextMax = static_cast<int>(size);
+        if (!::SendMessageW(hTree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return std::wstring();
+        // The control may hand back its own buffer instead of filling ours.
+        std::wstring result = item.pszText ? item.pszText : L"";
+        if (result.size() < size - 1 || size >= 65536) return result;
+    }
 }

@@ -40,3 +40,6 @@ public:
     // Sets the list of kind nImageList (TVSIL_NORMAL) and gives back the previous one.
     CImageList* SetImageList(CImageList* pImageList, int nImageList);
 };
+
+// The whole text of an item of any tree control, however long; empty when there is none.
+std::wstring AfxGetTreeItemText(HWND hTree, HTREEITEM hItem);

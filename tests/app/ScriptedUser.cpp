@@ -1,5 +1,6 @@
 #include "tests/app/ScriptedUser.h"
 
+#include "platform/CTreeCtrl.h"
 #include "tests/support/Observations.h"
 
 #include <gtest/gtest.h>
@@ -28,23 +29,12 @@ HTREEITEM TreeItem(HWND hTree, UINT nWhich, HTREEITEM hItem = nullptr) {
     return reinterpret_cast<HTREEITEM>(SendMessageW(hTree, TVM_GETNEXTITEM, nWhich, reinterpret_cast<LPARAM>(hItem)));
 }
 
-std::wstring TreeItemText(HWND hTree, HTREEITEM hItem) {
-    wchar_t text[MAX_PATH] = {};  // a folder name has at most 255 characters
-    TVITEMW item{};
-    item.mask = TVIF_TEXT;
-    item.hItem = hItem;
-    item.pszText = text;
-    item.cchTextMax = MAX_PATH;
-    SendMessageW(hTree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    return text;
-}
-
 }  // namespace
 
 bool DoubleClickSubdirectory(HWND hDlg, int nTreeID, const std::wstring& name) {
     HWND hTree = GetDlgItem(hDlg, nTreeID);
     HTREEITEM hChild = TreeItem(hTree, TVGN_CHILD, TreeItem(hTree, TVGN_CARET));
-    while (hChild && TreeItemText(hTree, hChild) != name) hChild = TreeItem(hTree, TVGN_NEXT, hChild);
+    while (hChild && AfxGetTreeItemText(hTree, hChild) != name) hChild = TreeItem(hTree, TVGN_NEXT, hChild);
     if (!hChild) return false;
     SendMessageW(hTree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(hChild));
     NMHDR header{hTree, static_cast<UINT_PTR>(nTreeID), static_cast<UINT>(NM_DBLCLK)};
