@@ -13,6 +13,9 @@ IMPLEMENT_DYNAMIC(CDirectoryTree, CTreeCtrl)
 
 BEGIN_MESSAGE_MAP(CDirectoryTree, CTreeCtrl)
     ON_NOTIFY_REFLECT(NM_DBLCLK, OnDblclk)
+    ON_MESSAGE(WM_KEYDOWN, OnKeyDown)
+    ON_MESSAGE(WM_CHAR, OnChar)
+    ON_MESSAGE(WM_GETDLGCODE, OnGetDlgCode)
 END_MESSAGE_MAP()
 
 void CDirectoryTree::PrepareListing(const std::wstring& strPath) {
@@ -141,18 +144,36 @@ void CDirectoryTree::DeleteSiblings(HTREEITEM hItem) {
 // True when the item's first child is a sub-directory item, so its listing is shown.
 bool CDirectoryTree::ShowsListing(HTREEITEM hItem) const {
     HTREEITEM hChild = ItemHasChildren(hItem) ? GetChildItem(hItem) : nullptr;
+    return hChild && IsSubdirectoryItem(hChild);
+}
+
+bool CDirectoryTree::IsSubdirectoryItem(HTREEITEM hItem) const {
     int nImage = -1;
     int nSelectedImage = -1;
-    if (!hChild || !GetItemImage(hChild, nImage, nSelectedImage)) return false;
+    if (!GetItemImage(hItem, nImage, nSelectedImage)) return false;
     return nImage == m_nDirImage || nSelectedImage == m_nDirSelectedImage;
+}
+
+HTREEITEM CDirectoryTree::CurrentItem() const {
+    HTREEITEM hItem = GetRootItem();
+    while (hItem) {
+        HTREEITEM hChild = GetChildItem(hItem);
+        if (!hChild || IsSubdirectoryItem(hChild)) break;
+        hItem = hChild;
+    }
+    return hItem;
 }
 
 void CDirectoryTree::OnDblclk(NMHDR*, LRESULT* pResult) {
     HTREEITEM hItem = GetSelectedItem();
     if (!hItem) return;
     *pResult = 1;  // the control must not toggle the item's expansion itself
+    EnterItem(hItem);
+}
+
+bool CDirectoryTree::EnterItem(HTREEITEM hItem) {
     if (GetItemState(hItem, TVIS_EXPANDED) & TVIS_EXPANDED) {
-        if (ShowsListing(hItem)) return;
+        if (ShowsListing(hItem)) return false;
         DeleteFirstChild(hItem);
     } else {
         SetItem(hItem, TVIF_IMAGE | TVIF_SELECTEDIMAGE, nullptr, m_nPathImage, m_nPathSelectedImage, 0, 0, 0);
@@ -163,4 +184,53 @@ void CDirectoryTree::OnDblclk(NMHDR*, LRESULT* pResult) {
     }
     ComposePath(hItem);
     ListSubdirectories(m_strPath, hItem);
+    return true;
+}
+
+// Right and Left would expand and collapse items, which shows a second listing beside the
+// first once an item is entered: these keys move through the folders instead, never the
+// control's way.
+bool CDirectoryTree::HandleFolderKey(UINT nKey) {
+    HTREEITEM hSelected = GetSelectedItem();
+    switch (nKey) {
+    case VK_RIGHT:
+        if (hSelected && IsSubdirectoryItem(hSelected)) EnterItem(hSelected);
+        return true;
+    case VK_RETURN:
+        if (hSelected && hSelected != CurrentItem()) EnterItem(hSelected);
+        return true;
+    case VK_LEFT:
+    case VK_BACK:
+        if (HTREEITEM hParent = GetParentItem(CurrentItem())) {
+            SelectItem(hParent);
+            EnterItem(hParent);
+        }
+        return true;
+    default:
+        return false;
+    }
+}
+
+LRESULT CDirectoryTree::OnKeyDown(WPARAM wParam, LPARAM) {
+    if (HandleFolderKey(static_cast<UINT>(wParam))) return 0;
+    return Default();
+}
+
+// The characters of Enter and Backspace would only start the control's search by first letter.
+LRESULT CDirectoryTree::OnChar(WPARAM wParam, LPARAM) {
+    if (wParam == L'\r' || wParam == L'\b') return 0;
+    return Default();
+}
+
+// The dialog takes Enter for its default button, unless the tree asks for it: it does so while
+// another item than the current directory is selected, so that Enter confirms only the
+// directory that the path field shows.
+LRESULT CDirectoryTree::OnGetDlgCode(WPARAM, LPARAM lParam) {
+    LRESULT code = Default();
+    const MSG* pMsg = reinterpret_cast<const MSG*>(lParam);
+    if (pMsg && pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_RETURN) {
+        HTREEITEM hSelected = GetSelectedItem();
+        if (hSelected && hSelected != CurrentItem()) code |= DLGC_WANTMESSAGE;
+    }
+    return code;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The folder tree of the directory selection dialog: the chain of folders from the drive down
 // to the current directory, and below it that directory's sub-directories. Double-clicks move
-// the current directory up or down; each new path is announced to the parent window.
+// the current directory up or down, and so do keys (Right or Enter on an item: into it; Left
+// or Backspace: one level up); each new path is announced to the parent window.
 #include "platform/AfxWin.h"
 
 #include <future>
@@ -42,6 +43,9 @@ public:
 
 protected:
     void OnDblclk(NMHDR* pNMHDR, LRESULT* pResult);
+    LRESULT OnKeyDown(WPARAM wParam, LPARAM lParam);
+    LRESULT OnChar(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetDlgCode(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 
@@ -64,4 +68,11 @@ private:
     HTREEITEM InsertPathItems(const std::wstring& path);
     void AppendSubdirectories(const std::vector<std::wstring>& names, HTREEITEM hParent);
     bool ShowsListing(HTREEITEM hItem) const;
+    bool IsSubdirectoryItem(HTREEITEM hItem) const;
+    // The last path item: the one whose path the tree holds.
+    HTREEITEM CurrentItem() const;
+    // What a double-click on hItem does; false when it changed nothing.
+    bool EnterItem(HTREEITEM hItem);
+    // The key's move through the folders; false for a key that is the control's own.
+    bool HandleFolderKey(UINT nKey);
 };

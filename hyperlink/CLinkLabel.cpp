@@ -11,6 +11,12 @@ BEGIN_MESSAGE_MAP(CLinkLabel, CStatic)
     ON_WM_CAPTURECHANGED()
     ON_MESSAGE(WM_DPICHANGED_AFTERPARENT, OnDpiChangedAfterParent)
     ON_MESSAGE(WM_SETFONT, OnSetFont)
+    ON_WM_PAINT()
+    ON_MESSAGE(WM_SETFOCUS, OnFocusChange)
+    ON_MESSAGE(WM_KILLFOCUS, OnFocusChange)
+    ON_MESSAGE(WM_UPDATEUISTATE, OnFocusChange)
+    ON_MESSAGE(WM_GETDLGCODE, OnGetDlgCode)
+    ON_MESSAGE(WM_KEYDOWN, OnKeyDown)
 END_MESSAGE_MAP()
 
 CLinkLabel::CLinkLabel()
@@ -130,9 +136,27 @@ void CLinkLabel::LoadLinkCursor() {
     if (!m_hoverCursor) m_hoverCursor = CCursorHandle(CopyIcon(LoadCursorA(nullptr, IDC_HAND)));
 }
 
+namespace {
+
+bool IsHighContrast() {
+    HIGHCONTRASTW highContrast{};
+    highContrast.cbSize = sizeof highContrast;
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof highContrast, &highContrast, 0) &&
+           (highContrast.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+}  // namespace
+
+// The fixed link colours could vanish against a high-contrast scheme's background; the
+// scheme's own colour for links and its text colour are made to be read on it.
+COLORREF CLinkLabel::GetTextColor(BOOL bHighContrast) const {
+    if (m_hovering) return m_hoverColor;
+    if (bHighContrast) return GetSysColor(m_visited ? COLOR_WINDOWTEXT : COLOR_HOTLIGHT);
+    return m_visited ? m_visitedColor : m_normalColor;
+}
+
 HBRUSH CLinkLabel::CtlColor(CDC* pDC, UINT) {
-    COLORREF color = m_hovering ? m_hoverColor : (m_visited ? m_visitedColor : m_normalColor);
-    pDC->SetTextColor(color);
+    pDC->SetTextColor(GetTextColor(IsHighContrast()));
     pDC->SetBkMode(TRANSPARENT);
     return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
 }
@@ -163,6 +187,60 @@ void CLinkLabel::OnCaptureChanged(CWnd* pWnd) {
 }
 
 void CLinkLabel::Repaint() { RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW); }
+
+// The text is drawn transparently and the focus rectangle by inverting: each painting starts
+// from the parent's background, so that neither is drawn over what the last one left.
+void CLinkLabel::OnPaint() {
+    CPaintDC dc(this);
+    PaintParentBackground(dc);
+    SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(static_cast<HDC>(dc)), PRF_CLIENT);
+    if (!ShowsFocus()) return;
+    CRect client;
+    GetClientRect(&client);
+    DrawFocusRect(dc, &client);
+}
+
+void CLinkLabel::PaintParentBackground(HDC hDC) const {
+    CWnd* pParent = GetParent();
+    if (!pParent) return;
+    POINT origin{0, 0};
+    ::MapWindowPoints(m_hWnd, pParent->m_hWnd, &origin, 1);
+    POINT previous{};
+    OffsetWindowOrgEx(hDC, origin.x, origin.y, &previous);
+    pParent->SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(hDC));
+    SetWindowOrgEx(hDC, previous.x, previous.y, nullptr);
+}
+
+// As the system's controls do: the rectangle shows while focused, unless the window hides
+// keyboard cues (until the keyboard is first used in it).
+bool CLinkLabel::ShowsFocus() const {
+    return ::GetFocus() == m_hWnd && !(SendMessage(WM_QUERYUISTATE) & UISF_HIDEFOCUS);
+}
+
+LRESULT CLinkLabel::OnFocusChange(WPARAM, LPARAM) {
+    LRESULT result = Default();
+    Invalidate(FALSE);
+    return result;
+}
+
+// The dialog would take Enter for its default button, and a Space or Enter character for a
+// search through its access keys; a focused link opens on them instead.
+LRESULT CLinkLabel::OnGetDlgCode(WPARAM, LPARAM lParam) {
+    LRESULT code = Default();
+    const MSG* pMsg = reinterpret_cast<const MSG*>(lParam);
+    if (pMsg && (pMsg->message == WM_KEYDOWN || pMsg->message == WM_CHAR) &&
+        (pMsg->wParam == VK_RETURN || pMsg->wParam == VK_SPACE))
+        code |= DLGC_WANTMESSAGE;
+    return code;
+}
+
+// A key held down opens the address once.
+LRESULT CLinkLabel::OnKeyDown(WPARAM wParam, LPARAM lParam) {
+    if (wParam != VK_RETURN && wParam != VK_SPACE) return Default();
+    bool bRepeat = (lParam & (1 << 30)) != 0;
+    if (!bRepeat) OnClicked();
+    return 0;
+}
 
 BOOL CLinkLabel::OnSetCursor(CWnd*, UINT, UINT) {
     if (!m_hoverCursor) return FALSE;

@@ -1,6 +1,7 @@
 #pragma once
 // A static text that looks and behaves like a web link: underlined, coloured by its state,
-// its own pointer, a tooltip with its address, and a click that opens the address.
+// its own pointer, a tooltip with its address, and a click that opens the address. As a tab
+// stop it shows the focus rectangle and opens the address on Enter or Space.
 // Attached to an existing static control (DDX_Control); set up entirely at attachment.
 #include "platform/AfxWin.h"
 
@@ -20,6 +21,8 @@ public:
     BOOL IsHovering() const { return m_hovering; }
     BOOL IsVisited() const { return m_visited; }
     COLORREF GetHoverColor() const { return m_hoverColor; }
+    // The colour the text is painted in now, by state; in high contrast the system's colours.
+    COLORREF GetTextColor(BOOL bHighContrast) const;
     HCURSOR GetHoverCursor() const { return m_hoverCursor.Get(); }
     HFONT GetLinkFont() const { return static_cast<HFONT>(m_linkFont.m_hObject); }
     CToolTipCtrl& GetToolTip() { return m_tip; }
@@ -34,6 +37,10 @@ protected:
     void OnCaptureChanged(CWnd* pWnd);
     LRESULT OnDpiChangedAfterParent(WPARAM wParam, LPARAM lParam);
     LRESULT OnSetFont(WPARAM wParam, LPARAM lParam);
+    void OnPaint();
+    LRESULT OnFocusChange(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetDlgCode(WPARAM wParam, LPARAM lParam);
+    LRESULT OnKeyDown(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -57,4 +64,6 @@ private:
     SIZE TextExtent(const std::wstring& text) const;
     void LoadLinkCursor();
     void Repaint();
+    void PaintParentBackground(HDC hDC) const;
+    bool ShowsFocus() const;
 };

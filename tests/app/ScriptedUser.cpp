@@ -7,6 +7,8 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
 namespace {
 
 ScriptedUser* s_pActive = nullptr;
@@ -42,6 +44,40 @@ bool DoubleClickSubdirectory(HWND hDlg, int nTreeID, const std::wstring& name) {
     return true;
 }
 
+namespace {
+
+INPUT KeyInput(WORD key, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+    // The arrows of the cursor block, not those of the number pad.
+    bool bExtended = key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN;
+    input.ki.dwFlags = flags | (bExtended ? KEYEVENTF_EXTENDEDKEY : 0);
+    return input;
+}
+
+bool Send(std::vector<INPUT>& inputs) {
+    return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+}
+
+}  // namespace
+
+bool PressKeys(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
+        inputs.push_back(KeyInput(key, 0));
+        inputs.push_back(KeyInput(key, KEYEVENTF_KEYUP));
+    }
+    return Send(inputs);
+}
+
+bool PressWith(WORD held, WORD key) {
+    std::vector<INPUT> inputs{KeyInput(held, 0), KeyInput(key, 0), KeyInput(key, KEYEVENTF_KEYUP),
+                              KeyInput(held, KEYEVENTF_KEYUP)};
+    return Send(inputs);
+}
+
 ScriptedUser::ScriptedUser(DWORD timeoutMs)
     : m_timer(SetTimer(nullptr, 0, 30, &Tick)), m_start(GetTickCount()), m_timeout(timeoutMs) {
     s_pActive = this;
@@ -52,7 +88,13 @@ ScriptedUser::~ScriptedUser() {
     s_pActive = nullptr;
 }
 
-void ScriptedUser::When(const std::wstring& caption, Action action) { m_steps.push_back({caption, std::move(action)}); }
+void ScriptedUser::When(const std::wstring& caption, Action action) {
+    m_steps.push_back({caption, nullptr, std::move(action)});
+}
+
+void ScriptedUser::WhenReady(const std::wstring& caption, Condition ready, Action action) {
+    m_steps.push_back({caption, std::move(ready), std::move(action)});
+}
 
 void CALLBACK ScriptedUser::Tick(HWND, UINT, UINT_PTR, DWORD) {
     if (s_pActive) s_pActive->RunStep();
@@ -68,6 +110,7 @@ void ScriptedUser::RunStep() {
     Search search{&m_steps.front().caption, nullptr};
     EnumThreadWindows(GetCurrentThreadId(), &MatchCaption, reinterpret_cast<LPARAM>(&search));
     if (!search.found) return;
+    if (m_steps.front().ready && !m_steps.front().ready(search.found)) return;
     Step step = std::move(m_steps.front());
     m_steps.pop_front();
     m_bActing = true;
@@ -83,7 +126,8 @@ static BOOL CALLBACK CancelWindow(HWND hWnd, LPARAM) {
 }
 
 void ScriptedUser::GiveUp() {
-    if (!m_bGivenUp) ADD_FAILURE() << "window never came: " << ::testing::PrintToString(m_steps.front().caption);
+    if (!m_bGivenUp)
+        ADD_FAILURE() << "window never came or never got ready: " << ::testing::PrintToString(m_steps.front().caption);
     m_bGivenUp = true;
     // The innermost dialog ends first; later ticks cancel the ones it returns to.
     EnumThreadWindows(GetCurrentThreadId(), &CancelWindow, 0);

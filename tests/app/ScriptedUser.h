@@ -7,6 +7,7 @@
 
 #include <deque>
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 class ScriptedUser {
@@ -20,14 +21,19 @@ public:
     ScriptedUser(const ScriptedUser&) = delete;
     ScriptedUser& operator=(const ScriptedUser&) = delete;
 
+    using Condition = std::function<bool(HWND)>;
+
     // Steps run in order; a step waits until its window exists.
     void When(const std::wstring& caption, Action action);
+    // The same, and waits until ready holds for that window as well (what earlier input led to).
+    void WhenReady(const std::wstring& caption, Condition ready, Action action);
     bool Finished() const { return m_steps.empty(); }
     std::wstring Pending() const { return m_steps.empty() ? std::wstring() : m_steps.front().caption; }
 
 private:
     struct Step {
         std::wstring caption;
+        Condition ready;
         Action action;
     };
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
@@ -44,6 +50,13 @@ private:
 
 // Clicks a control of a dialog as the user would, through the button's own click handling.
 void ClickButton(HWND hDlg, int nID);
+
+// Presses and releases each key in turn through the system's input (SendInput), as a user at
+// the keyboard: the keys go to the focus of the foreground window, through the dialog manager.
+// False when the system did not take them all.
+bool PressKeys(std::initializer_list<WORD> keys);
+// A key pressed while another is held (VK_MENU and a letter: an access key).
+bool PressWith(WORD held, WORD key);
 
 // A double-click on the sub-directory of that name below the selected item of the dialog's
 // tree, as the dialog gets it from the tree. False when the tree shows no such sub-directory.

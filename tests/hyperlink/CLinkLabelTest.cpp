@@ -290,3 +290,80 @@ TEST(CLinkLabel, EveryMessageIsRelayedToTheTooltipAndNoneConsumed) {
     hook.Close();
     EXPECT_EQ(g_relayed, (std::vector<UINT>{WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_KEYDOWN, WM_USER + 3}));
 }
+
+namespace {
+
+// The label's pixels as they are on the screen, row by row.
+std::vector<COLORREF> Pixels(HWND hLabel) {
+    UpdateWindow(GetParent(hLabel));
+    UpdateWindow(hLabel);
+    CRect client;
+    GetClientRect(hLabel, &client);
+    CClientDC screen(hLabel);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < client.Height(); ++y)
+        for (int x = 0; x < client.Width(); ++x) pixels.push_back(GetPixel(screen, x, y));
+    return pixels;
+}
+
+// The places where two pictures of the label differ lie all on its edge (the focus rectangle).
+void ExpectDifferenceOnTheEdgeOnly(const std::vector<COLORREF>& a, const std::vector<COLORREF>& b, HWND hLabel) {
+    CRect client;
+    GetClientRect(hLabel, &client);
+    ASSERT_EQ(a.size(), b.size());
+    int nDiffering = 0;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a[i] == b[i]) continue;
+        ++nDiffering;
+        int x = static_cast<int>(i) % client.Width();
+        int y = static_cast<int>(i) / client.Width();
+        EXPECT_TRUE(x == 0 || y == 0 || x == client.Width() - 1 || y == client.Height() - 1) << x << "," << y;
+    }
+    EXPECT_GT(nDiffering, 0);
+}
+
+}  // namespace
+
+// Each painting starts from the parent's background: the focus rectangle comes and goes
+// without traces, and repainting the focused label (hover, a visit) draws it again the same.
+TEST(CLinkLabel, FocusShowsTheFocusRectangleOnceAndLeavesNoTraceWhenItGoes) {
+    LabelHost host;
+    CLinkLabel label;
+    HWND hLabel = host.AddStatic(kAddress, SS_LEFT | WS_TABSTOP, {10, 10, 200, 20});
+    label.SubclassWindow(hLabel);
+    SetForegroundWindow(host.m_parent.m_hWnd);
+    // As after the first Tab. (Wine shows keyboard cues always: it never sets them hidden.)
+    host.m_parent.SendMessage(WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS));
+    const std::vector<COLORREF> plain = Pixels(hLabel);
+
+    SetFocus(hLabel);
+    ASSERT_EQ(GetFocus(), hLabel);
+    const std::vector<COLORREF> focused = Pixels(hLabel);
+    ExpectDifferenceOnTheEdgeOnly(plain, focused, hLabel);
+
+    label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+    label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(30000, 1));
+    EXPECT_EQ(Pixels(hLabel), focused);
+    label.Invalidate(FALSE);  // a repaint without erasing
+    EXPECT_EQ(Pixels(hLabel), focused);
+
+    SetFocus(host.m_parent.m_hWnd);
+    EXPECT_EQ(Pixels(hLabel), plain);
+}
+
+// This Wine cannot switch high contrast on (SPI_SETHIGHCONTRAST fails), so the colours are
+// read for both settings.
+TEST(CLinkLabel, HighContrastTakesTheSystemsLinkAndTextColours) {
+    LabelHost host;
+    CLinkLabel label;
+    HWND hLabel = host.AddStatic(kAddress, SS_LEFT, {10, 10, 200, 20});
+    label.SubclassWindow(hLabel);
+    EXPECT_EQ(label.GetTextColor(TRUE), GetSysColor(COLOR_HOTLIGHT));
+    EXPECT_EQ(label.GetTextColor(FALSE), RGB(0, 0, 238));
+    label.MarkVisited(TRUE);
+    EXPECT_EQ(label.GetTextColor(TRUE), GetSysColor(COLOR_WINDOWTEXT));
+    EXPECT_EQ(label.GetTextColor(FALSE), RGB(85, 26, 139));
+    label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+    EXPECT_EQ(label.GetTextColor(TRUE), label.GetHoverColor());
+    ReleaseCapture();
+}

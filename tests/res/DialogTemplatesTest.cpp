@@ -120,7 +120,7 @@ TEST(DialogTemplates, AboutBoxIsAPlainGermanTemplate) {
                  {text | SS_NOPREFIX, 0, 40, 10, 143, 8, -1, "STATIC", "Umbrix, Version 1.0 by Umbrix team"},
                  {text, 0, 40, 25, 119, 8, -1, "STATIC", "\xA9 2026 Umbrix team - Freeware"},
                  {kChild | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, 0, 180, 35, 32, 14, IDOK, "BUTTON", "OK"},
-                 {text, 0, 41, 41, 67, 8, IDC_ABOUT_WEB_LINK, "STATIC", kWebAddress},
+                 {text | WS_TABSTOP, 0, 41, 41, 67, 8, IDC_ABOUT_WEB_LINK, "STATIC", kWebAddress},
                  {text, 0, 5, 65, 186, 8, -1, "STATIC", "NSIS 3.08 (Nullsoft Scriptable Install System)"},
                  {text, 0, 5, 77, 186, 8, -1, "STATIC", "(C) Nullsoft and Contributors, https://nsis.sourceforge.io"},
                  {text, 0, 5, 89, 181, 8, -1, "STATIC", "Modern UI 2 (C) NSIS contributors"},
@@ -154,7 +154,7 @@ TEST(DialogTemplates, MainDialogIsAnExtendedTemplate) {
                           "Alle Dateien in dem gew\xE4"
                           "hlten Verzeichnis werden umbenannt "},
                          {0x50000003, 0, 106, 71, 16, 16, -1, "STATIC", "#128"},
-                         {0x50020000, 0, 8, 79, 67, 8, IDC_WEB_LINK, "STATIC", kWebAddress},
+                         {0x50030000, 0, 8, 79, 67, 8, IDC_WEB_LINK, "STATIC", kWebAddress},
                      });
 }
 
@@ -177,17 +177,21 @@ TEST(DialogTemplates, MainDialogShowsItsTextsInTemplateOrder) {
 TEST(DialogTemplates, DirectoryDialogTemplate) {
     DialogTemplate dlg = ReadDialogTemplate(IDD_DIRECTORY);
     EXPECT_EQ(dlg.style, DWORD(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
-    ExpectDialogFrame(dlg, "Verzeichnis Auswahl:", 250, 141);
+    ExpectDialogFrame(dlg, "Verzeichnis Auswahl:", 250, 165);
     const DWORD tab = kChild | WS_TABSTOP;
-    ExpectItems(dlg,
-                {
-                    {tab | BS_DEFPUSHBUTTON, 0, 187, 115, 50, 14, IDOK, "BUTTON", "OK"},
-                    {tab, 0, 14, 115, 50, 14, IDCANCEL, "BUTTON", "Abbruch"},
-                    {tab | WS_BORDER | ES_READONLY | ES_AUTOHSCROLL, 0, 13, 9, 223, 14, IDC_DIRECTORY_PATH, "EDIT", ""},
-                    {tab | WS_VSCROLL | CBS_DROPDOWN | CBS_SORT, 0, 14, 93, 223, 47, IDC_DRIVE_LIST, "COMBOBOX", ""},
-                    {tab | WS_BORDER, 0, 13, 32, 223, 52, IDC_DIRECTORY_TREE, "SYSTREEVIEW32", "Tree1"},
-                    {kChild | SS_ICON, 0, 117, 112, 16, 16, -1, "STATIC", "#128"},
-                });
+    const DWORD label = kChild | SS_LEFT | WS_GROUP;
+    ExpectItems(
+        dlg, {
+                 {tab | BS_DEFPUSHBUTTON, 0, 187, 139, 50, 14, IDOK, "BUTTON", "OK"},
+                 {tab, 0, 14, 139, 50, 14, IDCANCEL, "BUTTON", "Abbruch"},
+                 {label, 0, 13, 7, 100, 8, -1, "STATIC", "&Pfad:"},
+                 {tab | WS_BORDER | ES_READONLY | ES_AUTOHSCROLL, 0, 13, 17, 223, 14, IDC_DIRECTORY_PATH, "EDIT", ""},
+                 {label, 0, 14, 106, 100, 8, -1, "STATIC", "&Laufwerk:"},
+                 {tab | WS_VSCROLL | CBS_DROPDOWN | CBS_SORT, 0, 14, 116, 223, 47, IDC_DRIVE_LIST, "COMBOBOX", ""},
+                 {label, 0, 13, 37, 100, 8, -1, "STATIC", "&Verzeichnisse:"},
+                 {tab | WS_BORDER, 0, 13, 47, 223, 52, IDC_DIRECTORY_TREE, "SYSTREEVIEW32", "Tree1"},
+                 {kChild | SS_ICON, 0, 117, 136, 16, 16, -1, "STATIC", "#128"},
+             });
 }
 
 TEST(DialogTemplates, DirectoryDialogCreatesItsControlsInTabOrder) {
@@ -201,8 +205,11 @@ TEST(DialogTemplates, DirectoryDialogCreatesItsControlsInTabOrder) {
         const char* text;
     } const expected[] = {{IDOK, "Button", "OK"},
                           {IDCANCEL, "Button", "Abbruch"},
+                          {0xFFFF, "Static", "&Pfad:"},
                           {IDC_DIRECTORY_PATH, "Edit", ""},
+                          {0xFFFF, "Static", "&Laufwerk:"},
                           {IDC_DRIVE_LIST, "ComboBox", ""},
+                          {0xFFFF, "Static", "&Verzeichnisse:"},
                           {IDC_DIRECTORY_TREE, "SysTreeView32", "Tree1"},
                           {0xFFFF, "Static", "<icon>"}};
     std::vector<HWND> children = dlg.Children();
@@ -214,12 +221,13 @@ TEST(DialogTemplates, DirectoryDialogCreatesItsControlsInTabOrder) {
         EXPECT_EQ(ShownText(children[i]), expected[i].text);
     }
 
-    LONG treeStyle = GetWindowLongA(children[4], GWL_STYLE);
+    LONG treeStyle = GetWindowLongA(children[7], GWL_STYLE);
     EXPECT_EQ(treeStyle & 0xFFFF, 0) << "no lines, no buttons, no label editing";
-    EXPECT_TRUE(GetWindowLongA(children[2], GWL_STYLE) & ES_READONLY);
-    EXPECT_EQ(GetWindowLongA(children[3], GWL_STYLE) & 3, CBS_DROPDOWN);
+    EXPECT_TRUE(GetWindowLongA(children[3], GWL_STYLE) & ES_READONLY);
+    EXPECT_EQ(GetWindowLongA(children[5], GWL_STYLE) & 3, CBS_DROPDOWN);
 
-    // Tab goes OK -> Abbruch -> path -> drive list -> tree -> OK; the icon is no tab stop.
+    // Tab goes OK -> Abbruch -> path -> drive list -> tree -> OK; neither the icon nor a label
+    // is a tab stop. A label's access key leads to the control after it.
     std::vector<int> tabOrder;
     HWND item = children[0];
     for (int i = 0; i < 6; ++i, item = GetNextDlgTabItem(dlg.Handle(), item, FALSE))
@@ -227,6 +235,17 @@ TEST(DialogTemplates, DirectoryDialogCreatesItsControlsInTabOrder) {
     EXPECT_EQ(tabOrder,
               (std::vector<int>{IDOK, IDCANCEL, IDC_DIRECTORY_PATH, IDC_DRIVE_LIST, IDC_DIRECTORY_TREE, IDOK}));
     ExpectTextsFit(dlg, 0);
+
+    // From top to bottom: label, path field, label, tree, label, drive list, the buttons; each
+    // label above its control, none overlapping another control.
+    auto rectOf = [&](size_t i) {
+        RECT rect{};
+        GetWindowRect(children[i], &rect);
+        return rect;
+    };
+    std::vector<size_t> shown = {2, 3, 6, 7, 4, 5, 0};
+    for (size_t i = 1; i < shown.size(); ++i)
+        EXPECT_LE(rectOf(shown[i - 1]).bottom, rectOf(shown[i]).top) << "control #" << shown[i] + 1;
 }
 
 }  // namespace

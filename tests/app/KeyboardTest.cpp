@@ -1,0 +1,236 @@
+// The dialogs worked with the keyboard alone: real key presses through the system's input, so
+// that the dialog manager, the controls and the program's handlers all take part as they do
+// for a user.
+#include "app/CUmbrixDlg.h"
+#include "dirselect/CDirectoryTree.h"
+#include "platform/CurrentDirectory.h"
+#include "res/resource.h"
+#include "tests/app/ScriptedUser.h"
+#include "tests/renaming/RunMessages.h"
+#include "tests/support/MessageBoxRecorder.h"
+#include "tests/support/Observations.h"
+#include "tests/support/TempDirectory.h"
+#include "tests/support/TestDrive.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+using Texts = std::vector<std::wstring>;
+
+const std::wstring kMainCaption = L"Umbrix";
+const std::wstring kDirectoryCaption = L"Verzeichnis Auswahl:";
+
+std::wstring PathField(HWND hDirDlg) { return WideWindowText(GetDlgItem(hDirDlg, IDC_DIRECTORY_PATH)); }
+
+CDirectoryTree& Tree(HWND hDirDlg) {
+    return *static_cast<CDirectoryTree*>(CWnd::FromHandlePermanent(GetDlgItem(hDirDlg, IDC_DIRECTORY_TREE)));
+}
+
+bool IsPathItem(const CDirectoryTree& tree, HTREEITEM hItem) {
+    int nImage = -1;
+    int nSelectedImage = -1;
+    return tree.GetItemImage(hItem, nImage, nSelectedImage) && nImage == tree.m_nPathImage;
+}
+
+// Every item below the current-directory item (the last of the chain of path items).
+Texts Listing(HWND hDirDlg) {
+    CDirectoryTree& tree = Tree(hDirDlg);
+    HTREEITEM hCurrent = tree.GetRootItem();
+    while (HTREEITEM hChild = tree.GetChildItem(hCurrent)) {
+        if (!IsPathItem(tree, hChild)) break;
+        hCurrent = hChild;
+    }
+    Texts texts;
+    for (HTREEITEM h = tree.GetChildItem(hCurrent); h; h = tree.GetNextSiblingItem(h))
+        texts.push_back(tree.GetItemText(h));
+    return texts;
+}
+
+// Real input goes to the foreground window; a window made a moment ago may not be it yet.
+bool InFront(HWND hWnd) {
+    if (GetForegroundWindow() != hWnd) SetForegroundWindow(hWnd);
+    return GetForegroundWindow() == hWnd;
+}
+
+// The keys pressed so far have all been taken from the queue.
+bool KeysTaken(HWND) { return !(HIWORD(GetQueueStatus(QS_KEY)) & QS_KEY); }
+
+auto FieldShows(const std::wstring& path) {
+    return [path](HWND hDirDlg) { return KeysTaken(hDirDlg) && PathField(hDirDlg) == path; };
+}
+
+bool HasFocus(HWND hDlg, int nID) {
+    HWND hFocus = GetFocus();
+    return hFocus && (hFocus == GetDlgItem(hDlg, nID) || GetParent(hFocus) == GetDlgItem(hDlg, nID));
+}
+
+INT_PTR RunScripted(CDialog& dlg, ScriptedUser& user) {
+    INT_PTR result = dlg.DoModal();
+    EXPECT_TRUE(user.Finished()) << "never saw: " << Utf8(user.Pending());
+    return result;
+}
+
+}  // namespace
+
+// Three runs on a drive of their own: into a folder with Right, then (reached by its access key)
+// with Enter; Enter on the folder the field shows confirms it; Left and Backspace go up, and
+// do nothing at the drive.
+TEST(KeyboardOnly, TheTreeGoesInAndOutOfFoldersAndEnterRenamesOnlyTheFolderTheFieldShows) {
+    TestDrive drive;
+    TempDirectory disk(drive.Root());
+    disk.AddFile(L"Wurzel.TXT");
+    disk.AddDirectory(L"Fotos");
+    disk.AddFile(L"Fotos\\Bild.JPG");
+    disk.AddDirectory(L"Fotos\\Urlaub");
+    disk.AddFile(L"Fotos\\Urlaub\\Strand.png");
+    disk.AddDirectory(L"Zebra");
+    const std::wstring root = drive.Root();
+    const std::wstring fotos = root + L"Fotos";
+    const std::wstring urlaub = fotos + L"\\Urlaub";
+    ASSERT_TRUE(SetCurrentDirectoryW(root.c_str()));
+
+    MessageBoxRecorder boxes;
+    CUmbrixDlg dlg;
+    ScriptedUser user(30000);
+    // From OK, the first control: Abbruch, the path field, the drive list, the tree.
+    auto tabToTree = [](HWND) { EXPECT_TRUE(PressKeys({VK_TAB, VK_TAB, VK_TAB, VK_TAB})); };
+    auto treeFocused = [](HWND hDirDlg) { return KeysTaken(hDirDlg) && HasFocus(hDirDlg, IDC_DIRECTORY_TREE); };
+
+    user.When(kMainCaption, [](HWND hDlg) { ClickButton(hDlg, IDC_TO_LOWER_CASE); });
+    user.WhenReady(kDirectoryCaption, InFront, tabToTree);
+    user.WhenReady(kDirectoryCaption, treeFocused, [&](HWND hDirDlg) {
+        EXPECT_EQ(PathField(hDirDlg), root);
+        EXPECT_TRUE(PressKeys({VK_LEFT, VK_BACK}));  // at the drive: nothing
+    });
+    user.WhenReady(kDirectoryCaption, KeysTaken, [&](HWND hDirDlg) {
+        EXPECT_EQ(PathField(hDirDlg), root);
+        EXPECT_EQ(Listing(hDirDlg), (Texts{L"Fotos", L"Zebra"}));
+        EXPECT_TRUE(PressKeys({VK_DOWN, VK_RIGHT}));
+    });
+    user.WhenReady(kDirectoryCaption, FieldShows(fotos), [&](HWND hDirDlg) {
+        EXPECT_EQ(Listing(hDirDlg), Texts{L"Urlaub"});
+        EXPECT_EQ(Tree(hDirDlg).GetItemText(Tree(hDirDlg).GetSelectedItem()), L"Fotos");
+        EXPECT_TRUE(PressKeys({VK_RETURN}));  // the folder the field shows: OK
+    });
+    user.When(kMainCaption, [&](HWND hDlg) {
+        EXPECT_EQ(disk.Names(L"Fotos"), (Texts{L"Urlaub", L"bild.jpg"}));
+        EXPECT_EQ(disk.Names(), (Texts{L"Fotos", L"Wurzel.TXT", L"Zebra"}));
+        EXPECT_EQ(disk.Names(L"Fotos\\Urlaub"), Texts{L"Strand.png"});
+        ClickButton(hDlg, IDC_TO_UPPER_CASE);
+    });
+
+    // Opens in Fotos: the tree's access key (Alt+V), Down to Urlaub, Enter goes into it, the
+    // next Enter confirms it.
+    user.WhenReady(kDirectoryCaption, InFront, [](HWND) { EXPECT_TRUE(PressWith(VK_MENU, 'V')); });
+    user.WhenReady(kDirectoryCaption, treeFocused, [&](HWND hDirDlg) {
+        EXPECT_EQ(PathField(hDirDlg), fotos);
+        EXPECT_TRUE(PressKeys({VK_DOWN, VK_RETURN}));
+    });
+    user.WhenReady(kDirectoryCaption, FieldShows(urlaub), [&](HWND hDirDlg) {
+        EXPECT_TRUE(IsWindowVisible(hDirDlg));  // that Enter entered the folder, it did not confirm
+        EXPECT_TRUE(Listing(hDirDlg).empty());
+        EXPECT_TRUE(PressKeys({VK_RETURN}));
+    });
+    user.When(kMainCaption, [&](HWND hDlg) {
+        EXPECT_EQ(disk.Names(L"Fotos\\Urlaub"), Texts{L"STRAND.PNG"});
+        EXPECT_EQ(disk.Names(L"Fotos"), (Texts{L"Urlaub", L"bild.jpg"}));
+        ClickButton(hDlg, IDC_TO_LOWER_CASE);
+    });
+
+    // Opens in Urlaub: Backspace goes to Fotos, Left to the drive, as double-clicks there would.
+    user.WhenReady(kDirectoryCaption, InFront, tabToTree);
+    user.WhenReady(kDirectoryCaption, treeFocused, [&](HWND hDirDlg) {
+        EXPECT_EQ(PathField(hDirDlg), urlaub);
+        EXPECT_TRUE(PressKeys({VK_BACK}));
+    });
+    user.WhenReady(kDirectoryCaption, FieldShows(fotos), [&](HWND hDirDlg) {
+        EXPECT_EQ(Listing(hDirDlg), Texts{L"Urlaub"});
+        EXPECT_TRUE(PressKeys({VK_LEFT}));
+    });
+    user.WhenReady(kDirectoryCaption, FieldShows(root.substr(0, 2)), [&](HWND hDirDlg) {
+        EXPECT_EQ(Listing(hDirDlg), (Texts{L"Fotos", L"Zebra"}));
+        EXPECT_TRUE(PressKeys({VK_ESCAPE}));
+    });
+    user.When(kMainCaption, [](HWND hDlg) { ClickButton(hDlg, IDCANCEL); });
+
+    EXPECT_EQ(RunScripted(dlg, user), IDCANCEL);
+    EXPECT_EQ(boxes.Texts(), (Texts{kLowerDone, kUpperDone}));
+    AfxSetCurrentDirectory(L"C:\\");
+}
+
+namespace {
+
+// The tests' stand-in for a browser (built beside the link tests) writes one record per start
+// into the folder named by UMBRIX_LINK_RECORDS; the shell opens a program's path by starting it.
+std::string RecorderPath() {
+    char szSelf[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, szSelf, MAX_PATH);
+    std::string self = szSelf;
+    std::string relative = self.substr(0, self.rfind('\\') + 1) + "..\\hyperlink\\link_recorder.exe";
+    char szFull[MAX_PATH] = {};
+    GetFullPathNameA(relative.c_str(), MAX_PATH, szFull, nullptr);
+    return szFull;
+}
+
+std::vector<std::string> Records(const TempDirectory& records) {
+    std::vector<std::string> found;
+    for (const std::wstring& name : records.Names())
+        if (name.size() > 4 && name.substr(name.size() - 4) == L".txt") found.push_back(records.Contents(name));
+    return found;
+}
+
+bool CuesShown(HWND hWnd) { return !(SendMessageW(hWnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS); }
+
+}  // namespace
+
+// Tab reaches the link in the main dialog and in the About box; Enter and Space open it there
+// as a click does, and Enter does not end the dialog.
+TEST(KeyboardOnly, TabReachesTheLinksAndEnterOrSpaceOpensTheAddress) {
+    TempDirectory records;
+    SetEnvironmentVariableA("UMBRIX_LINK_RECORDS", records.AnsiPath().c_str());
+    const std::string recorder = RecorderPath();
+
+    MessageBoxRecorder boxes;
+    CUmbrixDlg dlg;
+    AfxGetThread()->m_pMainWnd = &dlg;    // the About box's owner
+    dlg.m_link.m_url = recorder.c_str();  // opened by the shell without a browser
+    ScriptedUser user(30000);
+    // From "Ende", the first control: the two case buttons, then the link.
+    user.WhenReady(kMainCaption, InFront, [](HWND) { EXPECT_TRUE(PressKeys({VK_TAB, VK_TAB, VK_TAB})); });
+    user.WhenReady(
+        kMainCaption, [](HWND hDlg) { return KeysTaken(hDlg) && HasFocus(hDlg, IDC_WEB_LINK); },
+        [&](HWND hDlg) {
+            EXPECT_TRUE(CuesShown(GetDlgItem(hDlg, IDC_WEB_LINK)));  // so its focus rectangle shows
+            EXPECT_TRUE(PressKeys({VK_RETURN}));
+        });
+    user.WhenReady(
+        kMainCaption, [&](HWND) { return Records(records).size() == 1; },
+        [&](HWND) {
+            EXPECT_TRUE(dlg.m_link.IsVisited());
+            EXPECT_TRUE(PressKeys({VK_SPACE}));
+        });
+    user.WhenReady(
+        kMainCaption, [&](HWND) { return Records(records).size() == 2; },
+        [&](HWND hDlg) { PostMessageA(hDlg, WM_SYSCOMMAND, IDM_ABOUTBOX, 0); });
+    user.WhenReady(L"Info über Umbrix", InFront, [](HWND) { EXPECT_TRUE(PressKeys({VK_TAB})); });
+    user.WhenReady(
+        L"Info über Umbrix", [](HWND hAbout) { return KeysTaken(hAbout) && HasFocus(hAbout, IDC_ABOUT_WEB_LINK); },
+        [](HWND hAbout) {
+            EXPECT_TRUE(CuesShown(GetDlgItem(hAbout, IDC_ABOUT_WEB_LINK)));
+            EXPECT_TRUE(PressKeys({VK_ESCAPE}));
+        });
+    user.When(kMainCaption, [](HWND hDlg) { ClickButton(hDlg, IDCANCEL); });
+
+    EXPECT_EQ(RunScripted(dlg, user), IDCANCEL);
+    AfxGetThread()->m_pMainWnd = nullptr;
+    std::vector<std::string> found = Records(records);
+    ASSERT_EQ(found.size(), 2u);
+    for (const std::string& record : found) {
+        EXPECT_EQ(record.substr(0, 7), "show 5\n");
+        EXPECT_NE(record.find("link_recorder.exe"), std::string::npos) << record;
+    }
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
