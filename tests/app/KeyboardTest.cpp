@@ -3,7 +3,7 @@
 // for a user.
 #include "app/CUmbrixDlg.h"
 #include "dirselect/CDirectoryTree.h"
-#include "platform/CurrentDirectory.h"
+#include "filesystem/CurrentDirectory.h"
 #include "res/resource.h"
 #include "tests/app/ScriptedUser.h"
 #include "tests/renaming/RunMessages.h"
