@@ -1,8 +1,12 @@
 // The program's entry and its one application object. Kept apart from the application class,
 // so that tests can link the class without a second application object.
 #include "app/CUmbrixApp.h"
+#include "platform/DllSearch.h"
 
 #include <cstdlib>
+
+// The run-time library's own entry, which runs the static initialisation and then WinMain.
+extern "C" int WinMainCRTStartup();
 
 namespace {
 
@@ -18,6 +22,14 @@ int StartupShowCommand() {
 // Built during static initialisation, after the code page is set (platform/AfxModuleState.cpp
 // runs first by its init priority); destroyed through the run-time library's exit list.
 CUmbrixApp theApp;
+
+// The process's entry point (linked with -e): the DLL search is restricted before the run-time
+// library starts, and so before anything loads a DLL by name. The imports that are not among
+// Windows' known DLLs are delay-loaded, so they load only after this, from the system folder.
+extern "C" int UmbrixStartup() {
+    AfxRestrictDllSearch();
+    return WinMainCRTStartup();
+}
 
 // lpCmdLine is already the command line without the program's own name.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR lpCmdLine, int) {

@@ -36,16 +36,59 @@ bool ReadHtmOpenCommand(char (&szCommand)[kCommandBufferSize]) {
     return ReadDefaultValue(HKEY_CLASSES_ROOT, szCommand, szCommand) == ERROR_SUCCESS;
 }
 
-// Starts the registered command with the address; returns WinExec's result, or nShellResult
-// when there is no usable command or the command line would not fit the buffer.
+// Web and mail addresses only: a file path or another scheme could start any program.
+bool IsOpenableAddress(const char* pszAddress) {
+    for (const char* pszScheme : {"http:", "https:", "mailto:"})
+        if (CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, pszAddress, lstrlenA(pszScheme), pszScheme, -1) ==
+            CSTR_EQUAL)
+            return true;
+    return false;
+}
+
+// Whether the address stays one argument between double quotes: no quote of its own, no
+// control character, and no backslash at the end, which would escape the closing quote.
+bool CanBeQuoted(const char* pszAddress) {
+    int nLength = lstrlenA(pszAddress);
+    for (int i = 0; i < nLength; ++i)
+        if (pszAddress[i] == '"' || static_cast<unsigned char>(pszAddress[i]) < 0x20) return false;
+    return nLength == 0 || pszAddress[nLength - 1] != '\\';
+}
+
+// An unquoted program path with a blank in it ("C:\Program Files\b.exe -url") would start
+// "C:\Program.exe" where one exists: the path up to its ".exe" is put in quotes. Returns false
+// when the result would not fit the buffer.
+bool QuoteProgramPath(char (&szCommand)[kCommandBufferSize]) {
+    if (szCommand[0] == '"') return true;
+    char szLower[kCommandBufferSize];
+    lstrcpyA(szLower, szCommand);
+    CharLowerA(szLower);
+    for (char* pszExe = strstr(szLower, ".exe"); pszExe; pszExe = strstr(pszExe + 1, ".exe")) {
+        size_t nEnd = static_cast<size_t>(pszExe - szLower) + 4;
+        if (szCommand[nEnd] != '\0' && szCommand[nEnd] != ' ') continue;
+        if (!memchr(szCommand, ' ', nEnd)) return true;
+        if (strlen(szCommand) + 2 >= kCommandBufferSize) return false;
+        memmove(szCommand + nEnd + 2, szCommand + nEnd, strlen(szCommand + nEnd) + 1);
+        memmove(szCommand + 1, szCommand, nEnd);
+        szCommand[0] = '"';
+        szCommand[nEnd + 1] = '"';
+        return true;
+    }
+    return true;
+}
+
+// Starts the registered command with the address in quotes; returns WinExec's result, or
+// nShellResult when there is no usable command, the address cannot be quoted, or the command
+// line would not fit the buffer.
 int StartRegisteredCommand(const char* pszAddress, int nShowCmd, int nShellResult) {
     char szCommand[kCommandBufferSize] = {};
-    if (!ReadHtmOpenCommand(szCommand)) return nShellResult;
+    if (!CanBeQuoted(pszAddress) || !ReadHtmOpenCommand(szCommand)) return nShellResult;
     CutAtArgumentMarker(szCommand);
-    int nLength = lstrlenA(szCommand) + 1 + lstrlenA(pszAddress);
+    if (!QuoteProgramPath(szCommand)) return nShellResult;
+    int nLength = lstrlenA(szCommand) + 3 + lstrlenA(pszAddress);
     if (nLength >= kCommandBufferSize) return nShellResult;
-    lstrcatA(szCommand, " ");
+    lstrcatA(szCommand, " \"");
     lstrcatA(szCommand, pszAddress);
+    lstrcatA(szCommand, "\"");
     return static_cast<int>(WinExec(szCommand, static_cast<UINT>(nShowCmd)));
 }
 
@@ -82,6 +125,7 @@ CString OpenErrorDescription(int nError) {
 }  // namespace
 
 int OpenLink(const char* pszAddress, int nShowCmd) {
+    if (!IsOpenableAddress(pszAddress)) return SE_ERR_ACCESSDENIED;
     auto hResult = ShellExecuteA(nullptr, "open", pszAddress, nullptr, nullptr, nShowCmd);
     int nResult = static_cast<int>(reinterpret_cast<INT_PTR>(hResult));
     if (static_cast<UINT>(nResult) > 32) return nResult;

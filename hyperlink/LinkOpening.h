@@ -4,8 +4,12 @@
 #include <windows.h>
 
 // Hands the address to the shell's "open"; when the shell refuses, starts the command
-// registered for opening ".htm" files with the address appended. Returns the shell's or the
-// program start's result code: greater than 32 means the address was opened.
+// registered for opening ".htm" files with the address appended in double quotes (its program
+// path quoted too where it has a blank and no quotes). Returns the shell's or the program
+// start's result code: greater than 32 means the address was opened. Only http:, https: and
+// mailto: addresses are passed on (anything else gives SE_ERR_ACCESSDENIED), and the registered
+// command is not used for an address that a quote, a control character or a final backslash
+// would let out of its quotes.
 int OpenLink(const char* pszAddress, int nShowCmd);
 
 // Copies the default value of root\pszSubKey, read into a 260-byte buffer, into pszDest

@@ -6,6 +6,8 @@
 ; Silent: umbrix-setup.exe /S [/DESKTOP] (the desktop shortcut only when asked), and
 ; uninstall.exe /S in the installation folder.
 Unicode true
+; Drawn at the screen's DPI instead of stretched by the system, like the program.
+ManifestDPIAware true
 Target amd64-unicode
 SetCompressor /SOLID lzma
 ; The same input gives the same setup program: no file times of the build machine inside.

@@ -227,6 +227,36 @@ TEST(CLinkLabel, PointerIsTheLabelsOwn) {
     EXPECT_EQ(GetCursor(), label.GetHoverCursor());
 }
 
+namespace {
+
+// Has the shell open https addresses with the given program while it lives, then puts the
+// prefix's own command back.
+class HttpsOpener {
+public:
+    explicit HttpsOpener(const std::string& program) {
+        m_bHad = RegGetValueA(HKEY_CLASSES_ROOT, kKey, nullptr, RRF_RT_REG_SZ, nullptr, m_szOld, &m_cbOld) ==
+                 ERROR_SUCCESS;
+        Set("\"" + program + "\" \"%1\"");
+    }
+    ~HttpsOpener() {
+        if (m_bHad) Set(m_szOld);
+    }
+    HttpsOpener(const HttpsOpener&) = delete;
+    HttpsOpener& operator=(const HttpsOpener&) = delete;
+
+private:
+    static void Set(const std::string& command) {
+        RegSetKeyValueA(HKEY_CLASSES_ROOT, kKey, nullptr, REG_SZ, command.c_str(),
+                        static_cast<DWORD>(command.size() + 1));
+    }
+    static constexpr const char* kKey = "https\\shell\\open\\command";
+    char m_szOld[1024] = {};
+    DWORD m_cbOld = sizeof(m_szOld);
+    bool m_bHad = false;
+};
+
+}  // namespace
+
 TEST(CLinkLabel, SuccessfulClickMarksVisitedFailedClickBeepsReportsAndClears) {
     LabelHost host;
     TempDirectory records;
@@ -236,9 +266,10 @@ TEST(CLinkLabel, SuccessfulClickMarksVisitedFailedClickBeepsReportsAndClears) {
     std::string opener = self;
     opener = opener.substr(0, opener.rfind('\\') + 1) + "link_recorder.exe";
 
-    // An address the shell can open: a program (the tests' recorder).
+    // An address the shell can open: with the tests' recorder as the prefix's https program.
+    HttpsOpener https(opener);
     CLinkLabel label;
-    HWND hLabel = host.AddStatic(opener.c_str(), SS_LEFT, {10, 10, 380, 20});
+    HWND hLabel = host.AddStatic(kAddress, SS_LEFT, {10, 10, 380, 20});
     label.SubclassWindow(hLabel);
     MessageBoxRecorder boxes;
     host.Click(hLabel);
@@ -250,13 +281,13 @@ TEST(CLinkLabel, SuccessfulClickMarksVisitedFailedClickBeepsReportsAndClears) {
     label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(30000, 1));
     EXPECT_EQ(host.PaintColor(hLabel), RGB(85, 26, 139));
 
-    // A scheme nobody opens, and no registered ".htm" command in the prefix: 31.
+    // A scheme that is never passed on: refused as access denied.
     label.m_url = "umbrixtest-nowhere:abc";
     host.Click(hLabel);
     EXPECT_FALSE(label.IsVisited());
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text,
-              L"Unable to open hyperlink:\n\nThere is no application associated\nwith the given filename extension.");
+              L"Unable to open hyperlink:\n\nThe operating system denied\naccess to the specified file.");
     EXPECT_EQ(boxes.Boxes()[0].flags, 48u);
     EXPECT_EQ(host.PaintColor(hLabel), RGB(0, 0, 238));
     for (int waited = 0; records.Names().empty() && waited < 5000; waited += 20) Sleep(20);

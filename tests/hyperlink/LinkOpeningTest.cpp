@@ -13,8 +13,12 @@
 
 namespace {
 
-// The shell has no handler for this scheme, so opening it always takes the registry's way.
+// The shell has no handler for this scheme: OpenLink refuses it without asking the shell.
 const char* const kNowhere = "umbrixtest-nowhere:abc";
+// An https address, while the tests hide the scheme's registration from the shell, so that
+// opening it takes the registry's way.
+const char* const kAddress = "https://umbrix.example.invalid/seite";
+const char* const kHttpsBackupKey = "Software\\UmbrixTest\\HttpsBackup";
 const char* const kFileType = "UmbrixTest.Page";
 const char* const kBackupParent = "Software\\UmbrixTest";
 const char* const kBackupKey = "Software\\UmbrixTest\\HtmBackup";
@@ -84,6 +88,40 @@ private:
     bool m_bHadHtm = false;
 };
 
+// Moves HKCR\https aside while it lives (into HKCU, as the .htm backup), so that the shell
+// cannot open https addresses; a copy left by a killed test is put back first.
+class HiddenHttps {
+public:
+    HiddenHttps() {
+        Restore();
+        CRegistryKey https, backup;
+        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, "https", 0, KEY_READ, https.Receive()) != ERROR_SUCCESS) return;
+        RegCreateKeyExA(HKEY_CURRENT_USER, kHttpsBackupKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, backup.Receive(),
+                        nullptr);
+        if (RegCopyTreeA(https.Get(), nullptr, backup.Get()) != ERROR_SUCCESS) return;
+        https.Close();
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, "https");
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, "https");
+    }
+    ~HiddenHttps() { Restore(); }
+    HiddenHttps(const HiddenHttps&) = delete;
+    HiddenHttps& operator=(const HiddenHttps&) = delete;
+
+private:
+    static void Restore() {
+        CRegistryKey backup, https;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, kHttpsBackupKey, 0, KEY_READ, backup.Receive()) != ERROR_SUCCESS) return;
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, "https");
+        RegCreateKeyExA(HKEY_CLASSES_ROOT, "https", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, https.Receive(), nullptr);
+        if (RegCopyTreeA(backup.Get(), nullptr, https.Get()) != ERROR_SUCCESS) return;
+        backup.Close();
+        RegDeleteTreeA(HKEY_CURRENT_USER, kHttpsBackupKey);
+        RegDeleteKeyA(HKEY_CURRENT_USER, kHttpsBackupKey);
+    }
+};
+
+std::string InQuotes(const std::string& text) { return "\"" + text + "\""; }
+
 class OpenLinkTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -92,12 +130,13 @@ protected:
         GetModuleFileNameA(nullptr, szSelf, MAX_PATH);
         recorder = szSelf;
         recorder = recorder.substr(0, recorder.rfind('\\') + 1) + "link_recorder.exe";
-        ASSERT_LE(ShellResult(kNowhere), 32) << "the shell opened the test scheme after all";
+        ASSERT_LE(ShellResult(kAddress), 32) << "the shell opened the test address after all";
     }
 
     std::string Quoted() const { return "\"" + recorder + "\""; }
 
-    // What each recorder run wrote ("show N\n" and its command line), once count have ended.
+    // What each recorder run wrote ("show N\n", its file, "\n" and its command line), once
+    // count have ended, or after 10 s.
     std::vector<std::string> WaitForRecords(size_t count) {
         std::vector<std::string> found;
         for (int i = 0; i < 200; ++i) {
@@ -110,17 +149,24 @@ protected:
         return found;
     }
 
-    // The one command line that OpenLink started through the registered command.
-    std::string StartedCommandLine(const std::string& address, int nShowCmd = SW_SHOW) {
+    // The program file and command line of the one recorder that OpenLink started through the
+    // registered command.
+    std::pair<std::string, std::string> Started(const std::string& address, int nShowCmd = SW_SHOW) {
         int nResult = OpenLink(address.c_str(), nShowCmd);
         EXPECT_GT(nResult, 32);
         std::vector<std::string> found = WaitForRecords(1);
-        if (found.size() != 1) return "<" + std::to_string(found.size()) + " records>";
+        if (found.size() != 1) return {"", "<" + std::to_string(found.size()) + " records>"};
         std::string prefix = "show " + std::to_string(nShowCmd) + "\n";
         EXPECT_EQ(found[0].substr(0, prefix.size()), prefix);
-        return found[0].substr(found[0].find('\n') + 1);
+        size_t nFile = found[0].find('\n') + 1;
+        size_t nLine = found[0].find('\n', nFile) + 1;
+        return {found[0].substr(nFile, nLine - 1 - nFile), found[0].substr(nLine)};
+    }
+    std::string StartedCommandLine(const std::string& address, int nShowCmd = SW_SHOW) {
+        return Started(address, nShowCmd).second;
     }
 
+    HiddenHttps hidden;
     TempDirectory records;
     HtmRegistration htm;
     std::string recorder;
@@ -131,7 +177,8 @@ protected:
 TEST_F(OpenLinkTest, WhatTheShellOpensIsNotStartedAgainFromTheRegistry) {
     // Were the registered command used, it would fail with 2 instead of the shell's success.
     htm.Register("\"C:\\umbrix-missing\\browser.exe\" \"%1\"");
-    int nResult = OpenLink(recorder.c_str(), SW_SHOW);
+    SetDefaultValue("https\\shell\\open\\command", Quoted() + " \"%1\"");
+    int nResult = OpenLink(kAddress, SW_SHOW);
     EXPECT_GT(nResult, 32);
     std::vector<std::string> found = WaitForRecords(1);
     ASSERT_EQ(found.size(), 1u);
@@ -139,62 +186,99 @@ TEST_F(OpenLinkTest, WhatTheShellOpensIsNotStartedAgainFromTheRegistry) {
     EXPECT_EQ(found[0].find("umbrix-missing"), std::string::npos) << found[0];
 }
 
-TEST_F(OpenLinkTest, TheAddressTakesThePlaceOfTheQuotedMarkerAndTheShowCommandIsPassedOn) {
+TEST_F(OpenLinkTest, OnlyWebAndMailAddressesArePassedOn) {
+    htm.Register(Quoted() + " \"%1\"");
+    SetDefaultValue("https\\shell\\open\\command", Quoted() + " \"%1\"");
+    const std::vector<std::string> refused = {
+        kNowhere, "file:///C:/windows/notepad.exe", recorder, "javascript:alert(1)", "https", ""};
+    for (const std::string& address : refused)
+        EXPECT_EQ(OpenLink(address.c_str(), SW_SHOW), SE_ERR_ACCESSDENIED) << address;
+    EXPECT_TRUE(WaitForRecords(1).empty()) << "neither the shell nor the registered command started anything";
+}
+
+TEST_F(OpenLinkTest, TheSchemeIsRecognisedInAnyCase) {
+    htm.Register(Quoted() + " \"%1\"");
+    std::string address = "HTTPS://umbrix.example.invalid/";
+    ASSERT_LE(ShellResult(address), 32);
+    EXPECT_EQ(StartedCommandLine(address), Quoted() + "  " + InQuotes(address));
+}
+
+TEST_F(OpenLinkTest, TheAddressTakesThePlaceOfTheQuotedMarkerInQuotesAndTheShowCommandIsPassedOn) {
     htm.Register(Quoted() + " \"%1\" --after");
-    EXPECT_EQ(StartedCommandLine(kNowhere, SW_SHOWMINNOACTIVE), Quoted() + "  " + kNowhere);
+    EXPECT_EQ(StartedCommandLine(kAddress, SW_SHOWMINNOACTIVE), Quoted() + "  " + InQuotes(kAddress));
+}
+
+TEST_F(OpenLinkTest, AnAddressThatWouldLeaveItsQuotesStartsNothing) {
+    htm.Register(Quoted() + " \"%1\"");
+    const std::string base = std::string(kAddress) + "/";
+    const std::vector<std::string> refused = {base + "a\" --evil \"b", base + "ende\\", base + "zeile\nzwei",
+                                              base + "\t"};
+    for (const std::string& address : refused) {
+        ASSERT_LE(ShellResult(address), 32) << address;
+        EXPECT_EQ(OpenLink(address.c_str(), SW_SHOW), ShellResult(address)) << address;
+    }
+    EXPECT_TRUE(WaitForRecords(1).empty());
+    EXPECT_EQ(StartedCommandLine(base + "a\\b"), Quoted() + "  " + InQuotes(base + "a\\b")) << "an inner backslash";
+}
+
+// Unquoted, "<folder>\Link Programme\link recorder.exe" would start "<folder>\Link.exe".
+TEST_F(OpenLinkTest, ARegisteredProgramPathWithBlanksStartsThatProgram) {
+    TempDirectory programs;
+    programs.AddDirectory(L"Link Programme");
+    std::string folder = programs.AnsiPath();
+    std::string program = folder + "\\Link Programme\\link recorder.exe";
+    ASSERT_TRUE(CopyFileA(recorder.c_str(), program.c_str(), TRUE));
+    ASSERT_TRUE(CopyFileA(recorder.c_str(), (folder + "\\Link.exe").c_str(), TRUE));
+    htm.Register(program + " --url %1");
+    auto [file, commandLine] = Started(kAddress);
+    EXPECT_EQ(file, program);
+    EXPECT_EQ(commandLine, InQuotes(program) + " --url  " + InQuotes(kAddress));
 }
 
 TEST_F(OpenLinkTest, ABareMarkerEndsTheCommandAndDropsWhatFollows) {
     htm.Register(Quoted() + " --open=%1 --more %1");
-    EXPECT_EQ(StartedCommandLine(kNowhere), Quoted() + " --open= " + kNowhere);
+    EXPECT_EQ(StartedCommandLine(kAddress), Quoted() + " --open= " + InQuotes(kAddress));
 }
 
 TEST_F(OpenLinkTest, ABareMarkerBeforeAQuotedOneStaysInTheCommand) {
     htm.Register(Quoted() + " /a%1 \"%1\" tail");
-    EXPECT_EQ(StartedCommandLine(kNowhere), Quoted() + " /a%1  " + kNowhere);
+    EXPECT_EQ(StartedCommandLine(kAddress), Quoted() + " /a%1  " + InQuotes(kAddress));
 }
 
 TEST_F(OpenLinkTest, ACommandWithoutMarkerGetsTheAddressAfterOneBlank) {
     htm.Register(Quoted() + " --fixed");
-    EXPECT_EQ(StartedCommandLine(kNowhere), Quoted() + " --fixed " + kNowhere);
+    EXPECT_EQ(StartedCommandLine(kAddress), Quoted() + " --fixed " + InQuotes(kAddress));
 }
 
 TEST_F(OpenLinkTest, AnEmptyCommandPutsABlankBeforeTheAddress) {
-    // The address names the recorder, so without the blank the command line would start it;
     // Wine's program start does not skip a leading blank and finds no program.
     htm.Register("");
-    std::string address = recorder + " " + kNowhere;
-    ASSERT_LE(ShellResult(address), 32);
-    EXPECT_EQ(OpenLink(address.c_str(), SW_SHOW), ERROR_FILE_NOT_FOUND);
-    EXPECT_GT(WinExec(address.c_str(), SW_SHOW), 32u) << "the address alone starts the recorder";
-    std::vector<std::string> found = WaitForRecords(1);
-    ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0], "show 5\n" + address);
+    EXPECT_EQ(OpenLink(kAddress, SW_SHOW), ERROR_FILE_NOT_FOUND);
 }
 
 TEST_F(OpenLinkTest, AFailingProgramStartGivesItsOwnResult) {
     htm.Register("\"C:\\umbrix-missing\\browser.exe\" \"%1\"");
-    EXPECT_EQ(OpenLink(kNowhere, SW_SHOW), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(OpenLink(kAddress, SW_SHOW), ERROR_FILE_NOT_FOUND);
 }
 
 TEST_F(OpenLinkTest, WithoutUsableRegistrationTheShellsResultIsReturned) {
     htm.Register(Quoted() + " \"%1\"");
     SetDefaultValue(".htm", "UmbrixTest.NoSuchType");
-    EXPECT_EQ(OpenLink(kNowhere, SW_SHOW), ShellResult(kNowhere)) << "type without an open command";
+    EXPECT_EQ(OpenLink(kAddress, SW_SHOW), ShellResult(kAddress)) << "type without an open command";
 
     SetDefaultValue(".htm", kFileType);
     SetDefaultValue(std::string(kFileType) + "\\shell\\open\\command", Quoted() + std::string(300, 'x'));
-    EXPECT_EQ(OpenLink(kNowhere, SW_SHOW), ShellResult(kNowhere)) << "command longer than 259 bytes";
+    EXPECT_EQ(OpenLink(kAddress, SW_SHOW), ShellResult(kAddress)) << "command longer than 259 bytes";
 
     htm.RemoveHtm();
-    EXPECT_EQ(OpenLink(kNowhere, SW_SHOW), ShellResult(kNowhere)) << "no .htm key";
+    EXPECT_EQ(OpenLink(kAddress, SW_SHOW), ShellResult(kAddress)) << "no .htm key";
 }
 
 TEST_F(OpenLinkTest, ACommandLineOf519CharactersIsStartedAndALongerOneIsNot) {
     htm.Register(Quoted() + " \"%1\"");
-    std::string scheme = "umbrixtest-nowhere:";
-    size_t nRoom = 519 - (Quoted().size() + 2);
-    std::string fits = scheme + std::string(nRoom - scheme.size(), 'a');
+    std::string start = std::string(kAddress) + "/";
+    size_t nRoom = 519 - (Quoted().size() + 2 + 2);
+    std::string fits = start + std::string(nRoom - start.size(), 'a');
     std::string tooLong = fits + "a";
     ASSERT_LE(ShellResult(fits), 32);
     ASSERT_LE(ShellResult(tooLong), 32);
@@ -203,7 +287,7 @@ TEST_F(OpenLinkTest, ACommandLineOf519CharactersIsStartedAndALongerOneIsNot) {
     EXPECT_EQ(OpenLink(tooLong.c_str(), SW_SHOW), ShellResult(tooLong));
     std::string started = StartedCommandLine(fits);
     EXPECT_EQ(started.size(), 519u);
-    EXPECT_EQ(started, Quoted() + "  " + fits);
+    EXPECT_EQ(started, Quoted() + "  " + InQuotes(fits));
 }
 
 TEST(ReadDefaultValueTest, CopiesTheValueAndMayReadTheKeyPathFromTheDestination) {

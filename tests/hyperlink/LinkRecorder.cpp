@@ -1,5 +1,5 @@
 // A stand-in for a browser in the link-opening tests: writes the show command it was started
-// with and its exact command line to a new file in the directory named by
+// with, its own file and its exact command line, a line each, to a new file in the directory named by
 // UMBRIX_LINK_RECORDS, then ends.
 #include "filesystem/CUniqueHandle.h"
 
@@ -14,7 +14,9 @@ int main() {
     startup.cb = sizeof startup;
     GetStartupInfoA(&startup);
     int nShow = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1;
-    std::string record = "show " + std::to_string(nShow) + "\n" + GetCommandLineA();
+    char szSelf[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, szSelf, MAX_PATH);
+    std::string record = "show " + std::to_string(nShow) + "\n" + szSelf + "\n" + GetCommandLineA();
 
     // Written under a temporary name and then renamed, so the test never reads half a record.
     std::string base = std::string(szDirectory) + "\\" + std::to_string(GetCurrentProcessId());

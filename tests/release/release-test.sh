@@ -58,6 +58,9 @@ check "unsigned program does not verify" fails osslsigncode verify -in "$ra/umbr
 python3 "$src/tests/release/check-release.py" "$ra" https://umbrix.example.org/umbrix-setup.exe || failures=$((failures + 1))
 python3 "$src/tests/release/check-release.py" "$rb" https://downloads.example.invalid/umbrix/umbrix-setup.exe ||
     failures=$((failures + 1))
+check "release umbrix.exe's PE header" /usr/bin/python3 "$src/tests/release/check-pe.py" "$ra/umbrix.exe"
+check "release build's PE header and symbols" \
+    /usr/bin/python3 "$src/tests/release/check-pe.py" --symbols "$a/build/release-tree/umbrix.exe"
 sh "$src/tests/app/installer-test.sh" "$src" "$build" "$ra" || failures=$((failures + 1))
 
 # A throwaway code-signing certificate, its own CA.
@@ -68,7 +71,14 @@ openssl req -x509 -newkey rsa:2048 -nodes -keyout "$cert/key.pem" -out "$cert/ce
 openssl pkcs12 -export -inkey "$cert/key.pem" -in "$cert/cert.pem" -out "$cert/sign.pfx" \
     -passout pass:test-geheim
 cp "$ra/umbrix.exe" "$tmp/unsigned.exe"
-release "$a" signed UMBRIX_SIGN_PFX="$cert/sign.pfx" UMBRIX_SIGN_PASSWORD=test-geheim
+refused() {  # a signed release without a download address stops at once and says why
+    ! (cd "$a" && env -u UMBRIX_DOWNLOAD_URL UMBRIX_SIGN_PFX="$cert/sign.pfx" UMBRIX_SIGN_PASSWORD=test-geheim \
+        scripts/make-release build) >"$tmp/refused.log" 2>&1 &&
+        grep -q "needs UMBRIX_DOWNLOAD_URL" "$tmp/refused.log" && cmp -s "$ra/umbrix.exe" "$tmp/unsigned.exe"
+}
+check "a signed release without UMBRIX_DOWNLOAD_URL is refused" refused
+release "$a" signed UMBRIX_SIGN_PFX="$cert/sign.pfx" UMBRIX_SIGN_PASSWORD=test-geheim \
+    UMBRIX_DOWNLOAD_URL=https://downloads.example.invalid/signed
 verify() { osslsigncode verify -CAfile "$cert/cert.pem" -in "$1" >"$tmp/verify.out" 2>&1; }
 for f in umbrix.exe umbrix-setup.exe; do
     if verify "$ra/$f"; then
@@ -80,7 +90,7 @@ done
 check "signing added only the signature to umbrix.exe" \
     python3 "$src/tests/release/signature-only.py" "$ra/umbrix.exe" "$tmp/unsigned.exe"
 check "signed release does not say unsigned" fails grep -q UNSIGNED "$tmp/signed.log"
-python3 "$src/tests/release/check-release.py" "$ra" https://umbrix.example.org/umbrix-setup.exe >/dev/null ||
+python3 "$src/tests/release/check-release.py" "$ra" https://downloads.example.invalid/signed/umbrix-setup.exe >/dev/null ||
     { echo "FAILED: signed release's checks"; failures=$((failures + 1)); }
 UMBRIX_TEST_CA=$cert/cert.pem sh "$src/tests/app/installer-test.sh" "$src" "$build" "$ra" ||
     failures=$((failures + 1))
