@@ -6,6 +6,7 @@
 #include "app/RenameFilesToCase.h"
 
 #include "platform/ExtendedPath.h"
+#include "renaming/RenameEntriesToCase.h"
 #include "renaming/StagingFolder.h"
 #include "tests/renaming/RunMessages.h"
 #include "tests/support/FatDrive.h"
@@ -16,11 +17,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <map>
 #include <optional>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -296,4 +299,69 @@ TEST_F(ExFatVolumeTest, LettersBeyondAsciiTakeTheRequestedCase) {
     EXPECT_EQ(fat->Ls(), Sorted({"GR\303\226\303\237E.TXT", "PLAIN.TXT", "\303\204PFEL.DOC", "\316\251MEGA.TXT"}));
     EXPECT_EQ(fat->Cat("GR\303\226\303\237E.TXT"), "Gr\303\266\303\237e.TXT");
     EXPECT_EQ(boxes.Texts(), (Texts{kLowerDone, kUpperDone}));
+}
+
+namespace {
+
+bool HasCase(const std::wstring& name, CaseDirection direction) {
+    std::string ascii(name.begin(), name.end());
+    return ascii == (direction == CaseDirection::Lower ? Lower(ascii) : Upper(ascii));
+}
+
+}  // namespace
+
+// Two runs over the same card at once, as two windows of the program (or two programs) could
+// start them: each leaves the other's staging folder and waiting files alone. Every file ends
+// exactly once under its own name or a converted one, with its own contents, no waiting name
+// and no staging folder are left, and no run names a file as kept that has its case.
+TEST_F(ExFatVolumeTest, TwoRunsAtOnceLoseNoFileAndTellNoUntruth) {
+    Names names;
+    for (int i = 0; i < 300; ++i) names.push_back("Card_" + std::to_string(1000 + i) + ".Jpg");
+    AddFiles(names);
+    std::wstring root = wine::ExactPath(fat->Root());
+    const struct {
+        CaseDirection first, second;
+    } pairs[] = {{CaseDirection::Lower, CaseDirection::Lower}, {CaseDirection::Upper, CaseDirection::Lower}};
+    for (const auto& pair : pairs) {
+        // The second run starts once the first one's staging folder is there, so that it finds
+        // that folder live.
+        CaseRunOutcome first, second;
+        std::atomic<int> nEnded{0};
+        int firstEnded = 0;
+        std::thread run([&] {
+            first = RenameEntriesToCase(pair.first, root);
+            firstEnded = ++nEnded;
+        });
+        for (int i = 0;
+             i < 2000 && GetFileAttributesW(AfxJoinPath(root, L".umbrix-staging").c_str()) == INVALID_FILE_ATTRIBUTES;
+             ++i)
+            Sleep(1);
+        second = RenameEntriesToCase(pair.second, root);
+        ++nEnded;
+        run.join();
+        // The run that ended last read the disk after the other had finished.
+        if (pair.first == pair.second) {
+            EXPECT_EQ((firstEnded == 2 ? first : second).kept, Texts{});
+        }
+        for (const auto& [outcome, direction] : {std::pair(&first, pair.first), std::pair(&second, pair.second)}) {
+            for (const std::wstring& kept : outcome->kept) {
+                EXPECT_FALSE(HasCase(kept, direction)) << Utf8(kept);
+            }
+        }
+
+        Names after = fat->Ls();
+        ASSERT_EQ(after.size(), names.size());
+        std::map<std::string, std::string> byLowerName;
+        for (const std::string& name : after) byLowerName[Lower(name)] = name;
+        ASSERT_EQ(byLowerName.size(), names.size()) << "a file is there twice, or a staging folder stayed";
+        for (const std::string& name : names) {
+            ASSERT_EQ(byLowerName.count(Lower(name)), 1u) << name;
+            const std::string& now = byLowerName[Lower(name)];
+            EXPECT_TRUE(now == name || now == Lower(name) || now == Upper(name)) << now;
+            EXPECT_EQ(fat->Cat(now), name);
+        }
+        if (pair.first == pair.second) {
+            EXPECT_EQ(after, Converted(names, Lower));
+        }
+    }
 }
