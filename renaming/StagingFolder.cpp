@@ -240,12 +240,11 @@ void CStagingFolder::RemoveIfEmpty() {
     if (IsHeldElsewhere()) return;
     if (m_files) {
         if (!ReadDirectoryListing(FilesPath()).entries.empty()) return;
-        RemoveHeld(m_files, m_folder, FolderPath(), kFilesName);
+        if (!RemoveHeld(m_files, m_folder, FolderPath(), kFilesName)) return;
     } else if (m_files.dwError != ERROR_FILE_NOT_FOUND) {
         return;  // there, but not a plain folder: the staging folder stays as it is
     }
-    RemoveHeldEntry(m_marker);
-    RemoveHeld(m_folder, m_directory, m_strDirectory, m_strName);
+    if (RemoveHeldEntry(m_marker)) RemoveHeld(m_folder, m_directory, m_strDirectory, m_strName);
 }
 
 // Opened again with delete access, as the same plain entry, and removed through that handle.
