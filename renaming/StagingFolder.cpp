@@ -112,8 +112,12 @@ std::optional<CStagingFolder> CStagingFolder::Create(const std::wstring& directo
     if (!census.IsTaken(kBaseName + suffix) && Furnish(temporary, suffix)) {
         if (MoveFileExW(temporary.c_str(), folder.FolderPath().c_str(), 0)) {
             // Another run may have claimed it in the moment before this one did: it is then
-            // theirs to remove.
-            if (folder.Hold()) return folder.IsHeldElsewhere() ? std::nullopt : std::optional(std::move(folder));
+            // theirs to remove, and this run lets go of it at once so that they can.
+            if (folder.Hold()) {
+                if (!folder.IsHeldElsewhere()) return folder;
+                folder.LetGo();
+                return std::nullopt;
+            }
             if (folder.m_marker.dwError != ERROR_FILE_NOT_FOUND) return std::nullopt;
             // Some volumes lose what a folder holds when it is renamed (FAT32 through fusefat):
             // there the folder is made under its own name, its marker right after it.
