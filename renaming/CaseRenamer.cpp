@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 namespace {
 
@@ -62,15 +63,27 @@ CCaseRenamer::Result CCaseRenamer::Probe(const ListingEntry& entry, const std::w
     return RenameStaged(entry, to);
 }
 
-// The name was free as last seen. If the directory now shows another entry under it, that
-// entry came in meanwhile and the file keeps its name. If not, the volume has found the file
-// itself under the new name: it refuses a change of case in one step (FAT32 and exFAT under
-// Wine, some shares), and the staged route works there, for this file and every later one.
+// The name was free as last seen. Either the volume has found the file itself under the new
+// name, because it refuses a change of case in one step (FAT32 and exFAT under Wine, some
+// shares), or another entry came in under that name meanwhile. The staged route tells: its
+// second step succeeds only where the name is free, and then the refusal was the volume's, and
+// the staged route serves every later file. Where that step is refused too, a fresh look at the
+// directory decides: another entry there keeps this file and leaves the route as it was.
 CCaseRenamer::Result CCaseRenamer::RefusedInOneStep(const ListingEntry& entry, const std::wstring& to) {
+    Mode before = std::exchange(m_mode, Mode::Staged);
+    Result result = RenameStaged(entry, to);
+    if (result != Result::Deferred) {
+        if (result != Result::Renamed) m_mode = before;
+        return result;
+    }
     m_run.LookAgain();
-    if (m_run.census.TakenByOther(entry, to)) return Result::Kept;
-    m_mode = Mode::Staged;
-    return RenameStaged(entry, to);
+    if (!m_run.census.IsTaken(to)) return result;
+    m_mode = before;
+    Waiting waiting = std::move(m_deferred.back());
+    m_deferred.pop_back();
+    if (TryOwnName(waiting) == Attempt::Done) return Result::Kept;
+    Strand(waiting);
+    return Result::Stranded;
 }
 
 CCaseRenamer::Result CCaseRenamer::RenameStaged(const ListingEntry& entry, const std::wstring& to) {
