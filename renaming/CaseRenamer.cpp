@@ -3,75 +3,152 @@
 #include "filesystem/CUniqueHandle.h"
 #include "filesystem/ExtendedPath.h"
 
+#include <algorithm>
+#include <iterator>
 #include <utility>
 
-bool MoveWithoutReplacing(const std::wstring& from, const std::wstring& to) {
+namespace {
+
+// Pauses before each try of the deferred files, the first right after the rest of the
+// directory: about 3 s in all, longer than the second or so that the volumes we know keep
+// answering to a name they have given up.
+const DWORD kRetryPausesMs[] = {0, 100, 200, 400, 800, 1500};
+const ULONGLONG kRetryLimitMs = 3000;
+
+}  // namespace
+
+DWORD MoveWithoutReplacing(const std::wstring& from, const std::wstring& to) {
     // No MOVEFILE_REPLACE_EXISTING: an existing file under the new name must survive.
     // No MOVEFILE_COPY_ALLOWED: a rename never turns into copy and delete.
-    return MoveFileExW(from.c_str(), to.c_str(), 0) != FALSE;
+    if (MoveFileExW(from.c_str(), to.c_str(), 0)) return ERROR_SUCCESS;
+    return GetLastError();
 }
 
-CCaseRenamer::CCaseRenamer(std::wstring directory, const CNameCensus& census)
-    : m_strDirectory(std::move(directory)), m_census(census) {}
+bool ReportedTaken(DWORD dwError) { return dwError == ERROR_ALREADY_EXISTS || dwError == ERROR_FILE_EXISTS; }
+
+CCaseRenamer::CCaseRenamer(CaseRun& run) : m_run(run) {}
 
 CCaseRenamer::~CCaseRenamer() {
+    // No file is ever left under a waiting name because the run forgot it.
+    RetryDeferred();
     if (m_staging && !m_bStrandedBeside) m_staging->RemoveIfEmpty();
 }
 
-CCaseRenamer::Result CCaseRenamer::Rename(const std::wstring& from, const std::wstring& to) {
+CCaseRenamer::Result CCaseRenamer::Rename(const ListingEntry& entry, const std::wstring& to) {
     switch (m_mode) {
-    case Mode::OneStep:
-        if (MoveWithoutReplacing(PathOf(from), PathOf(to))) return Result::Renamed;
-        return ReportedTaken(GetLastError()) ? SwitchToStaged(from, to) : Result::Kept;
+    case Mode::OneStep: {
+        DWORD dwError = MoveWithoutReplacing(m_run.PathOf(entry.name), m_run.PathOf(to));
+        if (dwError == ERROR_SUCCESS) return Result::Renamed;
+        return ReportedTaken(dwError) ? RefusedInOneStep(entry, to) : Result::Kept;
+    }
     case Mode::Staged:
-        return RenameStaged(from, to);
+        return RenameStaged(entry, to);
     case Mode::Unknown:
         break;
     }
-    return Probe(from, to);
-}
-
-std::wstring CCaseRenamer::StrandedPathOf(const std::wstring& name) const {
-    if (!m_staging) return name;
-    std::wstring beside = WaitingBesideAs(name);
-    return beside.empty() ? m_staging->RelativePathOf(name) : beside;
+    return Probe(entry, to);
 }
 
 // The first case change of a run: try the plain rename and look whether the name changed.
 // A file that cannot be renamed for another reason (held open, access denied) tells nothing
 // about the volume, so the next file probes again.
-CCaseRenamer::Result CCaseRenamer::Probe(const std::wstring& from, const std::wstring& to) {
-    if (!MoveWithoutReplacing(PathOf(from), PathOf(to)))
-        return ReportedTaken(GetLastError()) ? SwitchToStaged(from, to) : Result::Kept;
+CCaseRenamer::Result CCaseRenamer::Probe(const ListingEntry& entry, const std::wstring& to) {
+    DWORD dwError = MoveWithoutReplacing(m_run.PathOf(entry.name), m_run.PathOf(to));
+    if (dwError != ERROR_SUCCESS) return ReportedTaken(dwError) ? RefusedInOneStep(entry, to) : Result::Kept;
     if (HoldsExactly(to)) {
         m_mode = Mode::OneStep;
         return Result::Renamed;
     }
-    return SwitchToStaged(from, to);
-}
-
-// No other entry answers to "to" (the caller's census says so), so a volume that reports the
-// name as taken has found the file itself under it: it refuses a change of case in one step
-// (FAT32 mounted under Wine, some shares). The staged route works there, for this file and
-// every later one.
-bool CCaseRenamer::ReportedTaken(DWORD dwError) {
-    return dwError == ERROR_ALREADY_EXISTS || dwError == ERROR_FILE_EXISTS;
-}
-
-CCaseRenamer::Result CCaseRenamer::SwitchToStaged(const std::wstring& from, const std::wstring& to) {
     m_mode = Mode::Staged;
-    return RenameStaged(from, to);
+    return RenameStaged(entry, to);
 }
 
-CCaseRenamer::Result CCaseRenamer::RenameStaged(const std::wstring& from, const std::wstring& to) {
-    if (!EnsureStagingFolder()) return Result::Kept;
-    std::wstring beside = WaitingBesideAs(from);
-    std::wstring staged = beside.empty() ? m_staging->PathOf(from) : PathOf(beside);
-    if (!MoveWithoutReplacing(PathOf(from), staged)) return Result::Kept;
-    if (MoveWithoutReplacing(staged, PathOf(to))) return Result::Renamed;
-    if (MoveWithoutReplacing(staged, PathOf(from))) return Result::Kept;
-    m_bStrandedBeside = m_bStrandedBeside || !beside.empty();
+// The name was free as last seen. Either the volume has found the file itself under the new
+// name, because it refuses a change of case in one step (FAT32 and exFAT under Wine, some
+// shares), or another entry came in under that name meanwhile. The staged route tells: its
+// second step succeeds only where the name is free, and then the refusal was the volume's, and
+// the staged route serves every later file. Where that step is refused too, a fresh look at the
+// directory decides: another entry there keeps this file and leaves the route as it was.
+CCaseRenamer::Result CCaseRenamer::RefusedInOneStep(const ListingEntry& entry, const std::wstring& to) {
+    Mode before = std::exchange(m_mode, Mode::Staged);
+    Result result = RenameStaged(entry, to);
+    if (result != Result::Deferred) {
+        if (result != Result::Renamed) m_mode = before;
+        return result;
+    }
+    m_run.LookAgain();
+    if (!m_run.census.IsTaken(to)) return result;
+    m_mode = before;
+    Waiting waiting = std::move(m_deferred.back());
+    m_deferred.pop_back();
+    if (TryOwnName(waiting) == Attempt::Done) return Result::Kept;
+    Strand(waiting);
     return Result::Stranded;
+}
+
+CCaseRenamer::Result CCaseRenamer::RenameStaged(const ListingEntry& entry, const std::wstring& to) {
+    if (!EnsureStagingFolder()) return Result::Kept;
+    std::wstring beside = WaitingBesideAs(entry.name);
+    Waiting waiting{entry.name, to, beside.empty() ? m_staging->PathOf(entry.name) : m_run.PathOf(beside),
+                    !beside.empty()};
+    if (MoveWithoutReplacing(m_run.PathOf(entry.name), waiting.strPath) != ERROR_SUCCESS) return Result::Kept;
+    DWORD dwError = MoveWithoutReplacing(waiting.strPath, m_run.PathOf(to));
+    if (dwError == ERROR_SUCCESS) return Result::Renamed;
+    // Decided after the rest of the directory, with one fresh look for all such files.
+    if (ReportedTaken(dwError)) {
+        m_deferred.push_back(std::move(waiting));
+        return Result::Deferred;
+    }
+    if (TryOwnName(waiting) == Attempt::Done) return Result::Kept;
+    Strand(waiting);
+    return Result::Stranded;
+}
+
+void CCaseRenamer::RetryDeferred() {
+    ULONGLONG start = GetTickCount64();
+    for (size_t round = 0; round < std::size(kRetryPausesMs) && !m_deferred.empty(); ++round) {
+        ULONGLONG elapsed = GetTickCount64() - start;
+        if (elapsed >= kRetryLimitMs) break;
+        Sleep(static_cast<DWORD>(std::min<ULONGLONG>(kRetryPausesMs[round], kRetryLimitMs - elapsed)));
+        m_run.LookAgain();
+        std::vector<Waiting> still;
+        for (Waiting& waiting : m_deferred) {
+            // A name that another entry really holds is not waited for.
+            Attempt attempt = m_run.census.IsTaken(waiting.strTarget) ? Attempt::Failed : TryAgain(waiting);
+            if (attempt == Attempt::Failed) attempt = TryOwnName(waiting);
+            if (attempt == Attempt::Refused)
+                still.push_back(std::move(waiting));
+            else if (attempt == Attempt::Failed)
+                Strand(waiting);
+        }
+        m_deferred.swap(still);
+    }
+    // Time is up: whatever still waits goes back to its own name.
+    for (const Waiting& waiting : m_deferred)
+        if (TryOwnName(waiting) != Attempt::Done) Strand(waiting);
+    m_deferred.clear();
+}
+
+CCaseRenamer::Attempt CCaseRenamer::TryAgain(const Waiting& waiting) {
+    DWORD dwError = MoveWithoutReplacing(waiting.strPath, m_run.PathOf(waiting.strTarget));
+    if (dwError == ERROR_SUCCESS) return Attempt::Done;
+    return ReportedTaken(dwError) ? Attempt::Refused : Attempt::Failed;
+}
+
+CCaseRenamer::Attempt CCaseRenamer::TryOwnName(const Waiting& waiting) {
+    if (m_run.census.IsTaken(waiting.strOwnName)) return Attempt::Failed;
+    DWORD dwError = MoveWithoutReplacing(waiting.strPath, m_run.PathOf(waiting.strOwnName));
+    if (dwError == ERROR_SUCCESS) return Attempt::Done;
+    return ReportedTaken(dwError) ? Attempt::Refused : Attempt::Failed;
+}
+
+void CCaseRenamer::Strand(const Waiting& waiting) {
+    if (waiting.bBeside) {
+        m_bStrandedBeside = true;
+        m_run.stranded.push_back(m_staging->WaitingNameOf(waiting.strOwnName));
+    } else {
+        m_run.stranded.push_back(m_staging->RelativePathOf(waiting.strOwnName));
+    }
 }
 
 // A file waits beside the others where its name leaves room for the suffix and no entry
@@ -79,13 +156,13 @@ CCaseRenamer::Result CCaseRenamer::RenameStaged(const std::wstring& from, const 
 // another folder on some volumes (FAT32 through FUSE: a third of the time).
 std::wstring CCaseRenamer::WaitingBesideAs(const std::wstring& name) const {
     std::wstring waiting = m_staging->WaitingNameOf(name);
-    return waiting.empty() || m_census.IsTaken(waiting) ? std::wstring() : waiting;
+    return waiting.empty() || m_run.census.IsTaken(waiting) ? std::wstring() : waiting;
 }
 
 bool CCaseRenamer::EnsureStagingFolder() {
     if (m_staging) return true;
     if (m_bStagingFailed) return false;
-    m_staging = CStagingFolder::Create(m_strDirectory, m_census);
+    m_staging = CStagingFolder::Create(m_run.directory, m_run.census);
     m_bStagingFailed = !m_staging;
     return !m_bStagingFailed;
 }
@@ -94,14 +171,12 @@ bool CCaseRenamer::EnsureStagingFolder() {
 // case). A name with wildcards cannot be looked up directly, so the listing is searched.
 bool CCaseRenamer::HoldsExactly(const std::wstring& name) const {
     if (name.find_first_of(L"*?<>\"") != std::wstring::npos) {
-        for (const ListingEntry& entry : ReadDirectoryListing(m_strDirectory).entries)
+        for (const ListingEntry& entry : ReadDirectoryListing(m_run.directory).entries)
             if (entry.name == name) return true;
         return false;
     }
     WIN32_FIND_DATAW data;
     CFindHandle search(
-        FindFirstFileExW(PathOf(name).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
+        FindFirstFileExW(m_run.PathOf(name).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
     return search && name == data.cFileName;
 }
-
-std::wstring CCaseRenamer::PathOf(const std::wstring& name) const { return AfxJoinPath(m_strDirectory, name); }

@@ -3,12 +3,12 @@
 #include "filesystem/ExtendedPath.h"
 #include "renaming/CaseConversion.h"
 #include "renaming/CaseRenamer.h"
+#include "renaming/CaseRun.h"
 #include "renaming/NameCensus.h"
 #include "renaming/StagingFolder.h"
 
 #include <algorithm>
 #include <optional>
-#include <unordered_set>
 
 namespace {
 
@@ -25,75 +25,88 @@ bool HasRequestedCase(CaseDirection direction, const std::wstring& name) {
 
 // A file of an earlier run that was ended between two steps goes back into the directory:
 // in the requested case where no entry answers to that name, else under its own name.
-bool ReturnWaitingFile(const std::wstring& waitingPath, const std::wstring& name, CaseDirection direction,
-                       const std::wstring& directory, CNameCensus& census) {
-    std::optional<std::wstring> converted = ConvertedName(direction, name);
+bool ReturnWaitingFile(CaseRun& run, const std::wstring& waitingPath, const std::wstring& name) {
+    std::optional<std::wstring> converted = ConvertedName(run.direction, name);
     for (const std::wstring& target : {converted.value_or(name), name}) {
-        if (census.IsTaken(target)) continue;
-        if (!MoveWithoutReplacing(waitingPath, AfxJoinPath(directory, target))) continue;
-        census.Add(target);
+        if (run.census.IsTaken(target)) continue;
+        if (MoveWithoutReplacing(waitingPath, run.PathOf(target)) != ERROR_SUCCESS) continue;
+        run.census.Add(target);
         return true;
     }
     return false;
 }
 
-struct EarlierRuns {
-    std::vector<std::wstring> stranded;              // files that still wait, relative to the directory
-    std::unordered_set<std::wstring> waitingBeside;  // names of the directory that are waiting files
-};
-
-// The files of one staging folder, in it and beside the others; the folder goes once none waits.
-void ReturnFilesOf(const CStagingFolder& staging, CaseDirection direction, const std::wstring& directory,
-                   const DirectoryListing& listing, CNameCensus& census, EarlierRuns& earlier) {
-    for (const ListingEntry& waiting : staging.WaitingFiles())
-        if (waiting.IsDirectory() ||
-            !ReturnWaitingFile(staging.PathOf(waiting.name), waiting.name, direction, directory, census))
-            earlier.stranded.push_back(staging.RelativePathOf(waiting.name));
-    bool bBesideStays = false;
-    for (const ListingEntry& entry : listing.entries) {
-        std::wstring own = entry.IsDirectory() ? std::wstring() : staging.OwnNameOf(entry.name);
-        if (own.empty()) continue;
-        earlier.waitingBeside.insert(entry.name);
-        if (ReturnWaitingFile(AfxJoinPath(directory, entry.name), own, direction, directory, census)) continue;
-        earlier.stranded.push_back(entry.name);
-        bBesideStays = true;
+// The files waiting in one staging folder of an earlier run.
+void ReturnFilesInFolder(CaseRun& run, const CStagingFolder& staging) {
+    for (const ListingEntry& waiting : staging.WaitingFiles()) {
+        bool bMay = !waiting.IsDirectory() && !(waiting.attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+                    staging.MayMoveFromFolder(waiting.name);
+        if (!bMay || !ReturnWaitingFile(run, staging.PathOf(waiting.name), waiting.name))
+            run.stranded.push_back(staging.RelativePathOf(waiting.name));
     }
-    if (!bBesideStays) staging.RemoveIfEmpty();
 }
 
-EarlierRuns ReturnEarlierRunsFiles(CaseDirection direction, const std::wstring& directory,
-                                   const DirectoryListing& listing, CNameCensus& census) {
-    EarlierRuns earlier;
-    for (const ListingEntry& entry : listing.entries)
-        if (std::optional<CStagingFolder> staging = CStagingFolder::Open(directory, entry))
-            ReturnFilesOf(*staging, direction, directory, listing, census, earlier);
-    return earlier;
+// The files of one staging folder waiting beside the others; false when one of them stays.
+bool ReturnFilesBeside(CaseRun& run, const CStagingFolder& staging) {
+    bool bAllBack = true;
+    for (const ListingEntry& entry : run.listing.entries) {
+        std::wstring own = entry.IsDirectory() ? std::wstring() : staging.OwnNameOf(entry.name);
+        if (own.empty()) continue;
+        run.waitingNames.insert(entry.name);
+        if (staging.MayMoveFromDirectory(entry.name) && ReturnWaitingFile(run, run.PathOf(entry.name), own)) continue;
+        run.stranded.push_back(entry.name);
+        bAllBack = false;
+    }
+    return bAllBack;
+}
+
+// A folder that another run is working with, and the files waiting for it, stay as they are;
+// they lack the requested case as long as that run lasts.
+void LeaveToItsRun(CaseRun& run, const CStagingFolder& staging) {
+    for (const ListingEntry& waiting : staging.WaitingFiles())
+        run.stranded.push_back(staging.RelativePathOf(waiting.name));
+    for (const ListingEntry& entry : run.listing.entries) {
+        if (entry.IsDirectory() || staging.OwnNameOf(entry.name).empty()) continue;
+        run.waitingNames.insert(entry.name);
+        run.stranded.push_back(entry.name);
+    }
+}
+
+// Files of earlier runs come back; each folder goes once none of its files waits.
+void ReturnEarlierRunsFiles(CaseRun& run) {
+    for (const ListingEntry& entry : run.listing.entries) {
+        std::optional<CStagingFolder> staging = CStagingFolder::Open(run.directory, entry);
+        if (!staging) continue;
+        if (staging->IsHeldElsewhere()) {
+            LeaveToItsRun(run, *staging);
+            continue;
+        }
+        ReturnFilesInFolder(run, *staging);
+        if (ReturnFilesBeside(run, *staging)) staging->RemoveIfEmpty();
+    }
 }
 
 // A rename that is refused or fails leaves the file as it was; the disk tells afterwards.
-// Files of an earlier run are left to that run's folder, under their waiting names.
-void RenameFiles(CaseDirection direction, const std::wstring& directory, const DirectoryListing& listing,
-                 const CNameCensus& census, EarlierRuns& earlier) {
-    std::vector<std::wstring>& stranded = earlier.stranded;
-    CCaseRenamer renamer(directory, census);
-    for (const ListingEntry& entry : listing.entries) {
-        if (entry.IsDirectory() || !Addressable(entry.name) || earlier.waitingBeside.count(entry.name)) continue;
-        std::optional<std::wstring> target = ConvertedName(direction, entry.name);
-        if (!target || *target == entry.name || census.TakenByOther(entry, *target)) continue;
-        if (renamer.Rename(entry.name, *target) == CCaseRenamer::Result::Stranded)
-            stranded.push_back(renamer.StrandedPathOf(entry.name));
+// Files waiting for a staging folder are left to that folder, under their waiting names.
+void RenameFiles(CaseRun& run) {
+    CCaseRenamer renamer(run);
+    for (const ListingEntry& entry : run.listing.entries) {
+        if (entry.IsDirectory() || !Addressable(entry.name) || run.waitingNames.count(entry.name)) continue;
+        std::optional<std::wstring> target = ConvertedName(run.direction, entry.name);
+        if (!target || *target == entry.name || run.census.TakenByOther(entry, *target)) continue;
+        renamer.Rename(entry, *target);
     }
+    renamer.RetryDeferred();
 }
 
 // The files of the directory, as the disk now holds them, that lack the requested case.
-std::vector<std::wstring> FilesWithoutRequestedCase(CaseDirection direction, const std::wstring& directory,
-                                                    const DirectoryListing& before) {
-    DirectoryListing after = ReadDirectoryListing(directory);
+std::vector<std::wstring> FilesWithoutRequestedCase(const CaseRun& run) {
+    DirectoryListing after = ReadDirectoryListing(run.directory);
     // Unreadable now: every file that needed a change may have kept its name.
-    const DirectoryListing& listing = after.started ? after : before;
+    const DirectoryListing& listing = after.started ? after : run.listing;
     std::vector<std::wstring> kept;
     for (const ListingEntry& entry : listing.entries)
-        if (!entry.IsDirectory() && !HasRequestedCase(direction, entry.name)) kept.push_back(entry.name);
+        if (!entry.IsDirectory() && !HasRequestedCase(run.direction, entry.name)) kept.push_back(entry.name);
     return kept;
 }
 
@@ -101,16 +114,15 @@ std::vector<std::wstring> FilesWithoutRequestedCase(CaseDirection direction, con
 
 CaseRunOutcome RenameEntriesToCase(CaseDirection direction, const std::wstring& directory) {
     CaseRunOutcome outcome;
-    DirectoryListing listing = ReadDirectoryListing(directory);
-    outcome.bListed = listing.started;
-    outcome.nEntries = listing.entries.size();
-    if (!listing.started) return outcome;
-    CNameCensus census(listing.entries);
-    EarlierRuns earlier = ReturnEarlierRunsFiles(direction, directory, listing, census);
-    RenameFiles(direction, directory, listing, census, earlier);
-    outcome.kept = FilesWithoutRequestedCase(direction, directory, listing);
-    // A file still waiting beside the others is also on the disk's list.
-    outcome.kept.insert(outcome.kept.end(), earlier.stranded.begin(), earlier.stranded.end());
+    CaseRun run(direction, directory, ReadDirectoryListing(directory));
+    outcome.bListed = run.listing.started;
+    outcome.nEntries = run.listing.entries.size();
+    if (!run.listing.started) return outcome;
+    ReturnEarlierRunsFiles(run);
+    RenameFiles(run);
+    outcome.kept = FilesWithoutRequestedCase(run);
+    // A file still waiting in a staging folder is not in the directory's listing.
+    outcome.kept.insert(outcome.kept.end(), run.stranded.begin(), run.stranded.end());
     std::sort(outcome.kept.begin(), outcome.kept.end());
     outcome.kept.erase(std::unique(outcome.kept.begin(), outcome.kept.end()), outcome.kept.end());
     return outcome;

@@ -1,6 +1,7 @@
 #include "renaming/StagingFolder.h"
 
 #include "filesystem/CUniqueHandle.h"
+#include "filesystem/DirectoryListing.h"
 #include "filesystem/ExtendedPath.h"
 
 #include <cstdint>
@@ -66,12 +67,10 @@ bool WriteMarker(const std::wstring& path, const std::wstring& suffix) {
 }
 
 // The suffix the marker names (empty for a marker without one); none when it is not ours.
-std::optional<std::wstring> ReadMarker(const std::wstring& path) {
-    CFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!file) return std::nullopt;
+std::optional<std::wstring> ReadMarker(HANDLE marker) {
     char buffer[256];
     DWORD read = 0;
-    if (!ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr)) return std::nullopt;
+    if (!ReadFile(marker, buffer, sizeof buffer, &read, nullptr)) return std::nullopt;
     std::string_view text(buffer, read);
     if (text.substr(0, kMarkerText.size()) != kMarkerText) return std::nullopt;
     text.remove_prefix(kMarkerText.size());
@@ -84,33 +83,128 @@ std::optional<std::wstring> ReadMarker(const std::wstring& path) {
     return std::wstring(suffix.begin(), suffix.end());
 }
 
+// The name a new folder has while it is being made: no run takes it for a staging folder
+// until its marker and files folder are in it.
+bool HasTemporaryName(const std::wstring& name) {
+    std::wstring_view base(kBaseName);
+    if (name.compare(0, base.size(), base) != 0) return false;
+    std::wstring rest = name.substr(base.size());
+    return HasSuffixForm(std::string(rest.begin(), rest.end()));
+}
+
+// Held by a run: nobody else may delete, rename or replace the folders, and only one run at a
+// time holds the marker with delete access. The folders are held without delete access of
+// their own, which would keep the run from listing them.
+const DWORD kFolderAccess = FILE_READ_ATTRIBUTES;
+const DWORD kMarkerAccess = GENERIC_READ | DELETE;
+const DWORD kHeldSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
+// A look at a folder that another run holds.
+const DWORD kPeekSharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
 }  // namespace
 
 std::optional<CStagingFolder> CStagingFolder::Create(const std::wstring& directory, const CNameCensus& census) {
     std::wstring name = kBaseName;
     for (int n = 2; census.IsTaken(name); ++n) name = kBaseName + (L"-" + std::to_wstring(n));
-    CStagingFolder folder(directory, name, NewSuffix());
-    if (!CreateDirectoryW(folder.FolderPath().c_str(), nullptr)) return std::nullopt;
-    SetFileAttributesW(folder.FolderPath().c_str(), FILE_ATTRIBUTE_HIDDEN);
-    // The marker before the files folder: no file ever waits without a marker naming it.
-    if (WriteMarker(folder.MarkerPath(), folder.m_strSuffix) && CreateDirectoryW(folder.FilesPath().c_str(), nullptr))
-        return folder;
-    DeleteFileW(folder.MarkerPath().c_str());
-    RemoveDirectoryW(folder.FolderPath().c_str());
+    std::wstring suffix = NewSuffix();
+    CStagingFolder folder(directory, name, suffix);
+    std::wstring temporary = AfxJoinPath(directory, kBaseName + suffix);
+    if (!census.IsTaken(kBaseName + suffix) && Furnish(temporary, suffix)) {
+        if (MoveFileExW(temporary.c_str(), folder.FolderPath().c_str(), 0)) {
+            // Another run may have claimed it in the moment before this one did: it is then
+            // theirs to remove, and this run lets go of it at once so that they can.
+            if (folder.Hold()) {
+                if (!folder.IsHeldElsewhere()) return folder;
+                folder.LetGo();
+                return std::nullopt;
+            }
+            if (folder.m_marker.dwError != ERROR_FILE_NOT_FOUND) return std::nullopt;
+            // Some volumes lose what a folder holds when it is renamed (FAT32 through fusefat):
+            // there the folder is made under its own name, its marker right after it.
+            folder.LetGo();
+            RemoveDirectoryW(folder.FolderPath().c_str());
+        } else {
+            Unfurnish(temporary);
+        }
+    }
+    if (!Furnish(folder.FolderPath(), suffix)) return std::nullopt;
+    if (folder.Hold() && !folder.IsHeldElsewhere()) return folder;
     return std::nullopt;
 }
 
+// A new hidden folder with the marker and an empty files folder in it.
+bool CStagingFolder::Furnish(const std::wstring& path, const std::wstring& suffix) {
+    if (!CreateDirectoryW(path.c_str(), nullptr)) return false;
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    if (WriteMarker(AfxJoinPath(path, kMarkerName), suffix) &&
+        CreateDirectoryW(AfxJoinPath(path, kFilesName).c_str(), nullptr))
+        return true;
+    Unfurnish(path);
+    return false;
+}
+
+void CStagingFolder::Unfurnish(const std::wstring& path) {
+    RemoveDirectoryW(AfxJoinPath(path, kFilesName).c_str());
+    DeleteFileW(AfxJoinPath(path, kMarkerName).c_str());
+    RemoveDirectoryW(path.c_str());
+}
+
 std::optional<CStagingFolder> CStagingFolder::Open(const std::wstring& directory, const ListingEntry& entry) {
-    if (!entry.IsDirectory() || !HasStagingName(entry.name)) return std::nullopt;
+    if (!entry.IsDirectory() || (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return std::nullopt;
+    bool bTemporary = HasTemporaryName(entry.name);
+    if (!bTemporary && !HasStagingName(entry.name)) return std::nullopt;
     CStagingFolder folder(directory, entry.name, std::wstring());
-    std::optional<std::wstring> suffix = ReadMarker(folder.MarkerPath());
-    if (!suffix) return std::nullopt;
-    folder.m_strSuffix = std::move(*suffix);
-    return folder;
+    if (folder.Hold()) return folder;
+    // A run ended while it made the folder, before its marker was written: an empty folder.
+    if (bTemporary && folder.m_folder && folder.m_marker.dwError == ERROR_FILE_NOT_FOUND)
+        RemoveHeldEntry(folder.m_folder);
+    return std::nullopt;
 }
 
 CStagingFolder::CStagingFolder(std::wstring directory, std::wstring name, std::wstring suffix)
     : m_strDirectory(std::move(directory)), m_strName(std::move(name)), m_strSuffix(std::move(suffix)) {}
+
+// Takes the folder, its files folder and its marker for this run, each only as a plain entry
+// of the directory's volume; or, where another run holds them, reads the marker only.
+bool CStagingFolder::Hold() {
+    m_directory = OpenDirectory(m_strDirectory);
+    if (!m_directory) return false;
+    m_folder = OpenPlainEntry(m_directory, m_strDirectory, m_strName, kFolderAccess, kHeldSharing);
+    if (m_folder) {
+        m_files = OpenPlainEntry(m_folder, FolderPath(), kFilesName, kFolderAccess, kHeldSharing);
+        if (HoldMarker()) return true;
+    }
+    if (m_marker.dwError != ERROR_SHARING_VIOLATION) return false;
+    // Held by another run: look, touch nothing, hold nothing.
+    m_folder = OpenPlainEntry(m_directory, m_strDirectory, m_strName, FILE_READ_ATTRIBUTES, kPeekSharing);
+    if (!m_folder) return false;
+    m_files = OpenPlainEntry(m_folder, FolderPath(), kFilesName, FILE_READ_ATTRIBUTES, kPeekSharing);
+    PlainEntry marker = OpenPlainEntry(m_folder, FolderPath(), kMarkerName, GENERIC_READ, kPeekSharing);
+    std::optional<std::wstring> suffix = marker ? ReadMarker(marker.handle.Get()) : std::nullopt;
+    m_folder.handle.Close();
+    if (!suffix) return false;
+    m_strSuffix = std::move(*suffix);
+    m_marker = PlainEntry();
+    return true;
+}
+
+void CStagingFolder::LetGo() {
+    m_marker = PlainEntry();
+    m_files = PlainEntry();
+    m_folder = PlainEntry();
+}
+
+bool CStagingFolder::HoldMarker() {
+    m_marker = OpenPlainEntry(m_folder, FolderPath(), kMarkerName, kMarkerAccess, FILE_SHARE_READ);
+    if (!m_marker) return false;
+    std::optional<std::wstring> suffix = ReadMarker(m_marker.handle.Get());
+    if (!suffix) {
+        m_marker = PlainEntry();
+        return false;
+    }
+    m_strSuffix = std::move(*suffix);
+    return true;
+}
 
 std::wstring CStagingFolder::PathOf(const std::wstring& fileName) const { return AfxJoinPath(FilesPath(), fileName); }
 
@@ -130,18 +224,41 @@ std::wstring CStagingFolder::OwnNameOf(const std::wstring& waitingName) const {
     return waitingName.substr(0, ownLength);
 }
 
-std::vector<ListingEntry> CStagingFolder::WaitingFiles() const { return ReadDirectoryListing(FilesPath()).entries; }
+std::vector<ListingEntry> CStagingFolder::WaitingFiles() const {
+    if (!m_files) return {};
+    return ReadDirectoryListing(FilesPath()).entries;
+}
 
-void CStagingFolder::RemoveIfEmpty() const {
-    if (!RemoveDirectoryW(FilesPath().c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND &&
-        GetLastError() != ERROR_PATH_NOT_FOUND)
-        return;
-    DeleteFileW(MarkerPath().c_str());
-    RemoveDirectoryW(FolderPath().c_str());
+bool CStagingFolder::MayMoveFromFolder(const std::wstring& fileName) const {
+    if (!m_files || IsHeldElsewhere()) return false;
+    return static_cast<bool>(OpenPlainEntry(m_files, FilesPath(), fileName, FILE_READ_ATTRIBUTES, kPeekSharing));
+}
+
+bool CStagingFolder::MayMoveFromDirectory(const std::wstring& waitingName) const {
+    if (IsHeldElsewhere()) return false;
+    return static_cast<bool>(
+        OpenPlainEntry(m_directory, m_strDirectory, waitingName, FILE_READ_ATTRIBUTES, kPeekSharing));
+}
+
+void CStagingFolder::RemoveIfEmpty() {
+    if (IsHeldElsewhere()) return;
+    if (m_files) {
+        if (!ReadDirectoryListing(FilesPath()).entries.empty()) return;
+        if (!RemoveHeld(m_files, m_folder, FolderPath(), kFilesName)) return;
+    } else if (m_files.dwError != ERROR_FILE_NOT_FOUND) {
+        return;  // there, but not a plain folder: the staging folder stays as it is
+    }
+    if (RemoveHeldEntry(m_marker)) RemoveHeld(m_folder, m_directory, m_strDirectory, m_strName);
+}
+
+// Opened again with delete access, as the same plain entry, and removed through that handle.
+bool CStagingFolder::RemoveHeld(PlainEntry& held, const PlainEntry& parent, const std::wstring& parentPath,
+                                const std::wstring& name) {
+    held.handle.Close();
+    PlainEntry entry = OpenPlainEntry(parent, parentPath, name, DELETE | FILE_READ_ATTRIBUTES, kHeldSharing);
+    return entry && RemoveHeldEntry(entry);
 }
 
 std::wstring CStagingFolder::FolderPath() const { return AfxJoinPath(m_strDirectory, m_strName); }
-
-std::wstring CStagingFolder::MarkerPath() const { return AfxJoinPath(FolderPath(), kMarkerName); }
 
 std::wstring CStagingFolder::FilesPath() const { return AfxJoinPath(FolderPath(), kFilesName); }

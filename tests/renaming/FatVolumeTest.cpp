@@ -1,10 +1,12 @@
-// Runs on a real FAT32 volume (an image mounted through FUSE, with a drive letter of its own).
-// Such a volume ignores case as every Windows volume does, and under Wine it refuses a change
-// of case in one step: the renaming goes through its staging folder there. Every check looks
-// at the disk from the Linux side.
+// Runs on real FAT32 and exFAT volumes (images mounted through FUSE, each with a drive letter
+// of its own). Such a volume ignores case as every Windows volume does, and under Wine it
+// refuses a change of case in one step: the renaming goes through its staging folder there.
+// Mounted as users mount them, both answer for a moment to a name that was looked up after the
+// file left it. Every check looks at the disk from the Linux side.
 #include "app/RenameFilesToCase.h"
 
 #include "filesystem/ExtendedPath.h"
+#include "renaming/RenameEntriesToCase.h"
 #include "renaming/StagingFolder.h"
 #include "tests/renaming/RunMessages.h"
 #include "tests/support/FatDrive.h"
@@ -15,11 +17,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <map>
 #include <optional>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -63,12 +67,13 @@ Names Converted(const Names& names, std::string (*convert)(std::string)) {
     return Sorted(result);
 }
 
-class FatVolumeTest : public ::testing::Test {
+// A volume of the kind asked for, mounted in SetUp of the test that names it.
+class MountedVolumeTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string why = FatDrive::Unavailable();
+    void Mount(FatDrive::Kind kind, FatDrive::Caches caches) {
+        std::string why = FatDrive::Unavailable(kind);
         if (!why.empty()) GTEST_SKIP() << "skipped: " << why;
-        fat.emplace();
+        fat.emplace(kind, caches);
     }
 
     // Each file holds its own name. fusefat is slow to create files, so the names go in
@@ -111,7 +116,37 @@ protected:
     MessageBoxRecorder boxes;
 };
 
+// With the kernel's caches off: these tests pin down what the volume itself does (its refusal of
+// a one-step change of case, what lies on the disk between the two steps), which the caches
+// would blur with their own lag.
+class FatVolumeTest : public MountedVolumeTest {
+protected:
+    void SetUp() override { Mount(FatDrive::Kind::Fat32, FatDrive::Caches::Off); }
+};
+
+struct UsersMount {
+    FatDrive::Kind kind;
+    const char* name;
+};
+
+// FAT32 and exFAT with the default caches, as a user's card or stick is mounted.
+class LaggingVolumeTest : public MountedVolumeTest, public ::testing::WithParamInterface<UsersMount> {
+protected:
+    void SetUp() override { Mount(GetParam().kind, FatDrive::Caches::Default); }
+};
+
+// exFAT alone: fusefat takes ASCII names only.
+class ExFatVolumeTest : public MountedVolumeTest {
+protected:
+    void SetUp() override { Mount(FatDrive::Kind::ExFat, FatDrive::Caches::Default); }
+};
+
 }  // namespace
+
+INSTANTIATE_TEST_SUITE_P(AsUsersMountThem, LaggingVolumeTest,
+                         ::testing::Values(UsersMount{FatDrive::Kind::Fat32, "Fat32"},
+                                           UsersMount{FatDrive::Kind::ExFat, "ExFat"}),
+                         [](const ::testing::TestParamInfo<UsersMount>& info) { return std::string(info.param.name); });
 
 TEST_F(FatVolumeTest, VolumeIgnoresCaseAndRefusesAOneStepChangeOfCase) {
     AddFiles({"Readme.TXT"});
@@ -125,7 +160,7 @@ TEST_F(FatVolumeTest, VolumeIgnoresCaseAndRefusesAOneStepChangeOfCase) {
     EXPECT_EQ(fat->Cat("Readme.TXT").substr(0, 5), "other");
 }
 
-TEST_F(FatVolumeTest, LowerAndUpperCaseOverEveryKindOfName) {
+TEST_P(LaggingVolumeTest, LowerAndUpperCaseOverEveryKindOfName) {
     const std::string longName = "Long-" + std::string(246, 'N') + ".Txt";  // 255 characters
     const Names files{"Readme.TXT", "A.b.C", "NoExt", "X..Y", "My Photo 01.JpG", "DSC00001.JPG", ".Profile", longName};
     AddFiles(files);
@@ -172,11 +207,13 @@ TEST_F(FatVolumeTest, FilesInASubDirectoryInBothDirections) {
 
 // The held file comes first in the listing, so the first rename of the run fails for another
 // reason than the volume's refusal; the files after it must still be renamed.
-TEST_F(FatVolumeTest, FileHeldOpenKeepsItsNameAndIsNamedTheOthersAreRenamed) {
-    const Names files{"Held.TXT", "Second.TXT", "Third.Doc", "Fourth"};
+TEST_P(LaggingVolumeTest, FileHeldOpenKeepsItsNameAndIsNamedTheOthersAreRenamed) {
+    // FAT32 lists the files in the order they were made, exFAT through FUSE the other way round.
+    const Names files = GetParam().kind == FatDrive::Kind::Fat32
+                            ? Names{"Held.TXT", "Second.TXT", "Third.Doc", "Fourth"}
+                            : Names{"Fourth", "Third.Doc", "Second.TXT", "Held.TXT"};
     AddFiles(files);
-    ASSERT_EQ(fat->OnLinux("ls -f | grep -v '^\\.'"), "Held.TXT\nSecond.TXT\nThird.Doc\nFourth\n")
-        << "the volume lists in another order than the files were made";
+    ASSERT_EQ(fat->OnLinux("ls -f | grep -v '^\\.' | head -n 1"), "Held.TXT\n") << "the volume lists in another order";
     HANDLE held = CreateFileW((fat->Root() + L"Held.TXT").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
@@ -191,7 +228,7 @@ TEST_F(FatVolumeTest, FileHeldOpenKeepsItsNameAndIsNamedTheOthersAreRenamed) {
 // A run ended as the task manager would end it: every file is still there exactly once, in
 // the directory (maybe under a waiting name) or in the staging folder, and the next run brings
 // them all to lower case.
-TEST_F(FatVolumeTest, RunEndedMidwayLosesNoFileAndTheNextRunFinishesIt) {
+TEST_P(LaggingVolumeTest, RunEndedMidwayLosesNoFileAndTheNextRunFinishesIt) {
     Names names;
     for (int i = 0; i < 200; ++i) names.push_back("File_" + std::to_string(1000 + i) + ".DAT");
     ASSERT_EQ(fat->OnLinux("mkdir Card"), "");
@@ -225,12 +262,16 @@ TEST_F(FatVolumeTest, RunEndedMidwayLosesNoFileAndTheNextRunFinishesIt) {
 TEST_F(FatVolumeTest, FilesWaitingInAStagingFolderAndBesideComeBackInTheRequestedCase) {
     AddFiles({"Report.TXT", "Beside.Doc", "Other.Txt"});
     std::wstring root = wine::ExactPath(fat->Root());
-    std::optional<CStagingFolder> staging = CStagingFolder::Create(root,
-                                                                   CNameCensus(ReadDirectoryListing(root).entries));
-    ASSERT_TRUE(staging);
-    ASSERT_TRUE(MoveFileExW(AfxJoinPath(root, L"Report.TXT").c_str(), staging->PathOf(L"Report.TXT").c_str(), 0));
-    std::wstring waiting = staging->WaitingNameOf(L"Beside.Doc");
-    ASSERT_TRUE(MoveFileExW(AfxJoinPath(root, L"Beside.Doc").c_str(), AfxJoinPath(root, waiting).c_str(), 0));
+    std::wstring waiting;
+    {
+        // Made and left as by a run that was ended between its two steps.
+        std::optional<CStagingFolder> staging = CStagingFolder::Create(root,
+                                                                       CNameCensus(ReadDirectoryListing(root).entries));
+        ASSERT_TRUE(staging);
+        ASSERT_TRUE(MoveFileExW(AfxJoinPath(root, L"Report.TXT").c_str(), staging->PathOf(L"Report.TXT").c_str(), 0));
+        waiting = staging->WaitingNameOf(L"Beside.Doc");
+        ASSERT_TRUE(MoveFileExW(AfxJoinPath(root, L"Beside.Doc").c_str(), AfxJoinPath(root, waiting).c_str(), 0));
+    }
     std::string waitingName(waiting.begin(), waiting.end());
     ASSERT_EQ(fat->Ls(), Sorted({".umbrix-staging", waitingName, "Other.Txt"}));
 
@@ -239,4 +280,91 @@ TEST_F(FatVolumeTest, FilesWaitingInAStagingFolderAndBesideComeBackInTheRequeste
     EXPECT_EQ(fat->Cat("REPORT.TXT"), "Report.TXT");
     EXPECT_EQ(fat->Cat("BESIDE.DOC"), "Beside.Doc");
     EXPECT_EQ(boxes.Texts(), (Texts{kUpperDone}));
+}
+
+// exFAT's up-case table folds letters beyond ASCII too ("Ä"/"ä", "Ω"/"ω"), so these names meet
+// the same refusal and lag as ASCII ones. The names below are UTF-8, as the Linux side spells them.
+TEST_F(ExFatVolumeTest, LettersBeyondAsciiTakeTheRequestedCase) {
+    // In octal, so that no escape runs into the letter after it: ö \303\266, ß \303\237,
+    // Ä \303\204, ä \303\244, Ö \303\226, Ω \316\251, ω \317\211.
+    const Names files{"Gr\303\266\303\237e.TXT", "\303\204pfel.Doc", "\316\251mega.Txt", "Plain.TXT"};
+    AddFiles(files);
+    ASSERT_EQ(fat->OnLinux("touch '\303\244PFEL.doc'; ls -A | wc -l"), "4\n") << "the volume keeps case twins";
+
+    Run(CaseDirection::Lower, DriveOnly());
+    EXPECT_EQ(fat->Ls(), Sorted({"gr\303\266\303\237e.txt", "plain.txt", "\303\244pfel.doc", "\317\211mega.txt"}));
+    EXPECT_EQ(fat->Cat("\317\211mega.txt"), "\316\251mega.Txt");
+    Run(CaseDirection::Upper, DriveOnly());
+    // "ß" has no upper case of one letter: it stays.
+    EXPECT_EQ(fat->Ls(), Sorted({"GR\303\226\303\237E.TXT", "PLAIN.TXT", "\303\204PFEL.DOC", "\316\251MEGA.TXT"}));
+    EXPECT_EQ(fat->Cat("GR\303\226\303\237E.TXT"), "Gr\303\266\303\237e.TXT");
+    EXPECT_EQ(boxes.Texts(), (Texts{kLowerDone, kUpperDone}));
+}
+
+namespace {
+
+bool HasCase(const std::wstring& name, CaseDirection direction) {
+    std::string ascii(name.begin(), name.end());
+    return ascii == (direction == CaseDirection::Lower ? Lower(ascii) : Upper(ascii));
+}
+
+}  // namespace
+
+// Two runs over the same card at once, as two windows of the program (or two programs) could
+// start them: each leaves the other's staging folder and waiting files alone. Every file ends
+// exactly once under its own name or a converted one, with its own contents, no waiting name
+// and no staging folder are left, and no run names a file as kept that has its case.
+TEST_F(ExFatVolumeTest, TwoRunsAtOnceLoseNoFileAndTellNoUntruth) {
+    Names names;
+    for (int i = 0; i < 300; ++i) names.push_back("Card_" + std::to_string(1000 + i) + ".Jpg");
+    AddFiles(names);
+    std::wstring root = wine::ExactPath(fat->Root());
+    const struct {
+        CaseDirection first, second;
+    } pairs[] = {{CaseDirection::Lower, CaseDirection::Lower}, {CaseDirection::Upper, CaseDirection::Lower}};
+    for (const auto& pair : pairs) {
+        // The second run starts once the first one's staging folder is there, so that it finds
+        // that folder live.
+        CaseRunOutcome first, second;
+        std::atomic<int> nEnded{0};
+        int firstEnded = 0;
+        std::thread run([&] {
+            first = RenameEntriesToCase(pair.first, root);
+            firstEnded = ++nEnded;
+        });
+        for (int i = 0;
+             i < 2000 && GetFileAttributesW(AfxJoinPath(root, L".umbrix-staging").c_str()) == INVALID_FILE_ATTRIBUTES;
+             ++i)
+            Sleep(1);
+        second = RenameEntriesToCase(pair.second, root);
+        ++nEnded;
+        run.join();
+        // The run that ended last read the disk after the other had finished.
+        if (pair.first == pair.second) {
+            EXPECT_EQ((firstEnded == 2 ? first : second).kept, Texts{});
+        }
+        for (const auto& [outcome, direction] : {std::pair(&first, pair.first), std::pair(&second, pair.second)}) {
+            for (const std::wstring& kept : outcome->kept) {
+                EXPECT_FALSE(HasCase(kept, direction)) << Utf8(kept);
+            }
+        }
+
+        Names after = fat->Ls();
+        std::string extra;
+        for (const std::string& name : after)
+            if (name.find('~') != std::string::npos || name[0] == '.') extra += " " + name;
+        ASSERT_EQ(after.size(), names.size()) << "left:" << extra;
+        std::map<std::string, std::string> byLowerName;
+        for (const std::string& name : after) byLowerName[Lower(name)] = name;
+        ASSERT_EQ(byLowerName.size(), names.size()) << "a file is there twice, or a staging folder stayed";
+        for (const std::string& name : names) {
+            ASSERT_EQ(byLowerName.count(Lower(name)), 1u) << name;
+            const std::string& now = byLowerName[Lower(name)];
+            EXPECT_TRUE(now == name || now == Lower(name) || now == Upper(name)) << now;
+            EXPECT_EQ(fat->Cat(now), name);
+        }
+        if (pair.first == pair.second) {
+            EXPECT_EQ(after, Converted(names, Lower));
+        }
+    }
 }

@@ -6,10 +6,12 @@
 #include "renaming/RenameEntriesToCase.h"
 #include "renaming/StagingFolder.h"
 #include "tests/support/TempDirectory.h"
+#include "tests/support/UnixShell.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <regex>
 #include <string>
 #include <vector>
@@ -27,6 +29,16 @@ protected:
         for (const std::wstring& name : names)
             EXPECT_TRUE(MoveFileExW(AfxJoinPath(dir.ExactPath(), name).c_str(), staging.PathOf(name).c_str(), 0));
         return staging.RelativePathOf(L"");
+    }
+
+    // The same with one file waiting beside the others; its waiting name.
+    std::wstring LeaveBeside(const std::wstring& name) {
+        CStagingFolder staging = *CStagingFolder::Create(dir.ExactPath(), CNameCensus(Listing()));
+        std::wstring waiting = staging.WaitingNameOf(name);
+        EXPECT_FALSE(waiting.empty());
+        EXPECT_TRUE(
+            MoveFileExW(AfxJoinPath(dir.ExactPath(), name).c_str(), AfxJoinPath(dir.ExactPath(), waiting).c_str(), 0));
+        return waiting;
     }
 
     std::vector<ListingEntry> Listing() const { return ReadDirectoryListing(dir.ExactPath()).entries; }
@@ -111,11 +123,7 @@ TEST_F(StagingTest, FileThatCannotComeBackIsNamedAndAUsersLookAlikeFolderIsLeftA
 TEST_F(StagingTest, FilesWaitingBesideTheOthersComeBackAndALookAlikeIsAnOrdinaryFile) {
     dir.AddFile(L"Report.TXT", "report");
     dir.AddFile(L"Mine.TXT~0123abcd", "mine");
-    CStagingFolder staging = *CStagingFolder::Create(dir.ExactPath(), CNameCensus(Listing()));
-    std::wstring waiting = staging.WaitingNameOf(L"Report.TXT");
-    ASSERT_FALSE(waiting.empty());
-    ASSERT_TRUE(MoveFileExW(AfxJoinPath(dir.ExactPath(), L"Report.TXT").c_str(),
-                            AfxJoinPath(dir.ExactPath(), waiting).c_str(), 0));
+    std::wstring waiting = LeaveBeside(L"Report.TXT");
     EXPECT_EQ(WithoutWaitingSuffix(waiting), L"Report.TXT") << Utf8(waiting);
 
     EXPECT_EQ(Run(CaseDirection::Upper), Names{});
@@ -128,10 +136,7 @@ TEST_F(StagingTest, FilesWaitingBesideTheOthersComeBackAndALookAlikeIsAnOrdinary
 // by the run, and the folder's marker stays with it, so that a later run still knows it.
 TEST_F(StagingTest, WaitingFileThatCannotComeBackKeepsItsFolderUntilALaterRun) {
     dir.AddFile(L"Notes.TXT", "staged notes");
-    CStagingFolder staging = *CStagingFolder::Create(dir.ExactPath(), CNameCensus(Listing()));
-    std::wstring waiting = staging.WaitingNameOf(L"Notes.TXT");
-    ASSERT_TRUE(MoveFileExW(AfxJoinPath(dir.ExactPath(), L"Notes.TXT").c_str(),
-                            AfxJoinPath(dir.ExactPath(), waiting).c_str(), 0));
+    std::wstring waiting = LeaveBeside(L"Notes.TXT");
     dir.AddFile(L"notes.txt", "newer notes");  // answers to both names the waiting file could take
 
     EXPECT_EQ(Run(CaseDirection::Upper), Names{waiting});
@@ -178,4 +183,87 @@ TEST_F(StagingTest, RunEndedMidwayLosesNoFileAndTheNextRunFinishesIt) {
         std::wstring lower = *ConvertedName(CaseDirection::Lower, name);
         EXPECT_EQ(dir.Contents(lower), Utf8(name));
     }
+}
+
+namespace {
+
+// The marker of a staging folder the program made, as someone could copy it.
+std::string CopiedMarker() {
+    TempDirectory elsewhere;
+    CStagingFolder::Create(elsewhere.ExactPath(), CNameCensus({}));
+    return elsewhere.Contents(L".umbrix-staging\\umbrix-staging.marker");
+}
+
+std::string Linux(const std::wstring& path) { return ShellQuote(UnixPath(path)); }
+
+}  // namespace
+
+// Planted by someone who can write to the directory: a marked staging folder whose files folder
+// is a link to another user's folder, and a staging folder that is itself a link to a folder
+// that holds a marker and files. Neither is entered, emptied or removed.
+TEST_F(StagingTest, PlantedLinksAreNeitherFollowedNorRemoved) {
+    TempDirectory victim, victimFolder;
+    victim.AddFile(L"Private.TXT", "private");
+    victimFolder.AddFile(L"umbrix-staging.marker", CopiedMarker());
+    victimFolder.AddDirectory(L"files");
+    victimFolder.AddFile(L"files\\Diary.TXT", "diary");
+    dir.AddFile(L"Shared.TXT", "shared");
+    dir.AddDirectory(L".umbrix-staging");
+    dir.AddFile(L".umbrix-staging\\umbrix-staging.marker", CopiedMarker());
+    RunUnixShell("ln -s " + Linux(victim.Path()) + " " + Linux(dir.Path() + L"\\.umbrix-staging\\files") + "\nln -s " +
+                 Linux(victimFolder.Path()) + " " + Linux(dir.Path() + L"\\.umbrix-staging-2"));
+
+    EXPECT_EQ(Run(CaseDirection::Lower), Names{});
+    EXPECT_EQ(dir.Names(), (Names{L".umbrix-staging", L".umbrix-staging-2", L"shared.txt"}));
+    EXPECT_EQ(dir.Names(L".umbrix-staging"), (Names{L"files", L"umbrix-staging.marker"}));
+    EXPECT_EQ(victim.Names(), Names{L"Private.TXT"});
+    EXPECT_EQ(victim.Contents(L"Private.TXT"), "private");
+    EXPECT_EQ(victimFolder.Names(), (Names{L"files", L"umbrix-staging.marker"}));
+    EXPECT_EQ(victimFolder.Names(L"files"), Names{L"Diary.TXT"});
+    EXPECT_EQ(victimFolder.Contents(L"files\\Diary.TXT"), "diary");
+    // Tidied on the Linux side, so that removing the directory does not follow them either.
+    RunUnixShell("rm " + Linux(dir.Path() + L"\\.umbrix-staging\\files") + " " +
+                 Linux(dir.Path() + L"\\.umbrix-staging-2"));
+}
+
+// Beside the others, under the waiting name of one of the program's own staging folders, a link
+// to another user's file: it stays where it is, and so do the folder and the file it names.
+TEST_F(StagingTest, WaitingNameThatIsALinkStaysAndIsNamed) {
+    TempDirectory victim;
+    victim.AddFile(L"Private.TXT", "private");
+    dir.AddFile(L"Plain.TXT", "plain");
+    std::wstring waiting = LeaveBeside(L"Plain.TXT");
+    ASSERT_TRUE(DeleteFileW(AfxJoinPath(dir.ExactPath(), waiting).c_str()));
+    RunUnixShell("ln -s " + Linux(victim.Path() + L"\\Private.TXT") + " " + Linux(dir.Path() + L"\\" + waiting));
+
+    EXPECT_EQ(Run(CaseDirection::Lower), Names{waiting});
+    EXPECT_EQ(dir.Names(), (Names{L".umbrix-staging", waiting}));
+    EXPECT_EQ(victim.Names(), Names{L"Private.TXT"});
+    EXPECT_EQ(victim.Contents(L"Private.TXT"), "private");
+}
+
+// A staging folder that another run holds is that run's: its waiting files stay where they are
+// and are named as kept. Once that run has ended, the next run brings them back.
+TEST_F(StagingTest, FolderHeldByAnotherRunIsLeftToItUntilItEnds) {
+    dir.AddFile(L"Report.TXT", "report");
+    dir.AddFile(L"Notes.TXT", "notes");
+    dir.AddFile(L"Other.TXT", "other");
+    std::wstring waiting;
+    {
+        std::optional<CStagingFolder> other = CStagingFolder::Create(dir.ExactPath(), CNameCensus(Listing()));
+        ASSERT_TRUE(other);
+        ASSERT_TRUE(
+            MoveFileExW(AfxJoinPath(dir.ExactPath(), L"Report.TXT").c_str(), other->PathOf(L"Report.TXT").c_str(), 0));
+        waiting = other->WaitingNameOf(L"Notes.TXT");
+        ASSERT_TRUE(MoveFileExW(AfxJoinPath(dir.ExactPath(), L"Notes.TXT").c_str(),
+                                AfxJoinPath(dir.ExactPath(), waiting).c_str(), 0));
+
+        EXPECT_EQ(Run(CaseDirection::Lower), (Names{L".umbrix-staging\\files\\Report.TXT", waiting}));
+        EXPECT_EQ(dir.Names(), (Names{L".umbrix-staging", waiting, L"other.txt"}));
+        EXPECT_EQ(dir.Names(L".umbrix-staging\\files"), Names{L"Report.TXT"});
+    }
+    EXPECT_EQ(Run(CaseDirection::Lower), Names{});
+    EXPECT_EQ(dir.Names(), (Names{L"notes.txt", L"other.txt", L"report.txt"}));
+    EXPECT_EQ(dir.Contents(L"notes.txt"), "notes");
+    EXPECT_EQ(dir.Contents(L"report.txt"), "report");
 }

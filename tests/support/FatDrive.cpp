@@ -41,31 +41,68 @@ std::string ResolvedUnixPath(const std::wstring& path) {
 
 }  // namespace
 
-std::string FatDrive::Unavailable() {
-    std::string answer = LinuxOutput("if [ -c /dev/fuse ]; then echo yes; else echo no; fi");
-    if (answer == "yes\n") return std::string();
-    return "no /dev/fuse on this machine: a FAT32 volume cannot be mounted through FUSE here";
+std::string FatDrive::Unavailable(Kind kind) {
+    std::string answer = LinuxOutput(
+        "if [ ! -c /dev/fuse ]; then echo fuse; elif ! losetup -f >/dev/null 2>&1; then echo loop; else echo yes; fi");
+    if (answer == "yes\n" || (answer == "loop\n" && kind == Kind::Fat32)) return std::string();
+    const char* volume = kind == Kind::Fat32 ? "a FAT32" : "an exFAT";
+    if (answer == "fuse\n")
+        return std::string("no /dev/fuse on this machine: ") + volume + " volume cannot be mounted here";
+    return "no free loop device on this machine: an exFAT volume cannot be mounted here";
 }
 
-FatDrive::FatDrive() : m_strMountPoint(ResolvedUnixPath(m_drive.Root())) {
+namespace {
+
+// The kernel's look-up caches off, for tests of the plain behaviour.
+const char kNoCaches[] = "entry_timeout=0,negative_timeout=0,attr_timeout=0";
+
+}  // namespace
+
+FatDrive::FatDrive(Kind kind, Caches caches) : m_strMountPoint(ResolvedUnixPath(m_drive.Root())) {
+    if (kind == Kind::Fat32)
+        MountFat32(caches);
+    else
+        MountExFat(caches);
+}
+
+void FatDrive::MountFat32(Caches caches) {
     std::string image = ShellQuote(UnixPath(m_work.Path()) + "/fat32.img");
     std::string mount = ShellQuote(m_strMountPoint);
+    std::string options = caches == Caches::Off ? std::string("rw+,") + kNoCaches : "rw+";
     // 4 KiB clusters, as on real cards (32 KiB there): with 512-byte ones fusefat loses a file
     // whose long name has to grow a directory that holds deleted entries. The image is sparse.
-    std::string result = LinuxOutput(
-        "truncate -s 300M " + image + " && mkfs.vfat -F 32 -S 512 -s 8 " + image +
-        " >/dev/null && fusefat -o rw+,entry_timeout=0,negative_timeout=0,attr_timeout=0 " + image + " " + mount +
-        " >/dev/null && mountpoint -q " + mount + " && echo mounted");
+    std::string result = LinuxOutput("truncate -s 300M " + image + " && mkfs.vfat -F 32 -S 512 -s 8 " + image +
+                                     " >/dev/null && fusefat -o " + options + " " + image + " " + mount +
+                                     " >/dev/null && mountpoint -q " + mount + " && echo mounted");
     if (result.find("mounted") == std::string::npos)
         throw std::runtime_error("cannot mount a FAT32 image with fusefat: " + result);
 }
 
-FatDrive::~FatDrive() {
+void FatDrive::MountExFat(Caches caches) {
+    std::string image = ShellQuote(UnixPath(m_work.Path()) + "/exfat.img");
+    std::string mount = ShellQuote(m_strMountPoint);
+    std::string options = caches == Caches::Off ? std::string(" -o ") + kNoCaches : "";
+    std::string result = LinuxOutput("truncate -s 256M " + image + " && mkfs.exfat " + image +
+                                     " >/dev/null && losetup -f --show " + image);
+    if (result.rfind("/dev/loop", 0) != 0) throw std::runtime_error("cannot attach an exFAT image: " + result);
+    m_strLoopDevice = result.substr(0, result.find('\n'));
+    result = LinuxOutput("mount.exfat-fuse" + options + " " + ShellQuote(m_strLoopDevice) + " " + mount +
+                         " >/dev/null && mountpoint -q " + mount + " && echo mounted");
+    if (result.find("mounted") == std::string::npos) {
+        LinuxOutput("losetup -d " + ShellQuote(m_strLoopDevice));
+        throw std::runtime_error("cannot mount an exFAT image with exfat-fuse: " + result);
+    }
+}
+
+FatDrive::~FatDrive() { Unmount(); }
+
+void FatDrive::Unmount() const {
     // Wine keeps the current directory open, which would keep the volume busy.
     SetCurrentDirectoryW(L"C:\\");
     std::string mount = ShellQuote(m_strMountPoint);
+    std::string detach = m_strLoopDevice.empty() ? "" : "; losetup -d " + ShellQuote(m_strLoopDevice);
     LinuxOutput("fusermount -u " + mount + " || { sleep 1; fusermount -u " + mount + "; } || fusermount -u -z " +
-                mount);
+                mount + detach);
 }
 
 std::string FatDrive::OnLinux(const std::string& script) const {

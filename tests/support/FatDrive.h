@@ -1,10 +1,12 @@
 #pragma once
-// A FAT32 volume for one test: an image in a temporary folder, mounted through FUSE (fusefat)
-// and given a drive letter of the Wine prefix. Like a USB stick or camera card it ignores case
-// and keeps it. The kernel's look-up caches are off: with them a name that Wine looked up
-// stays cached after a rename elsewhere, which no real volume does. Unmounted again at the end,
-// also when the test fails; tests/support/unmount-fat-drives cleans up after a test program
-// that was killed.
+// A FAT32 or exFAT volume for one test: an image in a temporary folder, mounted through FUSE
+// (fusefat; exfat-fuse on a loop device, as it wants a block device when run as root) and
+// given a drive letter of the Wine prefix. Like a USB stick or camera card it ignores case and
+// keeps it. Mounted as a user mounts it, the kernel caches name look-ups: a name that Wine
+// looked up can stay cached for a moment after the file left it, as on network redirectors.
+// Tests that want the plain behaviour turn the caches off (exfat-fuse lags by itself even
+// then). Unmounted and detached again at the end, also when the test fails;
+// tests/support/unmount-fat-drives cleans up after a test program that was killed.
 #include "tests/support/TempDirectory.h"
 #include "tests/support/TestDrive.h"
 
@@ -13,10 +15,13 @@
 
 class FatDrive {
 public:
-    // Why this machine cannot mount one (no /dev/fuse); empty when it can.
-    static std::string Unavailable();
+    enum class Kind { Fat32, ExFat };
+    enum class Caches { Default, Off };
 
-    FatDrive();
+    // Why this machine cannot mount one (no /dev/fuse, no loop devices); empty when it can.
+    static std::string Unavailable(Kind kind = Kind::Fat32);
+
+    explicit FatDrive(Kind kind = Kind::Fat32, Caches caches = Caches::Off);
     ~FatDrive();
     FatDrive(const FatDrive&) = delete;
     FatDrive& operator=(const FatDrive&) = delete;
@@ -33,7 +38,12 @@ public:
     std::string Cat(const std::string& path) const;
 
 private:
+    void MountFat32(Caches caches);
+    void MountExFat(Caches caches);
+    void Unmount() const;
+
     TempDirectory m_work;  // the image, scripts' output
     TestDrive m_drive;     // the volume is mounted on the drive's own folder
     std::string m_strMountPoint;
+    std::string m_strLoopDevice;  // exFAT only
 };
