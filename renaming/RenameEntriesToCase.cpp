@@ -70,18 +70,47 @@ EarlierRuns ReturnEarlierRunsFiles(CaseDirection direction, const std::wstring& 
     return earlier;
 }
 
+// The entries the loop below takes: files, other than those of an earlier run.
+bool IsFileToTry(const ListingEntry& entry, const EarlierRuns& earlier) {
+    return !entry.IsDirectory() && !earlier.waitingBeside.count(entry.name);
+}
+
+size_t CountFilesToTry(const DirectoryListing& listing, const EarlierRuns& earlier) {
+    return std::count_if(listing.entries.begin(), listing.entries.end(),
+                         [&earlier](const ListingEntry& entry) { return IsFileToTry(entry, earlier); });
+}
+
 // A rename that is refused or fails leaves the file as it was; the disk tells afterwards.
-// Files of an earlier run are left to that run's folder, under their waiting names.
+void RenameFile(CaseDirection direction, const ListingEntry& entry, const CNameCensus& census,
+                CCaseRenamer& renamer, EarlierRuns& earlier, CaseRunOutcome& outcome) {
+    if (!Addressable(entry.name)) return;
+    std::optional<std::wstring> target = ConvertedName(direction, entry.name);
+    if (!target || *target == entry.name || census.TakenByOther(entry, *target)) return;
+    switch (renamer.Rename(entry.name, *target)) {
+    case CCaseRenamer::Result::Renamed:
+        ++outcome.nRenamed;
+        break;
+    case CCaseRenamer::Result::Stranded:
+        earlier.stranded.push_back(renamer.StrandedPathOf(entry.name));
+        break;
+    case CCaseRenamer::Result::Kept:
+        break;
+    }
+}
+
+// Files of an earlier run are left to that run's folder, under their waiting names. A stop is
+// taken between two files only, so that no file stays between its two steps.
 void RenameFiles(CaseDirection direction, const std::wstring& directory, const DirectoryListing& listing,
-                 const CNameCensus& census, EarlierRuns& earlier) {
-    std::vector<std::wstring>& stranded = earlier.stranded;
+                 const CNameCensus& census, EarlierRuns& earlier, CaseRunControl& control, CaseRunOutcome& outcome) {
     CCaseRenamer renamer(directory, census);
     for (const ListingEntry& entry : listing.entries) {
-        if (entry.IsDirectory() || !Addressable(entry.name) || earlier.waitingBeside.count(entry.name)) continue;
-        std::optional<std::wstring> target = ConvertedName(direction, entry.name);
-        if (!target || *target == entry.name || census.TakenByOther(entry, *target)) continue;
-        if (renamer.Rename(entry.name, *target) == CCaseRenamer::Result::Stranded)
-            stranded.push_back(renamer.StrandedPathOf(entry.name));
+        if (!IsFileToTry(entry, earlier)) continue;
+        if (control.bStopRequested.load(std::memory_order_relaxed)) {
+            outcome.bStopped = true;
+            return;
+        }
+        RenameFile(direction, entry, census, renamer, earlier, outcome);
+        control.nDone.fetch_add(1, std::memory_order_relaxed);
     }
 }
 
@@ -99,7 +128,10 @@ std::vector<std::wstring> FilesWithoutRequestedCase(CaseDirection direction, con
 
 }  // namespace
 
-CaseRunOutcome RenameEntriesToCase(CaseDirection direction, const std::wstring& directory) {
+CaseRunOutcome RenameEntriesToCase(CaseDirection direction, const std::wstring& directory,
+                                   CaseRunControl* pControl) {
+    CaseRunControl unwatched;
+    CaseRunControl& control = pControl ? *pControl : unwatched;
     CaseRunOutcome outcome;
     DirectoryListing listing = ReadDirectoryListing(directory);
     outcome.bListed = listing.started;
@@ -107,7 +139,8 @@ CaseRunOutcome RenameEntriesToCase(CaseDirection direction, const std::wstring& 
     if (!listing.started) return outcome;
     CNameCensus census(listing.entries);
     EarlierRuns earlier = ReturnEarlierRunsFiles(direction, directory, listing, census);
-    RenameFiles(direction, directory, listing, census, earlier);
+    control.nTotal.store(CountFilesToTry(listing, earlier));
+    RenameFiles(direction, directory, listing, census, earlier, control, outcome);
     outcome.kept = FilesWithoutRequestedCase(direction, directory, listing);
     // A file still waiting beside the others is also on the disk's list.
     outcome.kept.insert(outcome.kept.end(), earlier.stranded.begin(), earlier.stranded.end());
