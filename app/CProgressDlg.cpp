@@ -21,8 +21,9 @@ BEGIN_MESSAGE_MAP(CProgressDlg, CDialog)
     ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
 END_MESSAGE_MAP()
 
-CProgressDlg::CProgressDlg(CCaseRun& run, CaseDirection direction, std::wstring directory, CTaskbarProgress& taskbar)
-    : CDialog(IDD_PROGRESS),
+CProgressDlg::CProgressDlg(CCaseRun& run, CaseDirection direction, std::wstring directory, CTaskbarProgress& taskbar,
+                           CWnd* pParent)
+    : CDialog(IDD_PROGRESS, pParent),
       m_run(run),
       m_direction(direction),
       m_strDirectory(std::move(directory)),

@@ -10,8 +10,10 @@
 
 class CProgressDlg : public CDialog {
 public:
-    // directory: the directory as the user chose it, for the window's text.
-    CProgressDlg(CCaseRun& run, CaseDirection direction, std::wstring directory, CTaskbarProgress& taskbar);
+    // directory: the directory as the user chose it, for the window's text; pParent: the window
+    // it opens over.
+    CProgressDlg(CCaseRun& run, CaseDirection direction, std::wstring directory, CTaskbarProgress& taskbar,
+                 CWnd* pParent);
 
     // "1.234 von 20.000 Dateien"
     static CString CountText(size_t nDone, size_t nTotal);

@@ -98,10 +98,13 @@ void CUmbrixDlg::OnLowerCase() { RunCaseRequest(CaseDirection::Lower); }
 
 void CUmbrixDlg::OnUpperCase() { RunCaseRequest(CaseDirection::Upper); }
 
+// The dialog takes no input during a run, but a click sent to a button (BM_CLICK from an
+// automation tool) still arrives: it starts nothing while a run lasts.
 void CUmbrixDlg::RunCaseRequest(CaseDirection direction) {
+    if (CCaseRun::Current()) return;
     CDirectoryDlg dlg;
     if (dlg.DoModal() != IDOK) return;
-    RenameFilesToCase(direction, dlg.m_strDirectory);
+    RenameFilesToCase(direction, dlg.m_strDirectory, this);
 }
 
 // Closed during a run: the run stops after the file in hand, brings back what waits, and the

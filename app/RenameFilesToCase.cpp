@@ -52,21 +52,16 @@ private:
     HWND m_hFocus = nullptr;
 };
 
-HWND MainWindow() {
-    CWnd* pMain = AfxGetThread()->GetMainWnd();
-    return pMain ? pMain->m_hWnd : nullptr;
-}
-
 // Half a second in silence; then the progress window, modal over the main window, until the
 // run has ended.
-void WatchRun(CCaseRun& run, CaseDirection direction, const std::wstring& directory) {
-    HWND hMain = MainWindow();
+void WatchRun(CCaseRun& run, CaseDirection direction, const std::wstring& directory, CWnd* pOwner) {
+    HWND hMain = pOwner ? pOwner->m_hWnd : nullptr;
     {
         CInputPause pause(hMain);
         if (run.PumpUntilEnded(kQuietRunTime)) return;
     }
     CTaskbarProgress taskbar(hMain);
-    CProgressDlg dlg(run, direction, directory, taskbar);
+    CProgressDlg dlg(run, direction, directory, taskbar, pOwner);
     dlg.DoModal();
     // The window went first (the program is being closed) or could not be shown.
     if (run.HasEnded()) return;
@@ -104,13 +99,14 @@ void ReportStoppedRun(CaseDirection direction, const CaseRunOutcome& outcome) {
 
 }  // namespace
 
-void RenameFilesToCase(CaseDirection direction, const std::wstring& chosenPath) {
+void RenameFilesToCase(CaseDirection direction, const std::wstring& chosenPath, CWnd* pOwner) {
+    if (!pOwner) pOwner = AfxGetThread()->GetMainWnd();
     // "X:" alone would mean the drive's remembered directory; the user chose its root.
     std::wstring directory = chosenPath.size() == 2 ? chosenPath + L"\\" : chosenPath;
     if (!EnterDirectory(directory)) return;
     // The path as chosen, not as the current directory: that one may have been kept aside.
     CCaseRun run(direction, wine::ExactPath(directory));
-    WatchRun(run, direction, directory);
+    WatchRun(run, direction, directory, pOwner);
     if (run.IsProgramEnding()) return;  // no one is left to read a box
     const CaseRunOutcome& outcome = run.Outcome();
     // Outside a drive's root the listing always holds "." and "..", so only a root is empty.

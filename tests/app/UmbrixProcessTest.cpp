@@ -392,7 +392,12 @@ TEST(UmbrixProgram, LongRunShowsProgressAndAbbrechenStopsItCleanly) {
     size_t first = 0;
     for (int i = 0; i < 200 && first == 0; ++i, Sleep(10)) first = LeadingCount(WideWindowText(hCount));
     ExpectAnswering(hMain);
+    // A click sent to a case button (as automation tools send one) starts no second run.
+    Click(GetDlgItem(hMain, IDC_TO_UPPER_CASE));
     Sleep(300);
+    WindowSearch second{umbrix.Id(), L"Verzeichnis Auswahl:"};
+    EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&second));
+    EXPECT_EQ(second.found, nullptr) << "a second run was started";
     ExpectAnswering(hMain);
     std::wstring text = WideWindowText(hCount);
     EXPECT_GT(LeadingCount(text), first) << "the count does not rise";
