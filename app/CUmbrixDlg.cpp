@@ -1,5 +1,6 @@
 #include "app/CUmbrixDlg.h"
 
+#include "app/CCaseRun.h"
 #include "app/CInfoDlg.h"
 #include "app/CSplashWindow.h"
 #include "app/RenameFilesToCase.h"
@@ -17,6 +18,8 @@ BEGIN_MESSAGE_MAP(CUmbrixDlg, CDialog)
     ON_WM_CREATE()
     ON_BN_CLICKED(IDC_TO_LOWER_CASE, OnLowerCase)
     ON_BN_CLICKED(IDC_TO_UPPER_CASE, OnUpperCase)
+    ON_MESSAGE(WM_QUERYENDSESSION, OnQueryEndSession)
+    ON_MESSAGE(WM_ENDSESSION, OnEndSession)
 END_MESSAGE_MAP()
 
 CUmbrixDlg::CUmbrixDlg(CWnd* pParent) : CDialog(IDD_UMBRIX_DIALOG, pParent) {
@@ -86,8 +89,31 @@ void CUmbrixDlg::OnLowerCase() { RunCaseRequest(CaseDirection::Lower); }
 
 void CUmbrixDlg::OnUpperCase() { RunCaseRequest(CaseDirection::Upper); }
 
+// The dialog takes no input during a run, but a click sent to a button (BM_CLICK from an
+// automation tool) still arrives: it starts nothing while a run lasts.
 void CUmbrixDlg::RunCaseRequest(CaseDirection direction) {
+    if (CCaseRun::Current()) return;
     CDirectoryDlg dlg;
     if (dlg.DoModal() != IDOK) return;
-    RenameFilesToCase(direction, dlg.m_strDirectory);
+    RenameFilesToCase(direction, dlg.m_strDirectory, this);
+}
+
+// Closed during a run: the run stops after the file in hand, brings back what waits, and the
+// dialog ends once it has (its loop goes on until the run's handler returns).
+void CUmbrixDlg::OnCancel() {
+    if (CCaseRun* pRun = CCaseRun::Current()) pRun->StopForProgramEnd();
+    CDialog::OnCancel();
+}
+
+// The session may end as soon as the answer is given: no file may then stay under a waiting name.
+LRESULT CUmbrixDlg::OnQueryEndSession(WPARAM, LPARAM) {
+    if (CCaseRun* pRun = CCaseRun::Current()) pRun->StopForProgramEndAndWait();
+    return TRUE;
+}
+
+LRESULT CUmbrixDlg::OnEndSession(WPARAM wParam, LPARAM) {
+    if (!wParam) return 0;
+    if (CCaseRun* pRun = CCaseRun::Current()) pRun->StopForProgramEndAndWait();
+    EndDialog(IDCANCEL);
+    return 0;
 }

@@ -23,6 +23,8 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     void ShowAtDpi(UINT nDpi) override;
+    // "Ende", Escape, the close box, Alt+F4 and the task manager's request to close.
+    void OnCancel() override;
 
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnPaint();
@@ -30,6 +32,8 @@ protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
     void OnLowerCase();
     void OnUpperCase();
+    LRESULT OnQueryEndSession(WPARAM wParam, LPARAM lParam);
+    LRESULT OnEndSession(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:

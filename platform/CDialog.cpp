@@ -123,10 +123,12 @@ INT_PTR CDialog::DoModal() {
     return m_nModalResult;
 }
 
+AfxFetched CDialog::FetchModalMessage(MSG& msg) { return AfxGetMessage(msg); }
+
 void CDialog::RunModalLoop() {
     while (m_bContinueModal && m_hWnd) {
         MSG msg;
-        switch (AfxGetMessage(msg)) {
+        switch (FetchModalMessage(msg)) {
         case AfxFetched::Message:
             AfxPumpMessage(msg);
             break;

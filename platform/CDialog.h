@@ -1,5 +1,6 @@
 #pragma once
 // A dialog built from a resource template and run modally in a loop of its own.
+#include "platform/AfxGetMessage.h"
 #include "platform/CDataExchange.h"
 #include "platform/CWnd.h"
 
@@ -26,6 +27,9 @@ protected:
     virtual void ShowAtDpi(UINT /*nDpi*/) {}
 
     LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
+    // Where the modal loop takes its next message from; a dialog that also waits for something
+    // else (another thread's end) takes it from a wait of its own.
+    virtual AfxFetched FetchModalMessage(MSG& msg);
 
     DECLARE_MESSAGE_MAP()
 

@@ -35,6 +35,12 @@ CCaseRenamer::~CCaseRenamer() {
 }
 
 CCaseRenamer::Result CCaseRenamer::Rename(const ListingEntry& entry, const std::wstring& to) {
+    Result result = RenameByMode(entry, to);
+    if (result == Result::Renamed) ++m_run.nRenamed;
+    return result;
+}
+
+CCaseRenamer::Result CCaseRenamer::RenameByMode(const ListingEntry& entry, const std::wstring& to) {
     switch (m_mode) {
     case Mode::OneStep: {
         DWORD dwError = MoveWithoutReplacing(m_run.PathOf(entry.name), m_run.PathOf(to));
@@ -108,7 +114,8 @@ void CCaseRenamer::RetryDeferred() {
     ULONGLONG start = GetTickCount64();
     for (size_t round = 0; round < std::size(kRetryPausesMs) && !m_deferred.empty(); ++round) {
         ULONGLONG elapsed = GetTickCount64() - start;
-        if (elapsed >= kRetryLimitMs) break;
+        // After a stop, one try at once and no waiting: the user is waiting instead.
+        if (elapsed >= kRetryLimitMs || (round > 0 && m_run.StopRequested())) break;
         Sleep(static_cast<DWORD>(std::min<ULONGLONG>(kRetryPausesMs[round], kRetryLimitMs - elapsed)));
         m_run.LookAgain();
         std::vector<Waiting> still;
@@ -131,7 +138,10 @@ void CCaseRenamer::RetryDeferred() {
 
 CCaseRenamer::Attempt CCaseRenamer::TryAgain(const Waiting& waiting) {
     DWORD dwError = MoveWithoutReplacing(waiting.strPath, m_run.PathOf(waiting.strTarget));
-    if (dwError == ERROR_SUCCESS) return Attempt::Done;
+    if (dwError == ERROR_SUCCESS) {
+        ++m_run.nRenamed;
+        return Attempt::Done;
+    }
     return ReportedTaken(dwError) ? Attempt::Refused : Attempt::Failed;
 }
 

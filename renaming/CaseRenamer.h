@@ -52,6 +52,7 @@ private:
     };
     enum class Attempt { Done, Refused, Failed };
 
+    Result RenameByMode(const ListingEntry& entry, const std::wstring& to);
     Result Probe(const ListingEntry& entry, const std::wstring& to);
     Result RefusedInOneStep(const ListingEntry& entry, const std::wstring& to);
     Result RenameStaged(const ListingEntry& entry, const std::wstring& to);

@@ -4,6 +4,7 @@
 #include "filesystem/DirectoryListing.h"
 #include "filesystem/ExtendedPath.h"
 #include "renaming/CaseDirection.h"
+#include "renaming/CaseRunControl.h"
 #include "renaming/NameCensus.h"
 
 #include <string>
@@ -12,16 +13,20 @@
 #include <vector>
 
 struct CaseRun {
-    CaseRun(CaseDirection caseDirection, std::wstring strDirectory, DirectoryListing startListing)
+    CaseRun(CaseDirection caseDirection, std::wstring strDirectory, DirectoryListing startListing,
+            CaseRunControl& runControl)
         : direction(caseDirection),
           directory(std::move(strDirectory)),
           listing(std::move(startListing)),
-          census(listing.entries) {}
+          census(listing.entries),
+          control(runControl) {}
 
     std::wstring PathOf(const std::wstring& name) const { return AfxJoinPath(directory, name); }
     // A fresh look at the directory: the census then shows what it holds now, names that came
     // in since the start included. Its own listing stays as it was at the start.
     void LookAgain() { census = CNameCensus(ReadDirectoryListing(directory).entries); }
+    // Whoever watches the run has asked it to end after the file in hand.
+    bool StopRequested() const { return control.bStopRequested.load(std::memory_order_relaxed); }
 
     CaseDirection direction;
     std::wstring directory;    // exact path
@@ -31,4 +36,7 @@ struct CaseRun {
     std::vector<std::wstring> stranded;
     // Entries of the directory that are files waiting for a staging folder, not files to rename.
     std::unordered_set<std::wstring> waitingNames;
+    CaseRunControl& control;
+    bool bStopped = false;  // files were left untried because a stop was asked for
+    size_t nRenamed = 0;    // files this run brought to the requested case
 };

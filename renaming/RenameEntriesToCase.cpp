@@ -86,15 +86,36 @@ void ReturnEarlierRunsFiles(CaseRun& run) {
     }
 }
 
-// A rename that is refused or fails leaves the file as it was; the disk tells afterwards.
 // Files waiting for a staging folder are left to that folder, under their waiting names.
+bool IsFileToTry(const CaseRun& run, const ListingEntry& entry) {
+    return !entry.IsDirectory() && !run.waitingNames.count(entry.name);
+}
+
+size_t CountFilesToTry(const CaseRun& run) {
+    return std::count_if(run.listing.entries.begin(), run.listing.entries.end(),
+                         [&run](const ListingEntry& entry) { return IsFileToTry(run, entry); });
+}
+
+// A rename that is refused or fails leaves the file as it was; the disk tells afterwards.
+void RenameFile(CaseRun& run, CCaseRenamer& renamer, const ListingEntry& entry) {
+    if (!Addressable(entry.name)) return;
+    std::optional<std::wstring> target = ConvertedName(run.direction, entry.name);
+    if (!target || *target == entry.name || run.census.TakenByOther(entry, *target)) return;
+    renamer.Rename(entry, *target);
+}
+
+// A stop is taken between two files only, so that no file stays between its two steps; the
+// files deferred until then are still brought to their new names or back to their own.
 void RenameFiles(CaseRun& run) {
     CCaseRenamer renamer(run);
     for (const ListingEntry& entry : run.listing.entries) {
-        if (entry.IsDirectory() || !Addressable(entry.name) || run.waitingNames.count(entry.name)) continue;
-        std::optional<std::wstring> target = ConvertedName(run.direction, entry.name);
-        if (!target || *target == entry.name || run.census.TakenByOther(entry, *target)) continue;
-        renamer.Rename(entry, *target);
+        if (!IsFileToTry(run, entry)) continue;
+        if (run.StopRequested()) {
+            run.bStopped = true;
+            break;
+        }
+        RenameFile(run, renamer, entry);
+        run.control.nDone.fetch_add(1, std::memory_order_relaxed);
     }
     renamer.RetryDeferred();
 }
@@ -112,14 +133,19 @@ std::vector<std::wstring> FilesWithoutRequestedCase(const CaseRun& run) {
 
 }  // namespace
 
-CaseRunOutcome RenameEntriesToCase(CaseDirection direction, const std::wstring& directory) {
+CaseRunOutcome RenameEntriesToCase(CaseDirection direction, const std::wstring& directory,
+                                   CaseRunControl* pControl) {
+    CaseRunControl unwatched;
     CaseRunOutcome outcome;
-    CaseRun run(direction, directory, ReadDirectoryListing(directory));
+    CaseRun run(direction, directory, ReadDirectoryListing(directory), pControl ? *pControl : unwatched);
     outcome.bListed = run.listing.started;
     outcome.nEntries = run.listing.entries.size();
     if (!run.listing.started) return outcome;
     ReturnEarlierRunsFiles(run);
+    run.control.nTotal.store(CountFilesToTry(run));
     RenameFiles(run);
+    outcome.bStopped = run.bStopped;
+    outcome.nRenamed = run.nRenamed;
     outcome.kept = FilesWithoutRequestedCase(run);
     // A file still waiting in a staging folder is not in the directory's listing.
     outcome.kept.insert(outcome.kept.end(), run.stranded.begin(), run.stranded.end());

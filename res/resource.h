@@ -7,6 +7,7 @@
 #define IDD_ABOUTBOX      100
 #define IDD_UMBRIX_DIALOG 102
 #define IDD_DIRECTORY     103
+#define IDD_PROGRESS      104
 
 // Strings and the system-menu command of the About item
 #define IDS_ABOUTBOX 101
@@ -51,6 +52,12 @@
 #define IDC_DIRECTORY_PATH 1003
 #define IDC_DRIVE_LIST     1005
 #define IDC_DIRECTORY_TREE 1007
+
+// Controls of the progress window of a long rename run (IDD_PROGRESS)
+#define IDC_PROGRESS_ACTION    1010
+#define IDC_PROGRESS_DIRECTORY 1011
+#define IDC_PROGRESS_BAR       1012
+#define IDC_PROGRESS_COUNT     1013
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

@@ -316,3 +316,169 @@ TEST(UmbrixProgram, UserPicksAFat32DriveAndBothCasesReachTheDisk) {
 TEST(UmbrixProgram, UserPicksAnExFatDriveAndBothCasesReachTheDisk) {
     UserPicksTheCardAndBothCasesReachTheDisk(FatDrive::Kind::ExFat);
 }
+
+namespace {
+
+const wchar_t kProgressCaption[] = L"Umbenennen";
+
+// The files of a long run: mixed case, each holding its own name.
+std::vector<std::wstring> ManyFiles(int count) {
+    std::vector<std::wstring> names;
+    for (int i = 0; i < count; ++i) names.push_back(L"File_" + std::to_wstring(100000 + i) + L".DAT");
+    return names;
+}
+
+// The first number of a text, read with the German thousands separator ("1.234 von ...").
+size_t LeadingCount(const std::wstring& text) {
+    size_t count = 0;
+    for (wchar_t ch : text) {
+        if (ch == L'.') continue;
+        if (ch < L'0' || ch > L'9') break;
+        count = count * 10 + (ch - L'0');
+    }
+    return count;
+}
+
+// The main window answers at once and the system does not take it for hung.
+void ExpectAnswering(HWND hMain) {
+    DWORD_PTR result = 0;
+    EXPECT_NE(SendMessageTimeoutW(hMain, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, &result), 0) << "no answer in 200 ms";
+    EXPECT_FALSE(IsHungAppWindow(hMain));
+}
+
+// A left click at the middle of the window, through the system's input queue.
+void ClickWithMouse(HWND hWnd) {
+    RECT rect{};
+    GetWindowRect(hWnd, &rect);
+    POINT point{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    SetForegroundWindow(GetAncestor(hWnd, GA_ROOT));
+    SetCursorPos(point.x, point.y);
+    Sleep(100);
+    INPUT clicks[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        clicks[i].type = INPUT_MOUSE;
+        clicks[i].mi.dx = MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        clicks[i].mi.dy = MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+        clicks[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | (i ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN);
+    }
+    SendInput(2, clicks, sizeof(INPUT));
+}
+
+// Every file exactly once, under its old name or its new one, with its own contents, and
+// nothing else in the directory: no waiting name, no staging folder. Returns the renamed count.
+size_t ExpectEveryFileWhole(const TempDirectory& dir, const std::vector<std::wstring>& names) {
+    std::vector<std::wstring> after = dir.Names();
+    EXPECT_EQ(after.size(), names.size()) << "a file is missing, doubled, or something was left beside them";
+    size_t renamed = 0;
+    for (const std::wstring& name : names) {
+        std::wstring lower = L"file_" + name.substr(5, 6) + L".dat";
+        std::string contents = dir.Contents(lower);
+        renamed += contents != "<missing>";
+        EXPECT_EQ(contents == "<missing>" ? dir.Contents(name) : contents, Utf8(name));
+    }
+    return renamed;
+}
+
+}  // namespace
+
+// 20,000 files: the progress window comes within a second and counts up, the main window
+// goes on answering, and Abbrechen, clicked with the mouse, stops the run with every file
+// whole; the end box counts what the disk holds.
+TEST(UmbrixProgram, LongRunShowsProgressAndAbbrechenStopsItCleanly) {
+    TempDirectory dir;
+    std::vector<std::wstring> names = ManyFiles(20000);
+    dir.AddFilesOnLinux(names);
+    UmbrixProcess umbrix("/nologo", dir.AnsiPath());
+    ASSERT_TRUE(umbrix.Started());
+    HWND hMain = WaitForWindow(umbrix.Id(), L"Umbrix");
+    ASSERT_NE(hMain, nullptr);
+    ASSERT_NE(StartLowerCaseRun(umbrix), nullptr);
+    DWORD dwStart = GetTickCount();
+    HWND hProgress = WaitForWindow(umbrix.Id(), kProgressCaption);
+    ASSERT_NE(hProgress, nullptr) << "no progress window";
+    EXPECT_LT(GetTickCount() - dwStart, 1000u);
+    EXPECT_EQ(GetWindow(hProgress, GW_OWNER), hMain);
+    EXPECT_FALSE(IsWindowEnabled(hMain)) << "the main dialog could start a second run";
+
+    HWND hCount = GetDlgItem(hProgress, IDC_PROGRESS_COUNT);
+    size_t first = 0;
+    for (int i = 0; i < 200 && first == 0; ++i, Sleep(10)) first = LeadingCount(WideWindowText(hCount));
+    ExpectAnswering(hMain);
+    // A click sent to a case button (as automation tools send one) starts no second run.
+    Click(GetDlgItem(hMain, IDC_TO_UPPER_CASE));
+    Sleep(300);
+    WindowSearch second{umbrix.Id(), L"Verzeichnis Auswahl:"};
+    EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&second));
+    EXPECT_EQ(second.found, nullptr) << "a second run was started";
+    ExpectAnswering(hMain);
+    std::wstring text = WideWindowText(hCount);
+    EXPECT_GT(LeadingCount(text), first) << "the count does not rise";
+    EXPECT_NE(text.find(L" von 20.000 Dateien"), std::wstring::npos) << Utf8(text);
+
+    ClickWithMouse(GetDlgItem(hProgress, IDCANCEL));
+    HWND hBox = WaitForWindow(umbrix.Id(), L"umbrix");
+    ASSERT_NE(hBox, nullptr) << "no end box";
+    std::wstring message = AnswerMessageBox(hBox);
+    EXPECT_FALSE(IsWindow(hProgress));
+    ASSERT_EQ(WaitForWindow(umbrix.Id(), L"Umbrix"), hMain);
+
+    size_t renamed = ExpectEveryFileWhole(dir, names);
+    EXPECT_GT(renamed, 0u);
+    EXPECT_LT(renamed, names.size()) << "the run was not stopped";
+    const std::wstring head = L"Das Umbenennen wurde abgebrochen. ";
+    ASSERT_EQ(message.substr(0, head.size()), head) << Utf8(message);
+    EXPECT_EQ(LeadingCount(message.substr(head.size())), renamed) << Utf8(message);
+    EXPECT_NE(message.find(L"Dateien wurden in kleine Dateinamen umbenannt.\n\nDiese Dateien behalten ihren Namen:\n"),
+              std::wstring::npos);
+    // Twenty names, then how many more kept theirs.
+    size_t more = message.find(L"\n\u2026 und ");
+    ASSERT_NE(more, std::wstring::npos) << Utf8(message);
+    EXPECT_EQ(LeadingCount(message.substr(more + 7)) + 20, names.size() - renamed);
+    std::vector<std::wstring> onDisk = dir.Names();  // sorted; "File_" sorts before "file_"
+    EXPECT_NE(message.find(L":\n" + onDisk.front() + L"\n"), std::wstring::npos) << "the first kept name comes first";
+
+    Click(GetDlgItem(hMain, IDCANCEL));
+    EXPECT_EQ(umbrix.WaitForExit(), 0u);
+}
+
+// A run that ends within half a second shows no progress window at all; closing the main
+// window during a long run stops it with every file whole and ends the program without a box.
+TEST(UmbrixProgram, ShortRunShowsNoProgressAndClosingMidRunEndsCleanly) {
+    TempDirectory small;
+    std::vector<std::wstring> few = ManyFiles(10);
+    small.AddFilesOnLinux(few);
+    {
+        UmbrixProcess umbrix("/nologo", small.AnsiPath());
+        ASSERT_TRUE(umbrix.Started());
+        ASSERT_NE(StartLowerCaseRun(umbrix), nullptr);
+        bool bProgressSeen = false;
+        HWND hBox = nullptr;
+        for (int i = 0; i < 1000 && !hBox; ++i, Sleep(5)) {
+            WindowSearch progress{umbrix.Id(), kProgressCaption}, box{umbrix.Id(), L"umbrix"};
+            EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&progress));
+            EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&box));
+            bProgressSeen = bProgressSeen || progress.found;
+            hBox = box.found;
+        }
+        ASSERT_NE(hBox, nullptr);
+        EXPECT_FALSE(bProgressSeen);
+        EXPECT_EQ(AnswerMessageBox(hBox), L"Ok, alle Dateien in kleinbuchstaben umbenannt.");
+        EXPECT_EQ(ExpectEveryFileWhole(small, few), few.size());
+        PostMessageA(WaitForWindow(umbrix.Id(), L"Umbrix"), WM_CLOSE, 0, 0);
+        EXPECT_EQ(umbrix.WaitForExit(), 0u);
+    }
+
+    TempDirectory dir;
+    std::vector<std::wstring> names = ManyFiles(20000);
+    dir.AddFilesOnLinux(names);
+    UmbrixProcess umbrix("/nologo", dir.AnsiPath());
+    ASSERT_TRUE(umbrix.Started());
+    HWND hMain = WaitForWindow(umbrix.Id(), L"Umbrix");
+    ASSERT_NE(StartLowerCaseRun(umbrix), nullptr);
+    HWND hProgress = WaitForWindow(umbrix.Id(), kProgressCaption);
+    ASSERT_NE(hProgress, nullptr);
+    PostMessageA(hMain, WM_CLOSE, 0, 0);
+    EXPECT_EQ(umbrix.WaitForExit(), 0u);
+    size_t renamed = ExpectEveryFileWhole(dir, names);
+    EXPECT_LT(renamed, names.size()) << "the run was not stopped";
+}

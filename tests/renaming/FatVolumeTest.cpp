@@ -256,6 +256,44 @@ TEST_P(LaggingVolumeTest, RunEndedMidwayLosesNoFileAndTheNextRunFinishesIt) {
     EXPECT_EQ(boxes.Texts(), (Texts{kLowerDone}));
 }
 
+// Stopped from another thread while files go through the staging folder: the run ends
+// after the file in hand, with every file once under its old or its new name, nothing under a
+// waiting name and no staging folder, and counts that match the disk.
+TEST_F(FatVolumeTest, StopRequestedMidRunLeavesNothingWaiting) {
+    Names names;
+    for (int i = 0; i < 200; ++i) names.push_back("File_" + std::to_string(1000 + i) + ".DAT");
+    ASSERT_EQ(fat->OnLinux("mkdir Card"), "");
+    AddFiles(names, "Card");
+    CaseRunControl control;
+    CaseRunOutcome outcome;
+    std::thread run([&] {
+        outcome = RenameEntriesToCase(CaseDirection::Lower, wine::ExactPath(fat->Root() + L"Card"), &control);
+    });
+    while (control.nDone < 20) Sleep(1);
+    control.bStopRequested = true;
+    run.join();
+
+    Names after = fat->Ls("Card");
+    size_t renamed = 0;
+    for (const std::string& name : after) {
+        EXPECT_EQ(name.find('~'), std::string::npos) << "left under a waiting name: " << name;
+        EXPECT_NE(name.rfind(".umbrix-staging", 0), 0u) << "staging folder left: " << name;
+        renamed += name.rfind("file_", 0) == 0;
+    }
+    ASSERT_EQ(after.size(), names.size());
+    for (const std::string& name : names) {
+        bool bRenamed = std::count(after.begin(), after.end(), Lower(name)) == 1;
+        EXPECT_EQ(fat->Cat("Card/" + (bRenamed ? Lower(name) : name)), name);
+    }
+    EXPECT_TRUE(outcome.bStopped);
+    EXPECT_EQ(control.nTotal, names.size());
+    EXPECT_GE(renamed, 20u);
+    EXPECT_LT(renamed, names.size());
+    EXPECT_EQ(outcome.nRenamed, renamed);
+    EXPECT_EQ(control.nDone, renamed);
+    EXPECT_EQ(outcome.kept.size(), names.size() - renamed);
+}
+
 // The moment between the two steps, made on purpose: one file waits in a staging folder of
 // the program, another beside the others under its waiting name, while another spelling of
 // their names is free again.

@@ -249,3 +249,28 @@ TEST(DialogTemplates, DirectoryDialogCreatesItsControlsInTabOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DialogTemplates, ProgressWindowTemplate) {
+    DialogTemplate dlg = ReadDialogTemplate(IDD_PROGRESS);
+    EXPECT_FALSE(dlg.extended);
+    EXPECT_EQ(dlg.style, DWORD(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
+    ExpectDialogFrame(dlg, "Umbenennen", 220, 84);
+    const DWORD text = kChild | SS_LEFT | SS_NOPREFIX;
+    ExpectItems(dlg, {
+                         {text, 0, 7, 7, 206, 8, IDC_PROGRESS_ACTION, "STATIC", ""},
+                         {text | SS_PATHELLIPSIS, 0, 7, 18, 206, 8, IDC_PROGRESS_DIRECTORY, "STATIC", ""},
+                         {kChild, 0, 7, 32, 206, 10, IDC_PROGRESS_BAR, "MSCTLS_PROGRESS32", ""},
+                         {text, 0, 7, 46, 206, 8, IDC_PROGRESS_COUNT, "STATIC", ""},
+                         {kChild | BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 163, 63, 50, 14, IDCANCEL, "BUTTON", "Abbrechen"},
+                     });
+    DialogWindow window(IDD_PROGRESS);
+    ASSERT_NE(window.Handle(), nullptr) << GetLastError();
+    // The longest texts the program puts in, in the dialog's font.
+    SetDlgItemTextA(window.Handle(), IDC_PROGRESS_ACTION, "Dateien werden in gro\xDF" "e Dateinamen umbenannt:");
+    SetDlgItemTextA(window.Handle(), IDC_PROGRESS_COUNT, "1.234.567 von 1.234.567 Dateien");
+    ExpectTextsFit(window, 0);
+}
+
+}  // namespace

@@ -1,0 +1,43 @@
+#pragma once
+// The window of a rename run that takes long: what is being done and where, how many files
+// of how many are done, a progress bar, and "Abbrechen", which asks the run to stop after the
+// file in hand. The window ends itself when the run has ended, and not before.
+#include "app/CCaseRun.h"
+#include "app/CTaskbarProgress.h"
+#include "platform/AfxWin.h"
+
+#include <string>
+
+class CProgressDlg : public CDialog {
+public:
+    // directory: the directory as the user chose it, for the window's text; pParent: the window
+    // it opens over.
+    CProgressDlg(CCaseRun& run, CaseDirection direction, std::wstring directory, CTaskbarProgress& taskbar,
+                 CWnd* pParent);
+
+    // "1.234 von 20.000 Dateien"
+    static CString CountText(size_t nDone, size_t nTotal);
+    static CString ActionText(CaseDirection direction);
+
+protected:
+    BOOL OnInitDialog() override;
+    // Abbrechen, Escape, Enter on the button and the close box.
+    void OnCancel() override;
+    AfxFetched FetchModalMessage(MSG& msg) override;
+    void OnTimer(UINT_PTR nIDEvent);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void ShowCount();
+    void SetItemText(int nID, const std::wstring& text);
+
+    CCaseRun& m_run;
+    CaseDirection m_direction;
+    std::wstring m_strDirectory;
+    CTaskbarProgress& m_taskbar;
+    size_t m_nShownDone = 0;
+    size_t m_nShownTotal = 0;
+    bool m_bShown = false;
+    bool m_bStopping = false;
+    bool m_bRunEnded = false;
+};
