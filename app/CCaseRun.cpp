@@ -30,7 +30,7 @@ CCaseRun* CCaseRun::Current() { return CurrentRun(); }
 
 DWORD WINAPI CCaseRun::ThreadMain(LPVOID pParam) {
     auto* pRun = static_cast<CCaseRun*>(pParam);
-    pRun->m_outcome = RenameEntriesToCase(pRun->m_direction, pRun->m_strDirectory, &pRun->m_control);
+    pRun->m_outcome = ChangeCaseOnDisk(pRun->m_direction, pRun->m_strDirectory, &pRun->m_control);
     return 0;
 }
 

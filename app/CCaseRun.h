@@ -5,7 +5,7 @@
 #include "filesystem/CUniqueHandle.h"
 #include "renaming/CaseDirection.h"
 #include "renaming/CaseRunControl.h"
-#include "renaming/RenameEntriesToCase.h"
+#include "renaming/ChangeCaseOnDisk.h"
 
 #include <string>
 

@@ -11,7 +11,7 @@
 #include "bench/Stopwatch.h"
 #include "filesystem/ExtendedPath.h"
 #include "platform/AfxMessageBox.h"
-#include "renaming/RenameEntriesToCase.h"
+#include "renaming/ChangeCaseOnDisk.h"
 #include "tests/support/TempDirectory.h"
 #include "tests/support/UnixShell.h"
 #include "wine/WineHost.h"
@@ -136,7 +136,7 @@ double TimeBareLoop(const TempDirectory& dir, const Names& from, const Names& to
 double TimeEngineHere(const TempDirectory& dir, CaseDirection direction) {
     std::wstring directory = wine::ExactPath(dir.Path());
     Stopwatch watch;
-    CaseRunOutcome outcome = RenameEntriesToCase(direction, directory);
+    CaseRunOutcome outcome = ChangeCaseOnDisk(direction, directory);
     double seconds = watch.Seconds();
     if (!outcome.kept.empty()) Fail("the engine kept " + std::to_string(outcome.kept.size()) + " files");
     return seconds;

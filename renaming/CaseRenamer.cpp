@@ -2,6 +2,7 @@
 
 #include "filesystem/CUniqueHandle.h"
 #include "filesystem/ExtendedPath.h"
+#include "filesystem/MoveWithoutReplacing.h"
 
 #include <algorithm>
 #include <iterator>
@@ -17,16 +18,7 @@ const ULONGLONG kRetryLimitMs = 3000;
 
 }  // namespace
 
-DWORD MoveWithoutReplacing(const std::wstring& from, const std::wstring& to) {
-    // No MOVEFILE_REPLACE_EXISTING: an existing file under the new name must survive.
-    // No MOVEFILE_COPY_ALLOWED: a rename never turns into copy and delete.
-    if (MoveFileExW(from.c_str(), to.c_str(), 0)) return ERROR_SUCCESS;
-    return GetLastError();
-}
-
-bool ReportedTaken(DWORD dwError) { return dwError == ERROR_ALREADY_EXISTS || dwError == ERROR_FILE_EXISTS; }
-
-CCaseRenamer::CCaseRenamer(CaseRun& run) : m_run(run) {}
+CCaseRenamer::CCaseRenamer(CaseRunContext& run) : m_run(run) {}
 
 CCaseRenamer::~CCaseRenamer() {
     // No file is ever left under a waiting name because the run forgot it.

@@ -13,7 +13,7 @@
 // other entry under that name is tried again, after the rest of the directory and after short
 // pauses, before the file goes back to its own name. A refusal that another entry explains is
 // final at once.
-#include "renaming/CaseRun.h"
+#include "renaming/CaseRunContext.h"
 #include "renaming/StagingFolder.h"
 
 #include <optional>
@@ -29,7 +29,7 @@ public:
         Deferred,  // waits for RetryDeferred
     };
 
-    explicit CCaseRenamer(CaseRun& run);
+    explicit CCaseRenamer(CaseRunContext& run);
     ~CCaseRenamer();
     CCaseRenamer(const CCaseRenamer&) = delete;
     CCaseRenamer& operator=(const CCaseRenamer&) = delete;
@@ -63,17 +63,10 @@ private:
     bool EnsureStagingFolder();
     bool HoldsExactly(const std::wstring& name) const;
 
-    CaseRun& m_run;
+    CaseRunContext& m_run;
     Mode m_mode = Mode::Unknown;
     std::optional<CStagingFolder> m_staging;
     bool m_bStagingFailed = false;
     bool m_bStrandedBeside = false;  // then the staging folder's marker must stay
     std::vector<Waiting> m_deferred;
 };
-
-// A rename that never replaces an existing file and never copies across volumes. The error the
-// platform gave for it, ERROR_SUCCESS when it was made.
-DWORD MoveWithoutReplacing(const std::wstring& from, const std::wstring& to);
-
-// Whether a refusal says that the new name is taken.
-bool ReportedTaken(DWORD dwError);

@@ -6,7 +6,7 @@
 #include "app/RenameFilesToCase.h"
 
 #include "filesystem/ExtendedPath.h"
-#include "renaming/RenameEntriesToCase.h"
+#include "renaming/ChangeCaseOnDisk.h"
 #include "renaming/StagingFolder.h"
 #include "tests/renaming/RunMessages.h"
 #include "tests/support/FatDrive.h"
@@ -267,7 +267,7 @@ TEST_F(FatVolumeTest, StopRequestedMidRunLeavesNothingWaiting) {
     CaseRunControl control;
     CaseRunOutcome outcome;
     std::thread run([&] {
-        outcome = RenameEntriesToCase(CaseDirection::Lower, wine::ExactPath(fat->Root() + L"Card"), &control);
+        outcome = ChangeCaseOnDisk(CaseDirection::Lower, wine::ExactPath(fat->Root() + L"Card"), &control);
     });
     while (control.nDone < 20) Sleep(1);
     control.bStopRequested = true;
@@ -367,14 +367,14 @@ TEST_F(ExFatVolumeTest, TwoRunsAtOnceLoseNoFileAndTellNoUntruth) {
         std::atomic<int> nEnded{0};
         int firstEnded = 0;
         std::thread run([&] {
-            first = RenameEntriesToCase(pair.first, root);
+            first = ChangeCaseOnDisk(pair.first, root);
             firstEnded = ++nEnded;
         });
         for (int i = 0;
              i < 2000 && GetFileAttributesW(AfxJoinPath(root, L".umbrix-staging").c_str()) == INVALID_FILE_ATTRIBUTES;
              ++i)
             Sleep(1);
-        second = RenameEntriesToCase(pair.second, root);
+        second = ChangeCaseOnDisk(pair.second, root);
         ++nEnded;
         run.join();
         // The run that ended last read the disk after the other had finished.

@@ -2,7 +2,7 @@
 // name: each file is renamed exactly, or stays where it is and is named as kept.
 #include "filesystem/CUniqueHandle.h"
 #include "renaming/CaseConversion.h"
-#include "renaming/RenameEntriesToCase.h"
+#include "renaming/ChangeCaseOnDisk.h"
 #include "tests/support/TempDirectory.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +16,7 @@ using Names = std::vector<std::wstring>;
 class HostileNamesTest : public ::testing::Test {
 protected:
     // The files that kept their names.
-    Names Run(CaseDirection direction) { return RenameEntriesToCase(direction, dir.ExactPath()).kept; }
+    Names Run(CaseDirection direction) { return ChangeCaseOnDisk(direction, dir.ExactPath()).kept; }
 
     // The 8.3 alias the platform gives a file, as its listing reports it.
     std::wstring ShortName(const std::wstring& name) const {

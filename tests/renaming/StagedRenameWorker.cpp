@@ -3,7 +3,7 @@
 // end this process in the middle of it.
 //   staged_rename_worker.exe DIRECTORY
 #include "filesystem/ExtendedPath.h"
-#include "renaming/RenameEntriesToCase.h"
+#include "renaming/ChangeCaseOnDisk.h"
 
 #include <windows.h>
 
@@ -13,7 +13,7 @@ int main() {
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (!argv || argc != 2) return 2;
-    CaseRunOutcome outcome = RenameEntriesToCase(CaseDirection::Lower, AfxExtendedPath(argv[1]));
+    CaseRunOutcome outcome = ChangeCaseOnDisk(CaseDirection::Lower, AfxExtendedPath(argv[1]));
     LocalFree(argv);
     return outcome.kept.empty() ? 0 : 1;
 }

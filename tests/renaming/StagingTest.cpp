@@ -3,7 +3,7 @@
 #include "filesystem/CUniqueHandle.h"
 #include "filesystem/ExtendedPath.h"
 #include "renaming/CaseConversion.h"
-#include "renaming/RenameEntriesToCase.h"
+#include "renaming/ChangeCaseOnDisk.h"
 #include "renaming/StagingFolder.h"
 #include "tests/support/TempDirectory.h"
 #include "tests/support/UnixShell.h"
@@ -44,7 +44,7 @@ protected:
     std::vector<ListingEntry> Listing() const { return ReadDirectoryListing(dir.ExactPath()).entries; }
 
     // The files that kept their names.
-    Names Run(CaseDirection direction) { return RenameEntriesToCase(direction, dir.ExactPath()).kept; }
+    Names Run(CaseDirection direction) { return ChangeCaseOnDisk(direction, dir.ExactPath()).kept; }
 
     TempDirectory dir;
 };
@@ -84,7 +84,7 @@ TEST_F(StagingTest, StagedRouteRenamesLongNamesAndLeavesNoFolder) {
     dir.AddFilesOnLinux({longName, L"Plain.TXT"});
     dir.AddFile(L"twin.txt", "lower twin");
     dir.AddFileOnLinux(L"TWIN.TXT", "upper twin");
-    CaseRunOutcome outcome = RenameEntriesToCase(CaseDirection::Lower, AfxExtendedPath(dir.Path()));
+    CaseRunOutcome outcome = ChangeCaseOnDisk(CaseDirection::Lower, AfxExtendedPath(dir.Path()));
     EXPECT_EQ(dir.Names(),
               (Names{L"TWIN.TXT", L"plain.txt", L"staged-" + std::wstring(244, L'q') + L".txt", L"twin.txt"}));
     EXPECT_EQ(dir.Contents(L"staged-" + std::wstring(244, L'q') + L".txt"), Utf8(longName));

@@ -1,9 +1,10 @@
-#include "renaming/RenameEntriesToCase.h"
+#include "renaming/ChangeCaseOnDisk.h"
 
 #include "filesystem/ExtendedPath.h"
+#include "filesystem/MoveWithoutReplacing.h"
 #include "renaming/CaseConversion.h"
 #include "renaming/CaseRenamer.h"
-#include "renaming/CaseRun.h"
+#include "renaming/CaseRunContext.h"
 #include "renaming/NameCensus.h"
 #include "renaming/StagingFolder.h"
 
@@ -25,7 +26,7 @@ bool HasRequestedCase(CaseDirection direction, const std::wstring& name) {
 
 // A file of an earlier run that was ended between two steps goes back into the directory:
 // in the requested case where no entry answers to that name, else under its own name.
-bool ReturnWaitingFile(CaseRun& run, const std::wstring& waitingPath, const std::wstring& name) {
+bool ReturnWaitingFile(CaseRunContext& run, const std::wstring& waitingPath, const std::wstring& name) {
     std::optional<std::wstring> converted = ConvertedName(run.direction, name);
     for (const std::wstring& target : {converted.value_or(name), name}) {
         if (run.census.IsTaken(target)) continue;
@@ -37,7 +38,7 @@ bool ReturnWaitingFile(CaseRun& run, const std::wstring& waitingPath, const std:
 }
 
 // The files waiting in one staging folder of an earlier run.
-void ReturnFilesInFolder(CaseRun& run, const CStagingFolder& staging) {
+void ReturnFilesInFolder(CaseRunContext& run, const CStagingFolder& staging) {
     for (const ListingEntry& waiting : staging.WaitingFiles()) {
         bool bMay = !waiting.IsDirectory() && !(waiting.attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
                     staging.MayMoveFromFolder(waiting.name);
@@ -47,7 +48,7 @@ void ReturnFilesInFolder(CaseRun& run, const CStagingFolder& staging) {
 }
 
 // The files of one staging folder waiting beside the others; false when one of them stays.
-bool ReturnFilesBeside(CaseRun& run, const CStagingFolder& staging) {
+bool ReturnFilesBeside(CaseRunContext& run, const CStagingFolder& staging) {
     bool bAllBack = true;
     for (const ListingEntry& entry : run.listing.entries) {
         std::wstring own = entry.IsDirectory() ? std::wstring() : staging.OwnNameOf(entry.name);
@@ -62,7 +63,7 @@ bool ReturnFilesBeside(CaseRun& run, const CStagingFolder& staging) {
 
 // A folder that another run is working with, and the files waiting for it, stay as they are;
 // they lack the requested case as long as that run lasts.
-void LeaveToItsRun(CaseRun& run, const CStagingFolder& staging) {
+void LeaveToItsRun(CaseRunContext& run, const CStagingFolder& staging) {
     for (const ListingEntry& waiting : staging.WaitingFiles())
         run.stranded.push_back(staging.RelativePathOf(waiting.name));
     for (const ListingEntry& entry : run.listing.entries) {
@@ -73,7 +74,7 @@ void LeaveToItsRun(CaseRun& run, const CStagingFolder& staging) {
 }
 
 // Files of earlier runs come back; each folder goes once none of its files waits.
-void ReturnEarlierRunsFiles(CaseRun& run) {
+void ReturnEarlierRunsFiles(CaseRunContext& run) {
     for (const ListingEntry& entry : run.listing.entries) {
         std::optional<CStagingFolder> staging = CStagingFolder::Open(run.directory, entry);
         if (!staging) continue;
@@ -87,17 +88,17 @@ void ReturnEarlierRunsFiles(CaseRun& run) {
 }
 
 // Files waiting for a staging folder are left to that folder, under their waiting names.
-bool IsFileToTry(const CaseRun& run, const ListingEntry& entry) {
+bool IsFileToTry(const CaseRunContext& run, const ListingEntry& entry) {
     return !entry.IsDirectory() && !run.waitingNames.count(entry.name);
 }
 
-size_t CountFilesToTry(const CaseRun& run) {
+size_t CountFilesToTry(const CaseRunContext& run) {
     return std::count_if(run.listing.entries.begin(), run.listing.entries.end(),
                          [&run](const ListingEntry& entry) { return IsFileToTry(run, entry); });
 }
 
 // A rename that is refused or fails leaves the file as it was; the disk tells afterwards.
-void RenameFile(CaseRun& run, CCaseRenamer& renamer, const ListingEntry& entry) {
+void RenameFile(CaseRunContext& run, CCaseRenamer& renamer, const ListingEntry& entry) {
     if (!Addressable(entry.name)) return;
     std::optional<std::wstring> target = ConvertedName(run.direction, entry.name);
     if (!target || *target == entry.name || run.census.TakenByOther(entry, *target)) return;
@@ -106,7 +107,7 @@ void RenameFile(CaseRun& run, CCaseRenamer& renamer, const ListingEntry& entry) 
 
 // A stop is taken between two files only, so that no file stays between its two steps; the
 // files deferred until then are still brought to their new names or back to their own.
-void RenameFiles(CaseRun& run) {
+void RenameFiles(CaseRunContext& run) {
     CCaseRenamer renamer(run);
     for (const ListingEntry& entry : run.listing.entries) {
         if (!IsFileToTry(run, entry)) continue;
@@ -121,7 +122,7 @@ void RenameFiles(CaseRun& run) {
 }
 
 // The files of the directory, as the disk now holds them, that lack the requested case.
-std::vector<std::wstring> FilesWithoutRequestedCase(const CaseRun& run) {
+std::vector<std::wstring> FilesWithoutRequestedCase(const CaseRunContext& run) {
     DirectoryListing after = ReadDirectoryListing(run.directory);
     // Unreadable now: every file that needed a change may have kept its name.
     const DirectoryListing& listing = after.started ? after : run.listing;
@@ -133,11 +134,11 @@ std::vector<std::wstring> FilesWithoutRequestedCase(const CaseRun& run) {
 
 }  // namespace
 
-CaseRunOutcome RenameEntriesToCase(CaseDirection direction, const std::wstring& directory,
+CaseRunOutcome ChangeCaseOnDisk(CaseDirection direction, const std::wstring& directory,
                                    CaseRunControl* pControl) {
     CaseRunControl unwatched;
     CaseRunOutcome outcome;
-    CaseRun run(direction, directory, ReadDirectoryListing(directory), pControl ? *pControl : unwatched);
+    CaseRunContext run(direction, directory, ReadDirectoryListing(directory), pControl ? *pControl : unwatched);
     outcome.bListed = run.listing.started;
     outcome.nEntries = run.listing.entries.size();
     if (!run.listing.started) return outcome;

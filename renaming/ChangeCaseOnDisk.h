@@ -1,7 +1,8 @@
 #pragma once
 // One run over a directory given by its exact path: files left in staging folders by an
 // earlier run come back, every file takes the requested case where it can, and the disk is
-// read again to tell which files did not.
+// read again to tell which files did not. It renames and reports, and nothing more: no box,
+// no window, no current directory (the user's command around it is app/RenameFilesToCase).
 #include "renaming/CaseDirection.h"
 #include "renaming/CaseRunControl.h"
 
@@ -22,5 +23,5 @@ struct CaseRunOutcome {
 // directory: an extended ("\\?\X:\...") or Unix namespace ("\\?\unix\...") path.
 // pControl: counts the files as they are handled and is asked before each file whether to stop;
 // a stopped run still ends as any run does, with no file left waiting.
-CaseRunOutcome RenameEntriesToCase(CaseDirection direction, const std::wstring& directory,
+CaseRunOutcome ChangeCaseOnDisk(CaseDirection direction, const std::wstring& directory,
                                    CaseRunControl* pControl = nullptr);

@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
-struct CaseRun {
-    CaseRun(CaseDirection caseDirection, std::wstring strDirectory, DirectoryListing startListing,
+struct CaseRunContext {
+    CaseRunContext(CaseDirection caseDirection, std::wstring strDirectory, DirectoryListing startListing,
             CaseRunControl& runControl)
         : direction(caseDirection),
           directory(std::move(strDirectory)),
