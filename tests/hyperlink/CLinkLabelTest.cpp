@@ -1,5 +1,6 @@
 #include "hyperlink/CLinkLabel.h"
 
+#include "tests/support/HttpsOpener.h"
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/TempDirectory.h"
 
@@ -226,36 +227,6 @@ TEST(CLinkLabel, PointerIsTheLabelsOwn) {
         TRUE);
     EXPECT_EQ(GetCursor(), label.GetHoverCursor());
 }
-
-namespace {
-
-// Has the shell open https addresses with the given program while it lives, then puts the
-// prefix's own command back.
-class HttpsOpener {
-public:
-    explicit HttpsOpener(const std::string& program) {
-        m_bHad = RegGetValueA(HKEY_CLASSES_ROOT, kKey, nullptr, RRF_RT_REG_SZ, nullptr, m_szOld, &m_cbOld) ==
-                 ERROR_SUCCESS;
-        Set("\"" + program + "\" \"%1\"");
-    }
-    ~HttpsOpener() {
-        if (m_bHad) Set(m_szOld);
-    }
-    HttpsOpener(const HttpsOpener&) = delete;
-    HttpsOpener& operator=(const HttpsOpener&) = delete;
-
-private:
-    static void Set(const std::string& command) {
-        RegSetKeyValueA(HKEY_CLASSES_ROOT, kKey, nullptr, REG_SZ, command.c_str(),
-                        static_cast<DWORD>(command.size() + 1));
-    }
-    static constexpr const char* kKey = "https\\shell\\open\\command";
-    char m_szOld[1024] = {};
-    DWORD m_cbOld = sizeof(m_szOld);
-    bool m_bHad = false;
-};
-
-}  // namespace
 
 TEST(CLinkLabel, SuccessfulClickMarksVisitedFailedClickBeepsReportsAndClears) {
     LabelHost host;
