@@ -134,25 +134,23 @@ TEST(DllPlanting, TheProgramRunsWithoutLoadingADllPlantedBesideIt) {
     EXPECT_FALSE(folder.PlantedDllWasLoaded());
 }
 
-TEST(DllPlanting, AProgramThatImportsTheCommonControlsLoadsIt) {
+// The control program, started with pszArguments beside the planted DLL, ends normally and
+// has loaded that DLL.
+void ExpectControlProgramLoadsThePlantedDll(const wchar_t* pszArguments) {
     NativeOverride override(L"dll_search_control.exe", L"uxtheme");
     PlantedFolder folder(TestFolder() + L"\\dll_search_control.exe");
     ASSERT_TRUE(override.Set() && folder.Ready());
-    CKernelHandle process = folder.Start(L"");
+    CKernelHandle process = folder.Start(pszArguments);
     ASSERT_TRUE(process);
     EXPECT_EQ(ExitCodeWithin10Seconds(process), 0u);
     EXPECT_TRUE(folder.PlantedDllWasLoaded());
 }
 
+TEST(DllPlanting, AProgramThatImportsTheCommonControlsLoadsIt) { ExpectControlProgramLoadsThePlantedDll(L""); }
+
 // What the restriction alone gives: the imports of the program's own file load before WinMain.
 TEST(DllPlanting, RestrictingTheSearchInWinMainComesTooLateForTheImports) {
-    NativeOverride override(L"dll_search_control.exe", L"uxtheme");
-    PlantedFolder folder(TestFolder() + L"\\dll_search_control.exe");
-    ASSERT_TRUE(override.Set() && folder.Ready());
-    CKernelHandle process = folder.Start(L"restrict");
-    ASSERT_TRUE(process);
-    EXPECT_EQ(ExitCodeWithin10Seconds(process), 0u);
-    EXPECT_TRUE(folder.PlantedDllWasLoaded());
+    ExpectControlProgramLoadsThePlantedDll(L"restrict");
 }
 
 // Restricts this test process for good: the tests above start programs of their own.

@@ -12,6 +12,9 @@ Needs Debian's python3-pefile (scripts/bootstrap installs it).
 import struct
 import sys
 
+import checklist
+from checklist import check
+
 import pefile
 
 # Windows 7's KnownDLLs: always loaded from the system folder, whatever the search order.
@@ -22,14 +25,6 @@ KNOWN_DLLS = {
     "usp10.dll", "wininet.dll", "wldap32.dll", "ws2_32.dll",
 }
 DELAY_LOADED = ["comctl32"]
-
-failures = 0
-
-
-def check(what, ok, detail=""):
-    global failures
-    print(("ok: " if ok else "FAILED: ") + what + ("" if ok or not detail else f" ({detail})"))
-    failures += 0 if ok else 1
 
 
 def coff_symbols(pe):
@@ -81,7 +76,7 @@ def main(args):
         check("checked memory and string functions linked in", checked, "none")
         for dll in DELAY_LOADED:
             check(f"{dll} delay-loaded", any(n.startswith("__DELAY_IMPORT_DESCRIPTOR_") and dll in n for n in names))
-    return failures
+    return checklist.failures
 
 
 if __name__ == "__main__":

@@ -12,13 +12,8 @@ import sys
 import zipfile
 import zlib
 
-failures = 0
-
-
-def check(what, ok, detail=""):
-    global failures
-    print(("ok: " if ok else "FAILED: ") + what + ("" if ok or not detail else f" ({detail})"))
-    failures += 0 if ok else 1
+import checklist
+from checklist import check
 
 
 def sha256(path):
@@ -147,7 +142,7 @@ def main(folder, url):
     if os.path.isfile(os.path.join(folder, zip_name)):
         check_zip(os.path.join(folder, zip_name), exe, version)
     check_winget(folder, version, sha256(os.path.join(folder, "umbrix-setup.exe")), url)
-    return failures == 0
+    return checklist.failures == 0
 
 
 if __name__ == "__main__":
