@@ -84,14 +84,15 @@ void CProgressDlg::ShowCount() {
     size_t nTotal = m_run.Control().nTotal.load();
     size_t nDone = m_run.Control().nDone.load();
     if (m_bShown && nDone == m_nShownDone && nTotal == m_nShownTotal) return;
+    HWND hBar = ::GetDlgItem(m_hWnd, IDC_PROGRESS_BAR);
+    // A new range redraws the whole bar, so it is set only when the total changes.
+    if (!m_bShown || nTotal != m_nShownTotal) ::SendMessageW(hBar, PBM_SETRANGE32, 0, static_cast<LPARAM>(nTotal));
     m_bShown = true;
     m_nShownDone = nDone;
     m_nShownTotal = nTotal;
     // Until the listing is read, the run does not know how many files there are.
     SetItemText(IDC_PROGRESS_COUNT,
                 AfxToWide(nTotal == 0 ? CString("Das Verzeichnis wird gelesen \x85") : CountText(nDone, nTotal)));
-    HWND hBar = ::GetDlgItem(m_hWnd, IDC_PROGRESS_BAR);
-    ::SendMessageW(hBar, PBM_SETRANGE32, 0, static_cast<LPARAM>(nTotal));
     ::SendMessageW(hBar, PBM_SETPOS, static_cast<WPARAM>(nDone), 0);
     m_taskbar.Show(nDone, nTotal);
 }

@@ -1,5 +1,6 @@
 // Starts umbrix.exe as a process of its own and works it from outside, as a user would.
 #include <windows.h>
+#include <commctrl.h>
 
 #include "filesystem/CUniqueHandle.h"
 #include "res/resource.h"
@@ -414,6 +415,9 @@ TEST(UmbrixProgram, LongRunShowsProgressAndAbbrechenStopsItCleanly) {
     std::wstring text = WideWindowText(hCount);
     EXPECT_GT(LeadingCount(text), first) << "the count does not rise";
     EXPECT_NE(text.find(L" von 20.000 Dateien"), std::wstring::npos) << Utf8(text);
+    HWND hBar = GetDlgItem(hProgress, IDC_PROGRESS_BAR);
+    EXPECT_EQ(SendMessageW(hBar, PBM_GETRANGE, FALSE, 0), 20000) << "the bar does not span the files";
+    EXPECT_GT(SendMessageW(hBar, PBM_GETPOS, 0, 0), 0) << "the bar does not move";
 
     ClickWithMouse(GetDlgItem(hProgress, IDCANCEL));
     HWND hBox = WaitForWindow(umbrix.Id(), L"umbrix");
@@ -481,4 +485,26 @@ TEST(UmbrixProgram, ShortRunShowsNoProgressAndClosingMidRunEndsCleanly) {
     EXPECT_EQ(umbrix.WaitForExit(), 0u);
     size_t renamed = ExpectEveryFileWhole(dir, names);
     EXPECT_LT(renamed, names.size()) << "the run was not stopped";
+}
+
+// The system asks before it ends the session: by the time the program has said yes, the run
+// has stopped with every file whole, because the process may be ended at once. The session's
+// end then closes the program.
+TEST(UmbrixProgram, SessionEndMidRunStopsTheRunBeforeTheAnswer) {
+    TempDirectory dir;
+    std::vector<std::wstring> names = ManyFiles(20000);
+    dir.AddFilesOnLinux(names);
+    UmbrixProcess umbrix("/nologo", dir.AnsiPath());
+    ASSERT_TRUE(umbrix.Started());
+    HWND hMain = WaitForWindow(umbrix.Id(), L"Umbrix");
+    ASSERT_NE(StartLowerCaseRun(umbrix), nullptr);
+    ASSERT_NE(WaitForWindow(umbrix.Id(), kProgressCaption), nullptr);
+    DWORD_PTR answer = 0;
+    ASSERT_NE(SendMessageTimeoutW(hMain, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 20000, &answer), 0);
+    EXPECT_EQ(answer, TRUE);
+    size_t renamed = ExpectEveryFileWhole(dir, names);
+    EXPECT_LT(renamed, names.size()) << "the run was not stopped";
+    SendMessageTimeoutW(hMain, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 20000, &answer);
+    EXPECT_EQ(umbrix.WaitForExit(), 0u);
+    EXPECT_EQ(ExpectEveryFileWhole(dir, names), renamed) << "a file was renamed after the answer";
 }
