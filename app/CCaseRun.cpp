@@ -30,7 +30,13 @@ CCaseRun* CCaseRun::Current() { return CurrentRun(); }
 
 DWORD WINAPI CCaseRun::ThreadMain(LPVOID pParam) {
     auto* pRun = static_cast<CCaseRun*>(pParam);
-    pRun->m_outcome = ChangeCaseOnDisk(pRun->m_direction, pRun->m_strDirectory, &pRun->m_control);
+    // A fault must not unwind out of the thread, which would end the process on the spot: it
+    // goes to the thread that reads the outcome, as if the run had been made there.
+    try {
+        pRun->m_outcome = ChangeCaseOnDisk(pRun->m_direction, pRun->m_strDirectory, &pRun->m_control);
+    } catch (...) {
+        pRun->m_fault = std::current_exception();
+    }
     return 0;
 }
 
@@ -62,6 +68,11 @@ bool CCaseRun::PumpUntilEnded(DWORD dwMilliseconds) {
         }
     }
     return true;
+}
+
+const CaseRunOutcome& CCaseRun::Outcome() const {
+    if (m_fault) std::rethrow_exception(m_fault);
+    return m_outcome;
 }
 
 void CCaseRun::RequestStop() { m_control.bStopRequested = true; }

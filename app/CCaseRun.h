@@ -7,6 +7,7 @@
 #include "renaming/CaseRunControl.h"
 #include "renaming/ChangeCaseOnDisk.h"
 
+#include <exception>
 #include <string>
 
 class CCaseRun {
@@ -39,8 +40,8 @@ public:
     void StopForProgramEndAndWait();
     bool IsProgramEnding() const { return m_bProgramEnding; }
 
-    // Valid once the run has ended.
-    const CaseRunOutcome& Outcome() const { return m_outcome; }
+    // Valid once the run has ended. What the run threw is thrown here, on the caller's thread.
+    const CaseRunOutcome& Outcome() const;
 
 private:
     static DWORD WINAPI ThreadMain(LPVOID pParam);
@@ -50,6 +51,7 @@ private:
     std::wstring m_strDirectory;
     CaseRunControl m_control;
     CaseRunOutcome m_outcome;  // written by the run's thread before it ends
+    std::exception_ptr m_fault;  // the same
     CKernelHandle m_thread;
     CCaseRun* m_pOuter;
     bool m_bProgramEnding = false;
