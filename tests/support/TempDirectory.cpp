@@ -90,7 +90,9 @@ void TempDirectory::AddFilesOnLinux(const std::vector<std::wstring>& names) {
     std::string script = "cd " + ShellQuote(UnixPath(m_path)) + " || exit 1\n";
     for (const std::wstring& name : names)
         script += "printf %s " + ShellQuote(Utf8(name)) + " > " + ShellQuote(Utf8(name)) + "\n";
-    RunUnixShell(script);
+    // A guard against a hung script, not a speed check: tens of thousands of files can take
+    // many seconds on a busy disk.
+    RunUnixShell(script, 10000 + 5 * static_cast<unsigned long>(names.size()));
 }
 
 std::wstring TempDirectory::ExactPath() const { return wine::ExactPath(m_path); }
