@@ -23,7 +23,10 @@ CCaseRenamer::CCaseRenamer(CaseRunContext& run) : m_run(run) {}
 CCaseRenamer::~CCaseRenamer() {
     // No file is ever left under a waiting name because the run forgot it.
     RetryDeferred();
-    if (m_staging && !m_bStrandedBeside) m_staging->RemoveIfEmpty();
+    // With none of this run's files left in it, a file the folder still shows is one the volume
+    // has not yet let go of.
+    const DWORD kLaggingVolumeMs = 1000;
+    if (m_staging && !m_bStrandedBeside) m_staging->RemoveIfEmpty(m_bStrandedInFolder ? 0 : kLaggingVolumeMs);
 }
 
 CCaseRenamer::Result CCaseRenamer::Rename(const ListingEntry& entry, const std::wstring& to) {
@@ -149,6 +152,7 @@ void CCaseRenamer::Strand(const Waiting& waiting) {
         m_bStrandedBeside = true;
         m_run.stranded.push_back(m_staging->WaitingNameOf(waiting.strOwnName));
     } else {
+        m_bStrandedInFolder = true;
         m_run.stranded.push_back(m_staging->RelativePathOf(waiting.strOwnName));
     }
 }

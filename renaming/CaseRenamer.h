@@ -68,5 +68,6 @@ private:
     std::optional<CStagingFolder> m_staging;
     bool m_bStagingFailed = false;
     bool m_bStrandedBeside = false;  // then the staging folder's marker must stay
+    bool m_bStrandedInFolder = false;
     std::vector<Waiting> m_deferred;
 };

@@ -240,15 +240,24 @@ bool CStagingFolder::MayMoveFromDirectory(const std::wstring& waitingName) const
         OpenPlainEntry(m_directory, m_strDirectory, waitingName, FILE_READ_ATTRIBUTES, kPeekSharing));
 }
 
-void CStagingFolder::RemoveIfEmpty() {
+void CStagingFolder::RemoveIfEmpty(DWORD dwPatienceMs) {
     if (IsHeldElsewhere()) return;
     if (m_files) {
-        if (!ReadDirectoryListing(FilesPath()).entries.empty()) return;
+        if (!ShowsEmpty(FilesPath(), dwPatienceMs)) return;
         if (!RemoveHeld(m_files, m_folder, FolderPath(), kFilesName)) return;
     } else if (m_files.dwError != ERROR_FILE_NOT_FOUND) {
         return;  // there, but not a plain folder: the staging folder stays as it is
     }
     if (RemoveHeldEntry(m_marker)) RemoveHeld(m_folder, m_directory, m_strDirectory, m_strName);
+}
+
+bool CStagingFolder::ShowsEmpty(const std::wstring& folder, DWORD dwPatienceMs) {
+    const DWORD kPauseMs = 50;
+    for (DWORD dwWaited = 0;; dwWaited += kPauseMs) {
+        if (ReadDirectoryListing(folder).entries.empty()) return true;
+        if (dwWaited >= dwPatienceMs) return false;
+        Sleep(kPauseMs);
+    }
 }
 
 // Opened again with delete access, as the same plain entry, and removed through that handle.

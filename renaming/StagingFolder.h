@@ -46,7 +46,9 @@ public:
     bool MayMoveFromDirectory(const std::wstring& waitingName) const;
     // Removes the folder once no file waits in it, never through a link. The caller must know
     // that no file waits beside the others: the marker is what the next run finds them by.
-    void RemoveIfEmpty();
+    // dwPatienceMs: how long the caller, who knows no file is left in it, lets the volume go on
+    // showing one that has just left (exFAT and FAT32 through FUSE do for a moment).
+    void RemoveIfEmpty(DWORD dwPatienceMs = 0);
 
 private:
     CStagingFolder(std::wstring directory, std::wstring name, std::wstring suffix);
@@ -55,6 +57,7 @@ private:
     bool Hold();
     bool HoldMarker();
     void LetGo();
+    static bool ShowsEmpty(const std::wstring& folder, DWORD dwPatienceMs);
     static bool RemoveHeld(PlainEntry& held, const PlainEntry& parent, const std::wstring& parentPath,
                            const std::wstring& name);
 

@@ -390,8 +390,12 @@ TEST_F(ExFatVolumeTest, TwoRunsAtOnceLoseNoFileAndTellNoUntruth) {
         Names after = fat->Ls();
         std::string extra;
         for (const std::string& name : after)
-            if (name.find('~') != std::string::npos || name[0] == '.') extra += " " + name;
-        ASSERT_EQ(after.size(), names.size()) << "left:" << extra;
+            if (name.find('~') != std::string::npos || name[0] == '.') {
+                extra += " " + name;
+                // What a staging folder left behind still holds tells which step missed it.
+                if (name[0] == '.') extra += " (holding: " + fat->OnLinux("ls -A " + name + " 2>&1 | tr '\\n' ' '") + ")";
+            }
+        ASSERT_EQ(after.size(), names.size()) << "left:" << extra << (pair.first == pair.second ? " (same case)" : "");
         std::map<std::string, std::string> byLowerName;
         for (const std::string& name : after) byLowerName[Lower(name)] = name;
         ASSERT_EQ(byLowerName.size(), names.size()) << "a file is there twice, or a staging folder stayed";
