@@ -1,5 +1,7 @@
 #include "bench/HeapCounter.h"
 
+#include "tests/support/ReplacedNew.h"
+
 #include <atomic>
 #include <cstdlib>
 #include <new>
@@ -12,7 +14,9 @@ constexpr std::size_t kHeader = alignof(std::max_align_t);
 std::atomic<std::size_t> s_inUse{0};
 std::atomic<std::size_t> s_peak{0};
 
-void* Allocate(std::size_t size) {
+}  // namespace
+
+void* ReplacedNew::Allocate(std::size_t size) {
     void* raw = std::malloc(size + kHeader);
     if (!raw) throw std::bad_alloc();
     *static_cast<std::size_t*>(raw) = size;
@@ -22,32 +26,12 @@ void* Allocate(std::size_t size) {
     return static_cast<char*>(raw) + kHeader;
 }
 
-void Release(void* block) noexcept {
-    if (!block) return;
+void ReplacedNew::Release(void* block) noexcept {
     void* raw = static_cast<char*>(block) - kHeader;
     s_inUse.fetch_sub(*static_cast<std::size_t*>(raw));
     std::free(raw);
 }
 
-}  // namespace
-
 std::size_t HeapCounter::BytesInUse() { return s_inUse.load(); }
 std::size_t HeapCounter::PeakBytes() { return s_peak.load(); }
 void HeapCounter::ResetPeak() { s_peak.store(s_inUse.load()); }
-
-void* operator new(std::size_t size) { return Allocate(size); }
-void* operator new[](std::size_t size) { return Allocate(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    try {
-        return Allocate(size);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-}
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
-void operator delete(void* block) noexcept { Release(block); }
-void operator delete[](void* block) noexcept { Release(block); }
-void operator delete(void* block, std::size_t) noexcept { Release(block); }
-void operator delete[](void* block, std::size_t) noexcept { Release(block); }
-void operator delete(void* block, const std::nothrow_t&) noexcept { Release(block); }
-void operator delete[](void* block, const std::nothrow_t&) noexcept { Release(block); }

@@ -1,7 +1,7 @@
 #pragma once
 // Counts the bytes the program holds through operator new, so that a benchmark can report how
-// much memory an operation needed at its peak. The replacement operators live in
-// HeapCounter.cpp and take effect in every executable that links it.
+// much memory an operation needed at its peak: the heap behind the operators of
+// tests/support/ReplacedNew.cpp, in every executable that links the two.
 #include <cstddef>
 
 namespace HeapCounter {

@@ -1,5 +1,7 @@
 #include "tests/app/FailingHeap.h"
 
+#include "tests/support/ReplacedNew.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -18,7 +20,9 @@ void Arm(long nAllowed) {
     s_dwArmingThread = GetCurrentThreadId();
 }
 
-void* Allocate(std::size_t size) {
+}  // namespace
+
+void* ReplacedNew::Allocate(std::size_t size) {
     DWORD dwArming = s_dwArmingThread.load();
     if (dwArming != 0 && GetCurrentThreadId() != dwArming) {
         long nBefore = s_nAllocations.fetch_add(1);
@@ -30,7 +34,7 @@ void* Allocate(std::size_t size) {
     return block;
 }
 
-}  // namespace
+void ReplacedNew::Release(void* block) noexcept { std::free(block); }
 
 namespace FailingHeap {
 
@@ -40,20 +44,3 @@ long Allocations() { return s_nAllocations.load(); }
 void Disarm() { s_dwArmingThread = 0; }
 
 }  // namespace FailingHeap
-
-void* operator new(std::size_t size) { return Allocate(size); }
-void* operator new[](std::size_t size) { return Allocate(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    try {
-        return Allocate(size);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-}
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
-void operator delete(void* block) noexcept { std::free(block); }
-void operator delete[](void* block) noexcept { std::free(block); }
-void operator delete(void* block, std::size_t) noexcept { std::free(block); }
-void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
-void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
-void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }

@@ -1,5 +1,6 @@
 #pragma once
-// Replaces the program's operator new and delete, so that memory can be made to run out on
+// The heap behind the program's operator new and delete (tests/support/ReplacedNew.cpp, linked
+// beside it), so that memory can be made to run out on
 // the threads a test starts beside its own: while armed, allocations on any thread other than
 // the one that armed it fail with std::bad_alloc once a given number of them has succeeded.
 // Everything comes from malloc.

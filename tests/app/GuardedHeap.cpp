@@ -1,5 +1,7 @@
 #include "tests/app/GuardedHeap.h"
 
+#include "tests/support/ReplacedNew.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -41,7 +43,9 @@ LONG CALLBACK StopAtUseAfterDelete(EXCEPTION_POINTERS* pInfo) {
     return EXCEPTION_CONTINUE_SEARCH;
 }
 
-void* Allocate(std::size_t size) {
+}  // namespace
+
+void* ReplacedNew::Allocate(std::size_t size) {
     if (size == s_watchedSize && s_nBlocks < kMaxWatched) {
         void* p = VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
         if (p) {
@@ -54,8 +58,7 @@ void* Allocate(std::size_t size) {
     throw std::bad_alloc();
 }
 
-void Release(void* p) {
-    if (!p) return;
+void ReplacedNew::Release(void* p) noexcept {
     int i = FindBlock(p);
     if (i < 0) {
         std::free(p);
@@ -71,8 +74,6 @@ void Release(void* p) {
     VirtualProtect(p, s_watchedSize, PAGE_NOACCESS, &old);
 }
 
-}  // namespace
-
 void GuardedHeap::Watch(std::size_t size) {
     static PVOID s_handler = AddVectoredExceptionHandler(1, &StopAtUseAfterDelete);
     (void)s_handler;
@@ -83,10 +84,3 @@ void GuardedHeap::Watch(std::size_t size) {
 
 int GuardedHeap::Deletes() { return s_nDeletes; }
 int GuardedHeap::DoubleDeletes() { return s_nDoubleDeletes; }
-
-void* operator new(std::size_t size) { return Allocate(size); }
-void* operator new[](std::size_t size) { return Allocate(size); }
-void operator delete(void* p) noexcept { Release(p); }
-void operator delete[](void* p) noexcept { Release(p); }
-void operator delete(void* p, std::size_t) noexcept { Release(p); }
-void operator delete[](void* p, std::size_t) noexcept { Release(p); }
