@@ -380,24 +380,46 @@ size_t ExpectEveryFileWhole(const TempDirectory& dir, const std::vector<std::wst
     return renamed;
 }
 
+// 20,000 files, enough for a run that lasts long enough to be watched, stopped and ended.
+struct ManyFilesDirectory {
+    ManyFilesDirectory() { dir.AddFilesOnLinux(names); }
+    TempDirectory dir;
+    std::vector<std::wstring> names = ManyFiles(20000);
+};
+
+struct LongRun {
+    HWND hMain = nullptr;
+    HWND hProgress = nullptr;
+    DWORD dwProgressMs = 0;  // from the run's start to its progress window
+};
+
+// Waits for the program's main window, starts a lower-case run there, and waits for the run's
+// progress window.
+void StartLongRun(const UmbrixProcess& umbrix, LongRun& run) {
+    ASSERT_TRUE(umbrix.Started());
+    run.hMain = WaitForWindow(umbrix.Id(), L"Umbrix");
+    ASSERT_NE(run.hMain, nullptr);
+    ASSERT_NE(StartLowerCaseRun(umbrix), nullptr);
+    DWORD dwStart = GetTickCount();
+    run.hProgress = WaitForWindow(umbrix.Id(), kProgressCaption);
+    ASSERT_NE(run.hProgress, nullptr) << "no progress window";
+    run.dwProgressMs = GetTickCount() - dwStart;
+}
+
 }  // namespace
 
 // 20,000 files: the progress window comes within a second and counts up, the main window
 // goes on answering, and Abbrechen, clicked with the mouse, stops the run with every file
 // whole; the end box counts what the disk holds.
 TEST(UmbrixProgram, LongRunShowsProgressAndAbbrechenStopsItCleanly) {
-    TempDirectory dir;
-    std::vector<std::wstring> names = ManyFiles(20000);
-    dir.AddFilesOnLinux(names);
+    ManyFilesDirectory files;
+    const TempDirectory& dir = files.dir;
+    const std::vector<std::wstring>& names = files.names;
     UmbrixProcess umbrix("/nologo", dir.AnsiPath());
-    ASSERT_TRUE(umbrix.Started());
-    HWND hMain = WaitForWindow(umbrix.Id(), L"Umbrix");
-    ASSERT_NE(hMain, nullptr);
-    ASSERT_NE(StartLowerCaseRun(umbrix), nullptr);
-    DWORD dwStart = GetTickCount();
-    HWND hProgress = WaitForWindow(umbrix.Id(), kProgressCaption);
-    ASSERT_NE(hProgress, nullptr) << "no progress window";
-    EXPECT_LT(GetTickCount() - dwStart, 1000u);
+    LongRun run;
+    ASSERT_NO_FATAL_FAILURE(StartLongRun(umbrix, run));
+    HWND hMain = run.hMain, hProgress = run.hProgress;
+    EXPECT_LT(run.dwProgressMs, 1000u);
     EXPECT_EQ(GetWindow(hProgress, GW_OWNER), hMain);
     EXPECT_FALSE(IsWindowEnabled(hMain)) << "the main dialog could start a second run";
 
@@ -472,33 +494,27 @@ TEST(UmbrixProgram, ShortRunShowsNoProgressAndClosingMidRunEndsCleanly) {
         EXPECT_EQ(umbrix.WaitForExit(), 0u);
     }
 
-    TempDirectory dir;
-    std::vector<std::wstring> names = ManyFiles(20000);
-    dir.AddFilesOnLinux(names);
-    UmbrixProcess umbrix("/nologo", dir.AnsiPath());
-    ASSERT_TRUE(umbrix.Started());
-    HWND hMain = WaitForWindow(umbrix.Id(), L"Umbrix");
-    ASSERT_NE(StartLowerCaseRun(umbrix), nullptr);
-    HWND hProgress = WaitForWindow(umbrix.Id(), kProgressCaption);
-    ASSERT_NE(hProgress, nullptr);
-    PostMessageA(hMain, WM_CLOSE, 0, 0);
+    ManyFilesDirectory files;
+    UmbrixProcess umbrix("/nologo", files.dir.AnsiPath());
+    LongRun run;
+    ASSERT_NO_FATAL_FAILURE(StartLongRun(umbrix, run));
+    PostMessageA(run.hMain, WM_CLOSE, 0, 0);
     EXPECT_EQ(umbrix.WaitForExit(), 0u);
-    size_t renamed = ExpectEveryFileWhole(dir, names);
-    EXPECT_LT(renamed, names.size()) << "the run was not stopped";
+    size_t renamed = ExpectEveryFileWhole(files.dir, files.names);
+    EXPECT_LT(renamed, files.names.size()) << "the run was not stopped";
 }
 
 // The system asks before it ends the session: by the time the program has said yes, the run
 // has stopped with every file whole, because the process may be ended at once. The session's
 // end then closes the program.
 TEST(UmbrixProgram, SessionEndMidRunStopsTheRunBeforeTheAnswer) {
-    TempDirectory dir;
-    std::vector<std::wstring> names = ManyFiles(20000);
-    dir.AddFilesOnLinux(names);
+    ManyFilesDirectory files;
+    const TempDirectory& dir = files.dir;
+    const std::vector<std::wstring>& names = files.names;
     UmbrixProcess umbrix("/nologo", dir.AnsiPath());
-    ASSERT_TRUE(umbrix.Started());
-    HWND hMain = WaitForWindow(umbrix.Id(), L"Umbrix");
-    ASSERT_NE(StartLowerCaseRun(umbrix), nullptr);
-    ASSERT_NE(WaitForWindow(umbrix.Id(), kProgressCaption), nullptr);
+    LongRun run;
+    ASSERT_NO_FATAL_FAILURE(StartLongRun(umbrix, run));
+    HWND hMain = run.hMain;
     DWORD_PTR answer = 0;
     ASSERT_NE(SendMessageTimeoutW(hMain, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 20000, &answer), 0);
     EXPECT_EQ(answer, TRUE);
