@@ -40,6 +40,17 @@ PlainEntry Open(const std::wstring& path, DWORD dwAccess, DWORD dwShare) {
     return entry;
 }
 
+// Whether the entry, as the platform names it now, is that name directly in the folder, as the
+// platform names the folder now.
+bool NamedAsChild(const PlainEntry& entry, const PlainEntry& folder, const std::wstring& name) {
+    BY_HANDLE_FILE_INFORMATION entryInfo, folderInfo;
+    if (!GetFileInformationByHandle(entry.handle.Get(), &entryInfo) ||
+        !GetFileInformationByHandle(folder.handle.Get(), &folderInfo))
+        return false;
+    return entryInfo.dwVolumeSerialNumber == folderInfo.dwVolumeSerialNumber &&
+           FinalPathOf(entry.handle.Get()) == AfxJoinPath(FinalPathOf(folder.handle.Get()), name);
+}
+
 }  // namespace
 
 PlainEntry OpenDirectory(const std::wstring& path) {
@@ -63,16 +74,18 @@ PlainEntry OpenDirectory(const std::wstring& path) {
 PlainEntry OpenPlainEntry(const PlainEntry& folder, const std::wstring& folderPath, const std::wstring& name,
                           DWORD dwAccess, DWORD dwShare) {
     PlainEntry entry = Open(AfxJoinPath(folderPath, name), dwAccess, dwShare);
-    // Through a link the platform names the link's target, not the path that was opened. The
-    // folder is asked again now: Wine names a volume mounted inside another drive's folder now
-    // by one drive, now by the other, with the serial number to match.
-    BY_HANDLE_FILE_INFORMATION info;
-    bool bFolderKnown = entry && GetFileInformationByHandle(folder.handle.Get(), &info);
-    if (entry && (!bFolderKnown || entry.dwVolume != info.dwVolumeSerialNumber ||
-                  entry.strFinalPath != AfxJoinPath(FinalPathOf(folder.handle.Get()), name))) {
-        entry.handle.Close();
-        entry.dwError = ERROR_CANT_ACCESS_FILE;
+    if (!entry) return entry;
+    // Through a link the platform names the link's target, not the path that was opened. Wine
+    // names a volume mounted inside another drive's folder now by one drive, now by the other,
+    // serial number and all, and may switch between the entry's answer and the folder's; so a
+    // mismatch is looked at again, both asked anew. A link's mismatch stays.
+    const DWORD kLookPausesMs[] = {0, 0, 1, 10, 50};
+    for (DWORD dwPauseMs : kLookPausesMs) {
+        Sleep(dwPauseMs);
+        if (NamedAsChild(entry, folder, name)) return entry;
     }
+    entry.handle.Close();
+    entry.dwError = ERROR_CANT_ACCESS_FILE;
     return entry;
 }
 
