@@ -110,25 +110,38 @@ std::optional<CStagingFolder> CStagingFolder::Create(const std::wstring& directo
     CStagingFolder folder(directory, name, suffix);
     std::wstring temporary = AfxJoinPath(directory, kBaseName + suffix);
     if (!census.IsTaken(kBaseName + suffix) && Furnish(temporary, suffix)) {
-        if (MoveFileExW(temporary.c_str(), folder.FolderPath().c_str(), 0)) {
-            // Another run may have claimed it in the moment before this one did: it is then
-            // theirs to remove, and this run lets go of it at once so that they can.
-            if (folder.Hold()) {
-                if (!folder.IsHeldElsewhere()) return folder;
-                folder.LetGo();
-                return std::nullopt;
-            }
-            if (folder.m_marker.dwError != ERROR_FILE_NOT_FOUND) return std::nullopt;
+        if (!MoveFileExW(temporary.c_str(), folder.FolderPath().c_str(), 0)) {
+            Unfurnish(temporary);
+        } else {
+            bool bHeld = folder.Hold();
+            if (bHeld || folder.m_marker.dwError != ERROR_FILE_NOT_FOUND) return folder.Claimed(bHeld);
             // Some volumes lose what a folder holds when it is renamed (FAT32 through fusefat):
             // there the folder is made under its own name, its marker right after it.
             folder.LetGo();
             RemoveDirectoryW(folder.FolderPath().c_str());
-        } else {
-            Unfurnish(temporary);
         }
     }
     if (!Furnish(folder.FolderPath(), suffix)) return std::nullopt;
-    if (folder.Hold() && !folder.IsHeldElsewhere()) return folder;
+    bool bHeld = folder.Hold();
+    return folder.Claimed(bHeld);
+}
+
+// The folder just made, once this run holds it. Another run may have claimed it in the moment
+// before this one did: it is then theirs to remove, and this run lets go of it at once so that
+// they can. Held by nobody, it goes again, so that no run finds a folder that nobody used;
+// emptied while it is held as a plain folder, which nobody can swap for a link meanwhile.
+std::optional<CStagingFolder> CStagingFolder::Claimed(bool bHeld) {
+    if (bHeld && !IsHeldElsewhere()) return std::move(*this);
+    bool bTheirs = bHeld || m_marker.dwError == ERROR_SHARING_VIOLATION;
+    m_marker = PlainEntry();
+    m_files = PlainEntry();
+    if (!bTheirs && m_folder) {
+        RemoveDirectoryW(FilesPath().c_str());
+        DeleteFileW(AfxJoinPath(FolderPath(), kMarkerName).c_str());
+        m_folder = PlainEntry();
+        RemoveDirectoryW(FolderPath().c_str());
+    }
+    LetGo();
     return std::nullopt;
 }
 

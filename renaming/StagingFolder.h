@@ -55,6 +55,7 @@ private:
     static bool Furnish(const std::wstring& path, const std::wstring& suffix);
     static void Unfurnish(const std::wstring& path);
     bool Hold();
+    std::optional<CStagingFolder> Claimed(bool bHeld);
     bool HoldMarker();
     void LetGo();
     static bool ShowsEmpty(const std::wstring& folder, DWORD dwPatienceMs);
