@@ -387,24 +387,30 @@ struct ManyFilesDirectory {
     std::vector<std::wstring> names = ManyFiles(20000);
 };
 
+// A lower-case run over the 20,000 files in a program of its own, watched from its progress
+// window on.
 struct LongRun {
+    // Waits for the program's main window, starts the run there, and waits for the run's
+    // progress window.
+    void Start() {
+        ASSERT_TRUE(umbrix.Started());
+        hMain = WaitForWindow(umbrix.Id(), L"Umbrix");
+        ASSERT_NE(hMain, nullptr);
+        ASSERT_NE(StartLowerCaseRun(umbrix), nullptr);
+        DWORD dwStart = GetTickCount();
+        hProgress = WaitForWindow(umbrix.Id(), kProgressCaption);
+        ASSERT_NE(hProgress, nullptr) << "no progress window";
+        dwProgressMs = GetTickCount() - dwStart;
+    }
+
+    ManyFilesDirectory files;  // filled before the program starts
+    const TempDirectory& dir = files.dir;
+    const std::vector<std::wstring>& names = files.names;
+    UmbrixProcess umbrix{"/nologo", dir.AnsiPath()};
     HWND hMain = nullptr;
     HWND hProgress = nullptr;
     DWORD dwProgressMs = 0;  // from the run's start to its progress window
 };
-
-// Waits for the program's main window, starts a lower-case run there, and waits for the run's
-// progress window.
-void StartLongRun(const UmbrixProcess& umbrix, LongRun& run) {
-    ASSERT_TRUE(umbrix.Started());
-    run.hMain = WaitForWindow(umbrix.Id(), L"Umbrix");
-    ASSERT_NE(run.hMain, nullptr);
-    ASSERT_NE(StartLowerCaseRun(umbrix), nullptr);
-    DWORD dwStart = GetTickCount();
-    run.hProgress = WaitForWindow(umbrix.Id(), kProgressCaption);
-    ASSERT_NE(run.hProgress, nullptr) << "no progress window";
-    run.dwProgressMs = GetTickCount() - dwStart;
-}
 
 }  // namespace
 
@@ -412,12 +418,11 @@ void StartLongRun(const UmbrixProcess& umbrix, LongRun& run) {
 // goes on answering, and Abbrechen, clicked with the mouse, stops the run with every file
 // whole; the end box counts what the disk holds.
 TEST(UmbrixProgram, LongRunShowsProgressAndAbbrechenStopsItCleanly) {
-    ManyFilesDirectory files;
-    const TempDirectory& dir = files.dir;
-    const std::vector<std::wstring>& names = files.names;
-    UmbrixProcess umbrix("/nologo", dir.AnsiPath());
     LongRun run;
-    ASSERT_NO_FATAL_FAILURE(StartLongRun(umbrix, run));
+    ASSERT_NO_FATAL_FAILURE(run.Start());
+    const TempDirectory& dir = run.dir;
+    const std::vector<std::wstring>& names = run.names;
+    const UmbrixProcess& umbrix = run.umbrix;
     HWND hMain = run.hMain, hProgress = run.hProgress;
     EXPECT_LT(run.dwProgressMs, 1000u);
     EXPECT_EQ(GetWindow(hProgress, GW_OWNER), hMain);
@@ -494,26 +499,22 @@ TEST(UmbrixProgram, ShortRunShowsNoProgressAndClosingMidRunEndsCleanly) {
         EXPECT_EQ(umbrix.WaitForExit(), 0u);
     }
 
-    ManyFilesDirectory files;
-    UmbrixProcess umbrix("/nologo", files.dir.AnsiPath());
     LongRun run;
-    ASSERT_NO_FATAL_FAILURE(StartLongRun(umbrix, run));
+    ASSERT_NO_FATAL_FAILURE(run.Start());
     PostMessageA(run.hMain, WM_CLOSE, 0, 0);
-    EXPECT_EQ(umbrix.WaitForExit(), 0u);
-    size_t renamed = ExpectEveryFileWhole(files.dir, files.names);
-    EXPECT_LT(renamed, files.names.size()) << "the run was not stopped";
+    EXPECT_EQ(run.umbrix.WaitForExit(), 0u);
+    size_t renamed = ExpectEveryFileWhole(run.dir, run.names);
+    EXPECT_LT(renamed, run.names.size()) << "the run was not stopped";
 }
 
 // The system asks before it ends the session: by the time the program has said yes, the run
 // has stopped with every file whole, because the process may be ended at once. The session's
 // end then closes the program.
 TEST(UmbrixProgram, SessionEndMidRunStopsTheRunBeforeTheAnswer) {
-    ManyFilesDirectory files;
-    const TempDirectory& dir = files.dir;
-    const std::vector<std::wstring>& names = files.names;
-    UmbrixProcess umbrix("/nologo", dir.AnsiPath());
     LongRun run;
-    ASSERT_NO_FATAL_FAILURE(StartLongRun(umbrix, run));
+    ASSERT_NO_FATAL_FAILURE(run.Start());
+    const TempDirectory& dir = run.dir;
+    const std::vector<std::wstring>& names = run.names;
     HWND hMain = run.hMain;
     DWORD_PTR answer = 0;
     ASSERT_NE(SendMessageTimeoutW(hMain, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 20000, &answer), 0);
@@ -521,6 +522,6 @@ TEST(UmbrixProgram, SessionEndMidRunStopsTheRunBeforeTheAnswer) {
     size_t renamed = ExpectEveryFileWhole(dir, names);
     EXPECT_LT(renamed, names.size()) << "the run was not stopped";
     SendMessageTimeoutW(hMain, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 20000, &answer);
-    EXPECT_EQ(umbrix.WaitForExit(), 0u);
+    EXPECT_EQ(run.umbrix.WaitForExit(), 0u);
     EXPECT_EQ(ExpectEveryFileWhole(dir, names), renamed) << "a file was renamed after the answer";
 }
