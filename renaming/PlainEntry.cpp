@@ -31,9 +31,7 @@ PlainEntry Open(const std::wstring& path, DWORD dwAccess, DWORD dwShare) {
         entry.handle.Close();
         return entry;
     }
-    entry.dwVolume = info.dwVolumeSerialNumber;
-    entry.strFinalPath = FinalPathOf(entry.handle.Get());
-    if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || entry.strFinalPath.empty()) {
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || FinalPathOf(entry.handle.Get()).empty()) {
         entry.dwError = ERROR_CANT_ACCESS_FILE;
         entry.handle.Close();
     }
@@ -61,12 +59,11 @@ PlainEntry OpenDirectory(const std::wstring& path) {
                                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
         BY_HANDLE_FILE_INFORMATION info;
-        if (directory.handle && GetFileInformationByHandle(directory.handle.Get(), &info)) {
-            directory.dwVolume = info.dwVolumeSerialNumber;
-            directory.strFinalPath = FinalPathOf(directory.handle.Get());
+        if (directory.handle && GetFileInformationByHandle(directory.handle.Get(), &info) &&
+            !FinalPathOf(directory.handle.Get()).empty())
             directory.dwError = ERROR_SUCCESS;
-        }
-        if (directory.strFinalPath.empty()) directory.handle.Close();
+        else
+            directory.handle.Close();
     }
     return directory;
 }

@@ -11,8 +11,6 @@
 // A folder or file held open; empty when it could not be opened or is not a plain entry.
 struct PlainEntry {
     CFileHandle handle;
-    std::wstring strFinalPath;      // the path the platform names the opened entry by
-    DWORD dwVolume = 0;             // serial number of its volume
     DWORD dwError = ERROR_SUCCESS;  // why it is empty
 
     explicit operator bool() const { return static_cast<bool>(handle); }
