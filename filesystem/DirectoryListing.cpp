@@ -3,7 +3,8 @@
 #include "filesystem/CUniqueHandle.h"
 #include "filesystem/ExtendedPath.h"
 
-DirectoryListing ReadDirectoryListing(const std::wstring& directory, ListingDetail detail) {
+DirectoryListing ReadDirectoryListing(const std::wstring& directory, ListingDetail detail,
+                                      const std::atomic<bool>* pStop) {
     DirectoryListing listing;
     WIN32_FIND_DATAW data;
     FINDEX_INFO_LEVELS level = detail == ListingDetail::ShortNames ? FindExInfoStandard : FindExInfoBasic;
@@ -12,6 +13,7 @@ DirectoryListing ReadDirectoryListing(const std::wstring& directory, ListingDeta
     if (!search) return listing;
     listing.started = true;
     do {
+        if (pStop && pStop->load(std::memory_order_relaxed)) break;
         std::wstring name = data.cFileName;
         if (name == L"." || name == L"..") continue;
         std::wstring shortName = detail == ListingDetail::ShortNames ? data.cAlternateFileName : L"";

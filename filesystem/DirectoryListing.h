@@ -4,6 +4,7 @@
 // directory: "." and ".." never appear in a listing, whatever the platform yields.
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -26,4 +27,7 @@ enum class ListingDetail {
 };
 
 // directory: an exact path (extended or Unix namespace) of the directory to list.
-DirectoryListing ReadDirectoryListing(const std::wstring& directory, ListingDetail detail = ListingDetail::ShortNames);
+// pStop: when it turns true, the listing ends after the entry in hand and holds only part of
+// the directory (whoever set it knows the listing is not to be used).
+DirectoryListing ReadDirectoryListing(const std::wstring& directory, ListingDetail detail = ListingDetail::ShortNames,
+                                      const std::atomic<bool>* pStop = nullptr);

@@ -2,6 +2,7 @@
 
 #include "filesystem/ExtendedPath.h"
 #include "filesystem/MoveWithoutReplacing.h"
+#include "renaming/AddressableName.h"
 #include "renaming/CaseConversion.h"
 #include "renaming/CaseRenamer.h"
 #include "renaming/CaseRunContext.h"
@@ -12,12 +13,6 @@
 #include <optional>
 
 namespace {
-
-// Names that no path can spell: a separator, or the stand-in for bytes that are not UTF-8 on
-// a Linux disk (that path would name another file or none).
-bool Addressable(const std::wstring& name) {
-    return !name.empty() && name.find_first_of(L"\\/\uFFFD") == std::wstring::npos;
-}
 
 bool HasRequestedCase(CaseDirection direction, const std::wstring& name) {
     std::optional<std::wstring> converted = ConvertedName(direction, name);

@@ -2,9 +2,10 @@
 
 #include "renaming/CaseConversion.h"
 
-CNameCensus::CNameCensus(const std::vector<ListingEntry>& entries) {
+CNameCensus::CNameCensus(const std::vector<ListingEntry>& entries, const std::atomic<bool>* pStop) {
     m_holders.reserve(entries.size() * 2);
     for (const ListingEntry& entry : entries) {
+        if (pStop && pStop->load(std::memory_order_relaxed)) break;
         Add(entry.name);
         if (!entry.shortName.empty()) Add(entry.shortName);
     }

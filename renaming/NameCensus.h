@@ -4,13 +4,16 @@
 // to, or the platform could find that other entry under it.
 #include "filesystem/DirectoryListing.h"
 
+#include <atomic>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 class CNameCensus {
 public:
-    explicit CNameCensus(const std::vector<ListingEntry>& entries);
+    // pStop: when it turns true, the census ends after the entry in hand, incomplete (whoever
+    // set it does not use it).
+    explicit CNameCensus(const std::vector<ListingEntry>& entries, const std::atomic<bool>* pStop = nullptr);
 
     // Whether an entry other than this one answers to the name.
     bool TakenByOther(const ListingEntry& entry, const std::wstring& name) const;

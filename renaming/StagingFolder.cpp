@@ -174,6 +174,15 @@ std::optional<CStagingFolder> CStagingFolder::Open(const std::wstring& directory
     return std::nullopt;
 }
 
+std::optional<CStagingFolder> CStagingFolder::Peek(const std::wstring& directory, const ListingEntry& entry) {
+    if (!entry.IsDirectory() || (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return std::nullopt;
+    if (!HasTemporaryName(entry.name) && !HasStagingName(entry.name)) return std::nullopt;
+    CStagingFolder folder(directory, entry.name, std::wstring());
+    folder.m_directory = OpenDirectory(directory);
+    if (!folder.m_directory || !folder.Look()) return std::nullopt;
+    return folder;
+}
+
 CStagingFolder::CStagingFolder(std::wstring directory, std::wstring name, std::wstring suffix)
     : m_strDirectory(std::move(directory)), m_strName(std::move(name)), m_strSuffix(std::move(suffix)) {}
 
@@ -188,7 +197,11 @@ bool CStagingFolder::Hold() {
         if (HoldMarker()) return true;
     }
     if (m_marker.dwError != ERROR_SHARING_VIOLATION) return false;
-    // Held by another run: look, touch nothing, hold nothing.
+    return Look();
+}
+
+// Held by another run: look, touch nothing, hold nothing.
+bool CStagingFolder::Look() {
     m_folder = OpenPlainEntry(m_directory, m_strDirectory, m_strName, FILE_READ_ATTRIBUTES, kPeekSharing);
     if (!m_folder) return false;
     m_files = OpenPlainEntry(m_folder, FolderPath(), kFilesName, FILE_READ_ATTRIBUTES, kPeekSharing);

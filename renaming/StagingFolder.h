@@ -27,6 +27,9 @@ public:
     // The staging folder that this program made, if the entry of the directory is one: held by
     // this run, or seen as held by another (IsHeldElsewhere).
     static std::optional<CStagingFolder> Open(const std::wstring& directory, const ListingEntry& entry);
+    // The same, looked at only: nothing held, nothing removed, as a run looks at a folder that
+    // another run holds (IsHeldElsewhere is true).
+    static std::optional<CStagingFolder> Peek(const std::wstring& directory, const ListingEntry& entry);
 
     // Another run is working with it: neither it nor its waiting files may be touched.
     bool IsHeldElsewhere() const { return !m_marker; }
@@ -55,6 +58,7 @@ private:
     static bool Furnish(const std::wstring& path, const std::wstring& suffix);
     static void Unfurnish(const std::wstring& path);
     bool Hold();
+    bool Look();
     std::optional<CStagingFolder> Claimed(bool bHeld);
     bool HoldMarker();
     void LetGo();
