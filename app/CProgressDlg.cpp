@@ -1,7 +1,7 @@
 #include "app/CProgressDlg.h"
 
-#include "app/GermanCount.h"
 #include "platform/AfxDpi.h"
+#include "platform/GermanCount.h"
 #include "res/resource.h"
 
 #include <commctrl.h>

@@ -3,11 +3,11 @@
 #include "app/CCaseRun.h"
 #include "app/CProgressDlg.h"
 #include "app/CTaskbarProgress.h"
-#include "app/GermanCount.h"
 #include "filesystem/CurrentDirectory.h"
 #include "filesystem/ExtendedPath.h"
 #include "platform/AfxMessageBox.h"
 #include "platform/CWinThread.h"
+#include "platform/GermanCount.h"
 #include "platform/SystemError.h"
 #include "wine/WineHost.h"
 

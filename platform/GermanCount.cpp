@@ -1,4 +1,4 @@
-#include "app/GermanCount.h"
+#include "platform/GermanCount.h"
 
 #include <string>
 
