@@ -93,7 +93,7 @@ void CUmbrixDlg::OnUpperCase() { RunCaseRequest(CaseDirection::Upper); }
 // automation tool) still arrives: it starts nothing while a run lasts.
 void CUmbrixDlg::RunCaseRequest(CaseDirection direction) {
     if (CCaseRun::Current()) return;
-    CDirectoryDlg dlg;
+    CDirectoryDlg dlg(direction);
     if (dlg.DoModal() != IDOK) return;
     RenameFilesToCase(direction, dlg.m_strDirectory, this);
 }

@@ -1,5 +1,6 @@
 #include "dirselect/CDirectoryDlg.h"
 
+#include "dirselect/FileCountText.h"
 #include "filesystem/CurrentDirectory.h"
 #include "res/resource.h"
 
@@ -7,15 +8,22 @@
 
 BEGIN_MESSAGE_MAP(CDirectoryDlg, CDialog)
     ON_CBN_SELCHANGE(IDC_DRIVE_LIST, OnSelchangeDrive)
+    ON_MESSAGE(WM_FILES_COUNTED, OnFilesCounted)
 END_MESSAGE_MAP()
 
 CDirectoryDlg::CDirectoryDlg(CWnd* pParent) : CDialog(IDD_DIRECTORY, pParent) {}
+
+CDirectoryDlg::CDirectoryDlg(CaseDirection direction, CWnd* pParent)
+    : CDialog(IDD_DIRECTORY, pParent), m_direction(direction) {}
 
 // The tree opens at the current directory; its listing is read while the window is made.
 INT_PTR CDirectoryDlg::DoModal() {
     std::wstring current = AfxGetCurrentDirectory();
     if (!current.empty()) m_tree.PrepareListing(current);
-    return CDialog::DoModal();
+    INT_PTR nResult = CDialog::DoModal();
+    // Nothing reads the directory any more once the caller may start a run in it.
+    m_counter.Stop();
+    return nResult;
 }
 
 void CDirectoryDlg::DoDataExchange(CDataExchange* pDX) {
@@ -23,6 +31,7 @@ void CDirectoryDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Control(pDX, IDC_DIRECTORY_PATH, m_editPath);
     DDX_Control(pDX, IDC_DIRECTORY_TREE, m_tree);
     DDX_Control(pDX, IDC_DRIVE_LIST, m_driveList);
+    DDX_Control(pDX, IDC_FILE_COUNT, m_countLine);
     DDX_Text(pDX, IDC_DIRECTORY_PATH, m_strDirectory);
 }
 
@@ -102,4 +111,28 @@ BOOL CDirectoryDlg::PreTranslateMessage(MSG* pMsg) {
     return CDialog::PreTranslateMessage(pMsg);
 }
 
-void CDirectoryDlg::UpdatePathField() { m_editPath.SetWindowText(m_tree.GetPath()); }
+void CDirectoryDlg::UpdatePathField() {
+    m_editPath.SetWindowText(m_tree.GetPath());
+    CountFiles();
+}
+
+void CDirectoryDlg::CountFiles() {
+    if (!m_direction) return;
+    std::wstring path = m_tree.GetPath();
+    if (path.empty()) {
+        m_counter.Drop();
+        m_countLine.SetWindowText(std::wstring());
+        return;
+    }
+    m_countLine.SetWindowText(AfxToWide(CountingText()));
+    m_nCountRequest = m_counter.Count(m_hWnd, *m_direction, path);
+}
+
+// Only the count of the directory now shown is taken; one that was dropped never arrives.
+LRESULT CDirectoryDlg::OnFilesCounted(WPARAM wParam, LPARAM) {
+    auto nRequest = static_cast<unsigned>(wParam);
+    if (nRequest != m_nCountRequest || !m_direction) return 0;
+    std::optional<RunPreview> preview = m_counter.TakeResult(nRequest);
+    if (preview) m_countLine.SetWindowText(AfxToWide(FileCountText(*m_direction, *preview)));
+    return 0;
+}

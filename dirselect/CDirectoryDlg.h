@@ -1,16 +1,22 @@
 #pragma once
 // The modal dialog in which the user picks the directory to rename in: a path field, the
-// directory tree and the drive list. After OK, m_strDirectory holds the path shown.
+// directory tree and the drive list. After OK, m_strDirectory holds the path shown. Opened for
+// a direction, its status line tells what a run in that direction would do in the directory
+// shown, counted beside the dialog; each new directory drops the count in hand.
 #include "dirselect/CDirectoryTree.h"
 #include "dirselect/CDriveCombo.h"
+#include "dirselect/CFileCounter.h"
 #include "platform/AfxWin.h"
 #include "platform/CWindowIcons.h"
+#include "renaming/CaseDirection.h"
 
+#include <optional>
 #include <string>
 
 class CDirectoryDlg : public CDialog {
 public:
-    explicit CDirectoryDlg(CWnd* pParent = nullptr);
+    explicit CDirectoryDlg(CWnd* pParent = nullptr);  // no status line
+    explicit CDirectoryDlg(CaseDirection direction, CWnd* pParent = nullptr);
 
     INT_PTR DoModal() override;
 
@@ -26,6 +32,7 @@ public:
     CEdit m_editPath;
     CDirectoryTree m_tree;
     CDriveCombo m_driveList;
+    CStatic m_countLine;
     std::wstring m_strDirectory;  // the exact path, as the tree spells it
 
 protected:
@@ -34,6 +41,7 @@ protected:
     BOOL OnInitDialog() override;
     void OnSelchangeDrive();
     void UpdatePathField();
+    LRESULT OnFilesCounted(WPARAM wParam, LPARAM lParam);
     void ShowAtDpi(UINT nDpi) override;
 
     DECLARE_MESSAGE_MAP()
@@ -41,5 +49,12 @@ protected:
 private:
     // Gives the tree the folder pictures drawn for nDpi; the list shown before goes afterwards.
     void ShowFolderPictures(UINT nDpi);
+    // Starts the count for the directory in the path field.
+    void CountFiles();
+
     CWindowIcons m_icons;
+    std::optional<CaseDirection> m_direction;  // none: the status line stays empty
+    unsigned m_nCountRequest = 0;
+    // Last: its destructor ends the counting thread before anything it reports to goes.
+    CFileCounter m_counter;
 };

@@ -52,6 +52,7 @@
 #define IDC_DIRECTORY_PATH 1003
 #define IDC_DRIVE_LIST     1005
 #define IDC_DIRECTORY_TREE 1007
+#define IDC_FILE_COUNT     1010
 
 // Controls of the progress window of a long rename run (IDD_PROGRESS)
 #define IDC_PROGRESS_ACTION    1010

@@ -6,6 +6,7 @@
 #include "app/CSplashWindow.h"
 #include "app/CUmbrixDlg.h"
 #include "dirselect/CDirectoryDlg.h"
+#include "dirselect/FileCountText.h"
 #include "res/resource.h"
 #include "tests/app/ScriptedUser.h"
 #include "tests/support/Observations.h"
@@ -222,6 +223,41 @@ TEST(Dpi, DirectoryDialogPicturesAtTheScreensSizeAndAgainAfterADpiChange) {
         HWND hTree = GetDlgItem(hDlg, IDC_DIRECTORY_TREE);
         EXPECT_NE(SendMessageA(hTree, TVM_GETNEXTITEM, TVGN_CARET, 0), 0);
         EXPECT_GE(SendMessageA(hTree, TVM_GETITEMHEIGHT, 0, 0), after.folder);
+        PostMessageA(hDlg, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_TRUE(user.Finished());
+}
+
+// The status line's longest text, broken into lines as the static control breaks it, fits
+// its two lines at the screen's DPI; so does every label's text.
+TEST(Dpi, DirectoryDialogsStatusLineFitsItsLongestText) {
+    RunPreview longest;
+    longest.bListed = true;
+    longest.nFiles = longest.nToRename = longest.nKeepingName = 999999;
+    std::wstring text = AfxToWide(FileCountText(CaseDirection::Upper, longest));
+    ASSERT_EQ(text, L"999.999 Dateien, davon 999.999 umzubenennen, 999.999 davon behalten ihren Namen");
+    CDirectoryDlg dlg(CaseDirection::Upper);
+    ScriptedUser user;
+    user.When(kDirectoryCaption, [&](HWND hDlg) {
+        HWND hLine = GetDlgItem(hDlg, IDC_FILE_COUNT);
+        ASSERT_NE(hLine, nullptr);
+        SetWindowTextW(hLine, text.c_str());
+        RECT room{};
+        GetClientRect(hLine, &room);
+        RECT needed = room;
+        HDC hDC = GetDC(hLine);
+        HGDIOBJ old = SelectObject(hDC, reinterpret_cast<HGDIOBJ>(SendMessageA(hLine, WM_GETFONT, 0, 0)));
+        DrawTextW(hDC, text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(hDC, &metrics);
+        SelectObject(hDC, old);
+        ReleaseDC(hLine, hDC);
+        EXPECT_LE(needed.right, room.right);
+        EXPECT_LE(needed.bottom, room.bottom);
+        EXPECT_GT(needed.bottom, metrics.tmHeight) << "the test's text was meant to take both lines";
+        SetWindowTextW(hLine, L"");
+        ExpectNoClippedText(hDlg, ExpectedHere().dpi);
         PostMessageA(hDlg, WM_COMMAND, IDCANCEL, 0);
     });
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);

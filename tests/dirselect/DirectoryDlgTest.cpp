@@ -6,10 +6,13 @@
 #include "tests/support/Observations.h"
 #include "tests/support/TempDirectory.h"
 #include "tests/support/TestDrive.h"
+#include "tests/support/UnixShell.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
+#include <thread>
 
 namespace {
 
@@ -20,6 +23,7 @@ constexpr UINT WM_NEXT_STEP = WM_APP + 1;
 // whatever a step posts is handled before the next step looks.
 class CScriptedDirectoryDlg : public CDirectoryDlg {
 public:
+    using CDirectoryDlg::CDirectoryDlg;
     using Step = std::function<void(CScriptedDirectoryDlg&)>;
     std::vector<Step> m_steps;
     bool m_bRanOut = false;
@@ -42,6 +46,16 @@ public:
                     reinterpret_cast<LPARAM>(m_driveList.m_hWnd));
     }
     void Press(int nButton) { ::PostMessageA(::GetDlgItem(m_hWnd, nButton), BM_CLICK, 0, 0); }
+    std::wstring Line() const { return WideWindowText(m_countLine.m_hWnd); }
+    // The step, run as soon as the status line shows a count (at most half a minute later).
+    static Step OnceCounted(Step step, int nTurnsLeft = 15000) {
+        return [step, nTurnsLeft](CScriptedDirectoryDlg& d) {
+            if (d.Line() != kCounting || nTurnsLeft == 0) return step(d);
+            Sleep(2);
+            d.m_steps.insert(d.m_steps.begin(), OnceCounted(step, nTurnsLeft - 1));
+        };
+    }
+    static inline const std::wstring kCounting = L"Dateien werden gez\u00E4hlt \u2026";
 
 protected:
     BOOL OnInitDialog() override {
@@ -177,4 +191,220 @@ TEST_F(DirectoryDlgTest, DriveChangesRefuseANotReadyDriveAndMoveToARememberedDir
     EXPECT_EQ(WideCurrentDirectory(), remembered);  // cancelling does not restore it
     EXPECT_EQ(boxes.Boxes().size(), 1u);
     SetEnvironmentVariableW((L"=" + Root(plain)).c_str(), nullptr);
+}
+
+namespace {
+
+// The status line of a dialog opened for direction at the current directory, once counted.
+std::wstring CountedLine(CaseDirection direction) {
+    CScriptedDirectoryDlg dlg(direction);
+    std::wstring line;
+    dlg.m_steps = {CScriptedDirectoryDlg::OnceCounted([&](CScriptedDirectoryDlg& d) {
+                       line = d.Line();
+                       d.Press(IDCANCEL);
+                   })};
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_FALSE(dlg.m_bRanOut);
+    return line;
+}
+
+std::vector<std::wstring> Numbered(const wchar_t* format, int nCount) {
+    std::vector<std::wstring> names;
+    for (int i = 0; i < nCount; ++i) {
+        wchar_t name[64];
+        swprintf(name, 64, format, i);
+        names.push_back(name);
+    }
+    return names;
+}
+
+}  // namespace
+
+TEST_F(DirectoryDlgTest, StatusLineTellsWhatARunInTheButtonsDirectionWouldDo) {
+    auto countedIn = [](const TempDirectory& dir, CaseDirection direction) {
+        EXPECT_TRUE(SetCurrentDirectoryW(dir.Path().c_str()));
+        std::wstring line = CountedLine(direction);
+        SetCurrentDirectoryA("C:\\");
+        return line;
+    };
+    TempDirectory empty;
+    empty.AddDirectory(L"Unterordner");  // a directory is no file
+    EXPECT_EQ(countedIn(empty, CaseDirection::Lower), L"Keine Dateien");
+
+    TempDirectory one;
+    one.AddFile(L"readme.txt");
+    EXPECT_EQ(countedIn(one, CaseDirection::Lower), L"1 Datei, bereits in Kleinbuchstaben");
+    EXPECT_EQ(countedIn(one, CaseDirection::Upper), L"1 Datei, davon 1 umzubenennen");
+
+    TempDirectory upper;
+    upper.AddFile(L"A.TXT");
+    upper.AddFile(L"B.TXT");
+    upper.AddFile(L"STRA\u00DFE.TXT");  // "ß" has no upper case letter: already upper case
+    EXPECT_EQ(countedIn(upper, CaseDirection::Upper), L"3 Dateien, alle bereits in Gro\u00DF" L"buchstaben");
+
+    // Case twins: "A.TXT" cannot become "a.txt" while "a.txt" is there.
+    TempDirectory twins;
+    for (const wchar_t* name : {L"A.TXT", L"B.TXT", L"STRA\u00DFE.TXT"}) twins.AddFile(name);
+    twins.AddFileOnLinux(L"a.txt", "twin");
+    EXPECT_EQ(countedIn(twins, CaseDirection::Lower), L"4 Dateien, davon 2 umzubenennen, 1 davon beh\u00E4lt ihren Namen");
+    twins.AddFileOnLinux(L"b.txt", "twin");
+    EXPECT_EQ(countedIn(twins, CaseDirection::Upper), L"5 Dateien, davon 0 umzubenennen, 2 davon behalten ihren Namen");
+
+    // A mix by the thousand: those twins, 1,200 to rename and 29 in the case already.
+    twins.AddFilesOnLinux(Numbered(L"Bild%04d.JPG", 1200));
+    twins.AddFilesOnLinux(Numbered(L"notiz%02d.txt", 29));
+    EXPECT_EQ(countedIn(twins, CaseDirection::Lower),
+              L"1.234 Dateien, davon 1.201 umzubenennen, 2 davon behalten ihren Namen");
+
+    // Opened for no direction, the line stays empty.
+    CScriptedDirectoryDlg plainDlg;
+    plainDlg.m_steps = {[&](CScriptedDirectoryDlg& d) { EXPECT_EQ(d.Line(), L""); },
+                        [&](CScriptedDirectoryDlg& d) {
+                            EXPECT_EQ(d.Line(), L"");
+                            d.Press(IDCANCEL);
+                        }};
+    EXPECT_EQ(plainDlg.DoModal(), IDCANCEL);
+}
+
+TEST_F(DirectoryDlgTest, CountFollowsDoubleClicksAndDriveChangesAndAStaleCountNeverShows) {
+    labelledDisk.AddDirectory(L"eins");
+    labelledDisk.AddFile(L"eins\\A.TXT");
+    labelledDisk.AddFile(L"eins\\B.TXT");
+    labelledDisk.AddDirectory(L"eins\\unten");
+    labelledDisk.AddFile(L"eins\\unten\\klein.txt");
+    plainDisk.AddDirectory(L"gemerkt");
+    for (const std::wstring& name : Numbered(L"gemerkt\\Datei%d.TXT", 3)) plainDisk.AddFile(name);
+    std::wstring remembered = Root(plain, L"\\gemerkt");
+    ASSERT_TRUE(SetEnvironmentVariableW((L"=" + Root(plain)).c_str(), remembered.c_str()));
+    ASSERT_TRUE(SetCurrentDirectoryW(Root(labelled, L"\\eins").c_str()));
+
+    CScriptedDirectoryDlg dlg(CaseDirection::Lower);
+    using D = CScriptedDirectoryDlg;
+    dlg.m_steps = {
+        D::OnceCounted([&](D& d) {
+            EXPECT_EQ(d.Line(), L"2 Dateien, davon 2 umzubenennen");
+            d.DoubleClick(d.m_tree.GetChildItem(d.m_tree.GetSelectedItem()));
+        }),
+        // The field has the new directory: the old count is gone at once.
+        [&](D& d) {
+            EXPECT_EQ(d.Field(), Root(labelled, L"\\eins\\unten"));
+            EXPECT_EQ(d.Line(), D::kCounting);
+        },
+        D::OnceCounted([&](D& d) {
+            EXPECT_EQ(d.Line(), L"1 Datei, bereits in Kleinbuchstaben");
+            // Up and at once down again: only the last directory's count may arrive.
+            d.DoubleClick(d.m_tree.GetParentItem(d.m_tree.GetSelectedItem()));
+        }),
+        [&](D& d) {
+            EXPECT_EQ(d.Field(), Root(labelled, L"\\eins"));
+            HTREEITEM hUnten = d.m_tree.GetChildItem(d.m_tree.GetSelectedItem());
+            ASSERT_NE(hUnten, nullptr);
+            d.DoubleClick(hUnten);
+        },
+        D::OnceCounted([&](D& d) {
+            EXPECT_EQ(d.Field(), Root(labelled, L"\\eins\\unten"));
+            EXPECT_EQ(d.Line(), L"1 Datei, bereits in Kleinbuchstaben");
+            d.PickDrive(plain.Letter());
+            EXPECT_EQ(d.Field(), remembered);
+            EXPECT_EQ(d.Line(), D::kCounting);
+        }),
+        D::OnceCounted([&](D& d) {
+            EXPECT_EQ(d.Line(), L"3 Dateien, davon 3 umzubenennen");
+            d.Press(IDOK);
+        })};
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_FALSE(dlg.m_bRanOut);
+    EXPECT_EQ(dlg.m_strDirectory, remembered);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    SetEnvironmentVariableW((L"=" + Root(plain)).c_str(), nullptr);
+}
+
+// Listed by the tree, gone before the double-click leads there.
+TEST_F(DirectoryDlgTest, DirectoryThatCannotBeListedSaysSoAndOkStillTakesIt) {
+    TempDirectory dir;
+    dir.AddDirectory(L"weg");
+    ASSERT_TRUE(SetCurrentDirectoryW(dir.Path().c_str()));
+    CScriptedDirectoryDlg dlg(CaseDirection::Upper);
+    std::wstring entered;
+    dlg.m_steps = {CScriptedDirectoryDlg::OnceCounted([&](CScriptedDirectoryDlg& d) {
+                       EXPECT_EQ(d.Line(), L"Keine Dateien");
+                       RemoveTree(dir.Path() + L"\\weg");
+                       d.DoubleClick(d.m_tree.GetChildItem(d.m_tree.GetSelectedItem()));
+                   }),
+                   CScriptedDirectoryDlg::OnceCounted([&](CScriptedDirectoryDlg& d) {
+                       entered = d.Field();
+                       EXPECT_EQ(entered, d.m_tree.GetPath());
+                       EXPECT_EQ(entered.substr(entered.size() - 4), L"\\weg");
+                       EXPECT_EQ(d.Line(), L"Verzeichnis nicht lesbar");
+                       d.Press(IDOK);
+                   })};
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_FALSE(dlg.m_bRanOut);
+    EXPECT_EQ(dlg.m_strDirectory, entered);
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+namespace {
+
+// Opens at a big directory and, from another thread, asks the dialog for WM_NULL and for its
+// status line again and again until the count is there; then closes it.
+class CProbedDirectoryDlg : public CDirectoryDlg {
+public:
+    using CDirectoryDlg::CDirectoryDlg;
+    std::atomic<int> m_nProbes{0};
+    std::atomic<int> m_nLate{0};            // not answered within 100 ms
+    std::atomic<int> m_nSeenCounting{0};    // answers while the count was being made
+    std::wstring m_strFinal;
+
+protected:
+    BOOL OnInitDialog() override {
+        BOOL result = CDirectoryDlg::OnInitDialog();
+        m_probe = std::thread([this, hDlg = m_hWnd, hLine = m_countLine.m_hWnd] { Probe(hDlg, hLine); });
+        return result;
+    }
+
+public:
+    ~CProbedDirectoryDlg() override { JoinProbe(); }
+    void JoinProbe() {
+        if (m_probe.joinable()) m_probe.join();
+    }
+
+private:
+    void Probe(HWND hDlg, HWND hLine) {
+        SendMessageW(hDlg, WM_NULL, 0, 0);  // the dialog has been shown and its loop runs
+        ULONGLONG giveUp = GetTickCount64() + 60000;
+        while (GetTickCount64() < giveUp) {
+            DWORD_PTR result = 0;
+            ++m_nProbes;
+            if (!SendMessageTimeoutW(hDlg, WM_NULL, 0, 0, SMTO_NORMAL, 100, &result)) ++m_nLate;
+            wchar_t text[200] = {};
+            if (!SendMessageTimeoutW(hLine, WM_GETTEXT, 200, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 100, &result))
+                ++m_nLate;
+            std::wstring line = text;
+            if (line == L"Dateien werden gez\u00E4hlt \u2026") {
+                ++m_nSeenCounting;
+            } else if (!line.empty()) {
+                m_strFinal = line;
+                break;
+            }
+            Sleep(1);
+        }
+        PostMessageW(hDlg, WM_COMMAND, IDCANCEL, 0);
+    }
+
+    std::thread m_probe;
+};
+
+}  // namespace
+
+TEST_F(DirectoryDlgTest, DialogAnswersWithinATenthOfASecondWhileItCountsTwentyThousandFiles) {
+    TempDirectory dir;
+    RunUnixShell("cd " + ShellQuote(UnixPath(dir.Path())) + " && seq -f 'Datei%05g.TXT' 20000 | xargs touch", 600000);
+    ASSERT_TRUE(SetCurrentDirectoryW(dir.Path().c_str()));
+    CProbedDirectoryDlg dlg(CaseDirection::Lower);
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    dlg.JoinProbe();
+    EXPECT_EQ(dlg.m_strFinal, L"20.000 Dateien, davon 20.000 umzubenennen");
+    EXPECT_GT(dlg.m_nSeenCounting.load(), 0) << "the count was over before the first look";
+    EXPECT_EQ(dlg.m_nLate.load(), 0) << "of " << dlg.m_nProbes.load() << " probes";
 }

@@ -177,20 +177,22 @@ TEST(DialogTemplates, MainDialogShowsItsTextsInTemplateOrder) {
 TEST(DialogTemplates, DirectoryDialogTemplate) {
     DialogTemplate dlg = ReadDialogTemplate(IDD_DIRECTORY);
     EXPECT_EQ(dlg.style, DWORD(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
-    ExpectDialogFrame(dlg, "Verzeichnis Auswahl:", 250, 165);
+    ExpectDialogFrame(dlg, "Verzeichnis Auswahl:", 250, 187);
     const DWORD tab = kChild | WS_TABSTOP;
     const DWORD label = kChild | SS_LEFT | WS_GROUP;
     ExpectItems(
         dlg, {
-                 {tab | BS_DEFPUSHBUTTON, 0, 187, 139, 50, 14, IDOK, "BUTTON", "OK"},
-                 {tab, 0, 14, 139, 50, 14, IDCANCEL, "BUTTON", "Abbruch"},
+                 {tab | BS_DEFPUSHBUTTON, 0, 187, 161, 50, 14, IDOK, "BUTTON", "OK"},
+                 {tab, 0, 14, 161, 50, 14, IDCANCEL, "BUTTON", "Abbruch"},
                  {label, 0, 13, 7, 100, 8, -1, "STATIC", "&Pfad:"},
                  {tab | WS_BORDER | ES_READONLY | ES_AUTOHSCROLL, 0, 13, 17, 223, 14, IDC_DIRECTORY_PATH, "EDIT", ""},
-                 {label, 0, 14, 106, 100, 8, -1, "STATIC", "&Laufwerk:"},
-                 {tab | WS_VSCROLL | CBS_DROPDOWN | CBS_SORT, 0, 14, 116, 223, 47, IDC_DRIVE_LIST, "COMBOBOX", ""},
-                 {label, 0, 13, 37, 100, 8, -1, "STATIC", "&Verzeichnisse:"},
-                 {tab | WS_BORDER, 0, 13, 47, 223, 52, IDC_DIRECTORY_TREE, "SYSTREEVIEW32", "Tree1"},
-                 {kChild | SS_ICON, 0, 117, 136, 16, 16, -1, "STATIC", "#128"},
+                 {label | SS_NOPREFIX, 0, 13, 35, 36, 8, -1, "STATIC", "Vorschau:"},
+                 {label | SS_NOPREFIX, 0, 50, 35, 186, 16, IDC_FILE_COUNT, "STATIC", ""},
+                 {label, 0, 14, 128, 100, 8, -1, "STATIC", "&Laufwerk:"},
+                 {tab | WS_VSCROLL | CBS_DROPDOWN | CBS_SORT, 0, 14, 138, 223, 47, IDC_DRIVE_LIST, "COMBOBOX", ""},
+                 {label, 0, 13, 59, 100, 8, -1, "STATIC", "&Verzeichnisse:"},
+                 {tab | WS_BORDER, 0, 13, 69, 223, 52, IDC_DIRECTORY_TREE, "SYSTREEVIEW32", "Tree1"},
+                 {kChild | SS_ICON, 0, 117, 158, 16, 16, -1, "STATIC", "#128"},
              });
 }
 
@@ -207,6 +209,8 @@ TEST(DialogTemplates, DirectoryDialogCreatesItsControlsInTabOrder) {
                           {IDCANCEL, "Button", "Abbruch"},
                           {0xFFFF, "Static", "&Pfad:"},
                           {IDC_DIRECTORY_PATH, "Edit", ""},
+                          {0xFFFF, "Static", "Vorschau:"},
+                          {IDC_FILE_COUNT, "Static", ""},
                           {0xFFFF, "Static", "&Laufwerk:"},
                           {IDC_DRIVE_LIST, "ComboBox", ""},
                           {0xFFFF, "Static", "&Verzeichnisse:"},
@@ -221,10 +225,10 @@ TEST(DialogTemplates, DirectoryDialogCreatesItsControlsInTabOrder) {
         EXPECT_EQ(ShownText(children[i]), expected[i].text);
     }
 
-    LONG treeStyle = GetWindowLongA(children[7], GWL_STYLE);
+    LONG treeStyle = GetWindowLongA(children[9], GWL_STYLE);
     EXPECT_EQ(treeStyle & 0xFFFF, 0) << "no lines, no buttons, no label editing";
     EXPECT_TRUE(GetWindowLongA(children[3], GWL_STYLE) & ES_READONLY);
-    EXPECT_EQ(GetWindowLongA(children[5], GWL_STYLE) & 3, CBS_DROPDOWN);
+    EXPECT_EQ(GetWindowLongA(children[7], GWL_STYLE) & 3, CBS_DROPDOWN);
 
     // Tab goes OK -> Abbruch -> path -> drive list -> tree -> OK; neither the icon nor a label
     // is a tab stop. A label's access key leads to the control after it.
@@ -236,16 +240,19 @@ TEST(DialogTemplates, DirectoryDialogCreatesItsControlsInTabOrder) {
               (std::vector<int>{IDOK, IDCANCEL, IDC_DIRECTORY_PATH, IDC_DRIVE_LIST, IDC_DIRECTORY_TREE, IDOK}));
     ExpectTextsFit(dlg, 0);
 
-    // From top to bottom: label, path field, label, tree, label, drive list, the buttons; each
-    // label above its control, none overlapping another control.
+    // From top to bottom: label, path field, status line, label, tree, label, drive list, the
+    // buttons; each label above its control, none overlapping another control. The status
+    // line's label stands on its left, on its first line.
     auto rectOf = [&](size_t i) {
         RECT rect{};
         GetWindowRect(children[i], &rect);
         return rect;
     };
-    std::vector<size_t> shown = {2, 3, 6, 7, 4, 5, 0};
+    std::vector<size_t> shown = {2, 3, 5, 8, 9, 6, 7, 0};
     for (size_t i = 1; i < shown.size(); ++i)
         EXPECT_LE(rectOf(shown[i - 1]).bottom, rectOf(shown[i]).top) << "control #" << shown[i] + 1;
+    EXPECT_EQ(rectOf(4).top, rectOf(5).top);
+    EXPECT_LE(rectOf(4).right, rectOf(5).left);
 }
 
 }  // namespace

@@ -1,0 +1,13 @@
+#pragma once
+// The directory dialog's status line: what a run in one direction would do in the directory.
+#include "platform/CString.h"
+#include "renaming/CaseDirection.h"
+#include "renaming/RunPreview.h"
+
+// "1.234 Dateien, davon 1.200 umzubenennen", "1 Datei, bereits in Kleinbuchstaben",
+// "Keine Dateien", "12 Dateien, alle bereits in Gro\xDF" "buchstaben", with ", 2 davon behalten
+// ihren Namen" where files lacking the case cannot take it; "Verzeichnis nicht lesbar".
+CString FileCountText(CaseDirection direction, const RunPreview& preview);
+
+// Shown while the count is being made.
+CString CountingText();
