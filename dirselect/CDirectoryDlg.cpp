@@ -9,7 +9,15 @@
 BEGIN_MESSAGE_MAP(CDirectoryDlg, CDialog)
     ON_CBN_SELCHANGE(IDC_DRIVE_LIST, OnSelchangeDrive)
     ON_MESSAGE(WM_FILES_COUNTED, OnFilesCounted)
+    ON_WM_TIMER()
 END_MESSAGE_MAP()
+
+namespace {
+
+// Timers come only once nothing else waits, the first drawing of the dialog included.
+constexpr UINT_PTR kShownTimer = 1;
+
+}  // namespace
 
 CDirectoryDlg::CDirectoryDlg(CWnd* pParent) : CDialog(IDD_DIRECTORY, pParent) {}
 
@@ -125,7 +133,19 @@ void CDirectoryDlg::CountFiles() {
         return;
     }
     m_countLine.SetWindowText(AfxToWide(CountingText()));
+    // The first count starts once the dialog stands drawn, so that opening it costs no more.
+    if (!m_bShown) {
+        SetTimer(kShownTimer, 0);
+        return;
+    }
     m_nCountRequest = m_counter.Count(m_hWnd, *m_direction, path);
+}
+
+void CDirectoryDlg::OnTimer(UINT_PTR nIDEvent) {
+    if (nIDEvent != kShownTimer) return;
+    KillTimer(kShownTimer);
+    m_bShown = true;
+    CountFiles();
 }
 
 // Only the count of the directory now shown is taken; one that was dropped never arrives.

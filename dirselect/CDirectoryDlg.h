@@ -42,6 +42,7 @@ protected:
     void OnSelchangeDrive();
     void UpdatePathField();
     LRESULT OnFilesCounted(WPARAM wParam, LPARAM lParam);
+    void OnTimer(UINT_PTR nIDEvent);
     void ShowAtDpi(UINT nDpi) override;
 
     DECLARE_MESSAGE_MAP()
@@ -55,6 +56,7 @@ private:
     CWindowIcons m_icons;
     std::optional<CaseDirection> m_direction;  // none: the status line stays empty
     unsigned m_nCountRequest = 0;
+    bool m_bShown = false;  // the first count waits until the dialog has been drawn
     // Last: its destructor ends the counting thread before anything it reports to goes.
     CFileCounter m_counter;
 };

@@ -48,13 +48,22 @@ public:
     void Press(int nButton) { ::PostMessageA(::GetDlgItem(m_hWnd, nButton), BM_CLICK, 0, 0); }
     std::wstring Line() const { return WideWindowText(m_countLine.m_hWnd); }
     // The step, run as soon as the status line shows a count (at most half a minute later).
-    static Step OnceCounted(Step step, int nTurnsLeft = 15000) {
+    // Meanwhile the next turn comes with a timer, once the dialog's queue is empty: the dialog's
+    // own timers and drawing must not wait behind an endless row of steps.
+    static Step OnceCounted(Step step, int nTurnsLeft = 6000) {
         return [step, nTurnsLeft](CScriptedDirectoryDlg& d) {
             if (d.Line() != kCounting || nTurnsLeft == 0) return step(d);
-            Sleep(2);
             d.m_steps.insert(d.m_steps.begin(), OnceCounted(step, nTurnsLeft - 1));
+            d.m_bLater = true;
+            ::SetTimer(d.m_hWnd, kLaterTimer, 5, &PostNextStep);
         };
     }
+    static constexpr UINT_PTR kLaterTimer = 99;
+    static void CALLBACK PostNextStep(HWND hWnd, UINT, UINT_PTR nID, DWORD) {
+        ::KillTimer(hWnd, nID);
+        ::PostMessageW(hWnd, WM_NEXT_STEP, 0, 0);
+    }
+    bool m_bLater = false;  // the step set a timer for the next turn
     static inline const std::wstring kCounting = L"Dateien werden gez\u00E4hlt \u2026";
 
 protected:
@@ -72,8 +81,9 @@ protected:
         }
         Step step = m_steps.front();
         m_steps.erase(m_steps.begin());
+        m_bLater = false;
         step(*this);
-        PostMessage(WM_NEXT_STEP);
+        if (!m_bLater) PostMessage(WM_NEXT_STEP);
         return TRUE;
     }
 };
