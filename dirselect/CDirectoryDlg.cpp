@@ -139,6 +139,7 @@ void CDirectoryDlg::CountFiles() {
         return;
     }
     m_nCountRequest = m_counter.Count(m_hWnd, *m_direction, path);
+    if (m_nCountRequest == 0) m_countLine.SetWindowText(std::wstring());
 }
 
 void CDirectoryDlg::OnTimer(UINT_PTR nIDEvent) {

@@ -2,6 +2,7 @@
 
 #include "wine/WineHost.h"
 
+#include <system_error>
 #include <utility>
 
 void CFileCounter::Stop() {
@@ -23,7 +24,14 @@ unsigned CFileCounter::Count(HWND hNotify, CaseDirection direction, const std::w
     m_bStop = true;
     m_result.reset();
     m_next = Request{++m_nLastRequest, hNotify, direction, std::move(exact)};
-    if (!m_thread.joinable()) m_thread = std::thread(&CFileCounter::Work, this);
+    if (!m_thread.joinable()) {
+        try {
+            m_thread = std::thread(&CFileCounter::Work, this);
+        } catch (const std::system_error&) {
+            m_next.reset();  // no thread to be had: no count
+            return 0;
+        }
+    }
     m_wake.notify_one();
     return m_nLastRequest;
 }

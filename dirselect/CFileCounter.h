@@ -31,7 +31,7 @@ public:
     void Stop();
 
     // directory: as the path field shows it ("X:\dir", "X:" for a drive's root). Returns the
-    // request's number, the one the message will carry.
+    // request's number, the one the message will carry; 0 when no thread could be started.
     unsigned Count(HWND hNotify, CaseDirection direction, const std::wstring& directory);
     void Drop();
     // The count of request nRequest, once, when it is the last request and it is ready.
