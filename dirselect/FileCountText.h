@@ -5,8 +5,8 @@
 #include "renaming/RunPreview.h"
 
 // "1.234 Dateien, davon 1.200 umzubenennen", "1 Datei, bereits in Kleinbuchstaben",
-// "Keine Dateien", "12 Dateien, alle bereits in Gro\xDF" "buchstaben", with ", 2 davon behalten
-// ihren Namen" where files lacking the case cannot take it; "Verzeichnis nicht lesbar".
+// "Keine Dateien", "12 Dateien, alle bereits in Großbuchstaben", with ", 2 davon behalten ihren
+// Namen" where files lacking the case cannot take it; "Verzeichnis nicht lesbar".
 CString FileCountText(CaseDirection direction, const RunPreview& preview);
 
 // Shown while the count is being made.
