@@ -39,6 +39,9 @@ CString CProgressDlg::ActionText(CaseDirection direction) {
 
 BOOL CProgressDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    // With no window over which it opens (a run from the command line), the progress window is
+    // the program's one window: its own task-bar button shows the progress.
+    if (!::GetWindow(m_hWnd, GW_OWNER)) m_taskbar.ShowOn(m_hWnd);
     SetItemText(IDC_PROGRESS_ACTION, AfxToWide(ActionText(m_direction)));
     SetItemText(IDC_PROGRESS_DIRECTORY, m_strDirectory);
     ShowCount();
