@@ -48,7 +48,8 @@ bool WriteConsoleAll(HANDLE hConsole, const std::wstring& text) {
 
 std::string Utf8(const std::wstring& text) {
     if (text.empty()) return {};
-    int nSize = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    int nSize = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                    nullptr);
     std::string utf8(static_cast<size_t>(nSize), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), nSize, nullptr, nullptr);
     return utf8;
@@ -60,8 +61,8 @@ CStandardStream::CStandardStream(DWORD nStdHandle) {
     m_hStream = RedirectedHandle(nStdHandle);
     if (!m_hStream && ReachParentConsole()) {
         // The console's screen buffer itself: the process's standard handles stay as they were.
-        m_console = CFileHandle(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                            nullptr, OPEN_EXISTING, 0, nullptr));
+        m_console = CFileHandle(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
         if (m_console) m_hStream = m_console.Get();
     }
     m_bConsole = m_hStream && IsConsole(m_hStream);

@@ -39,7 +39,9 @@ Switch ReadSwitch(const std::wstring& name) {
     return Switch::Unknown;
 }
 
-bool IsSwitch(const std::wstring& argument) { return !argument.empty() && (argument[0] == L'/' || argument[0] == L'-'); }
+bool IsSwitch(const std::wstring& argument) {
+    return !argument.empty() && (argument[0] == L'/' || argument[0] == L'-');
+}
 
 // What is wrong with the command line, once it is known to be a run's; empty when nothing is.
 std::wstring CheckRun(const std::vector<std::wstring>& arguments, bool bLower, bool bUpper) {

@@ -54,8 +54,7 @@ private:
 
 // Half a second in silence; then the progress window, modal over the main window, until the
 // run has ended. A quiet run stays silent to its end.
-void WatchRun(CCaseRun& run, CaseDirection direction, const std::wstring& directory, CWnd* pOwner,
-              RunDisplay display) {
+void WatchRun(CCaseRun& run, CaseDirection direction, const std::wstring& directory, CWnd* pOwner, RunDisplay display) {
     HWND hMain = pOwner ? pOwner->m_hWnd : nullptr;
     if (display == RunDisplay::Quiet) {
         run.PumpUntilEnded(INFINITE);
