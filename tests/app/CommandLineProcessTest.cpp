@@ -6,10 +6,10 @@
 #include "filesystem/CUniqueHandle.h"
 #include "tests/app/UmbrixProcess.h"
 #include "tests/renaming/RunMessages.h"
+#include "tests/support/NetworkShare.h"
 #include "tests/support/Observations.h"
 #include "tests/support/TempDirectory.h"
 #include "tests/support/TestDrive.h"
-#include "tests/support/UnixShell.h"
 
 #include <gtest/gtest.h>
 
@@ -148,17 +148,12 @@ TEST(CommandLineRun, DriveRootAndNetworkPathAreRenamed) {
 
     TempDirectory shared;
     AddMixedNames(shared, L"Ordner");
-    const std::string server = "umbrix" + std::to_string(GetCurrentProcessId());
-    const std::string unc = "$(dirname " + ShellQuote(UnixPath(L"C:\\")) + ")/unc";
-    RunUnixShell("mkdir -p " + unc + "/" + server + " && ln -s " + ShellQuote(UnixPath(shared.Path())) + " " + unc +
-                 "/" + server + "/share");
     {
-        std::wstring network = L"\\\\" + std::wstring(server.begin(), server.end()) + L"\\share\\Ordner";
-        UmbrixProcess umbrix(L"/gross " + Quoted(network), shared.Path());
+        NetworkShare share(shared.Path());
+        UmbrixProcess umbrix(L"/gross " + Quoted(share.Path() + L"\\Ordner"), shared.Path());
         EXPECT_EQ(AnswerEndBox(umbrix).text, kUpperDone);
         EXPECT_EQ(umbrix.WaitForExit(), 0u);
     }
-    RunUnixShell("rm -r " + unc + "/" + server);
     EXPECT_EQ(shared.Names(L"Ordner"),
               (Names{L"Archiv", L"BRIEF.DOC", L"NOEXT", L"\u00C4RGER.TXT", L"\u0391\u0392\u0393.TXT"}));
 }
