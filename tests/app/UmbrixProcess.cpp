@@ -87,6 +87,10 @@ UmbrixProcess::UmbrixProcess(const std::wstring& arguments, const std::wstring& 
     Start(L"\"" + Wide(ProgramPath()) + L"\" " + arguments, workingDirectory, streams);
 }
 
+UmbrixProcess::UmbrixProcess(const CommandLine& commandLine, const std::wstring& workingDirectory) {
+    Start(commandLine.text, workingDirectory, Streams::None);
+}
+
 void UmbrixProcess::Start(std::wstring commandLine, const std::wstring& workingDirectory, Streams streams) {
     STARTUPINFOW si{};
     si.cb = sizeof(si);

@@ -36,6 +36,11 @@ public:
     UmbrixProcess(const std::string& arguments, const std::string& workingDirectory);
     // Arguments and directory of any script.
     UmbrixProcess(const std::wstring& arguments, const std::wstring& workingDirectory, Streams streams = Streams::None);
+    // A whole command line, program included, as the shell starts one.
+    struct CommandLine {
+        std::wstring text;
+    };
+    UmbrixProcess(const CommandLine& commandLine, const std::wstring& workingDirectory);
     ~UmbrixProcess();
     UmbrixProcess(const UmbrixProcess&) = delete;
     UmbrixProcess& operator=(const UmbrixProcess&) = delete;
