@@ -58,7 +58,7 @@ std::wstring CheckRun(const std::vector<std::wstring>& arguments, bool bLower, b
     if (directories.empty()) return Text("Es fehlt das Verzeichnis.");
     if (directories.size() > 1)
         return Text("Nur ein Verzeichnis, bitte: ") + Quoted(directories[0]) + L" und " + Quoted(directories[1]) +
-               Text(" sind zwei. Ein Verzeichnis mit Leerzeichen im Namen steht in Anf\xFChrungszeichen.");
+               L" sind zwei.";
     if (directories[0].empty()) return Text("Es fehlt das Verzeichnis: \"\" nennt keines.");
     return {};
 }
@@ -112,9 +112,11 @@ const char* CaseCommandUsage() {
     return "Aufruf:\n"
            "    umbrix.exe /klein Verzeichnis\n"
            "    umbrix.exe /gross Verzeichnis\n"
-           "benennt jede Datei direkt im Verzeichnis in Kleinbuchstaben bzw. Gro\xDF" "buchstaben um; "
-           "Unterverzeichnisse bleiben, wie sie sind.\n"
-           "Mit /still zeigt Umbrix kein Fenster: das Ergebnis steht im Exit-Code (0: alle Dateien "
-           "umbenannt, 1: einige behielten ihren Namen, 2: nichts getan, 3: abgebrochen) und als "
-           "Text in der Standardausgabe.";
+           "    umbrix.exe /still /klein Verzeichnis\n\n"
+           "/klein benennt jede Datei direkt im Verzeichnis in Kleinbuchstaben um, /gross in "
+           "Gro\xDF" "buchstaben; Unterverzeichnisse bleiben, wie sie sind. Ein Verzeichnis mit "
+           "Leerzeichen im Namen steht in Anf\xFChrungszeichen.\n\n"
+           "/still: kein Fenster. Das Ergebnis steht im Exit-Code (0: alle Dateien umbenannt, "
+           "1: einige behielten ihren Namen, 2: nichts getan, 3: abgebrochen) und als Text in der "
+           "Standardausgabe.";
 }
