@@ -275,3 +275,46 @@ TEST(CommandLineRun, LongRunShowsItsOwnProgressWindowAndAbbrechenEndsWithThree) 
     size_t renamed = ExpectEveryFileWhole(files.dir, files.names);
     EXPECT_LT(renamed, files.names.size()) << "the run was not stopped";
 }
+
+namespace {
+
+// The lines a console's screen buffer shows, blanks at their ends taken away.
+std::vector<std::wstring> ConsoleLines() {
+    CFileHandle console(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr));
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    std::vector<std::wstring> lines;
+    if (!console || !GetConsoleScreenBufferInfo(console.Get(), &info)) return lines;
+    for (SHORT y = 0; y <= info.dwCursorPosition.Y; ++y) {
+        std::wstring line(static_cast<size_t>(info.dwSize.X), L' ');
+        DWORD dwRead = 0;
+        ReadConsoleOutputCharacterW(console.Get(), line.data(), info.dwSize.X, COORD{0, y}, &dwRead);
+        line.resize(line.find_last_not_of(L' ') + 1);
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+}  // namespace
+
+// Started from a command prompt without redirection, a quiet run has no standard handles: it
+// writes its end box's text to the prompt's console, in the console's own characters.
+TEST(CommandLineRun, QuietRunWritesToTheConsoleItWasStartedFrom) {
+    TempDirectory dir;
+    dir.AddFile(L"Frei.TXT");
+    dir.AddFile(L"Gesperrt \u03A9.TXT");
+    CFileHandle held(CreateFileW((dir.Path() + L"\\Gesperrt \u03A9.TXT").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                 nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    FreeConsole();
+    ASSERT_TRUE(AllocConsole()) << GetLastError();
+    DWORD dwExitCode = STILL_ACTIVE;
+    {
+        UmbrixProcess umbrix(L"/still /klein " + Quoted(dir.Path()), dir.Path(), UmbrixProcess::Streams::Absent);
+        dwExitCode = umbrix.WaitForExit();
+    }
+    std::vector<std::wstring> lines = ConsoleLines();
+    FreeConsole();
+    EXPECT_EQ(dwExitCode, 1u);
+    EXPECT_EQ(lines, (std::vector<std::wstring>{kNotAll, L"Gesperrt \u03A9.TXT", L""}));
+}

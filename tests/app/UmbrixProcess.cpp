@@ -80,7 +80,7 @@ std::wstring AnswerMessageBox(HWND hBox) {
 }
 
 UmbrixProcess::UmbrixProcess(const std::string& arguments, const std::string& workingDirectory) {
-    Start(Wide("\"" + ProgramPath() + "\" " + arguments), Wide(workingDirectory), Streams::None);
+    Start(Wide("\"" + ProgramPath() + "\" " + arguments), Wide(workingDirectory), Streams::Inherited);
 }
 
 UmbrixProcess::UmbrixProcess(const std::wstring& arguments, const std::wstring& workingDirectory, Streams streams) {
@@ -88,7 +88,7 @@ UmbrixProcess::UmbrixProcess(const std::wstring& arguments, const std::wstring& 
 }
 
 UmbrixProcess::UmbrixProcess(const CommandLine& commandLine, const std::wstring& workingDirectory) {
-    Start(commandLine.text, workingDirectory, Streams::None);
+    Start(commandLine.text, workingDirectory, Streams::Inherited);
 }
 
 void UmbrixProcess::Start(std::wstring commandLine, const std::wstring& workingDirectory, Streams streams) {
@@ -106,6 +106,7 @@ void UmbrixProcess::Start(std::wstring commandLine, const std::wstring& workingD
         si.hStdOutput = outputEnd.Get();
         si.hStdError = errorsEnd.Get();
     }
+    if (streams == Streams::Absent) si.dwFlags = STARTF_USESTDHANDLES;
     PROCESS_INFORMATION pi{};
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, streams == Streams::Caught, 0, nullptr,
                         workingDirectory.c_str(), &si, &pi))

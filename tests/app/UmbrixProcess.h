@@ -30,12 +30,15 @@ std::wstring AnswerMessageBox(HWND hBox);
 
 class UmbrixProcess {
 public:
-    // With its standard output and error caught in pipes, read by Output() and Errors().
-    enum class Streams { None, Caught };
+    // Inherited: whatever the system gives a program started without handles named.
+    // Caught: standard output and error in pipes, read by Output() and Errors().
+    // Absent: no standard handles at all, as a command prompt starts a windowed program.
+    enum class Streams { Inherited, Caught, Absent };
 
     UmbrixProcess(const std::string& arguments, const std::string& workingDirectory);
     // Arguments and directory of any script.
-    UmbrixProcess(const std::wstring& arguments, const std::wstring& workingDirectory, Streams streams = Streams::None);
+    UmbrixProcess(const std::wstring& arguments, const std::wstring& workingDirectory,
+                  Streams streams = Streams::Inherited);
     // A whole command line, program included, as the shell starts one.
     struct CommandLine {
         std::wstring text;
