@@ -22,24 +22,13 @@ bool IsConsole(HANDLE hStream) {
     return GetConsoleMode(hStream, &dwMode) != FALSE;
 }
 
-bool WriteAll(HANDLE hStream, const char* pData, size_t nSize) {
-    while (nSize > 0) {
-        DWORD dwWritten = 0;
-        DWORD dwChunk = static_cast<DWORD>(nSize < 65536 ? nSize : 65536);
-        if (!WriteFile(hStream, pData, dwChunk, &dwWritten, nullptr) || dwWritten == 0) return false;
-        pData += dwWritten;
-        nSize -= dwWritten;
-    }
-    return true;
-}
-
-bool WriteConsoleAll(HANDLE hConsole, const std::wstring& text) {
-    const wchar_t* pText = text.c_str();
-    size_t nLeft = text.size();
+// Hands the text over piece by piece until all of it is out; write gives back how many
+// characters went, 0 when none could.
+template <class Char, class Write>
+bool WriteInPieces(const Char* pText, size_t nLeft, Write write) {
     while (nLeft > 0) {
-        DWORD dwWritten = 0;
-        DWORD dwChunk = static_cast<DWORD>(nLeft < 8192 ? nLeft : 8192);
-        if (!WriteConsoleW(hConsole, pText, dwChunk, &dwWritten, nullptr) || dwWritten == 0) return false;
+        DWORD dwWritten = write(pText, static_cast<DWORD>(nLeft < 8192 ? nLeft : 8192));
+        if (dwWritten == 0) return false;
         pText += dwWritten;
         nLeft -= dwWritten;
     }
@@ -76,7 +65,15 @@ bool CStandardStream::WriteLines(const std::wstring& text) {
         lines += ch;
     }
     lines += L"\r\n";
-    if (m_bConsole) return WriteConsoleAll(m_hStream, lines);
+    HANDLE hStream = m_hStream;
+    if (m_bConsole)
+        return WriteInPieces(lines.c_str(), lines.size(), [hStream](const wchar_t* pText, DWORD nCount) {
+            DWORD dwWritten = 0;
+            return WriteConsoleW(hStream, pText, nCount, &dwWritten, nullptr) ? dwWritten : 0;
+        });
     std::string utf8 = Utf8(lines);
-    return WriteAll(m_hStream, utf8.data(), utf8.size());
+    return WriteInPieces(utf8.data(), utf8.size(), [hStream](const char* pData, DWORD nCount) {
+        DWORD dwWritten = 0;
+        return WriteFile(hStream, pData, nCount, &dwWritten, nullptr) ? dwWritten : 0;
+    });
 }
