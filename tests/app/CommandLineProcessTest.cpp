@@ -44,10 +44,12 @@ bool ShowsAnyWindow(DWORD pid) {
     return search.bFound;
 }
 
-// The program's one end box: its text, answered; and whether the main dialog was up meanwhile.
+// The program's one end box: its text, answered; whether the main dialog was up meanwhile;
+// and the exit code.
 struct EndBox {
     std::wstring text;
     bool bMainDialogSeen = false;
+    DWORD dwExitCode = STILL_ACTIVE;
 };
 
 EndBox AnswerEndBox(const UmbrixProcess& umbrix) {
@@ -57,7 +59,14 @@ EndBox AnswerEndBox(const UmbrixProcess& umbrix) {
     EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&main));
     box.bMainDialogSeen = main.found != nullptr;
     if (hBox) box.text = AnswerMessageBox(hBox);
+    box.dwExitCode = umbrix.WaitForExit();
     return box;
+}
+
+// The program started with these arguments, to its end.
+EndBox RunToEnd(const std::wstring& arguments, const std::wstring& workingDirectory) {
+    UmbrixProcess umbrix(arguments, workingDirectory);
+    return umbrix.Started() ? AnswerEndBox(umbrix) : EndBox{L"not started"};
 }
 
 // A quiet run to its end: its exit code and streams, and whether it ever showed a window.
@@ -105,27 +114,20 @@ TEST(CommandLineRun, BothCasesReachTheDiskWithTheEndBoxAndExitCodeZero) {
     dir.AddFile(L"Daneben.TXT");  // in the current directory, beside the one named
     const std::wstring folder = dir.Path() + L"\\" + kMixedFolder;
 
-    {
-        UmbrixProcess umbrix(L"/klein " + Quoted(folder + L"\\"), dir.Path());
-        ASSERT_TRUE(umbrix.Started()) << ProgramPath();
-        EndBox box = AnswerEndBox(umbrix);
-        EXPECT_EQ(box.text, kLowerDone);
-        EXPECT_FALSE(box.bMainDialogSeen);
-        EXPECT_EQ(umbrix.WaitForExit(), 0u);
-    }
+    EndBox lower = RunToEnd(L"/klein " + Quoted(folder + L"\\"), dir.Path());
+    EXPECT_EQ(lower.text, kLowerDone);
+    EXPECT_FALSE(lower.bMainDialogSeen);
+    EXPECT_EQ(lower.dwExitCode, 0u);
     EXPECT_EQ(dir.Names(kMixedFolder),
               (Names{L"Archiv", L"brief.doc", L"noext", L"\u00E4rger.txt", L"\u03B1\u03B2\u03B3.txt"}));
     // Each file keeps its contents, which are the name it was made with.
     EXPECT_EQ(dir.Contents(std::wstring(kMixedFolder) + L"\\brief.doc"),
               Utf8(std::wstring(kMixedFolder) + L"\\Brief.DOC"));
 
-    {
-        UmbrixProcess umbrix(L"-GROSS " + Quoted(kMixedFolder), dir.Path());
-        EndBox box = AnswerEndBox(umbrix);
-        EXPECT_EQ(box.text, kUpperDone);
-        EXPECT_FALSE(box.bMainDialogSeen);
-        EXPECT_EQ(umbrix.WaitForExit(), 0u);
-    }
+    EndBox upper = RunToEnd(L"-GROSS " + Quoted(kMixedFolder), dir.Path());
+    EXPECT_EQ(upper.text, kUpperDone);
+    EXPECT_FALSE(upper.bMainDialogSeen);
+    EXPECT_EQ(upper.dwExitCode, 0u);
     EXPECT_EQ(dir.Names(kMixedFolder),
               (Names{L"Archiv", L"BRIEF.DOC", L"NOEXT", L"\u00C4RGER.TXT", L"\u0391\u0392\u0393.TXT"}));
     EXPECT_EQ(dir.Names(std::wstring(kMixedFolder) + L"\\Archiv"), Names{L"Inner.TXT"});
@@ -139,20 +141,18 @@ TEST(CommandLineRun, DriveRootAndNetworkPathAreRenamed) {
     TempDirectory root(drive.Root());
     root.AddFile(L"Karte.JPG");
     root.AddDirectory(L"DCIM");
-    {
-        UmbrixProcess umbrix(L"/klein " + Quoted(drive.Root()), root.Path());
-        EXPECT_EQ(AnswerEndBox(umbrix).text, kLowerDone);
-        EXPECT_EQ(umbrix.WaitForExit(), 0u);
-    }
+    EndBox rootRun = RunToEnd(L"/klein " + Quoted(drive.Root()), root.Path());
+    EXPECT_EQ(rootRun.text, kLowerDone);
+    EXPECT_EQ(rootRun.dwExitCode, 0u);
     EXPECT_EQ(root.Names(), (Names{L"DCIM", L"karte.jpg"}));
 
     TempDirectory shared;
     AddMixedNames(shared, L"Ordner");
     {
         NetworkShare share(shared.Path());
-        UmbrixProcess umbrix(L"/gross " + Quoted(share.Path() + L"\\Ordner"), shared.Path());
-        EXPECT_EQ(AnswerEndBox(umbrix).text, kUpperDone);
-        EXPECT_EQ(umbrix.WaitForExit(), 0u);
+        EndBox networkRun = RunToEnd(L"/gross " + Quoted(share.Path() + L"\\Ordner"), shared.Path());
+        EXPECT_EQ(networkRun.text, kUpperDone);
+        EXPECT_EQ(networkRun.dwExitCode, 0u);
     }
     EXPECT_EQ(shared.Names(L"Ordner"),
               (Names{L"Archiv", L"BRIEF.DOC", L"NOEXT", L"\u00C4RGER.TXT", L"\u0391\u0392\u0393.TXT"}));
@@ -167,9 +167,9 @@ TEST(CommandLineRun, HeldFileIsNamedInTheEndBoxAndTheExitCodeIsOne) {
     CFileHandle held(CreateFileW((dir.Path() + L"\\Gesperrt.TXT").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                  OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(held);
-    UmbrixProcess umbrix(L"/klein " + Quoted(dir.Path()), dir.Path());
-    EXPECT_EQ(AnswerEndBox(umbrix).text, std::wstring(kNotAll) + L"\nGesperrt.TXT");
-    EXPECT_EQ(umbrix.WaitForExit(), 1u);
+    EndBox box = RunToEnd(L"/klein " + Quoted(dir.Path()), dir.Path());
+    EXPECT_EQ(box.text, std::wstring(kNotAll) + L"\nGesperrt.TXT");
+    EXPECT_EQ(box.dwExitCode, 1u);
     held.Close();
     EXPECT_EQ(dir.Names(), (Names{L"Gesperrt.TXT", L"frei.txt"}));
 }
@@ -195,13 +195,11 @@ TEST(CommandLineRun, BadCommandLinesShowWhatIsWrongEndWithTwoAndRenameNothing) {
         {L"/klein /r Sub", L"Unbekannter Schalter: \"/r\"."},
     };
     for (const auto& c : cases) {
-        UmbrixProcess umbrix(c.arguments, path);
-        ASSERT_TRUE(umbrix.Started());
-        EndBox box = AnswerEndBox(umbrix);
+        EndBox box = RunToEnd(c.arguments, path);
         EXPECT_EQ(box.text.substr(0, c.said.size()), c.said) << Utf8(c.arguments) << ": " << Utf8(box.text);
         EXPECT_NE(box.text.find(kUsage), std::wstring::npos) << Utf8(box.text);
         EXPECT_FALSE(box.bMainDialogSeen);
-        EXPECT_EQ(umbrix.WaitForExit(), 2u) << Utf8(c.arguments);
+        EXPECT_EQ(box.dwExitCode, 2u) << Utf8(c.arguments);
     }
     EXPECT_EQ(dir.Names(), (Names{L"Brief.DOC", L"Sub"}));
     EXPECT_EQ(dir.Names(L"Sub"), Names{L"Notiz.TXT"});
@@ -284,7 +282,7 @@ TEST(CommandLineRun, LongRunShowsItsOwnProgressWindowAndAbbrechenEndsWithThree) 
     EndBox box = AnswerEndBox(umbrix);
     EXPECT_FALSE(box.bMainDialogSeen);
     EXPECT_EQ(box.text.rfind(L"Das Umbenennen wurde abgebrochen. ", 0), 0u) << Utf8(box.text);
-    EXPECT_EQ(umbrix.WaitForExit(), 3u);
+    EXPECT_EQ(box.dwExitCode, 3u);
     size_t renamed = ExpectEveryFileWhole(files.dir, files.names);
     EXPECT_LT(renamed, files.names.size()) << "the run was not stopped";
 }
