@@ -248,6 +248,27 @@ TEST(CommandLineRun, QuietRunsWriteTheirEndToTheStreamsAndShowNoWindow) {
     EXPECT_EQ(dir.Names(), (Names{L"FREI.TXT", L"GESPERRT \u03A9.TXT", L"Leer"}));
 }
 
+// Any depth, and a name that path parsing would change: "Musik." past 300 characters, beside
+// a "Musik" that must not be touched.
+TEST(CommandLineRun, DeepDirectoryWithATrailingDotIsItself) {
+    TempDirectory dir;
+    std::wstring deep;
+    for (wchar_t letter : {L'a', L'b', L'c', L'd', L'e'}) {
+        deep += (deep.empty() ? L"" : L"\\") + std::wstring(60, letter);
+        dir.AddDirectory(deep);
+    }
+    for (const wchar_t* music : {L"\\Musik", L"\\Musik."}) {
+        dir.AddDirectory(deep + music);
+        dir.AddFile(deep + music + L"\\Lied.MP3");
+    }
+    std::wstring target = dir.Path() + L"\\" + deep + L"\\Musik.";
+    ASSERT_GT(target.size(), 300u);
+    QuietEnd end = RunQuietly(L"/klein " + Quoted(target + L"\\"), dir.Path());
+    EXPECT_EQ(end.dwExitCode, 0u) << end.output << end.errors;
+    EXPECT_EQ(dir.Names(deep + L"\\Musik."), Names{L"lied.mp3"});
+    EXPECT_EQ(dir.Names(deep + L"\\Musik"), Names{L"Lied.MP3"});
+}
+
 // A quiet run that lasts past the half second after which a run shows its progress window
 // shows none either, and finishes. (5,000 files took 2.5 to 3.1 s under Wine here.)
 TEST(CommandLineRun, LongQuietRunShowsNoProgressWindow) {
