@@ -18,6 +18,7 @@ const UINT kShowInterval = 50;
 
 BEGIN_MESSAGE_MAP(CProgressDlg, CDialog)
     ON_WM_TIMER()
+    ON_MESSAGE(WM_QUERYENDSESSION, OnQueryEndSession)
 END_MESSAGE_MAP()
 
 CProgressDlg::CProgressDlg(CCaseRun& run, CaseDirection direction, std::wstring directory, CTaskbarProgress& taskbar,
@@ -80,6 +81,11 @@ AfxFetched CProgressDlg::FetchModalMessage(MSG& msg) {
 
 void CProgressDlg::OnTimer(UINT_PTR nIDEvent) {
     if (nIDEvent == kShowTimer) ShowCount();
+}
+
+LRESULT CProgressDlg::OnQueryEndSession(WPARAM, LPARAM) {
+    m_run.StopForProgramEndAndWait();
+    return TRUE;
 }
 
 // Only what changed is drawn again, so a slow run costs no drawing at all.
