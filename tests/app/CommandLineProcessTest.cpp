@@ -350,3 +350,20 @@ TEST(CommandLineRun, QuietRunWritesToTheConsoleItWasStartedFrom) {
     EXPECT_EQ(dwExitCode, 1u);
     EXPECT_EQ(lines, (std::vector<std::wstring>{kNotAll, L"Gesperrt \u03A9.TXT", L""}));
 }
+
+// The session ending during a run from the command line: by the time the progress window has
+// said yes, the run has stopped with every file whole; no box follows, and the exit code is 3.
+TEST(CommandLineRun, SessionEndMidRunStopsTheRunBeforeTheAnswer) {
+    ManyFilesDirectory files;
+    UmbrixProcess umbrix(L"/klein " + Quoted(files.dir.Path()), files.dir.Path());
+    ASSERT_TRUE(umbrix.Started());
+    HWND hProgress = WaitForWindow(umbrix.Id(), kProgressCaption);
+    ASSERT_NE(hProgress, nullptr) << "no progress window";
+    DWORD_PTR answer = 0;
+    ASSERT_NE(SendMessageTimeoutW(hProgress, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 20000, &answer), 0);
+    EXPECT_EQ(answer, TRUE);
+    size_t renamed = ExpectEveryFileWhole(files.dir, files.names);
+    EXPECT_LT(renamed, files.names.size()) << "the run was not stopped";
+    EXPECT_EQ(umbrix.WaitForExit(), 3u);
+    EXPECT_EQ(ExpectEveryFileWhole(files.dir, files.names), renamed) << "a file was renamed after the answer";
+}
