@@ -17,14 +17,16 @@ enum class RunEnd {
     Stopped = 3,      // stopped by the user, or by the program's end
 };
 
-// Windows: the progress window of a long run and the end box. Quiet: no window at all; the end
-// box goes wherever the program's message boxes go (see CQuietReport).
+// Windows: the progress window of a long run and the end box. Quiet: no progress window; the
+// boxes go wherever the program's message boxes go (CQuietReport sends them to the standard
+// streams).
 enum class RunDisplay { Windows, Quiet };
 
 // chosenPath: the exact path the directory dialog hands over: "X:" (the drive's root), "X:\"
-// or "X:\dir\...", at any depth. Leaves the program's current directory at the chosen
-// directory (see AfxSetCurrentDirectory). pOwner: the window that takes no input while the run
-// lasts and over which a long run shows its progress window; none given, the application's main
-// window; none at all, the progress window stands alone, in the middle of the screen.
+// or "X:\dir\...", at any depth; from the command line also "\\server\share\...". Leaves the
+// program's current directory at the chosen directory (see AfxSetCurrentDirectory). pOwner:
+// the window that takes no input while the run lasts and over which a long run shows its
+// progress window; none given, the application's main window; none at all, the progress
+// window stands alone, in the middle of the screen.
 RunEnd RenameFilesToCase(CaseDirection direction, const std::wstring& chosenPath, CWnd* pOwner = nullptr,
                          RunDisplay display = RunDisplay::Windows);
