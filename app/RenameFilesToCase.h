@@ -1,5 +1,5 @@
 #pragma once
-// A rename run as the user starts it from the main dialog: the chosen directory is entered,
+// A rename run as the user starts it from the main dialog or the command line: the directory is entered,
 // the renaming engine (ChangeCaseOnDisk) changes the case of every file directly in it on a thread of its own
 // (a long run shows a progress window with Abbrechen), and a message box tells how it ended.
 // Sub-directories are neither renamed nor entered.
