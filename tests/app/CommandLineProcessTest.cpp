@@ -164,8 +164,7 @@ TEST(CommandLineRun, HeldFileIsNamedInTheEndBoxAndTheExitCodeIsOne) {
     TempDirectory dir;
     dir.AddFile(L"Gesperrt.TXT");
     dir.AddFile(L"Frei.TXT");
-    CFileHandle held(CreateFileW((dir.Path() + L"\\Gesperrt.TXT").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                 OPEN_EXISTING, 0, nullptr));
+    CFileHandle held = dir.HoldOpen(L"Gesperrt.TXT");
     ASSERT_TRUE(held);
     EndBox box = RunToEnd(L"/klein " + Quoted(dir.Path()), dir.Path());
     EXPECT_EQ(box.text, std::wstring(kNotAll) + L"\nGesperrt.TXT");
@@ -213,8 +212,7 @@ TEST(CommandLineRun, QuietRunsWriteTheirEndToTheStreamsAndShowNoWindow) {
     dir.AddFile(L"Gesperrt \u03A9.TXT");
     const std::wstring path = Quoted(dir.Path());
     {
-        CFileHandle held(CreateFileW((dir.Path() + L"\\Gesperrt \u03A9.TXT").c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                     nullptr, OPEN_EXISTING, 0, nullptr));
+        CFileHandle held = dir.HoldOpen(L"Gesperrt \u03A9.TXT");
         ASSERT_TRUE(held);
         QuietEnd end = RunQuietly(L"/gross " + path, dir.Path());
         EXPECT_EQ(end.dwExitCode, 1u);
@@ -282,15 +280,32 @@ TEST(CommandLineRun, LongQuietRunShowsNoProgressWindow) {
     EXPECT_EQ(ExpectEveryFileWhole(dir, names), names.size());
 }
 
+namespace {
+
+// A lower-case run from the command line over 20,000 files, watched from its progress window on.
+struct LongCommandLineRun {
+    void Start() {
+        ASSERT_TRUE(umbrix.Started());
+        hProgress = WaitForWindow(umbrix.Id(), kProgressCaption);
+        ASSERT_NE(hProgress, nullptr) << "no progress window";
+    }
+
+    ManyFilesDirectory files;  // filled before the program starts
+    UmbrixProcess umbrix{L"/klein " + Quoted(files.dir.Path()), files.dir.Path()};
+    HWND hProgress = nullptr;
+};
+
+}  // namespace
+
 // A long run from the command line: its progress window stands alone (no owner, so a task-bar
 // button of its own) in the middle of the screen, and Abbrechen stops it with every file whole;
 // the end box is the stopped run's, and the exit code 3.
 TEST(CommandLineRun, LongRunShowsItsOwnProgressWindowAndAbbrechenEndsWithThree) {
-    ManyFilesDirectory files;
-    UmbrixProcess umbrix(L"/klein " + Quoted(files.dir.Path()), files.dir.Path());
-    ASSERT_TRUE(umbrix.Started());
-    HWND hProgress = WaitForWindow(umbrix.Id(), kProgressCaption);
-    ASSERT_NE(hProgress, nullptr) << "no progress window";
+    LongCommandLineRun run;
+    ASSERT_NO_FATAL_FAILURE(run.Start());
+    const ManyFilesDirectory& files = run.files;
+    const UmbrixProcess& umbrix = run.umbrix;
+    HWND hProgress = run.hProgress;
     EXPECT_EQ(GetWindow(hProgress, GW_OWNER), nullptr);
     EXPECT_EQ(GetWindowLongW(hProgress, GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0);
     RECT window{}, area{};
@@ -335,8 +350,7 @@ TEST(CommandLineRun, QuietRunWritesToTheConsoleItWasStartedFrom) {
     TempDirectory dir;
     dir.AddFile(L"Frei.TXT");
     dir.AddFile(L"Gesperrt \u03A9.TXT");
-    CFileHandle held(CreateFileW((dir.Path() + L"\\Gesperrt \u03A9.TXT").c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                 nullptr, OPEN_EXISTING, 0, nullptr));
+    CFileHandle held = dir.HoldOpen(L"Gesperrt \u03A9.TXT");
     ASSERT_TRUE(held);
     FreeConsole();
     ASSERT_TRUE(AllocConsole()) << GetLastError();
@@ -354,11 +368,11 @@ TEST(CommandLineRun, QuietRunWritesToTheConsoleItWasStartedFrom) {
 // The session ending during a run from the command line: by the time the progress window has
 // said yes, the run has stopped with every file whole; no box follows, and the exit code is 3.
 TEST(CommandLineRun, SessionEndMidRunStopsTheRunBeforeTheAnswer) {
-    ManyFilesDirectory files;
-    UmbrixProcess umbrix(L"/klein " + Quoted(files.dir.Path()), files.dir.Path());
-    ASSERT_TRUE(umbrix.Started());
-    HWND hProgress = WaitForWindow(umbrix.Id(), kProgressCaption);
-    ASSERT_NE(hProgress, nullptr) << "no progress window";
+    LongCommandLineRun run;
+    ASSERT_NO_FATAL_FAILURE(run.Start());
+    const ManyFilesDirectory& files = run.files;
+    const UmbrixProcess& umbrix = run.umbrix;
+    HWND hProgress = run.hProgress;
     DWORD_PTR answer = 0;
     ASSERT_NE(SendMessageTimeoutW(hProgress, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 20000, &answer), 0);
     EXPECT_EQ(answer, TRUE);

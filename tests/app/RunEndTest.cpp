@@ -44,8 +44,7 @@ TEST(RunEnd, AFileThatKeptItsNameIsSomeKept) {
     TempDirectory dir;
     dir.AddFile(L"Busy.TXT");
     dir.AddFile(L"Free.TXT");
-    CFileHandle busy(CreateFileW((dir.Path() + L"\\Busy.TXT").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                 OPEN_EXISTING, 0, nullptr));
+    CFileHandle busy = dir.HoldOpen(L"Busy.TXT");
     ASSERT_TRUE(busy);
     EXPECT_EQ(RenameFilesToCase(CaseDirection::Lower, dir.Path(), nullptr, RunDisplay::Quiet), RunEnd::SomeKept);
     EXPECT_EQ(boxes.Texts(), (Texts{std::wstring(kNotAll) + L"\nBusy.TXT"}));
