@@ -381,3 +381,39 @@ TEST(CommandLineRun, SessionEndMidRunStopsTheRunBeforeTheAnswer) {
     EXPECT_EQ(umbrix.WaitForExit(), 3u);
     EXPECT_EQ(ExpectEveryFileWhole(files.dir, files.names), renamed) << "a file was renamed after the answer";
 }
+
+namespace {
+
+BOOL WINAPI AnswerConsoleBreak(DWORD) { return TRUE; }
+
+}  // namespace
+
+// Ctrl+C in the console a quiet run writes to does not end the program midway, with files under
+// waiting names: the run goes on to its end.
+TEST(CommandLineRun, CtrlCInTheConsoleDoesNotEndAQuietRunMidway) {
+    TempDirectory dir;
+    std::vector<std::wstring> names = ManyFiles(5000);
+    dir.AddFilesOnLinux(names);
+    FreeConsole();
+    ASSERT_TRUE(AllocConsole()) << GetLastError();
+    // The keys go to every process of the console: this one answers them (a handler, unlike
+    // ignoring them, is not inherited by the program).
+    SetConsoleCtrlHandler(&AnswerConsoleBreak, TRUE);
+    DWORD dwExitCode = STILL_ACTIVE;
+    size_t renamed = 0;
+    {
+        UmbrixProcess umbrix(L"/still /klein " + Quoted(dir.Path()), dir.Path(), UmbrixProcess::Streams::Absent);
+        for (int i = 0; i < 2000 && renamed == 0; ++i) {
+            std::vector<std::wstring> now = dir.Names();
+            for (const std::wstring& name : now) renamed += name.rfind(L"file_", 0) == 0;
+        }
+        GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+        GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, 0);
+        dwExitCode = umbrix.WaitForExit(60000);
+    }
+    SetConsoleCtrlHandler(&AnswerConsoleBreak, FALSE);
+    FreeConsole();
+    ASSERT_GT(renamed, 0u) << "the run never started";
+    EXPECT_EQ(dwExitCode, 0u);
+    EXPECT_EQ(ExpectEveryFileWhole(dir, names), names.size());
+}
