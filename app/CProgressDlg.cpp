@@ -18,6 +18,7 @@ const UINT kShowInterval = 50;
 
 BEGIN_MESSAGE_MAP(CProgressDlg, CDialog)
     ON_WM_TIMER()
+    ON_MESSAGE(WM_QUERYENDSESSION, OnQueryEndSession)
 END_MESSAGE_MAP()
 
 CProgressDlg::CProgressDlg(CCaseRun& run, CaseDirection direction, std::wstring directory, CTaskbarProgress& taskbar,
@@ -39,6 +40,9 @@ CString CProgressDlg::ActionText(CaseDirection direction) {
 
 BOOL CProgressDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    // With no window over which it opens (a run from the command line), the progress window is
+    // the program's one window: its own task-bar button shows the progress.
+    if (!::GetWindow(m_hWnd, GW_OWNER)) m_taskbar.ShowOn(m_hWnd);
     SetItemText(IDC_PROGRESS_ACTION, AfxToWide(ActionText(m_direction)));
     SetItemText(IDC_PROGRESS_DIRECTORY, m_strDirectory);
     ShowCount();
@@ -77,6 +81,11 @@ AfxFetched CProgressDlg::FetchModalMessage(MSG& msg) {
 
 void CProgressDlg::OnTimer(UINT_PTR nIDEvent) {
     if (nIDEvent == kShowTimer) ShowCount();
+}
+
+LRESULT CProgressDlg::OnQueryEndSession(WPARAM, LPARAM) {
+    m_run.StopForProgramEndAndWait();
+    return TRUE;
 }
 
 // Only what changed is drawn again, so a slow run costs no drawing at all.

@@ -25,6 +25,9 @@ protected:
     void OnCancel() override;
     AfxFetched FetchModalMessage(MSG& msg) override;
     void OnTimer(UINT_PTR nIDEvent);
+    // The session may end as soon as the answer is given: the run stops first. A run from the
+    // command line has no main window to be asked, only this one.
+    LRESULT OnQueryEndSession(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:

@@ -1,7 +1,10 @@
 #include "app/CTaskbarProgress.h"
 
-CTaskbarProgress::CTaskbarProgress(HWND hWnd) : m_hWnd(hWnd) {
-    if (!m_hWnd) return;
+CTaskbarProgress::CTaskbarProgress(HWND hWnd) { ShowOn(hWnd); }
+
+void CTaskbarProgress::ShowOn(HWND hWnd) {
+    m_hWnd = hWnd;
+    if (!m_hWnd || m_bComStarted) return;
     // The user-interface thread is a single-threaded apartment; S_FALSE: it already was one.
     m_bComStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
     if (!m_bComStarted) return;

@@ -14,12 +14,15 @@ public:
     CTaskbarProgress(const CTaskbarProgress&) = delete;
     CTaskbarProgress& operator=(const CTaskbarProgress&) = delete;
 
+    // The progress goes on hWnd's own button from now on: a run with no main window shows it on
+    // its progress window's button.
+    void ShowOn(HWND hWnd);
     void Show(size_t nDone, size_t nTotal);
     // The run is being stopped: the bar shows that it pauses.
     void ShowStopping();
 
 private:
-    HWND m_hWnd;
+    HWND m_hWnd = nullptr;
     bool m_bComStarted = false;
     ITaskbarList3* m_pTaskbar = nullptr;
 };

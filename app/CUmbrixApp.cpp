@@ -1,11 +1,12 @@
 #include "app/CUmbrixApp.h"
 
+#include "app/CommandLineRun.h"
 #include "app/CSplashWindow.h"
 #include "app/CUmbrixDlg.h"
 
 namespace {
 
-// The command line decides only whether the splash may show.
+// Without a run's switches, the command line decides only whether the splash may show.
 void ReadSplashPermission(CWinApp& app) {
     CCommandLineInfo cmdInfo;
     app.ParseCommandLine(cmdInfo);
@@ -15,6 +16,12 @@ void ReadSplashPermission(CWinApp& app) {
 }  // namespace
 
 BOOL CUmbrixApp::InitInstance() {
+    // A run asked for on the command line is the whole of the program, and its end the exit code.
+    CaseCommand command = ReadCaseCommand(SplitCommandLine(GetCommandLineW()));
+    if (command.bGiven) {
+        m_nExitCode = RunFromCommandLine(command);
+        return FALSE;
+    }
     ReadSplashPermission(*this);
     Enable3dControls();
     CUmbrixDlg dlg;

@@ -6,7 +6,7 @@ class CUmbrixApp : public CWinApp {
 public:
     CUmbrixApp() = default;  // no name of its own: message boxes use the framework's default
 
-    // Decides on the splash, runs the main dialog modally and ends the program: no message
-    // loop of the application's own follows.
+    // A run the command line asks for (its end is the exit code), or else the splash decided
+    // and the main dialog run modally; then the program ends: no message loop of its own follows.
     BOOL InitInstance() override;
 };

@@ -53,9 +53,13 @@ private:
 };
 
 // Half a second in silence; then the progress window, modal over the main window, until the
-// run has ended.
-void WatchRun(CCaseRun& run, CaseDirection direction, const std::wstring& directory, CWnd* pOwner) {
+// run has ended. A quiet run stays silent to its end.
+void WatchRun(CCaseRun& run, CaseDirection direction, const std::wstring& directory, CWnd* pOwner, RunDisplay display) {
     HWND hMain = pOwner ? pOwner->m_hWnd : nullptr;
+    if (display == RunDisplay::Quiet) {
+        run.PumpUntilEnded(INFINITE);
+        return;
+    }
     {
         CInputPause pause(hMain);
         if (run.PumpUntilEnded(kQuietRunTime)) return;
@@ -99,26 +103,30 @@ void ReportStoppedRun(CaseDirection direction, const CaseRunOutcome& outcome) {
 
 }  // namespace
 
-void RenameFilesToCase(CaseDirection direction, const std::wstring& chosenPath, CWnd* pOwner) {
+RunEnd RenameFilesToCase(CaseDirection direction, const std::wstring& chosenPath, CWnd* pOwner, RunDisplay display) {
     if (!pOwner) pOwner = AfxGetThread()->GetMainWnd();
     // "X:" alone would mean the drive's remembered directory; the user chose its root.
     std::wstring directory = chosenPath.size() == 2 ? chosenPath + L"\\" : chosenPath;
-    if (!EnterDirectory(directory)) return;
+    if (!EnterDirectory(directory)) return RunEnd::NothingDone;
     // The path as chosen, not as the current directory: that one may have been kept aside.
     CCaseRun run(direction, wine::ExactPath(directory));
-    WatchRun(run, direction, directory, pOwner);
-    if (run.IsProgramEnding()) return;  // no one is left to read a box
+    WatchRun(run, direction, directory, pOwner, display);
+    if (run.IsProgramEnding()) return RunEnd::Stopped;  // no one is left to read a box
     const CaseRunOutcome& outcome = run.Outcome();
     // Outside a drive's root the listing always holds "." and "..", so only a root is empty.
     bool bDriveRoot = directory.size() == 3;
     if (!outcome.bListed || (outcome.nEntries == 0 && bDriveRoot)) {
         AfxMessageBox("Keine Dateien im gew\xE4hlten Verzeichnis!", MB_OK, 0);
-        return;
+        return outcome.bListed ? RunEnd::AllInCase : RunEnd::NothingDone;
     }
-    if (outcome.bStopped)
+    if (outcome.bStopped) {
         ReportStoppedRun(direction, outcome);
-    else if (outcome.kept.empty())
+        return RunEnd::Stopped;
+    }
+    if (outcome.kept.empty()) {
         AfxMessageBox(FinalMessage(direction), MB_OK, 0);
-    else
-        ReportKeptFiles(outcome.kept);
+        return RunEnd::AllInCase;
+    }
+    ReportKeptFiles(outcome.kept);
+    return RunEnd::SomeKept;
 }

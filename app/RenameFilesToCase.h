@@ -1,5 +1,5 @@
 #pragma once
-// A rename run as the user starts it from the main dialog: the chosen directory is entered,
+// A rename run as the user starts it from the main dialog or the command line: the directory is entered,
 // the renaming engine (ChangeCaseOnDisk) changes the case of every file directly in it on a thread of its own
 // (a long run shows a progress window with Abbrechen), and a message box tells how it ended.
 // Sub-directories are neither renamed nor entered.
@@ -9,9 +9,24 @@
 
 class CWnd;
 
+// How a run ended, numbered as the exit codes of a run started from the command line.
+enum class RunEnd {
+    AllInCase = 0,    // every file has the case asked for (none at all included)
+    SomeKept = 1,     // some files kept their names
+    NothingDone = 2,  // the directory could not be entered or read
+    Stopped = 3,      // stopped by the user, or by the program's end
+};
+
+// Windows: the progress window of a long run and the end box. Quiet: no progress window; the
+// boxes go wherever the program's message boxes go (CQuietReport sends them to the standard
+// streams).
+enum class RunDisplay { Windows, Quiet };
+
 // chosenPath: the exact path the directory dialog hands over: "X:" (the drive's root), "X:\"
-// or "X:\dir\...", at any depth. Leaves the program's current directory at the chosen
-// directory (see AfxSetCurrentDirectory). pOwner: the window that takes no input while the run
-// lasts and over which a long run shows its progress window; none given, the application's main
-// window.
-void RenameFilesToCase(CaseDirection direction, const std::wstring& chosenPath, CWnd* pOwner = nullptr);
+// or "X:\dir\...", at any depth; from the command line also "\\server\share\...". Leaves the
+// program's current directory at the chosen directory (see AfxSetCurrentDirectory). pOwner:
+// the window that takes no input while the run lasts and over which a long run shows its
+// progress window; none given, the application's main window; none at all, the progress
+// window stands alone, in the middle of the screen.
+RunEnd RenameFilesToCase(CaseDirection direction, const std::wstring& chosenPath, CWnd* pOwner = nullptr,
+                         RunDisplay display = RunDisplay::Windows);

@@ -1,10 +1,12 @@
-; Installer of Umbrix (NSIS, Modern UI 2): welcome, folder, installation, and a finish page that
-; can start Umbrix and put a shortcut on the desktop. Installs the program in Program Files,
-; a Start-menu folder and an uninstaller with its entry in Programs and Features.
+; Installer of Umbrix (NSIS, Modern UI 2): welcome, components, folder, installation, and a
+; finish page that can start Umbrix and put a shortcut on the desktop. Installs the program in
+; Program Files, a Start-menu folder, an uninstaller with its entry in Programs and Features and,
+; unless the user leaves them out on the components page, two entries in Explorer's right-click
+; menu of folders and of a folder's background, for all users.
 ;   makensis -INPUTCHARSET UTF8 -DEXE=<path of umbrix.exe> -DOUTFILE=<path of umbrix-setup.exe>
 ;            [-DSIGN=<command that signs the file it is given in place>] umbrix.nsi
-; Silent: umbrix-setup.exe /S [/DESKTOP] (the desktop shortcut only when asked), and
-; uninstall.exe /S in the installation folder.
+; Silent: umbrix-setup.exe /S [/DESKTOP] (the menu entries included, the desktop shortcut only
+; when asked), and uninstall.exe /S in the installation folder.
 Unicode true
 ; Drawn at the screen's DPI instead of stretched by the system, like the program.
 ManifestDPIAware true
@@ -18,6 +20,10 @@ SetDateSave off
 !define VERSION "${UMBRIX_VERSION_1}.${UMBRIX_VERSION_2}.${UMBRIX_VERSION_3}.${UMBRIX_VERSION_4}"
 !define PUBLISHER "Umbrix team"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Umbrix"
+; The right-click menu's verbs, in the machine's classes (HKLM, never through HKCR, which may
+; be the user's): folders get the folder as %1, a folder's background gets it as %V.
+!define FOLDER_VERBS "Software\Classes\Directory\shell"
+!define BACKGROUND_VERBS "Software\Classes\Directory\Background\shell"
 
 ; A signed release signs the uninstaller before it is packed, and the finished setup program.
 !ifdef SIGN
@@ -41,6 +47,7 @@ ShowUninstDetails show
 !define MUI_ABORTWARNING
 
 !insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_RUN
@@ -68,6 +75,23 @@ VIAddVersionKey /LANG=${LANG_GERMAN} "FileDescription" "Umbrix Setup"
 VIAddVersionKey /LANG=${LANG_GERMAN} "CompanyName" "${PUBLISHER}"
 VIAddVersionKey /LANG=${LANG_GERMAN} "LegalCopyright" "© 2026 ${PUBLISHER}"
 
+;   WriteMenuEntry KEY TEXT SWITCH: one verb, for folders and for a folder's background.
+!macro WriteMenuEntry KEY TEXT SWITCH
+    WriteRegStr HKLM "${FOLDER_VERBS}\${KEY}" "" "${TEXT}"
+    WriteRegStr HKLM "${FOLDER_VERBS}\${KEY}" "Icon" "$INSTDIR\umbrix.exe,0"
+    WriteRegStr HKLM "${FOLDER_VERBS}\${KEY}\command" "" '"$INSTDIR\umbrix.exe" ${SWITCH} "%1"'
+    WriteRegStr HKLM "${BACKGROUND_VERBS}\${KEY}" "" "${TEXT}"
+    WriteRegStr HKLM "${BACKGROUND_VERBS}\${KEY}" "Icon" "$INSTDIR\umbrix.exe,0"
+    WriteRegStr HKLM "${BACKGROUND_VERBS}\${KEY}\command" "" '"$INSTDIR\umbrix.exe" ${SWITCH} "%V"'
+!macroend
+
+!macro RemoveMenuEntries
+    DeleteRegKey HKLM "${FOLDER_VERBS}\UmbrixKlein"
+    DeleteRegKey HKLM "${FOLDER_VERBS}\UmbrixGross"
+    DeleteRegKey HKLM "${BACKGROUND_VERBS}\UmbrixKlein"
+    DeleteRegKey HKLM "${BACKGROUND_VERBS}\UmbrixGross"
+!macroend
+
 ; The setup runs elevated; Umbrix renames the user's files and must run with the user's own
 ; rights. The shell of the logged-in user starts it, as a double-click would.
 Function StartUnelevated
@@ -79,7 +103,8 @@ Function CreateDesktopShortcut
     CreateShortCut "$DESKTOP\Umbrix.lnk" "$INSTDIR\umbrix.exe"
 FunctionEnd
 
-Section "Umbrix"
+Section "Umbrix" SecProgram
+    SectionIn RO
     SetShellVarContext all
     SetRegView 64
     SetOutPath "$INSTDIR"
@@ -111,7 +136,23 @@ Section "Umbrix"
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
     ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+
+    ; Installed again without the menu entries: those of the earlier installation go.
+    !insertmacro RemoveMenuEntries
 SectionEnd
+
+Section "Explorer-Kontextmenü" SecMenu
+    SetRegView 64
+    !insertmacro WriteMenuEntry UmbrixKlein "Dateinamen in Kleinbuchstaben" /klein
+    !insertmacro WriteMenuEntry UmbrixGross "Dateinamen in Großbuchstaben" /gross
+SectionEnd
+
+LangString DESC_SecProgram ${LANG_GERMAN} "Umbrix selbst, mit Eintrag im Startmenü."
+LangString DESC_SecMenu ${LANG_GERMAN} "Zwei Einträge im Rechtsklick-Menü eines Ordners (auch in einem geöffneten Ordner): Dateinamen in Klein- oder Großbuchstaben."
+!insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
+    !insertmacro MUI_DESCRIPTION_TEXT ${SecProgram} $(DESC_SecProgram)
+    !insertmacro MUI_DESCRIPTION_TEXT ${SecMenu} $(DESC_SecMenu)
+!insertmacro MUI_FUNCTION_DESCRIPTION_END
 
 Section "Uninstall"
     SetShellVarContext all
@@ -124,4 +165,5 @@ Section "Uninstall"
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
+    !insertmacro RemoveMenuEntries
 SectionEnd

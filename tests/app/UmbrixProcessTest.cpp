@@ -2,8 +2,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "filesystem/CUniqueHandle.h"
 #include "res/resource.h"
+#include "tests/app/UmbrixProcess.h"
 #include "tests/support/FatDrive.h"
 #include "tests/support/Observations.h"
 #include "tests/support/TempDirectory.h"
@@ -13,116 +13,6 @@
 #include <bit>
 #include <string>
 #include <vector>
-
-namespace {
-
-std::string ProgramPath() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string dir(path);
-    dir.erase(dir.find_last_of("\\/"));
-    return dir + "\\..\\..\\umbrix.exe";  // the test sits in <build>\tests\app
-}
-
-struct WindowSearch {
-    DWORD pid;
-    std::wstring caption;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchWindow(HWND hWnd, LPARAM lParam) {
-    auto* search = reinterpret_cast<WindowSearch*>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hWnd, &pid);
-    if (pid != search->pid || !IsWindowVisible(hWnd) || !IsWindowEnabled(hWnd)) return TRUE;
-    if (WideWindowText(hWnd) != search->caption) return TRUE;
-    search->found = hWnd;
-    return FALSE;
-}
-
-// A visible, enabled top-level window of the process with that caption; null after 10 s.
-HWND WaitForWindow(DWORD pid, const std::wstring& caption) {
-    for (int i = 0; i < 1000; ++i) {
-        WindowSearch search{pid, caption};
-        EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found) return search.found;
-        Sleep(10);
-    }
-    return nullptr;
-}
-
-struct OwnedSearch {
-    HWND owner;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchOwned(HWND hWnd, LPARAM lParam) {
-    auto* search = reinterpret_cast<OwnedSearch*>(lParam);
-    if (GetWindow(hWnd, GW_OWNER) == search->owner && IsWindowVisible(hWnd)) search->found = hWnd;
-    return search->found == nullptr;
-}
-
-HWND OwnedPopup(HWND hOwner) {
-    OwnedSearch search{hOwner};
-    EnumWindows(&MatchOwned, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-void Click(HWND hButton) { PostMessageA(hButton, BM_CLICK, 0, 0); }
-
-// The static text of a message box and a click on its one button.
-std::wstring AnswerMessageBox(HWND hBox) {
-    std::wstring text;
-    HWND hButton = nullptr;
-    for (HWND h = GetWindow(hBox, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
-        char cls[32] = {};
-        GetClassNameA(h, cls, sizeof(cls));
-        if (lstrcmpiA(cls, "Static") == 0 && !WideWindowText(h).empty()) text = WideWindowText(h);
-        if (lstrcmpiA(cls, "Button") == 0) hButton = h;
-    }
-    if (hButton) Click(hButton);
-    return text;
-}
-
-class UmbrixProcess {
-public:
-    UmbrixProcess(const std::string& arguments, const std::string& workingDirectory) {
-        std::string commandLine = "\"" + ProgramPath() + "\" " + arguments;
-        STARTUPINFOA si{};
-        si.cb = sizeof(si);
-        PROCESS_INFORMATION pi{};
-        if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, workingDirectory.c_str(),
-                            &si, &pi))
-            return;
-        m_process = CKernelHandle(pi.hProcess);
-        m_thread = CKernelHandle(pi.hThread);
-        m_id = pi.dwProcessId;
-    }
-    ~UmbrixProcess() {
-        if (m_process && WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT) TerminateProcess(m_process.Get(), 99);
-    }
-    bool Started() const { return static_cast<bool>(m_process); }
-    // Ends the program at once, as the task manager or a power cut would.
-    void Terminate() const {
-        TerminateProcess(m_process.Get(), 9);
-        WaitForSingleObject(m_process.Get(), 10000);
-    }
-    DWORD Id() const { return m_id; }
-    // The exit code, or STILL_ACTIVE when it has not ended within 10 s.
-    DWORD WaitForExit() const {
-        WaitForSingleObject(m_process.Get(), 10000);
-        DWORD code = STILL_ACTIVE;
-        GetExitCodeProcess(m_process.Get(), &code);
-        return code;
-    }
-
-private:
-    CKernelHandle m_process;
-    CKernelHandle m_thread;
-    DWORD m_id = 0;
-};
-
-}  // namespace
 
 TEST(UmbrixProgram, UserRunsBothCasesAndEndsTheProgram) {
     TempDirectory dir;
@@ -319,73 +209,6 @@ TEST(UmbrixProgram, UserPicksAnExFatDriveAndBothCasesReachTheDisk) {
 }
 
 namespace {
-
-const wchar_t kProgressCaption[] = L"Umbenennen";
-
-// The files of a long run: mixed case, each holding its own name.
-std::vector<std::wstring> ManyFiles(int count) {
-    std::vector<std::wstring> names;
-    for (int i = 0; i < count; ++i) names.push_back(L"File_" + std::to_wstring(100000 + i) + L".DAT");
-    return names;
-}
-
-// The first number of a text, read with the German thousands separator ("1.234 von ...").
-size_t LeadingCount(const std::wstring& text) {
-    size_t count = 0;
-    for (wchar_t ch : text) {
-        if (ch == L'.') continue;
-        if (ch < L'0' || ch > L'9') break;
-        count = count * 10 + (ch - L'0');
-    }
-    return count;
-}
-
-// The main window answers at once and the system does not take it for hung.
-void ExpectAnswering(HWND hMain) {
-    DWORD_PTR result = 0;
-    EXPECT_NE(SendMessageTimeoutW(hMain, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, &result), 0) << "no answer in 200 ms";
-    EXPECT_FALSE(IsHungAppWindow(hMain));
-}
-
-// A left click at the middle of the window, through the system's input queue.
-void ClickWithMouse(HWND hWnd) {
-    RECT rect{};
-    GetWindowRect(hWnd, &rect);
-    POINT point{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    SetForegroundWindow(GetAncestor(hWnd, GA_ROOT));
-    SetCursorPos(point.x, point.y);
-    Sleep(100);
-    INPUT clicks[2] = {};
-    for (int i = 0; i < 2; ++i) {
-        clicks[i].type = INPUT_MOUSE;
-        clicks[i].mi.dx = MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-        clicks[i].mi.dy = MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-        clicks[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | (i ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN);
-    }
-    SendInput(2, clicks, sizeof(INPUT));
-}
-
-// Every file exactly once, under its old name or its new one, with its own contents, and
-// nothing else in the directory: no waiting name, no staging folder. Returns the renamed count.
-size_t ExpectEveryFileWhole(const TempDirectory& dir, const std::vector<std::wstring>& names) {
-    std::vector<std::wstring> after = dir.Names();
-    EXPECT_EQ(after.size(), names.size()) << "a file is missing, doubled, or something was left beside them";
-    size_t renamed = 0;
-    for (const std::wstring& name : names) {
-        std::wstring lower = L"file_" + name.substr(5, 6) + L".dat";
-        std::string contents = dir.Contents(lower);
-        renamed += contents != "<missing>";
-        EXPECT_EQ(contents == "<missing>" ? dir.Contents(name) : contents, Utf8(name));
-    }
-    return renamed;
-}
-
-// 20,000 files, enough for a run that lasts long enough to be watched, stopped and ended.
-struct ManyFilesDirectory {
-    ManyFilesDirectory() { dir.AddFilesOnLinux(names); }
-    TempDirectory dir;
-    std::vector<std::wstring> names = ManyFiles(20000);
-};
 
 // A lower-case run over the 20,000 files in a program of its own, watched from its progress
 // window on.

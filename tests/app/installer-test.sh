@@ -1,8 +1,9 @@
 #!/bin/sh
 # Installs umbrix-setup.exe silently into the test prefix, checks the program, the uninstaller,
-# the shortcuts and the entry in Programs and Features, installs it once more through its pages
-# and lets the finish page start Umbrix, then uninstalls silently and checks that all of it is
-# gone.
+# the shortcuts, the entry in Programs and Features and Explorer's menu entries (worked as
+# Explorer works them by app_menu_entries_check.exe), installs it once more through its pages,
+# leaving the menu entries out, and lets the finish page start Umbrix, then uninstalls silently
+# and checks that all of it is gone.
 #   installer-test.sh SOURCE_DIR BUILD_DIR [RELEASE_DIR]
 # BUILD_DIR holds the Wine prefix; the installer and the program it must install are in
 # RELEASE_DIR (default BUILD_DIR). A release's winget manifest names the uninstall entry, and
@@ -30,6 +31,22 @@ check() {  # description, then a test command
 gone() { [ ! -e "$1" ]; }
 # One value of the uninstall entry as reg.exe prints it (REG_DWORD as 0x...), or nothing.
 value() { run reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_[A-Z_]* *//p"; }
+# Explorer's menu entries: the verbs for folders and for a folder's background.
+verbs="Directory\\shell\\UmbrixKlein Directory\\shell\\UmbrixGross
+       Directory\\Background\\shell\\UmbrixKlein Directory\\Background\\shell\\UmbrixGross"
+has_key() { run reg query "$1" >/dev/null 2>&1; }
+no_key() { ! has_key "$1" || { echo "   $1 is still there"; return 1; }; }
+menu_entries() {  # present|absent
+    for verb in $verbs; do
+        if [ "$1" = present ]; then has_key "HKLM\\Software\\Classes\\$verb\\command" || return 1
+        else ! has_key "HKLM\\Software\\Classes\\$verb" || return 1; fi
+    done
+}
+# The checks of app_menu_entries_check.exe, its report shown when one fails.
+menu_check() {
+    run "$build/tests/app/app_menu_entries_check.exe" >"$build/menu-entries-check.log" 2>&1 ||
+        { grep -v '^\[ *\(RUN\|OK\) ' "$build/menu-entries-check.log" | sed 's/^/   /'; return 1; }
+}
 is() { [ "$1" = "$2" ] || { echo "   got \"$1\", want \"$2\""; return 1; }; }
 sized() { [ -n "$1" ] && [ $(($1)) -gt 0 ]; }
 signed() { osslsigncode verify -CAfile "$UMBRIX_TEST_CA" -in "$1" >/dev/null 2>&1; }
@@ -64,10 +81,13 @@ check "uninstall entry: publisher" is "$(value Publisher)" "Umbrix team"
 check "uninstall entry: icon" is "$(value DisplayIcon)" 'C:\Program Files\Umbrix\umbrix.exe,0'
 check "uninstall entry: uninstaller" is "$(value UninstallString)" '"C:\Program Files\Umbrix\uninstall.exe"'
 check "uninstall entry: size in KB" sized "$(value EstimatedSize)"
+check "menu entries in the machine's classes" menu_entries present
+check "no menu entries in the user's classes" no_key "HKCU\\Software\\Classes\\Directory\\shell\\UmbrixKlein"
+check "menu entries: texts, icon and commands; started as Explorer does, they rename" menu_check
 
-# Again, interactively as a user does it: Weiter, Installieren, and on the finish page
-# "Umbrix starten" (checked) with Fertig stellen. The setup runs elevated, so Umbrix must not be
-# its child: the user's shell starts it.
+# Again, interactively as a user does it: Weiter, the menu entries left out on the components
+# page, Weiter, Installieren, and on the finish page "Umbrix starten" (checked) with Fertig
+# stellen. The setup runs elevated, so Umbrix must not be its child: the user's shell starts it.
 eval "$(run --env)"
 export DISPLAY
 rm -f "$app/uninstall.exe"
@@ -76,8 +96,13 @@ check "setup started" wait_for running umbrix-setup.exe
 sleep 3
 xdotool key Return   # welcome page: Weiter
 sleep 2
+xdotool key Down space   # components page: the menu entries left out
+sleep 1
+xdotool key Return   # Weiter
+sleep 2
 xdotool key Return   # folder page: Installieren
 check "interactive install wrote the uninstaller" wait_for test -f "$app/uninstall.exe"
+check "menu entries left out: those of the earlier install are gone" wait_for menu_entries absent
 sleep 3              # the installation page goes on to the finish page by itself
 setup=$(pid_of umbrix-setup.exe)
 xdotool key Return   # finish page: Fertig stellen
@@ -91,6 +116,7 @@ wait
 # Again over the installed one, now with the desktop shortcut.
 run "$dir/umbrix-setup.exe" /S /DESKTOP
 check "desktop shortcut when asked" test -f "$desktop"
+check "silent install has the menu entries" menu_entries present
 
 # The uninstaller copies itself away and finishes in the background: wait for it.
 run "C:\\Program Files\\Umbrix\\uninstall.exe" /S
@@ -102,5 +128,6 @@ check "desktop shortcut removed" gone "$desktop"
 i=0
 while [ -n "$(value DisplayName)" ] && [ $i -lt 25 ]; do sleep 0.2; i=$((i + 1)); done
 check "uninstall entry removed" is "$(value DisplayName)" ""
+check "menu entries removed" menu_entries absent
 
 [ $failures -eq 0 ]

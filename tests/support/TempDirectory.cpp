@@ -102,6 +102,11 @@ void TempDirectory::AddDirectory(const std::wstring& name) {
         throw std::runtime_error("cannot create directory " + Utf8(name));
 }
 
+CFileHandle TempDirectory::HoldOpen(const std::wstring& name) const {
+    return CFileHandle(CreateFileW(AfxExtendedPath(m_path + L"\\" + name).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                   nullptr, OPEN_EXISTING, 0, nullptr));
+}
+
 std::vector<std::wstring> TempDirectory::Names(const std::wstring& sub) const {
     std::wstring dir = sub.empty() ? m_path : m_path + L"\\" + sub;
     // Under Wine, Wine's Unix namespace lists the names exactly as the Linux disk holds them.

@@ -1,6 +1,8 @@
 #pragma once
 // A fresh directory under the Wine prefix's temporary folder (a case-sensitive Linux disk),
 // removed with everything in it at the end of the test.
+#include "filesystem/CUniqueHandle.h"
+
 #include <map>
 #include <string>
 #include <vector>
@@ -23,6 +25,8 @@ public:
     // Many at once, each holding its own name.
     void AddFilesOnLinux(const std::vector<std::wstring>& names);
     void AddDirectory(const std::wstring& name);
+    // The file opened as another program holds it: others may read it, not rename or delete it.
+    CFileHandle HoldOpen(const std::wstring& name) const;
     // The path that names exactly this directory: Wine's Unix namespace, else the extended form.
     std::wstring ExactPath() const;
 

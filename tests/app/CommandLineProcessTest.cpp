@@ -1,0 +1,419 @@
+// umbrix.exe started with a run on its command line, as a batch file, a command prompt and
+// Explorer's menu entries start it: no main dialog, the end box, the exit code, and with
+// /still no window at all and the end box's text on standard output. The disk is read back.
+#include <windows.h>
+
+#include "filesystem/CUniqueHandle.h"
+#include "tests/app/UmbrixProcess.h"
+#include "tests/renaming/RunMessages.h"
+#include "tests/support/NetworkShare.h"
+#include "tests/support/Observations.h"
+#include "tests/support/TempDirectory.h"
+#include "tests/support/TestDrive.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using Names = std::vector<std::wstring>;
+
+const wchar_t kBoxCaption[] = L"umbrix";
+const wchar_t kUsage[] = L"\n\nAufruf:\n    umbrix.exe /klein Verzeichnis\n    umbrix.exe /gross Verzeichnis\n";
+
+std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
+
+struct AnyWindowSearch {
+    DWORD pid;
+    bool bFound = false;
+};
+
+BOOL CALLBACK MatchAnyVisible(HWND hWnd, LPARAM lParam) {
+    auto* search = reinterpret_cast<AnyWindowSearch*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hWnd, &pid);
+    if (pid == search->pid && IsWindowVisible(hWnd)) search->bFound = true;
+    return !search->bFound;
+}
+
+bool ShowsAnyWindow(DWORD pid) {
+    AnyWindowSearch search{pid};
+    EnumWindows(&MatchAnyVisible, reinterpret_cast<LPARAM>(&search));
+    return search.bFound;
+}
+
+// The program's one end box: its text, answered; whether the main dialog was up meanwhile;
+// and the exit code.
+struct EndBox {
+    std::wstring text;
+    bool bMainDialogSeen = false;
+    DWORD dwExitCode = STILL_ACTIVE;
+};
+
+EndBox AnswerEndBox(const UmbrixProcess& umbrix) {
+    EndBox box;
+    HWND hBox = WaitForWindow(umbrix.Id(), kBoxCaption);
+    WindowSearch main{umbrix.Id(), L"Umbrix"};
+    EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&main));
+    box.bMainDialogSeen = main.found != nullptr;
+    if (hBox) box.text = AnswerMessageBox(hBox);
+    box.dwExitCode = umbrix.WaitForExit();
+    return box;
+}
+
+// The program started with these arguments, to its end.
+EndBox RunToEnd(const std::wstring& arguments, const std::wstring& workingDirectory) {
+    UmbrixProcess umbrix(arguments, workingDirectory);
+    return umbrix.Started() ? AnswerEndBox(umbrix) : EndBox{L"not started"};
+}
+
+// A quiet run to its end: its exit code and streams, and whether it ever showed a window.
+struct QuietEnd {
+    DWORD dwExitCode = STILL_ACTIVE;
+    std::string output;
+    std::string errors;
+    bool bWindowSeen = false;
+};
+
+QuietEnd RunQuietly(const std::wstring& arguments, const std::wstring& workingDirectory) {
+    UmbrixProcess umbrix(L"/still " + arguments, workingDirectory, UmbrixProcess::Streams::Caught);
+    QuietEnd end;
+    if (!umbrix.Started()) return end;
+    for (int i = 0; i < 12000; ++i) {  // up to a minute, for a long run on a busy machine
+        end.bWindowSeen = end.bWindowSeen || ShowsAnyWindow(umbrix.Id());
+        if (umbrix.WaitForExit(5) != STILL_ACTIVE) break;
+    }
+    end.dwExitCode = umbrix.WaitForExit();
+    if (end.dwExitCode == STILL_ACTIVE) umbrix.Terminate();  // a box nobody can see, say
+    end.output = umbrix.Output();
+    end.errors = umbrix.Errors();
+    return end;
+}
+
+// Mixed names in several scripts, a sub-directory with a file of its own.
+void AddMixedNames(TempDirectory& dir, const std::wstring& sub) {
+    dir.AddDirectory(sub);
+    for (const wchar_t* name : {L"Brief.DOC", L"\u00C4rger.Txt", L"\u0391\u0392\u0393.TXT", L"noext"})
+        dir.AddFile(sub + L"\\" + name);
+    dir.AddDirectory(sub + L"\\Archiv");
+    dir.AddFile(sub + L"\\Archiv\\Inner.TXT");
+}
+
+const wchar_t kMixedFolder[] = L"Fotos \u03A9 \u65E5\u672C";
+
+}  // namespace
+
+// /klein with an absolute path (final backslash, blanks, three scripts), then /gross with one
+// relative to the current directory: each renames every file of that directory and nothing
+// else, shows the main dialog's end box and no main dialog, and ends with 0.
+TEST(CommandLineRun, BothCasesReachTheDiskWithTheEndBoxAndExitCodeZero) {
+    TempDirectory dir;
+    AddMixedNames(dir, kMixedFolder);
+    dir.AddFile(L"Daneben.TXT");  // in the current directory, beside the one named
+    const std::wstring folder = dir.Path() + L"\\" + kMixedFolder;
+
+    EndBox lower = RunToEnd(L"/klein " + Quoted(folder + L"\\"), dir.Path());
+    EXPECT_EQ(lower.text, kLowerDone);
+    EXPECT_FALSE(lower.bMainDialogSeen);
+    EXPECT_EQ(lower.dwExitCode, 0u);
+    EXPECT_EQ(dir.Names(kMixedFolder),
+              (Names{L"Archiv", L"brief.doc", L"noext", L"\u00E4rger.txt", L"\u03B1\u03B2\u03B3.txt"}));
+    // Each file keeps its contents, which are the name it was made with.
+    EXPECT_EQ(dir.Contents(std::wstring(kMixedFolder) + L"\\brief.doc"),
+              Utf8(std::wstring(kMixedFolder) + L"\\Brief.DOC"));
+
+    EndBox upper = RunToEnd(L"-GROSS " + Quoted(kMixedFolder), dir.Path());
+    EXPECT_EQ(upper.text, kUpperDone);
+    EXPECT_FALSE(upper.bMainDialogSeen);
+    EXPECT_EQ(upper.dwExitCode, 0u);
+    EXPECT_EQ(dir.Names(kMixedFolder),
+              (Names{L"Archiv", L"BRIEF.DOC", L"NOEXT", L"\u00C4RGER.TXT", L"\u0391\u0392\u0393.TXT"}));
+    EXPECT_EQ(dir.Names(std::wstring(kMixedFolder) + L"\\Archiv"), Names{L"Inner.TXT"});
+    EXPECT_EQ(dir.Names(), (Names{L"Daneben.TXT", kMixedFolder}));
+}
+
+// A drive's root, quoted as Explorer's "%1" hands it over ("X:\" with the quote after the
+// backslash), and a network path (Wine's \\server\share is the prefix's dosdevices/unc).
+TEST(CommandLineRun, DriveRootAndNetworkPathAreRenamed) {
+    TestDrive drive;
+    TempDirectory root(drive.Root());
+    root.AddFile(L"Karte.JPG");
+    root.AddDirectory(L"DCIM");
+    EndBox rootRun = RunToEnd(L"/klein " + Quoted(drive.Root()), root.Path());
+    EXPECT_EQ(rootRun.text, kLowerDone);
+    EXPECT_EQ(rootRun.dwExitCode, 0u);
+    EXPECT_EQ(root.Names(), (Names{L"DCIM", L"karte.jpg"}));
+
+    TempDirectory shared;
+    AddMixedNames(shared, L"Ordner");
+    {
+        NetworkShare share(shared.Path());
+        EndBox networkRun = RunToEnd(L"/gross " + Quoted(share.Path() + L"\\Ordner"), shared.Path());
+        EXPECT_EQ(networkRun.text, kUpperDone);
+        EXPECT_EQ(networkRun.dwExitCode, 0u);
+    }
+    EXPECT_EQ(shared.Names(L"Ordner"),
+              (Names{L"Archiv", L"BRIEF.DOC", L"NOEXT", L"\u00C4RGER.TXT", L"\u0391\u0392\u0393.TXT"}));
+}
+
+// A file another program holds open keeps its name: the box names it, the others are renamed,
+// and the exit code is 1.
+TEST(CommandLineRun, HeldFileIsNamedInTheEndBoxAndTheExitCodeIsOne) {
+    TempDirectory dir;
+    dir.AddFile(L"Gesperrt.TXT");
+    dir.AddFile(L"Frei.TXT");
+    CFileHandle held = dir.HoldOpen(L"Gesperrt.TXT");
+    ASSERT_TRUE(held);
+    EndBox box = RunToEnd(L"/klein " + Quoted(dir.Path()), dir.Path());
+    EXPECT_EQ(box.text, std::wstring(kNotAll) + L"\nGesperrt.TXT");
+    EXPECT_EQ(box.dwExitCode, 1u);
+    held.Close();
+    EXPECT_EQ(dir.Names(), (Names{L"Gesperrt.TXT", L"frei.txt"}));
+}
+
+// Whatever does not make one run gets the box that says what is wrong and how the program is
+// called, exit code 2, and nothing is renamed: not in the directory named, not in the current one.
+TEST(CommandLineRun, BadCommandLinesShowWhatIsWrongEndWithTwoAndRenameNothing) {
+    TempDirectory dir;
+    dir.AddFile(L"Brief.DOC");
+    dir.AddDirectory(L"Sub");
+    dir.AddFile(L"Sub\\Notiz.TXT");
+    const std::wstring path = dir.Path();
+    const struct {
+        std::wstring arguments;
+        std::wstring said;
+    } cases[] = {
+        {L"/klein " + Quoted(path + L"\\Fehlt"), L"Das Verzeichnis \"" + path + L"\\Fehlt\" gibt es nicht."},
+        {L"/klein Fehlt\\", L"Das Verzeichnis \"" + path + L"\\Fehlt\" gibt es nicht."},
+        {L"/gross " + Quoted(path + L"\\Brief.DOC"), L"\"" + path + L"\\Brief.DOC\" ist eine Datei, kein Verzeichnis."},
+        {L"/klein /gross Sub", L"/klein und /gross schlie\u00DFen einander aus"},
+        {L"/klein Sub Sub", L"Nur ein Verzeichnis, bitte: \"Sub\" und \"Sub\" sind zwei."},
+        {L"/klein", L"Es fehlt das Verzeichnis."},
+        {L"/klein /r Sub", L"Unbekannter Schalter: \"/r\"."},
+    };
+    for (const auto& c : cases) {
+        EndBox box = RunToEnd(c.arguments, path);
+        EXPECT_EQ(box.text.substr(0, c.said.size()), c.said) << Utf8(c.arguments) << ": " << Utf8(box.text);
+        EXPECT_NE(box.text.find(kUsage), std::wstring::npos) << Utf8(box.text);
+        EXPECT_FALSE(box.bMainDialogSeen);
+        EXPECT_EQ(box.dwExitCode, 2u) << Utf8(c.arguments);
+    }
+    EXPECT_EQ(dir.Names(), (Names{L"Brief.DOC", L"Sub"}));
+    EXPECT_EQ(dir.Names(L"Sub"), Names{L"Notiz.TXT"});
+}
+
+// /still: no window at all; the end box's text on standard output as UTF-8 lines, a wrong
+// command line's text on standard error, and the end as the exit code.
+TEST(CommandLineRun, QuietRunsWriteTheirEndToTheStreamsAndShowNoWindow) {
+    TempDirectory dir;
+    dir.AddFile(L"Frei.TXT");
+    dir.AddFile(L"Gesperrt \u03A9.TXT");
+    const std::wstring path = Quoted(dir.Path());
+    {
+        CFileHandle held = dir.HoldOpen(L"Gesperrt \u03A9.TXT");
+        ASSERT_TRUE(held);
+        QuietEnd end = RunQuietly(L"/gross " + path, dir.Path());
+        EXPECT_EQ(end.dwExitCode, 1u);
+        EXPECT_FALSE(end.bWindowSeen);
+        EXPECT_EQ(end.output, Utf8(std::wstring(kNotAll) + L"\r\nGesperrt \u03A9.TXT\r\n"));
+        EXPECT_EQ(end.errors, "");
+    }
+    EXPECT_EQ(dir.Names(), (Names{L"FREI.TXT", L"Gesperrt \u03A9.TXT"}));
+
+    QuietEnd finish = RunQuietly(L"/gross " + path, dir.Path());
+    EXPECT_EQ(finish.dwExitCode, 0u);
+    EXPECT_FALSE(finish.bWindowSeen);
+    EXPECT_EQ(finish.output, Utf8(std::wstring(kUpperDone) + L"\r\n"));
+    EXPECT_EQ(dir.Names(), (Names{L"FREI.TXT", L"GESPERRT \u03A9.TXT"}));
+
+    // All in case already, and an empty directory: nothing to do is success.
+    EXPECT_EQ(RunQuietly(L"/gross " + path, dir.Path()).dwExitCode, 0u);
+    dir.AddDirectory(L"Leer");
+    QuietEnd empty = RunQuietly(L"/klein Leer", dir.Path());
+    EXPECT_EQ(empty.dwExitCode, 0u);
+    EXPECT_EQ(empty.output, Utf8(std::wstring(kLowerDone) + L"\r\n"));
+
+    QuietEnd wrong = RunQuietly(L"/klein Fehlt", dir.Path());
+    EXPECT_EQ(wrong.dwExitCode, 2u);
+    EXPECT_FALSE(wrong.bWindowSeen);
+    EXPECT_EQ(wrong.output, "");
+    EXPECT_EQ(wrong.errors.rfind(
+                  Utf8(L"Das Verzeichnis \"" + dir.Path() + L"\\Fehlt\" gibt es nicht.\r\n\r\nAufruf:\r\n"), 0),
+              0u)
+        << wrong.errors;
+    EXPECT_EQ(dir.Names(), (Names{L"FREI.TXT", L"GESPERRT \u03A9.TXT", L"Leer"}));
+}
+
+// Any depth, and a name that path parsing would change: "Musik." past 300 characters, beside
+// a "Musik" that must not be touched.
+TEST(CommandLineRun, DeepDirectoryWithATrailingDotIsItself) {
+    TempDirectory dir;
+    std::wstring deep;
+    for (wchar_t letter : {L'a', L'b', L'c', L'd', L'e'}) {
+        deep += (deep.empty() ? L"" : L"\\") + std::wstring(60, letter);
+        dir.AddDirectory(deep);
+    }
+    for (const wchar_t* music : {L"\\Musik", L"\\Musik."}) {
+        dir.AddDirectory(deep + music);
+        dir.AddFile(deep + music + L"\\Lied.MP3");
+    }
+    std::wstring target = dir.Path() + L"\\" + deep + L"\\Musik.";
+    ASSERT_GT(target.size(), 300u);
+    QuietEnd end = RunQuietly(L"/klein " + Quoted(target + L"\\"), dir.Path());
+    EXPECT_EQ(end.dwExitCode, 0u) << end.output << end.errors;
+    EXPECT_EQ(dir.Names(deep + L"\\Musik."), Names{L"lied.mp3"});
+    EXPECT_EQ(dir.Names(deep + L"\\Musik"), Names{L"Lied.MP3"});
+}
+
+// A quiet run that lasts past the half second after which a run shows its progress window
+// shows none either, and finishes. (5,000 files took 2.5 to 3.1 s under Wine here.)
+TEST(CommandLineRun, LongQuietRunShowsNoProgressWindow) {
+    TempDirectory dir;
+    std::vector<std::wstring> names = ManyFiles(5000);
+    dir.AddFilesOnLinux(names);
+    QuietEnd end = RunQuietly(L"/klein " + Quoted(dir.Path()), dir.Path());
+    EXPECT_FALSE(end.bWindowSeen);
+    EXPECT_EQ(end.dwExitCode, 0u);
+    EXPECT_EQ(end.output, Utf8(std::wstring(kLowerDone) + L"\r\n"));
+    EXPECT_EQ(ExpectEveryFileWhole(dir, names), names.size());
+}
+
+namespace {
+
+// A lower-case run from the command line over 20,000 files, watched from its progress window on.
+struct LongCommandLineRun {
+    void Start() {
+        ASSERT_TRUE(umbrix.Started());
+        hProgress = WaitForWindow(umbrix.Id(), kProgressCaption);
+        ASSERT_NE(hProgress, nullptr) << "no progress window";
+    }
+
+    ManyFilesDirectory files;  // filled before the program starts
+    UmbrixProcess umbrix{L"/klein " + Quoted(files.dir.Path()), files.dir.Path()};
+    HWND hProgress = nullptr;
+};
+
+}  // namespace
+
+// A long run from the command line: its progress window stands alone (no owner, so a task-bar
+// button of its own) in the middle of the screen, and Abbrechen stops it with every file whole;
+// the end box is the stopped run's, and the exit code 3.
+TEST(CommandLineRun, LongRunShowsItsOwnProgressWindowAndAbbrechenEndsWithThree) {
+    LongCommandLineRun run;
+    ASSERT_NO_FATAL_FAILURE(run.Start());
+    const ManyFilesDirectory& files = run.files;
+    const UmbrixProcess& umbrix = run.umbrix;
+    HWND hProgress = run.hProgress;
+    EXPECT_EQ(GetWindow(hProgress, GW_OWNER), nullptr);
+    EXPECT_EQ(GetWindowLongW(hProgress, GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0);
+    RECT window{}, area{};
+    GetWindowRect(hProgress, &window);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    EXPECT_NEAR(window.left + window.right, area.left + area.right, 2);
+    EXPECT_NEAR(window.top + window.bottom, area.top + area.bottom, 2);
+
+    Click(GetDlgItem(hProgress, IDCANCEL));
+    EndBox box = AnswerEndBox(umbrix);
+    EXPECT_FALSE(box.bMainDialogSeen);
+    EXPECT_EQ(box.text.rfind(L"Das Umbenennen wurde abgebrochen. ", 0), 0u) << Utf8(box.text);
+    EXPECT_EQ(box.dwExitCode, 3u);
+    size_t renamed = ExpectEveryFileWhole(files.dir, files.names);
+    EXPECT_LT(renamed, files.names.size()) << "the run was not stopped";
+}
+
+namespace {
+
+// The lines a console's screen buffer shows, blanks at their ends taken away.
+std::vector<std::wstring> ConsoleLines() {
+    CFileHandle console(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr));
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    std::vector<std::wstring> lines;
+    if (!console || !GetConsoleScreenBufferInfo(console.Get(), &info)) return lines;
+    for (SHORT y = 0; y <= info.dwCursorPosition.Y; ++y) {
+        std::wstring line(static_cast<size_t>(info.dwSize.X), L' ');
+        DWORD dwRead = 0;
+        ReadConsoleOutputCharacterW(console.Get(), line.data(), info.dwSize.X, COORD{0, y}, &dwRead);
+        line.resize(line.find_last_not_of(L' ') + 1);
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+}  // namespace
+
+// Started from a command prompt without redirection, a quiet run has no standard handles: it
+// writes its end box's text to the prompt's console, in the console's own characters.
+TEST(CommandLineRun, QuietRunWritesToTheConsoleItWasStartedFrom) {
+    TempDirectory dir;
+    dir.AddFile(L"Frei.TXT");
+    dir.AddFile(L"Gesperrt \u03A9.TXT");
+    CFileHandle held = dir.HoldOpen(L"Gesperrt \u03A9.TXT");
+    ASSERT_TRUE(held);
+    FreeConsole();
+    ASSERT_TRUE(AllocConsole()) << GetLastError();
+    DWORD dwExitCode = STILL_ACTIVE;
+    {
+        UmbrixProcess umbrix(L"/still /klein " + Quoted(dir.Path()), dir.Path(), UmbrixProcess::Streams::Absent);
+        dwExitCode = umbrix.WaitForExit();
+    }
+    std::vector<std::wstring> lines = ConsoleLines();
+    FreeConsole();
+    EXPECT_EQ(dwExitCode, 1u);
+    EXPECT_EQ(lines, (std::vector<std::wstring>{kNotAll, L"Gesperrt \u03A9.TXT", L""}));
+}
+
+// The session ending during a run from the command line: by the time the progress window has
+// said yes, the run has stopped with every file whole; no box follows, and the exit code is 3.
+TEST(CommandLineRun, SessionEndMidRunStopsTheRunBeforeTheAnswer) {
+    LongCommandLineRun run;
+    ASSERT_NO_FATAL_FAILURE(run.Start());
+    const ManyFilesDirectory& files = run.files;
+    const UmbrixProcess& umbrix = run.umbrix;
+    HWND hProgress = run.hProgress;
+    DWORD_PTR answer = 0;
+    ASSERT_NE(SendMessageTimeoutW(hProgress, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 20000, &answer), 0);
+    EXPECT_EQ(answer, TRUE);
+    size_t renamed = ExpectEveryFileWhole(files.dir, files.names);
+    EXPECT_LT(renamed, files.names.size()) << "the run was not stopped";
+    EXPECT_EQ(umbrix.WaitForExit(), 3u);
+    EXPECT_EQ(ExpectEveryFileWhole(files.dir, files.names), renamed) << "a file was renamed after the answer";
+}
+
+namespace {
+
+BOOL WINAPI AnswerConsoleBreak(DWORD) { return TRUE; }
+
+}  // namespace
+
+// Ctrl+C in the console a quiet run writes to does not end the program midway, with files under
+// waiting names: the run goes on to its end.
+TEST(CommandLineRun, CtrlCInTheConsoleDoesNotEndAQuietRunMidway) {
+    TempDirectory dir;
+    std::vector<std::wstring> names = ManyFiles(5000);
+    dir.AddFilesOnLinux(names);
+    FreeConsole();
+    ASSERT_TRUE(AllocConsole()) << GetLastError();
+    // The keys go to every process of the console: this one answers them (a handler, unlike
+    // ignoring them, is not inherited by the program).
+    SetConsoleCtrlHandler(&AnswerConsoleBreak, TRUE);
+    DWORD dwExitCode = STILL_ACTIVE;
+    size_t renamed = 0;
+    {
+        UmbrixProcess umbrix(L"/still /klein " + Quoted(dir.Path()), dir.Path(), UmbrixProcess::Streams::Absent);
+        for (int i = 0; i < 2000 && renamed == 0; ++i) {
+            std::vector<std::wstring> now = dir.Names();
+            for (const std::wstring& name : now) renamed += name.rfind(L"file_", 0) == 0;
+        }
+        GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+        GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, 0);
+        dwExitCode = umbrix.WaitForExit(60000);
+    }
+    SetConsoleCtrlHandler(&AnswerConsoleBreak, FALSE);
+    FreeConsole();
+    ASSERT_GT(renamed, 0u) << "the run never started";
+    EXPECT_EQ(dwExitCode, 0u);
+    EXPECT_EQ(ExpectEveryFileWhole(dir, names), names.size());
+}

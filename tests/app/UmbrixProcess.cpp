@@ -1,0 +1,198 @@
+#include "tests/app/UmbrixProcess.h"
+
+#include "tests/support/Observations.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::wstring Wide(const std::string& ansi) {
+    int count = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(count > 0 ? count - 1 : 0), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, wide.data(), count);
+    return wide;
+}
+
+}  // namespace
+
+std::string ProgramPath() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string dir(path);
+    dir.erase(dir.find_last_of("\\/"));
+    return dir + "\\..\\..\\umbrix.exe";  // the test sits in <build>\tests\app
+}
+
+BOOL CALLBACK MatchWindow(HWND hWnd, LPARAM lParam) {
+    auto* search = reinterpret_cast<WindowSearch*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hWnd, &pid);
+    if (pid != search->pid || !IsWindowVisible(hWnd) || !IsWindowEnabled(hWnd)) return TRUE;
+    if (WideWindowText(hWnd) != search->caption) return TRUE;
+    search->found = hWnd;
+    return FALSE;
+}
+
+HWND WaitForWindow(DWORD pid, const std::wstring& caption) {
+    for (int i = 0; i < 1000; ++i) {
+        WindowSearch search{pid, caption};
+        EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found) return search.found;
+        Sleep(10);
+    }
+    return nullptr;
+}
+
+namespace {
+
+struct OwnedSearch {
+    HWND owner;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchOwned(HWND hWnd, LPARAM lParam) {
+    auto* search = reinterpret_cast<OwnedSearch*>(lParam);
+    if (GetWindow(hWnd, GW_OWNER) == search->owner && IsWindowVisible(hWnd)) search->found = hWnd;
+    return search->found == nullptr;
+}
+
+}  // namespace
+
+HWND OwnedPopup(HWND hOwner) {
+    OwnedSearch search{hOwner};
+    EnumWindows(&MatchOwned, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void Click(HWND hButton) { PostMessageA(hButton, BM_CLICK, 0, 0); }
+
+std::wstring AnswerMessageBox(HWND hBox) {
+    std::wstring text;
+    HWND hButton = nullptr;
+    for (HWND h = GetWindow(hBox, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
+        char cls[32] = {};
+        GetClassNameA(h, cls, sizeof(cls));
+        if (lstrcmpiA(cls, "Static") == 0 && !WideWindowText(h).empty()) text = WideWindowText(h);
+        if (lstrcmpiA(cls, "Button") == 0) hButton = h;
+    }
+    if (hButton) Click(hButton);
+    return text;
+}
+
+UmbrixProcess::UmbrixProcess(const std::string& arguments, const std::string& workingDirectory) {
+    Start(Wide("\"" + ProgramPath() + "\" " + arguments), Wide(workingDirectory), Streams::Inherited);
+}
+
+UmbrixProcess::UmbrixProcess(const std::wstring& arguments, const std::wstring& workingDirectory, Streams streams) {
+    Start(L"\"" + Wide(ProgramPath()) + L"\" " + arguments, workingDirectory, streams);
+}
+
+UmbrixProcess::UmbrixProcess(const CommandLine& commandLine, const std::wstring& workingDirectory) {
+    Start(commandLine.text, workingDirectory, Streams::Inherited);
+}
+
+void UmbrixProcess::Start(std::wstring commandLine, const std::wstring& workingDirectory, Streams streams) {
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    CKernelHandle outputEnd, errorsEnd;  // the program's ends of the pipes
+    if (streams == Streams::Caught) {
+        SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
+        if (!CreatePipe(m_output.Receive(), outputEnd.Receive(), &inherited, 0) ||
+            !CreatePipe(m_errors.Receive(), errorsEnd.Receive(), &inherited, 0))
+            return;
+        SetHandleInformation(m_output.Get(), HANDLE_FLAG_INHERIT, 0);
+        SetHandleInformation(m_errors.Get(), HANDLE_FLAG_INHERIT, 0);
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdOutput = outputEnd.Get();
+        si.hStdError = errorsEnd.Get();
+    }
+    if (streams == Streams::Absent) si.dwFlags = STARTF_USESTDHANDLES;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, streams == Streams::Caught, 0, nullptr,
+                        workingDirectory.c_str(), &si, &pi))
+        return;
+    m_process = CKernelHandle(pi.hProcess);
+    m_thread = CKernelHandle(pi.hThread);
+    m_id = pi.dwProcessId;
+}
+
+UmbrixProcess::~UmbrixProcess() {
+    if (m_process && WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT) TerminateProcess(m_process.Get(), 99);
+}
+
+void UmbrixProcess::Terminate() const {
+    TerminateProcess(m_process.Get(), 9);
+    WaitForSingleObject(m_process.Get(), 10000);
+}
+
+DWORD UmbrixProcess::WaitForExit(DWORD dwMilliseconds) const {
+    WaitForSingleObject(m_process.Get(), dwMilliseconds);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(m_process.Get(), &code);
+    return code;
+}
+
+std::string UmbrixProcess::ReadToEnd(CKernelHandle& pipe) {
+    std::string bytes;
+    char buffer[4096];
+    DWORD dwRead = 0;
+    while (pipe && ReadFile(pipe.Get(), buffer, sizeof(buffer), &dwRead, nullptr) && dwRead > 0)
+        bytes.append(buffer, dwRead);
+    pipe.Close();
+    return bytes;
+}
+
+const wchar_t kProgressCaption[] = L"Umbenennen";
+
+std::vector<std::wstring> ManyFiles(int count) {
+    std::vector<std::wstring> names;
+    for (int i = 0; i < count; ++i) names.push_back(L"File_" + std::to_wstring(100000 + i) + L".DAT");
+    return names;
+}
+
+size_t LeadingCount(const std::wstring& text) {
+    size_t count = 0;
+    for (wchar_t ch : text) {
+        if (ch == L'.') continue;
+        if (ch < L'0' || ch > L'9') break;
+        count = count * 10 + (ch - L'0');
+    }
+    return count;
+}
+
+void ExpectAnswering(HWND hMain) {
+    DWORD_PTR result = 0;
+    EXPECT_NE(SendMessageTimeoutW(hMain, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, &result), 0) << "no answer in 200 ms";
+    EXPECT_FALSE(IsHungAppWindow(hMain));
+}
+
+void ClickWithMouse(HWND hWnd) {
+    RECT rect{};
+    GetWindowRect(hWnd, &rect);
+    POINT point{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    SetForegroundWindow(GetAncestor(hWnd, GA_ROOT));
+    SetCursorPos(point.x, point.y);
+    Sleep(100);
+    INPUT clicks[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        clicks[i].type = INPUT_MOUSE;
+        clicks[i].mi.dx = MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        clicks[i].mi.dy = MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+        clicks[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE |
+                               (i ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN);
+    }
+    SendInput(2, clicks, sizeof(INPUT));
+}
+
+size_t ExpectEveryFileWhole(const TempDirectory& dir, const std::vector<std::wstring>& names) {
+    std::vector<std::wstring> after = dir.Names();
+    EXPECT_EQ(after.size(), names.size()) << "a file is missing, doubled, or something was left beside them";
+    size_t renamed = 0;
+    for (const std::wstring& name : names) {
+        std::wstring lower = L"file_" + name.substr(5, 6) + L".dat";
+        std::string contents = dir.Contents(lower);
+        renamed += contents != "<missing>";
+        EXPECT_EQ(contents == "<missing>" ? dir.Contents(name) : contents, Utf8(name));
+    }
+    return renamed;
+}
