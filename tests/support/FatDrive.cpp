@@ -10,6 +10,9 @@
 namespace {
 
 const char kPath[] = "PATH=/usr/sbin:/usr/bin:/sbin:/bin; export PATH\n";
+// fusefat takes seconds for a few dozen files in a growing folder, and several times as long on
+// a busy machine: the limit only catches a script that hangs.
+const unsigned long kScriptLimitMs = 60000;
 
 std::string ReadWholeFile(const std::wstring& path) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -27,7 +30,7 @@ std::string ReadWholeFile(const std::wstring& path) {
 std::string LinuxOutput(const std::string& script) {
     TempDirectory work;
     std::string out = UnixPath(work.Path()) + "/out";
-    RunUnixShell(std::string(kPath) + "{\n" + script + "\n} > " + ShellQuote(out) + " 2>&1 || true");
+    RunUnixShell(std::string(kPath) + "{\n" + script + "\n} > " + ShellQuote(out) + " 2>&1 || true", kScriptLimitMs);
     return ReadWholeFile(work.Path() + L"\\out");
 }
 
