@@ -1,0 +1,71 @@
+#include "renaming/RunJournalAhead.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace {
+
+// The first batch is on the disk after a few files' work; each next one doubles, up to a size
+// whose flush costs little against the renames it covers.
+const size_t kFirstBatch = 64;
+const size_t kLargestBatch = 8192;
+
+}  // namespace
+
+CRunJournalAhead::CRunJournalAhead(const CaseRunContext& run, CRunJournalWriter* pWriter)
+    : m_run(run), m_pWriter(pWriter), m_nBatch(kFirstBatch) {
+    if (!m_pWriter) return;
+    m_pWriter->Begin(run.directory, run.direction);
+    m_identities = ReadIdentities(run.directory);
+    m_recorded.assign(run.listing.entries.size(), 0);
+}
+
+bool CRunJournalAhead::Cover(const std::vector<size_t>& order, size_t k, const TargetOfEntry& targetOf) {
+    if (!m_pWriter || m_pWriter->Failed()) return true;
+    if (k >= m_nCovered) WriteBatch(order, k, targetOf);
+    return m_pWriter->Failed() || m_recorded[order[k]];
+}
+
+void CRunJournalAhead::WriteBatch(const std::vector<size_t>& order, size_t k, const TargetOfEntry& targetOf) {
+    std::vector<JournalEntry> batch;
+    size_t end = std::min(order.size(), k + m_nBatch);
+    for (size_t i = k; i < end; ++i) {
+        const ListingEntry& entry = m_run.listing.entries[order[i]];
+        std::optional<std::wstring> target = targetOf(entry);
+        auto identity = m_identities.find(entry.name);
+        if (!target || identity == m_identities.end()) continue;
+        batch.push_back(JournalEntry{entry.name, *target, identity->second});
+        m_recorded[order[i]] = 1;
+        m_written[order[i]] = m_entries.size() + batch.size() - 1;
+    }
+    m_nCovered = end;
+    m_nBatch = std::min(m_nBatch * 2, kLargestBatch);
+    if (batch.empty()) return;
+    m_pWriter->WriteBatch(batch);
+    m_entries.insert(m_entries.end(), batch.begin(), batch.end());
+}
+
+void CRunJournalAhead::Renamed(size_t index) {
+    if (!Active() || m_bPartsKnown) return;
+    auto written = m_written.find(index);
+    if (written != m_written.end()) MeasureParts(m_entries[written->second]);
+}
+
+void CRunJournalAhead::MeasureParts(const JournalEntry& entry) {
+    std::optional<FileIdentity> now = IdentityOf(m_run.PathOf(entry.newName));
+    if (!now) return;
+    m_bPartsKnown = true;
+    m_pWriter->WriteSurvivingParts(PartsThatSurvived(entry.identity, *now));
+}
+
+void CRunJournalAhead::Finish(const DirectoryListing& after) {
+    if (!m_pWriter || m_entries.empty()) return;
+    std::unordered_set<std::wstring> names;
+    for (const ListingEntry& entry : after.entries) names.insert(entry.name);
+    std::vector<JournalEntry> renamed;
+    for (const JournalEntry& entry : m_entries)
+        // Unreadable now: the journal keeps every file it named, any of which may have been renamed.
+        if (!after.started || names.count(entry.newName)) renamed.push_back(entry);
+    if (!m_bPartsKnown && !renamed.empty()) MeasureParts(renamed.front());
+    m_pWriter->Finish(std::move(renamed));
+}
