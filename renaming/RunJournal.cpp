@@ -123,7 +123,7 @@ std::vector<BYTE> PartsRecord(uint32_t parts) {
 // A name of one entry directly in the directory, and nothing that leads elsewhere.
 bool PlainName(const std::wstring& name) {
     return !name.empty() && name != L"." && name != L".." &&
-           name.find_first_of(std::wstring(L"\\/:\0", 4)) == std::wstring::npos;
+           name.find_first_of(std::wstring(L"\\/\0", 3)) == std::wstring::npos;
 }
 
 // What a run of this program can have written: two names of one file that differ in case only.
@@ -331,10 +331,10 @@ bool CRunJournalWriter::Place(const std::vector<BYTE>& first) {
     m_strTempPath = TempPathBeside(m_strPath);
     m_file = WriteNewFile(m_strTempPath, first);
     if (m_file && TakeJournalsPlace(m_strTempPath, m_strPath)) return true;
+    // The journal there stays: another copy of the program may be writing it right now (the
+    // platform refuses to replace a file held open), and what it names is checked file by file.
     m_file.Close();
     m_bFailed = true;
-    // The journal of an earlier run no longer tells what was done last.
-    RemoveRunJournal(m_strPath);
     return false;
 }
 

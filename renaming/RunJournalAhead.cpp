@@ -10,6 +10,21 @@ namespace {
 const size_t kFirstBatch = 64;
 const size_t kLargestBatch = 8192;
 
+// A last-write time that a volume sets on each rename (FAT32 through FUSE) looks unchanged when
+// the rename falls within the same tick of the volume's coarse clock (FAT keeps 2 s): a file
+// written whole seconds ago, just now, tells nothing about the volume.
+bool TellsAboutLastWrite(const FileIdentity& before, const FileIdentity& after) {
+    const uint64_t kSecond = 10000000;  // in FILETIME's 100 ns
+    if (before.lastWrite != after.lastWrite || before.lastWrite % kSecond != 0) return true;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    uint64_t nNow = (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return before.lastWrite + 4 * kSecond < nNow;
+}
+
+// Files that the end of a run looks at to learn about the volume, when none did so before.
+const size_t kFilesToMeasureAtEnd = 64;
+
 }  // namespace
 
 CRunJournalAhead::CRunJournalAhead(const CaseRunContext& run, CRunJournalWriter* pWriter)
@@ -53,7 +68,7 @@ void CRunJournalAhead::Renamed(size_t index) {
 
 void CRunJournalAhead::MeasureParts(const JournalEntry& entry) {
     std::optional<FileIdentity> now = IdentityOf(m_run.PathOf(entry.newName));
-    if (!now) return;
+    if (!now || !TellsAboutLastWrite(entry.identity, *now)) return;
     m_bPartsKnown = true;
     m_pWriter->WriteSurvivingParts(PartsThatSurvived(entry.identity, *now));
 }
@@ -66,6 +81,7 @@ void CRunJournalAhead::Finish(const DirectoryListing& after) {
     for (const JournalEntry& entry : m_entries)
         // Unreadable now: the journal keeps every file it named, any of which may have been renamed.
         if (!after.started || names.count(entry.newName)) renamed.push_back(entry);
-    if (!m_bPartsKnown && !renamed.empty()) MeasureParts(renamed.front());
+    // Until a file tells otherwise, every part is compared: a file is rather left as it is.
+    for (size_t i = 0; i < renamed.size() && i < kFilesToMeasureAtEnd && !m_bPartsKnown; ++i) MeasureParts(renamed[i]);
     m_pWriter->Finish(std::move(renamed));
 }
