@@ -356,11 +356,12 @@ bool CRunJournalWriter::StillOurs() const {
            atPath->fileId == ((static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow);
 }
 
-void CRunJournalWriter::Finish(std::vector<JournalEntry> renamed) {
+void CRunJournalWriter::Finish(std::vector<JournalEntry> renamed, size_t nWritten) {
     if (!m_file) return;
     bool bOurs = StillOurs();
     m_file.Close();
-    if (!bOurs) return;
+    // Every file the batches named was renamed: the journal already says exactly that.
+    if (!bOurs || (renamed.size() == nWritten && !m_bFailed)) return;
     m_journal.entries = std::move(renamed);
     ReplaceRunJournal(m_strPath, m_journal);
 }

@@ -72,8 +72,9 @@ public:
     bool WriteBatch(const std::vector<JournalEntry>& batch);
     bool WriteSurvivingParts(uint32_t parts);
     // The run has ended: the journal is made to hold exactly the files that now carry their new
-    // names, unless another program's journal has taken its place meanwhile.
-    void Finish(std::vector<JournalEntry> renamed);
+    // names (nWritten: how many the batches named), unless another program's journal has taken
+    // its place meanwhile.
+    void Finish(std::vector<JournalEntry> renamed, size_t nWritten);
 
     bool Failed() const { return m_bFailed; }
     const std::wstring& Path() const { return m_strPath; }
