@@ -347,13 +347,13 @@ bool CRunJournalWriter::Append(const std::vector<BYTE>& record) {
     return false;
 }
 
-// Whether the journal's path still names the file this run wrote.
+// Whether the journal's path still names the file this run wrote. Both lie in one folder, so
+// the file ID alone tells (Wine gives no volume serial for a handle opened to write).
 bool CRunJournalWriter::StillOurs() const {
     BY_HANDLE_FILE_INFORMATION info;
     std::optional<FileIdentity> atPath = IdentityOf(m_strPath);
     if (!atPath || !GetFileInformationByHandle(m_file.Get(), &info)) return false;
-    return atPath->volumeSerial == info.dwVolumeSerialNumber &&
-           atPath->fileId == ((static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow);
+    return atPath->fileId == ((static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow);
 }
 
 void CRunJournalWriter::Finish(std::vector<JournalEntry> renamed, size_t nWritten) {
