@@ -1,13 +1,16 @@
 // Taking the last run back as the user does: the button and Ctrl+Z, the question first, the
 // box at the end, and the journal in the user's profile that survives the program.
 #include "app/CUmbrixDlg.h"
+#include "app/GermanCount.h"
 #include "app/RenameFilesToCase.h"
 #include "app/RunJournalPlace.h"
 #include "filesystem/CUniqueHandle.h"
+#include "renaming/ChangeCaseOnDisk.h"
 #include "renaming/RunJournal.h"
 #include "res/resource.h"
 #include "tests/app/ScriptedUser.h"
 #include "tests/support/MessageBoxRecorder.h"
+#include "tests/support/Observations.h"
 #include "tests/support/TempDirectory.h"
 #include "tests/support/UnixShell.h"
 
@@ -139,6 +142,44 @@ TEST_F(UndoLastRunTest, AJournalThatIsNotTrustedRenamesNothingAndShowsNothing) {
     UndoLastRun();
     EXPECT_EQ(boxes.Texts(), Texts{});
     EXPECT_EQ(dir.Names(), Names{L"brief.doc"});
+}
+
+// A long undo shows the progress window with its own first line; "Abbrechen" stops it after the
+// file in hand, the box says how many names were given back, and the journal keeps the rest.
+TEST_F(UndoLastRunTest, AStoppedUndoSaysHowFarItCameAndTheRestCanStillBeGivenBack) {
+    Names names;
+    for (int i = 0; i < 10000; ++i) names.push_back(L"File_" + std::to_wstring(100000 + i) + L".DAT");
+    dir.AddFilesOnLinux(names);
+    {
+        CRunJournalWriter journal(RunJournalPath(), dir.Path());
+        ASSERT_EQ(ChangeCaseOnDisk(CaseDirection::Lower, dir.ExactPath(), nullptr, &journal).nRenamed, names.size());
+    }
+    MessageBoxRecorder boxes(IDYES);
+    ScriptedUser user(60000);
+    std::wstring action;
+    user.When(L"Umbenennen", [&](HWND hProgress) {
+        action = WideWindowText(GetDlgItem(hProgress, IDC_PROGRESS_ACTION));
+        ClickButton(hProgress, IDCANCEL);
+    });
+    UndoLastRun();
+    EXPECT_TRUE(user.Finished()) << "no progress window";
+    EXPECT_EQ(action, L"Fr\u00FChere Namen werden wiederhergestellt:");
+
+    size_t nBack = 0;
+    for (const std::wstring& name : dir.Names()) nBack += name[0] == L'F';
+    ASSERT_GT(nBack, 0u);
+    ASSERT_LT(nBack, names.size()) << "the undo had ended before Abbrechen";
+    ASSERT_EQ(boxes.Texts().size(), 2u);
+    EXPECT_EQ(boxes.Texts()[1], L"Das R\u00FCckg\u00E4ngigmachen wurde abgebrochen. " + AfxToWide(GermanCount(nBack)) +
+                                    (nBack == 1 ? L" Datei hat ihren" : L" Dateien haben ihre") +
+                                    L" fr\u00FCheren Namen zur\u00FCck.");
+    EXPECT_EQ(FilesToGiveBack(), names.size() - nBack);
+
+    MessageBoxRecorder again(IDYES);
+    UndoLastRun();
+    EXPECT_EQ(again.Texts().back(), kAllBack);
+    EXPECT_EQ(dir.Names(), names);
+    EXPECT_EQ(FilesToGiveBack(), 0u);
 }
 
 // Real input goes to the foreground window; a window made a moment ago may not be it yet.
