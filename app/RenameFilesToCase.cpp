@@ -143,9 +143,9 @@ CString FilesHaveBackText(size_t nFiles) {
     return GermanCount(nFiles) + " Dateien haben ihre fr\xFCheren Namen zur\xFC" "ck.";
 }
 
-bool ConfirmUndo(const RunJournal& journal) {
+bool ConfirmUndo(const RunJournal& journal, size_t nFiles) {
     std::wstring text = AfxToWide(kUndoQuestion) + L"\n\n" + journal.shownDirectory + L"\n" +
-                        AfxToWide(FilesGetBackText(journal.entries.size()));
+                        AfxToWide(FilesGetBackText(nFiles));
     return AfxMessageBox(text, MB_YESNO | MB_ICONQUESTION, 0) == IDYES;
 }
 
@@ -182,6 +182,7 @@ void KeepWhatIsLeft(const std::wstring& path, const std::optional<FileIdentity>&
 
 }  // namespace
 
+// Without a look at the disk, which may be slow or gone: the question looks before it asks.
 size_t FilesToGiveBack() {
     std::wstring path = RunJournalPath();
     if (path.empty()) return 0;
@@ -197,7 +198,13 @@ void UndoLastRun(CWnd* pOwner) {
     JournalReading reading = ReadRunJournal(path);
     if (reading.state != JournalState::Trusted || reading.journal.entries.empty()) return;
     const RunJournal& journal = reading.journal;
-    if (!ConfirmUndo(journal)) return;
+    // A run that was ended has a journal that may name files it never reached.
+    size_t nFiles = FilesStillRenamed(journal);
+    if (nFiles == 0) {
+        RemoveRunJournal(path);
+        return;
+    }
+    if (!ConfirmUndo(journal, nFiles)) return;
     CCaseRun run([&journal](CaseRunControl& control) { return RestoreEarlierNames(journal, &control); });
     WatchRun(run, CProgressDlg::UndoActionText(), journal.shownDirectory, pOwner);
     const CaseRunOutcome& outcome = run.Outcome();

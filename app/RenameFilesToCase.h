@@ -18,7 +18,8 @@ class CWnd;
 void RenameFilesToCase(CaseDirection direction, const std::wstring& chosenPath, CWnd* pOwner = nullptr);
 
 // How many files the last run renamed that have not been given back their names yet, as its
-// journal tells; 0 when there is none, or it is not to be trusted.
+// journal tells (for a run that was ended: at most so many); 0 when there is none, or it is
+// not to be trusted.
 size_t FilesToGiveBack();
 
 // Asks, then gives the files of the last run their earlier names back, as a run like any other

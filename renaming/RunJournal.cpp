@@ -1,9 +1,11 @@
 #include "renaming/RunJournal.h"
 
+#include "filesystem/DirectoryListing.h"
 #include "renaming/CaseConversion.h"
 
 #include <array>
 #include <cstring>
+#include <unordered_set>
 #include <utility>
 
 namespace {
@@ -14,7 +16,7 @@ const uint32_t kVersion = 1;
 // A journal of a million files stays far below this; anything longer is not ours.
 const uint64_t kMaxJournalBytes = 1ull << 30;
 
-enum RecordKind : uint32_t { kHeaderRecord = 1, kBatchRecord = 2, kPartsRecord = 3 };
+enum RecordKind : uint32_t { kHeaderRecord = 1, kBatchRecord = 2, kPartsRecord = 3, kEndRecord = 4 };
 
 uint32_t Crc32(const BYTE* pData, size_t nSize) {
     static const std::array<uint32_t, 256> table = [] {
@@ -114,6 +116,8 @@ std::vector<BYTE> BatchRecord(const std::vector<JournalEntry>& batch) {
     return Record(kBatchRecord, out.Bytes());
 }
 
+std::vector<BYTE> EndRecord() { return Record(kEndRecord, {}); }
+
 std::vector<BYTE> PartsRecord(uint32_t parts) {
     CBytesOut out;
     out.U32(parts);
@@ -171,6 +175,9 @@ bool ReadPayload(uint32_t kind, CBytesIn& in, RunJournal& journal, bool bFirst) 
         return ReadBatch(in, journal);
     case kPartsRecord:
         return ReadParts(in, journal);
+    case kEndRecord:
+        journal.bEnded = true;
+        return in.AtEnd();
     default:
         return false;
     }
@@ -264,8 +271,10 @@ std::vector<BYTE> WholeJournal(const RunJournal& journal) {
     std::vector<BYTE> bytes = HeaderBytes(journal);
     std::vector<BYTE> parts = PartsRecord(journal.survivingParts);
     std::vector<BYTE> batch = BatchRecord(journal.entries);
+    std::vector<BYTE> end = EndRecord();
     bytes.insert(bytes.end(), parts.begin(), parts.end());
     bytes.insert(bytes.end(), batch.begin(), batch.end());
+    bytes.insert(bytes.end(), end.begin(), end.end());
     return bytes;
 }
 
@@ -282,6 +291,17 @@ JournalReading ReadRunJournal(const std::wstring& path) {
     reading.state = ReadJournalBytes(bytes, reading.journal);
     if (reading.state != JournalState::Trusted) reading.journal = RunJournal();
     return reading;
+}
+
+size_t FilesStillRenamed(const RunJournal& journal) {
+    if (journal.bEnded) return journal.entries.size();
+    DirectoryListing listing = ReadDirectoryListing(journal.directory, ListingDetail::Names);
+    if (!listing.started) return journal.entries.size();
+    std::unordered_set<std::wstring> names;
+    for (const ListingEntry& entry : listing.entries) names.insert(entry.name);
+    size_t count = 0;
+    for (const JournalEntry& entry : journal.entries) count += names.count(entry.newName);
+    return count;
 }
 
 bool ReplaceRunJournal(const std::wstring& path, const RunJournal& journal) {
@@ -359,9 +379,13 @@ bool CRunJournalWriter::StillOurs() const {
 void CRunJournalWriter::Finish(std::vector<JournalEntry> renamed, size_t nWritten) {
     if (!m_file) return;
     bool bOurs = StillOurs();
-    m_file.Close();
     // Every file the batches named was renamed: the journal already says exactly that.
-    if (!bOurs || (renamed.size() == nWritten && !m_bFailed)) return;
+    if (bOurs && renamed.size() == nWritten && !m_bFailed && Append(EndRecord())) {
+        m_file.Close();
+        return;
+    }
+    m_file.Close();
+    if (!bOurs) return;
     m_journal.entries = std::move(renamed);
     ReplaceRunJournal(m_strPath, m_journal);
 }

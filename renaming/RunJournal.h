@@ -35,6 +35,9 @@ struct RunJournal {
     // The identity parts that survived the run's first rename on that volume; all until then.
     uint32_t survivingParts = kIdentityAll;
     std::vector<JournalEntry> entries;
+    // The run that wrote it came to its end: then the entries are exactly the files renamed;
+    // otherwise (the program was ended) they may name files the run never reached.
+    bool bEnded = false;
 };
 
 enum class JournalState {
@@ -49,6 +52,10 @@ struct JournalReading {
 };
 
 JournalReading ReadRunJournal(const std::wstring& path);
+
+// How many files of the journal still carry their new names: its entries when its run ended or
+// the directory cannot be read, else those whose new name the directory holds exactly.
+size_t FilesStillRenamed(const RunJournal& journal);
 
 // Replaces the journal at path as a whole with this one (through a new file in the same folder,
 // so that a reader sees the old journal or the new one, never a mix); an empty journal removes

@@ -35,6 +35,9 @@ CRunJournalAhead::CRunJournalAhead(const CaseRunContext& run, CRunJournalWriter*
     m_pWriter->Begin(run.directory, run.direction);
     m_identities = ReadIdentities(run.directory);
     m_recorded.assign(run.listing.entries.size(), 0);
+    // A volume that does not tell identities in its listings: the run goes on without a
+    // journal, as where none can be written, rather than renaming nothing.
+    if (m_identities.empty() && !run.listing.entries.empty()) m_pWriter = nullptr;
 }
 
 bool CRunJournalAhead::Cover(const std::vector<size_t>& order, size_t k, const TargetOfEntry& targetOf) {

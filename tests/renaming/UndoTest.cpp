@@ -56,6 +56,8 @@ TEST_F(UndoTest, ALowerRunOverMixedNamesIsTakenBackExactly) {
     EXPECT_EQ(journal.shownDirectory, dir.ExactPath());
     // On the Linux disk a rename keeps the file ID (the inode), the serial and the last-write time.
     EXPECT_EQ(journal.survivingParts, uint32_t(kIdentityAll));
+    EXPECT_TRUE(journal.bEnded);
+    EXPECT_EQ(FilesStillRenamed(journal), 5u);
 
     CaseRunOutcome undo = RestoreEarlierNames(journal);
     EXPECT_TRUE(undo.bListed);
@@ -149,6 +151,9 @@ TEST_F(UndoTest, ARunKilledMidwayIsTakenBackUpToWhereItGot) {
 
     RunJournal journal = Journal();
     EXPECT_GE(journal.entries.size(), renamed) << "a file was renamed before the journal named it";
+    // Ended before its end: the journal may name more files than were renamed; the disk tells.
+    EXPECT_FALSE(journal.bEnded);
+    EXPECT_EQ(FilesStillRenamed(journal), CountLower(dir.Names()));
     CaseRunOutcome undo = RestoreEarlierNames(journal);
     EXPECT_EQ(undo.kept, Names{});
     // Every file once, under its own name, with its own contents.
@@ -158,7 +163,7 @@ TEST_F(UndoTest, ARunKilledMidwayIsTakenBackUpToWhereItGot) {
 
 // A card, mounted as users mount it: the kernel's caches on, file IDs that do not last and, on
 // FAT32 through FUSE, a last-write time that each rename sets.
-void UndoOnCard(FatDrive::Kind kind, const std::wstring& journalPath, uint32_t survivingParts) {
+void UndoOnCard(FatDrive::Kind kind, const std::wstring& journalPath, uint32_t lastWritePart) {
     std::string why = FatDrive::Unavailable(kind);
     if (!why.empty()) GTEST_SKIP() << "skipped: " << why;
     FatDrive card(kind, FatDrive::Caches::Default);
@@ -172,7 +177,7 @@ void UndoOnCard(FatDrive::Kind kind, const std::wstring& journalPath, uint32_t s
     ASSERT_EQ(card.Ls(), (std::vector<std::string>{"DCIM", "DSC00001.JPG", "NOEXT", "URLAUB AM SEE.JPG"}));
     JournalReading reading = ReadRunJournal(journalPath);
     ASSERT_EQ(reading.state, JournalState::Trusted);
-    EXPECT_EQ(reading.journal.survivingParts, survivingParts);
+    EXPECT_EQ(reading.journal.survivingParts & kIdentityLastWrite, lastWritePart);
     CaseRunOutcome undo = RestoreEarlierNames(reading.journal);
     EXPECT_EQ(undo.kept, Names{});
     EXPECT_EQ(undo.nRenamed, 2u);
@@ -182,8 +187,7 @@ void UndoOnCard(FatDrive::Kind kind, const std::wstring& journalPath, uint32_t s
     EXPECT_EQ(card.Ls("DCIM"), std::vector<std::string>{"Inner.TXT"});
 }
 
-// Neither keeps a serial number; fusefat sets the last-write time on each rename, exfat-fuse
-// keeps it.
+// fusefat sets the last-write time on each rename, exfat-fuse keeps it.
 TEST_F(UndoTest, AnUpperRunOnAFat32CardIsTakenBack) { UndoOnCard(FatDrive::Kind::Fat32, JournalPath(), 0); }
 
 TEST_F(UndoTest, AnUpperRunOnAnExFatCardIsTakenBack) {
