@@ -335,7 +335,7 @@ void CRunJournalWriter::Begin(const std::wstring& directory, CaseDirection direc
 bool CRunJournalWriter::WriteBatch(const std::vector<JournalEntry>& batch) {
     if (m_bFailed) return false;
     std::vector<BYTE> record = BatchRecord(batch);
-    if (m_file) return Append(record);
+    if (m_file) return Append(record, Flush::Yes);
     std::vector<BYTE> first = HeaderBytes(m_journal);
     first.insert(first.end(), record.begin(), record.end());
     return Place(first);
@@ -344,7 +344,8 @@ bool CRunJournalWriter::WriteBatch(const std::vector<JournalEntry>& batch) {
 bool CRunJournalWriter::WriteSurvivingParts(uint32_t parts) {
     m_journal.survivingParts = parts;
     if (m_bFailed || !m_file) return false;
-    return Append(PartsRecord(parts));
+    // Lost with the system, it leaves every part compared: a file is rather left as it is.
+    return Append(PartsRecord(parts), Flush::No);
 }
 
 bool CRunJournalWriter::Place(const std::vector<BYTE>& first) {
@@ -358,10 +359,10 @@ bool CRunJournalWriter::Place(const std::vector<BYTE>& first) {
     return false;
 }
 
-bool CRunJournalWriter::Append(const std::vector<BYTE>& record) {
+bool CRunJournalWriter::Append(const std::vector<BYTE>& record, Flush flush) {
     LARGE_INTEGER zero{};
     if (SetFilePointerEx(m_file.Get(), zero, nullptr, FILE_END) && WriteAll(m_file.Get(), record) &&
-        FlushFileBuffers(m_file.Get()))
+        (flush == Flush::No || FlushFileBuffers(m_file.Get())))
         return true;
     m_bFailed = true;
     return false;
@@ -380,7 +381,8 @@ void CRunJournalWriter::Finish(std::vector<JournalEntry> renamed, size_t nWritte
     if (!m_file) return;
     bool bOurs = StillOurs();
     // Every file the batches named was renamed: the journal already says exactly that.
-    if (bOurs && renamed.size() == nWritten && !m_bFailed && Append(EndRecord())) {
+    // Lost with the system, the end mark leaves the disk to be counted: no flush needed.
+    if (bOurs && renamed.size() == nWritten && !m_bFailed && Append(EndRecord(), Flush::No)) {
         m_file.Close();
         return;
     }

@@ -77,6 +77,7 @@ public:
     void Begin(const std::wstring& directory, CaseDirection direction);
     // On the disk before the call returns; false (and nothing more written) once writing failed.
     bool WriteBatch(const std::vector<JournalEntry>& batch);
+    // Written, not flushed: lost, it only makes the undo compare more.
     bool WriteSurvivingParts(uint32_t parts);
     // The run has ended: the journal is made to hold exactly the files that now carry their new
     // names (nWritten: how many the batches named), unless another program's journal has taken
@@ -88,7 +89,8 @@ public:
 
 private:
     bool Place(const std::vector<BYTE>& first);
-    bool Append(const std::vector<BYTE>& record);
+    enum class Flush { No, Yes };
+    bool Append(const std::vector<BYTE>& record, Flush flush);
     bool StillOurs() const;
 
     std::wstring m_strPath;
