@@ -215,12 +215,16 @@ CaseRunOutcome ChangeCaseOnDisk(CaseDirection direction, const std::wstring& dir
                                    CRunJournalWriter* pJournal) {
     CaseRunControl unwatched;
     CaseRunOutcome outcome;
-    CaseRunContext run(direction, directory, ReadDirectoryListing(directory), pControl ? *pControl : unwatched);
+    // A run that records itself reads its files' identities with its listing, in one pass.
+    std::unordered_map<std::wstring, FileIdentity> identities;
+    DirectoryListing listing =
+        pJournal ? ReadListingWithIdentities(directory, identities) : ReadDirectoryListing(directory);
+    CaseRunContext run(direction, directory, std::move(listing), pControl ? *pControl : unwatched);
     outcome.bListed = run.listing.started;
     outcome.nEntries = run.listing.entries.size();
     if (!run.listing.started) return outcome;
     ReturnEarlierRunsFiles(run);
-    CRunJournalAhead journal(run, pJournal);
+    CRunJournalAhead journal(run, pJournal, std::move(identities));
     auto targetOf = [&run](const ListingEntry& entry) { return ConvertedTarget(run, entry); };
     RenameFiles(run, FilesToTry(run), targetOf, journal);
     outcome.bStopped = run.bStopped;

@@ -4,6 +4,8 @@
 // under Wine report the inode as the ID and reuse it after a delete, and FAT volumes keep no
 // lasting IDs at all, so the size and the last-write time are compared as well where they
 // survive a rename on that volume (some FUSE volumes set the last-write time on each rename).
+#include "filesystem/DirectoryListing.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -35,6 +37,11 @@ uint32_t PartsThatSurvived(const FileIdentity& before, const FileIdentity& after
 // The identities of the entries directly in a directory (an exact path), by exact name, read
 // in one pass; empty when it cannot be read.
 std::unordered_map<std::wstring, FileIdentity> ReadIdentities(const std::wstring& directory);
+
+// The listing of a directory and the identities of its entries, in the one pass that
+// ReadIdentities makes: a run that records itself reads its directory once, not twice.
+DirectoryListing ReadListingWithIdentities(const std::wstring& directory,
+                                           std::unordered_map<std::wstring, FileIdentity>& identities);
 
 // The identity of one file, opened as itself (not through a link).
 std::optional<FileIdentity> IdentityOf(const std::wstring& path);

@@ -1,6 +1,7 @@
 #include "renaming/RunJournalAhead.h"
 
 #include <algorithm>
+#include <utility>
 #include <unordered_set>
 
 namespace {
@@ -29,11 +30,11 @@ const size_t kFilesToMeasureAtEnd = 64;
 
 }  // namespace
 
-CRunJournalAhead::CRunJournalAhead(const CaseRunContext& run, CRunJournalWriter* pWriter)
-    : m_run(run), m_pWriter(pWriter), m_nBatch(kFirstBatch) {
+CRunJournalAhead::CRunJournalAhead(const CaseRunContext& run, CRunJournalWriter* pWriter,
+                                   std::unordered_map<std::wstring, FileIdentity> identities)
+    : m_run(run), m_pWriter(pWriter), m_identities(std::move(identities)), m_nBatch(kFirstBatch) {
     if (!m_pWriter) return;
     m_pWriter->Begin(run.directory, run.direction);
-    m_identities = ReadIdentities(run.directory);
     m_recorded.assign(run.listing.entries.size(), 0);
     // A volume that does not tell identities in its listings: the run goes on without a
     // journal, as where none can be written, rather than renaming nothing.

@@ -20,8 +20,10 @@ using TargetOfEntry = std::function<std::optional<std::wstring>(const ListingEnt
 
 class CRunJournalAhead {
 public:
-    // pWriter: none, and nothing is recorded.
-    CRunJournalAhead(const CaseRunContext& run, CRunJournalWriter* pWriter);
+    // pWriter: none, and nothing is recorded; identities: of the files of the run's listing,
+    // read with it.
+    CRunJournalAhead(const CaseRunContext& run, CRunJournalWriter* pWriter,
+                     std::unordered_map<std::wstring, FileIdentity> identities = {});
 
     // Before the file order[k] of the listing is tried; false when it may not be renamed.
     bool Cover(const std::vector<size_t>& order, size_t k, const TargetOfEntry& targetOf);
