@@ -14,8 +14,14 @@ CCaseRun*& CurrentRun() {
 
 }  // namespace
 
-CCaseRun::CCaseRun(CaseDirection direction, std::wstring directory)
-    : m_direction(direction), m_strDirectory(std::move(directory)), m_pOuter(std::exchange(CurrentRun(), this)) {
+CCaseRun::CCaseRun(CaseDirection direction, std::wstring directory, CRunJournalWriter* pJournal)
+    : CCaseRun([direction, directory = std::move(directory), pJournal](CaseRunControl& control) {
+          return ChangeCaseOnDisk(direction, directory, &control, pJournal);
+      }) {}
+
+CCaseRun::CCaseRun(Work work) : m_work(std::move(work)), m_pOuter(std::exchange(CurrentRun(), this)) { Start(); }
+
+void CCaseRun::Start() {
     m_thread = CKernelHandle(CreateThread(nullptr, 0, &ThreadMain, this, 0, nullptr));
     if (!m_thread) ThreadMain(this);
 }
@@ -33,7 +39,7 @@ DWORD WINAPI CCaseRun::ThreadMain(LPVOID pParam) {
     // A fault must not unwind out of the thread, which would end the process on the spot: it
     // goes to the thread that reads the outcome, as if the run had been made there.
     try {
-        pRun->m_outcome = ChangeCaseOnDisk(pRun->m_direction, pRun->m_strDirectory, &pRun->m_control);
+        pRun->m_outcome = pRun->m_work(pRun->m_control);
     } catch (...) {
         pRun->m_fault = std::current_exception();
     }

@@ -8,13 +8,19 @@
 #include "renaming/ChangeCaseOnDisk.h"
 
 #include <exception>
+#include <functional>
 #include <string>
 
 class CCaseRun {
 public:
-    // Starts the run over the directory (an exact path); where no thread can be started, the
-    // run is made here and now.
-    CCaseRun(CaseDirection direction, std::wstring directory);
+    // What the run's thread does: a forward run, or one that takes back the last.
+    using Work = std::function<CaseRunOutcome(CaseRunControl&)>;
+
+    // Starts the run over the directory (an exact path), recorded in pJournal where given;
+    // where no thread can be started, the run is made here and now.
+    CCaseRun(CaseDirection direction, std::wstring directory, CRunJournalWriter* pJournal = nullptr);
+    // Starts the work on the run's thread, the same way.
+    explicit CCaseRun(Work work);
     // A run still going is stopped and waited for: no file may stay under a waiting name.
     ~CCaseRun();
     CCaseRun(const CCaseRun&) = delete;
@@ -47,8 +53,9 @@ private:
     static DWORD WINAPI ThreadMain(LPVOID pParam);
     void WaitForEnd();
 
-    CaseDirection m_direction;
-    std::wstring m_strDirectory;
+    void Start();
+
+    Work m_work;
     CaseRunControl m_control;
     CaseRunOutcome m_outcome;  // written by the run's thread before it ends
     std::exception_ptr m_fault;  // the same

@@ -21,11 +21,11 @@ BEGIN_MESSAGE_MAP(CProgressDlg, CDialog)
     ON_MESSAGE(WM_QUERYENDSESSION, OnQueryEndSession)
 END_MESSAGE_MAP()
 
-CProgressDlg::CProgressDlg(CCaseRun& run, CaseDirection direction, std::wstring directory, CTaskbarProgress& taskbar,
+CProgressDlg::CProgressDlg(CCaseRun& run, CString action, std::wstring directory, CTaskbarProgress& taskbar,
                            CWnd* pParent)
     : CDialog(IDD_PROGRESS, pParent),
       m_run(run),
-      m_direction(direction),
+      m_strAction(std::move(action)),
       m_strDirectory(std::move(directory)),
       m_taskbar(taskbar) {}
 
@@ -38,12 +38,14 @@ CString CProgressDlg::ActionText(CaseDirection direction) {
                                              : "Dateien werden in gro\xDF" "e Dateinamen umbenannt:";
 }
 
+CString CProgressDlg::UndoActionText() { return "Fr\xFChere Namen werden wiederhergestellt:"; }
+
 BOOL CProgressDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     // With no window over which it opens (a run from the command line), the progress window is
     // the program's one window: its own task-bar button shows the progress.
     if (!::GetWindow(m_hWnd, GW_OWNER)) m_taskbar.ShowOn(m_hWnd);
-    SetItemText(IDC_PROGRESS_ACTION, AfxToWide(ActionText(m_direction)));
+    SetItemText(IDC_PROGRESS_ACTION, AfxToWide(m_strAction));
     SetItemText(IDC_PROGRESS_DIRECTORY, m_strDirectory);
     ShowCount();
     SetTimer(kShowTimer, kShowInterval);

@@ -10,14 +10,14 @@
 
 class CProgressDlg : public CDialog {
 public:
-    // directory: the directory as the user chose it, for the window's text; pParent: the window
-    // it opens over.
-    CProgressDlg(CCaseRun& run, CaseDirection direction, std::wstring directory, CTaskbarProgress& taskbar,
-                 CWnd* pParent);
+    // action: the window's first line (ActionText, UndoActionText); directory: the directory as
+    // the user chose it, for the window's text; pParent: the window it opens over.
+    CProgressDlg(CCaseRun& run, CString action, std::wstring directory, CTaskbarProgress& taskbar, CWnd* pParent);
 
     // "1.234 von 20.000 Dateien"
     static CString CountText(size_t nDone, size_t nTotal);
     static CString ActionText(CaseDirection direction);
+    static CString UndoActionText();
 
 protected:
     BOOL OnInitDialog() override;
@@ -35,7 +35,7 @@ private:
     void SetItemText(int nID, const std::wstring& text);
 
     CCaseRun& m_run;
-    CaseDirection m_direction;
+    CString m_strAction;
     std::wstring m_strDirectory;
     CTaskbarProgress& m_taskbar;
     size_t m_nShownDone = 0;

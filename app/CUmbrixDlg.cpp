@@ -18,6 +18,7 @@ BEGIN_MESSAGE_MAP(CUmbrixDlg, CDialog)
     ON_WM_CREATE()
     ON_BN_CLICKED(IDC_TO_LOWER_CASE, OnLowerCase)
     ON_BN_CLICKED(IDC_TO_UPPER_CASE, OnUpperCase)
+    ON_BN_CLICKED(IDC_UNDO, OnUndo)
     ON_MESSAGE(WM_QUERYENDSESSION, OnQueryEndSession)
     ON_MESSAGE(WM_ENDSESSION, OnEndSession)
 END_MESSAGE_MAP()
@@ -38,6 +39,7 @@ BOOL CUmbrixDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     AddAboutItem();
     m_icons.Show(this, MAKEINTRESOURCEA(IDR_MAINFRAME), AfxGetWindowDpi(m_hWnd), TRUE);
+    UpdateUndoButton();
     return TRUE;  // the focus goes to the first tab stop, "Ende"
 }
 
@@ -96,6 +98,30 @@ void CUmbrixDlg::RunCaseRequest(CaseDirection direction) {
     CDirectoryDlg dlg(direction);
     if (dlg.DoModal() != IDOK) return;
     RenameFilesToCase(direction, dlg.m_strDirectory, this);
+    UpdateUndoButton();
+}
+
+// Ctrl+Z works only while the button does; the same guard against a click during a run.
+void CUmbrixDlg::OnUndo() {
+    if (CCaseRun::Current() || !::IsWindowEnabled(::GetDlgItem(m_hWnd, IDC_UNDO))) return;
+    UndoLastRun(this);
+    UpdateUndoButton();
+}
+
+void CUmbrixDlg::UpdateUndoButton() {
+    HWND hUndo = ::GetDlgItem(m_hWnd, IDC_UNDO);
+    bool bEnable = FilesToGiveBack() > 0;
+    // The focus must not stay on a button that goes grey: it moves on, as Tab would.
+    if (!bEnable && ::GetFocus() == hUndo) ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, 0, FALSE);
+    ::EnableWindow(hUndo, bEnable);
+}
+
+BOOL CUmbrixDlg::PreTranslateMessage(MSG* pMsg) {
+    bool bCtrlZ = pMsg->message == WM_KEYDOWN && pMsg->wParam == 'Z' && (::GetKeyState(VK_CONTROL) & 0x8000) &&
+                  !(::GetKeyState(VK_MENU) & 0x8000) && (pMsg->hwnd == m_hWnd || ::IsChild(m_hWnd, pMsg->hwnd));
+    if (!bCtrlZ) return CDialog::PreTranslateMessage(pMsg);
+    OnUndo();
+    return TRUE;
 }
 
 // Closed during a run: the run stops after the file in hand, brings back what waits, and the

@@ -1,6 +1,6 @@
 #pragma once
 // The program's main window: two buttons that rename the files of a chosen directory to lower
-// or upper case, "Ende", the program icon and the maker's web address. Its system menu leads
+// or upper case, "Rückgängig" (also Ctrl+Z), which takes the last run back, "Ende", the program icon and the maker's web address. Its system menu leads
 // to the About box; its creation brings up the splash.
 #include "hyperlink/CLinkLabel.h"
 #include "platform/AfxWin.h"
@@ -25,6 +25,7 @@ protected:
     void ShowAtDpi(UINT nDpi) override;
     // "Ende", Escape, the close box, Alt+F4 and the task manager's request to close.
     void OnCancel() override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
 
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnPaint();
@@ -32,6 +33,7 @@ protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
     void OnLowerCase();
     void OnUpperCase();
+    void OnUndo();
     LRESULT OnQueryEndSession(WPARAM wParam, LPARAM lParam);
     LRESULT OnEndSession(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
@@ -40,4 +42,6 @@ private:
     void AddAboutItem();
     void PaintMinimised();
     void RunCaseRequest(CaseDirection direction);
+    // Enabled exactly while the last run has a file to give back.
+    void UpdateUndoButton();
 };

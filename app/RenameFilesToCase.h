@@ -5,6 +5,7 @@
 // Sub-directories are neither renamed nor entered.
 #include "renaming/CaseDirection.h"
 
+#include <cstddef>
 #include <string>
 
 class CWnd;
@@ -30,3 +31,14 @@ enum class RunDisplay { Windows, Quiet };
 // window stands alone, in the middle of the screen.
 RunEnd RenameFilesToCase(CaseDirection direction, const std::wstring& chosenPath, CWnd* pOwner = nullptr,
                          RunDisplay display = RunDisplay::Windows);
+
+// How many files the last run renamed that have not been given back their names yet, as its
+// journal tells (for a run that was ended: at most so many); 0 when there is none, or it is
+// not to be trusted.
+size_t FilesToGiveBack();
+
+// Asks, then gives the files of the last run their earlier names back, as a run like any other
+// (worker, progress window, "Abbrechen") with a box at its end. The journal then keeps what a
+// stop left untried, and drops what was given back or never can be; a directory that cannot be
+// reached keeps it whole. Nothing happens without a trusted journal.
+void UndoLastRun(CWnd* pOwner = nullptr);

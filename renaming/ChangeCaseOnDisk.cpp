@@ -7,10 +7,13 @@
 #include "renaming/CaseRenamer.h"
 #include "renaming/CaseRunContext.h"
 #include "renaming/NameCensus.h"
+#include "renaming/RunJournalAhead.h"
 #include "renaming/StagingFolder.h"
 
 #include <algorithm>
 #include <optional>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -22,11 +25,12 @@ bool HasRequestedCase(CaseDirection direction, const std::wstring& name) {
 // A file of an earlier run that was ended between two steps goes back into the directory:
 // in the requested case where no entry answers to that name, else under its own name.
 bool ReturnWaitingFile(CaseRunContext& run, const std::wstring& waitingPath, const std::wstring& name) {
-    std::optional<std::wstring> converted = ConvertedName(run.direction, name);
+    std::optional<std::wstring> converted = run.TargetOf(name);
     for (const std::wstring& target : {converted.value_or(name), name}) {
         if (run.census.IsTaken(target)) continue;
         if (MoveWithoutReplacing(waitingPath, run.PathOf(target)) != ERROR_SUCCESS) continue;
         run.census.Add(target);
+        ++run.nReturned;
         return true;
     }
     return false;
@@ -87,38 +91,53 @@ bool IsFileToTry(const CaseRunContext& run, const ListingEntry& entry) {
     return !entry.IsDirectory() && !run.waitingNames.count(entry.name);
 }
 
-size_t CountFilesToTry(const CaseRunContext& run) {
-    return std::count_if(run.listing.entries.begin(), run.listing.entries.end(),
-                         [&run](const ListingEntry& entry) { return IsFileToTry(run, entry); });
+// The positions in the listing of the files a forward run tries, in the listing's order.
+std::vector<size_t> FilesToTry(const CaseRunContext& run) {
+    std::vector<size_t> order;
+    for (size_t i = 0; i < run.listing.entries.size(); ++i)
+        if (IsFileToTry(run, run.listing.entries[i])) order.push_back(i);
+    return order;
+}
+
+// A forward run's target: none where the name cannot be spelt, keeps its case, or where
+// another entry answers to the new name.
+std::optional<std::wstring> ConvertedTarget(const CaseRunContext& run, const ListingEntry& entry) {
+    if (!Addressable(entry.name)) return std::nullopt;
+    std::optional<std::wstring> target = run.TargetOf(entry.name);
+    if (!target || *target == entry.name || run.census.TakenByOther(entry, *target)) return std::nullopt;
+    return target;
 }
 
 // A rename that is refused or fails leaves the file as it was; the disk tells afterwards.
-void RenameFile(CaseRunContext& run, CCaseRenamer& renamer, const ListingEntry& entry) {
-    if (!Addressable(entry.name)) return;
-    std::optional<std::wstring> target = ConvertedName(run.direction, entry.name);
-    if (!target || *target == entry.name || run.census.TakenByOther(entry, *target)) return;
-    renamer.Rename(entry, *target);
+void RenameFile(CaseRunContext& run, CCaseRenamer& renamer, CRunJournalAhead& journal, size_t index,
+                const TargetOfEntry& targetOf) {
+    const ListingEntry& entry = run.listing.entries[index];
+    std::optional<std::wstring> target = targetOf(entry);
+    if (target && renamer.Rename(entry, *target) == CCaseRenamer::Result::Renamed) journal.Renamed(index);
 }
 
 // A stop is taken between two files only, so that no file stays between its two steps; the
 // files deferred until then are still brought to their new names or back to their own.
-void RenameFiles(CaseRunContext& run) {
+// Returns how many of the files in order were tried.
+size_t RenameFiles(CaseRunContext& run, const std::vector<size_t>& order, const TargetOfEntry& targetOf,
+                   CRunJournalAhead& journal) {
+    run.control.nTotal.store(order.size());
     CCaseRenamer renamer(run);
-    for (const ListingEntry& entry : run.listing.entries) {
-        if (!IsFileToTry(run, entry)) continue;
+    size_t k = 0;
+    for (; k < order.size(); ++k) {
         if (run.StopRequested()) {
             run.bStopped = true;
             break;
         }
-        RenameFile(run, renamer, entry);
+        if (journal.Cover(order, k, targetOf)) RenameFile(run, renamer, journal, order[k], targetOf);
         run.control.nDone.fetch_add(1, std::memory_order_relaxed);
     }
     renamer.RetryDeferred();
+    return k;
 }
 
 // The files of the directory, as the disk now holds them, that lack the requested case.
-std::vector<std::wstring> FilesWithoutRequestedCase(const CaseRunContext& run) {
-    DirectoryListing after = ReadDirectoryListing(run.directory);
+std::vector<std::wstring> FilesWithoutRequestedCase(const CaseRunContext& run, const DirectoryListing& after) {
     // Unreadable now: every file that needed a change may have kept its name.
     const DirectoryListing& listing = after.started ? after : run.listing;
     std::vector<std::wstring> kept;
@@ -127,25 +146,123 @@ std::vector<std::wstring> FilesWithoutRequestedCase(const CaseRunContext& run) {
     return kept;
 }
 
+// Taking a run back: what each file of the journal is found to be before anything is renamed.
+struct RestorePlan {
+    std::vector<size_t> order;            // listing positions of the files to give back
+    std::vector<size_t> entryOf;          // for each of them, its entry of the journal
+    std::vector<std::wstring> leftAsIs;   // by the names they have
+};
+
+bool IsSameFileAt(const std::unordered_map<std::wstring, FileIdentity>& identities, const std::wstring& name,
+                  const FileIdentity& recorded, uint32_t parts) {
+    auto found = identities.find(name);
+    return found != identities.end() && SameFile(recorded, found->second, parts);
+}
+
+// A file is given back its name only where the file under the new name is the one the run
+// renamed and no other entry answers to the earlier name. The same file still under its
+// earlier name (the run never reached it, or an ended undo did) needs nothing.
+RestorePlan PlanRestore(const CaseRunContext& run, const RunJournal& journal) {
+    std::unordered_map<std::wstring, size_t> positions;
+    for (size_t i = 0; i < run.listing.entries.size(); ++i)
+        if (IsFileToTry(run, run.listing.entries[i])) positions.emplace(run.listing.entries[i].name, i);
+    std::unordered_map<std::wstring, FileIdentity> identities = ReadIdentities(run.directory);
+    RestorePlan plan;
+    for (size_t e = 0; e < journal.entries.size(); ++e) {
+        const JournalEntry& entry = journal.entries[e];
+        auto at = positions.find(entry.newName);
+        if (at != positions.end() && IsSameFileAt(identities, entry.newName, entry.identity, journal.survivingParts)) {
+            if (run.census.TakenByOther(run.listing.entries[at->second], entry.earlierName)) {
+                plan.leftAsIs.push_back(entry.newName);
+                continue;
+            }
+            plan.order.push_back(at->second);
+            plan.entryOf.push_back(e);
+        } else if (!positions.count(entry.earlierName) ||
+                   !IsSameFileAt(identities, entry.earlierName, entry.identity, journal.survivingParts)) {
+            plan.leftAsIs.push_back(entry.newName);
+        }
+    }
+    return plan;
+}
+
+// The files tried that do not carry their earlier names afterwards, by the names they have.
+std::vector<std::wstring> NotGivenBack(const RunJournal& journal, const RestorePlan& plan, size_t nTried,
+                                       const DirectoryListing& after) {
+    std::unordered_set<std::wstring> names;
+    for (const ListingEntry& entry : after.entries) names.insert(entry.name);
+    std::vector<std::wstring> kept;
+    for (size_t k = 0; k < nTried; ++k) {
+        const JournalEntry& entry = journal.entries[plan.entryOf[k]];
+        if (!after.started || !names.count(entry.earlierName)) kept.push_back(entry.newName);
+    }
+    return kept;
+}
+
+void SortAndMerge(std::vector<std::wstring>& names) {
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+}
+
 }  // namespace
 
-CaseRunOutcome ChangeCaseOnDisk(CaseDirection direction, const std::wstring& directory,
-                                   CaseRunControl* pControl) {
+CaseRunOutcome ChangeCaseOnDisk(CaseDirection direction, const std::wstring& directory, CaseRunControl* pControl,
+                                   CRunJournalWriter* pJournal) {
     CaseRunControl unwatched;
     CaseRunOutcome outcome;
-    CaseRunContext run(direction, directory, ReadDirectoryListing(directory), pControl ? *pControl : unwatched);
+    // A run that records itself reads its files' identities with its listing, in one pass.
+    std::unordered_map<std::wstring, FileIdentity> identities;
+    DirectoryListing listing =
+        pJournal ? ReadListingWithIdentities(directory, identities) : ReadDirectoryListing(directory);
+    CaseRunContext run(direction, directory, std::move(listing), pControl ? *pControl : unwatched);
     outcome.bListed = run.listing.started;
     outcome.nEntries = run.listing.entries.size();
     if (!run.listing.started) return outcome;
     ReturnEarlierRunsFiles(run);
-    run.control.nTotal.store(CountFilesToTry(run));
-    RenameFiles(run);
+    CRunJournalAhead journal(run, pJournal, std::move(identities));
+    auto targetOf = [&run](const ListingEntry& entry) { return ConvertedTarget(run, entry); };
+    RenameFiles(run, FilesToTry(run), targetOf, journal);
     outcome.bStopped = run.bStopped;
     outcome.nRenamed = run.nRenamed;
-    outcome.kept = FilesWithoutRequestedCase(run);
+    DirectoryListing after = ReadDirectoryListing(run.directory);
+    journal.Finish(after);
+    outcome.kept = FilesWithoutRequestedCase(run, after);
     // A file still waiting in a staging folder is not in the directory's listing.
     outcome.kept.insert(outcome.kept.end(), run.stranded.begin(), run.stranded.end());
-    std::sort(outcome.kept.begin(), outcome.kept.end());
-    outcome.kept.erase(std::unique(outcome.kept.begin(), outcome.kept.end()), outcome.kept.end());
+    SortAndMerge(outcome.kept);
+    return outcome;
+}
+
+CaseRunOutcome RestoreEarlierNames(const RunJournal& journal, CaseRunControl* pControl) {
+    CaseRunControl unwatched;
+    CaseRunOutcome outcome;
+    CaseRunContext run(journal.direction, journal.directory, ReadDirectoryListing(journal.directory),
+                       pControl ? *pControl : unwatched);
+    outcome.bListed = run.listing.started;
+    outcome.nEntries = run.listing.entries.size();
+    if (!run.listing.started) return outcome;
+    run.bRestoring = true;
+    for (const JournalEntry& entry : journal.entries) run.earlierNames[entry.newName] = entry.earlierName;
+    ReturnEarlierRunsFiles(run);
+    // Files that came back from where they waited are judged with the others.
+    if (run.nReturned > 0) {
+        run.listing = ReadDirectoryListing(run.directory);
+        run.LookAgain();
+    }
+    RestorePlan plan = PlanRestore(run, journal);
+    CRunJournalAhead noJournal(run, nullptr);
+    auto targetOf = [&run](const ListingEntry& entry) -> std::optional<std::wstring> {
+        std::optional<std::wstring> target = run.TargetOf(entry.name);
+        if (!target || run.census.TakenByOther(entry, *target)) return std::nullopt;
+        return target;
+    };
+    size_t nTried = RenameFiles(run, plan.order, targetOf, noJournal);
+    for (size_t k = nTried; k < plan.order.size(); ++k) outcome.unreached.push_back(journal.entries[plan.entryOf[k]]);
+    outcome.bStopped = run.bStopped;
+    outcome.nRenamed = run.nRenamed;
+    outcome.kept = NotGivenBack(journal, plan, nTried, ReadDirectoryListing(run.directory));
+    outcome.kept.insert(outcome.kept.end(), plan.leftAsIs.begin(), plan.leftAsIs.end());
+    outcome.kept.insert(outcome.kept.end(), run.stranded.begin(), run.stranded.end());
+    SortAndMerge(outcome.kept);
     return outcome;
 }

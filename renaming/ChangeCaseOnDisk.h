@@ -3,8 +3,10 @@
 // earlier run come back, every file takes the requested case where it can, and the disk is
 // read again to tell which files did not. It renames and reports, and nothing more: no box,
 // no window, no current directory (the user's command around it is app/RenameFilesToCase).
+// The same run takes an earlier one back from its journal.
 #include "renaming/CaseDirection.h"
 #include "renaming/CaseRunControl.h"
+#include "renaming/RunJournal.h"
 
 #include <cstddef>
 #include <string>
@@ -18,10 +20,22 @@ struct CaseRunOutcome {
     std::vector<std::wstring> kept;
     bool bStopped = false;  // a stop was asked for and files were left untried
     size_t nRenamed = 0;    // files that now carry the requested case because this run renamed them
+    // Taking a run back: the journal's files that a stop left untried, still to be given back.
+    std::vector<JournalEntry> unreached;
 };
 
 // directory: an extended ("\\?\X:\...") or Unix namespace ("\\?\unix\...") path.
 // pControl: counts the files as they are handled and is asked before each file whether to stop;
 // a stopped run still ends as any run does, with no file left waiting.
+// pJournal: where the run records ahead of its renames what it renames, so that it can be
+// taken back; none given, nothing is recorded.
 CaseRunOutcome ChangeCaseOnDisk(CaseDirection direction, const std::wstring& directory,
-                                   CaseRunControl* pControl = nullptr);
+                                   CaseRunControl* pControl = nullptr, CRunJournalWriter* pJournal = nullptr);
+
+// Takes back the run that the journal records: each file it renamed gets its earlier name back
+// where the file now under the new name is the same file (see FileIdentity) and no other entry
+// answers to the earlier name. Every other file is left exactly as it is and named in kept by
+// the name it has: gone, renamed again, replaced, or its earlier name held by another file. A
+// file that still has its earlier name counts as given back. nRenamed: names given back by
+// this run; bListed false: the directory could not be read (nothing was touched).
+CaseRunOutcome RestoreEarlierNames(const RunJournal& journal, CaseRunControl* pControl = nullptr);

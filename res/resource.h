@@ -44,6 +44,7 @@
 #define IDC_TO_LOWER_CASE 1003
 #define IDC_TO_UPPER_CASE 1004
 #define IDC_WEB_LINK      1005
+#define IDC_UNDO          1007
 
 // Controls of the About dialog (IDD_ABOUTBOX)
 #define IDC_ABOUT_WEB_LINK 1006

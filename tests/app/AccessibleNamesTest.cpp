@@ -2,6 +2,8 @@
 // dialogs: a button or a link by its text, any other control by the label just before it in
 // the dialog's order (that is where Windows' accessibility layer looks for it).
 #include "app/CUmbrixDlg.h"
+#include "app/RunJournalPlace.h"
+#include "renaming/RunJournal.h"
 #include "res/resource.h"
 #include "tests/app/ScriptedUser.h"
 #include "tests/support/Observations.h"
@@ -100,6 +102,11 @@ TEST(AccessibleNames, EveryControlTabReachesIsNamedByItsTextOrTheLabelBeforeIt) 
     TempDirectory dir;
     dir.AddDirectory(L"Sub");
     ASSERT_TRUE(SetCurrentDirectoryW(dir.Path().c_str()));
+    // A last run with a file to give back, so that "Rückgängig" is enabled and reached by Tab.
+    RunJournal journal;
+    journal.directory = journal.shownDirectory = dir.Path();
+    journal.entries = {JournalEntry{L"Brief.DOC", L"brief.doc", FileIdentity{}}};
+    ASSERT_TRUE(ReplaceRunJournal(RunJournalPath(), journal));
     NameCheck check;
     CUmbrixDlg dlg;
     AfxGetThread()->m_pMainWnd = &dlg;
@@ -121,11 +128,12 @@ TEST(AccessibleNames, EveryControlTabReachesIsNamedByItsTextOrTheLabelBeforeIt) 
     dlg.DoModal();
     AfxGetThread()->m_pMainWnd = nullptr;
     SetCurrentDirectoryA("C:\\");
+    RemoveRunJournal(RunJournalPath());
     CoUninitialize();
     EXPECT_TRUE(user.Finished()) << "never saw: " << Utf8(user.Pending());
-    // Main dialog: Ende, two case buttons, link; directory dialog: OK, Abbruch, path field,
-    // drive list, tree; About box: OK, link.
-    EXPECT_EQ(check.nChecked, 4 + 5 + 2);
+    // Main dialog: Ende, two case buttons, Rückgängig, link; directory dialog: OK, Abbruch, path
+    // field, drive list, tree; About box: OK, link.
+    EXPECT_EQ(check.nChecked, 5 + 5 + 2);
 
     if (!check.bAnswered) GTEST_SKIP() << "the system gave no accessible object for a dialog control";
     if (!check.unanswered.empty()) {

@@ -94,7 +94,7 @@ TEST(CodePage, EveryDialogAndBoxShowsItsGermanTextExactly) {
         ClickButton(hBox, IDOK);
     };
     user.When(L"Umbrix", [&](HWND hDlg) {
-        EXPECT_EQ(ChildTexts(hDlg), (Texts{L"Ende", L"in kleine Dateinamen", L"in große Dateinamen",
+        EXPECT_EQ(ChildTexts(hDlg), (Texts{L"Ende", L"in kleine Dateinamen", L"in große Dateinamen", L"&Rückgängig",
                                            L"Alle Dateien in dem gewählten Verzeichnis werden umbenannt ",
                                            L"https://umbrix.example.org"}));
         EXPECT_EQ(LastSystemMenuItem(hDlg), L"Inf&o über Umbrix...");

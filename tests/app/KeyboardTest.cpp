@@ -2,8 +2,10 @@
 // that the dialog manager, the controls and the program's handlers all take part as they do
 // for a user.
 #include "app/CUmbrixDlg.h"
+#include "app/RunJournalPlace.h"
 #include "dirselect/CDirectoryTree.h"
 #include "filesystem/CurrentDirectory.h"
+#include "renaming/RunJournal.h"
 #include "res/resource.h"
 #include "tests/app/ScriptedUser.h"
 #include "tests/renaming/RunMessages.h"
@@ -199,8 +201,13 @@ TEST(KeyboardOnly, TabReachesTheLinksAndEnterOrSpaceOpensTheAddress) {
     AfxGetThread()->m_pMainWnd = &dlg;    // the About box's owner
     HttpsOpener https(recorder);  // the dialog's own address, opened without a browser
     ScriptedUser user(30000);
-    // From "Ende", the first control: the two case buttons, then the link.
-    user.WhenReady(kMainCaption, InFront, [](HWND) { EXPECT_TRUE(PressKeys({VK_TAB, VK_TAB, VK_TAB})); });
+    // A last run with a file to give back, so that "Rückgängig" takes part.
+    RunJournal journal;
+    journal.directory = journal.shownDirectory = records.Path();
+    journal.entries = {JournalEntry{L"Brief.DOC", L"brief.doc", FileIdentity{}}};
+    ASSERT_TRUE(ReplaceRunJournal(RunJournalPath(), journal));
+    // From "Ende", the first control: the two case buttons, "Rückgängig", then the link.
+    user.WhenReady(kMainCaption, InFront, [](HWND) { EXPECT_TRUE(PressKeys({VK_TAB, VK_TAB, VK_TAB, VK_TAB})); });
     user.WhenReady(
         kMainCaption, [](HWND hDlg) { return KeysTaken(hDlg) && HasFocus(hDlg, IDC_WEB_LINK); },
         [&](HWND hDlg) {
@@ -235,4 +242,5 @@ TEST(KeyboardOnly, TabReachesTheLinksAndEnterOrSpaceOpensTheAddress) {
         EXPECT_NE(record.find("link_recorder.exe"), std::string::npos) << record;
     }
     EXPECT_TRUE(boxes.Boxes().empty());
+    RemoveRunJournal(RunJournalPath());
 }

@@ -66,7 +66,7 @@ HWND OwnedPopup(HWND hOwner) {
 
 void Click(HWND hButton) { PostMessageA(hButton, BM_CLICK, 0, 0); }
 
-std::wstring AnswerMessageBox(HWND hBox) {
+std::wstring AnswerMessageBox(HWND hBox, int nButton) {
     std::wstring text;
     HWND hButton = nullptr;
     for (HWND h = GetWindow(hBox, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
@@ -75,6 +75,7 @@ std::wstring AnswerMessageBox(HWND hBox) {
         if (lstrcmpiA(cls, "Static") == 0 && !WideWindowText(h).empty()) text = WideWindowText(h);
         if (lstrcmpiA(cls, "Button") == 0) hButton = h;
     }
+    if (nButton) hButton = GetDlgItem(hBox, nButton);
     if (hButton) Click(hButton);
     return text;
 }

@@ -25,8 +25,8 @@ HWND WaitForWindow(DWORD pid, const std::wstring& caption);
 // A visible window that hOwner owns, if there is one.
 HWND OwnedPopup(HWND hOwner);
 void Click(HWND hButton);
-// The static text of a message box and a click on its one button.
-std::wstring AnswerMessageBox(HWND hBox);
+// The static text of a message box and a click on its one button, or on the button given.
+std::wstring AnswerMessageBox(HWND hBox, int nButton = 0);
 
 class UmbrixProcess {
 public:

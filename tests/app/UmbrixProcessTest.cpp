@@ -1,6 +1,8 @@
 // Starts umbrix.exe as a process of its own and works it from outside, as a user would.
 #include <windows.h>
 #include <commctrl.h>
+#include <knownfolders.h>
+#include <shlobj.h>
 
 #include "res/resource.h"
 #include "tests/app/UmbrixProcess.h"
@@ -347,4 +349,69 @@ TEST(UmbrixProgram, SessionEndMidRunStopsTheRunBeforeTheAnswer) {
     SendMessageTimeoutW(hMain, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 20000, &answer);
     EXPECT_EQ(run.umbrix.WaitForExit(), 0u);
     EXPECT_EQ(ExpectEveryFileWhole(dir, names), renamed) << "a file was renamed after the answer";
+}
+
+namespace {
+
+// Where the program keeps the journal of its last run: the user's local application data.
+std::wstring JournalPath() {
+    PWSTR pszLocal = nullptr;
+    std::wstring local;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &pszLocal))) local = pszLocal;
+    CoTaskMemFree(pszLocal);
+    return local + L"\\Umbrix\\Letzter Lauf.umbrix-journal";
+}
+
+bool UndoEnabled(HWND hMain) { return IsWindowEnabled(GetDlgItem(hMain, IDC_UNDO)); }
+
+// The box of the program that follows the one given, once that one is gone.
+HWND NextBox(const UmbrixProcess& umbrix, HWND hBefore) {
+    for (int i = 0; i < 1000 && hBefore && IsWindow(hBefore); ++i) Sleep(10);
+    return WaitForWindow(umbrix.Id(), L"umbrix");
+}
+
+}  // namespace
+
+TEST(UmbrixProgram, TheLastRunIsTakenBackAfterTheProgramWasClosedAndStartedAgain) {
+    DeleteFileW(JournalPath().c_str());
+    TempDirectory dir;
+    dir.AddFile(L"Rechnung M\u00E4rz 2026.PDF");
+    dir.AddFile(L"IMG_0042 Oma.JPG");
+    {
+        UmbrixProcess umbrix("/nologo", dir.AnsiPath());
+        ASSERT_TRUE(umbrix.Started());
+        HWND hMain = WaitForWindow(umbrix.Id(), L"Umbrix");
+        ASSERT_NE(hMain, nullptr);
+        EXPECT_FALSE(UndoEnabled(hMain)) << "enabled without a journal";
+        ASSERT_NE(StartLowerCaseRun(umbrix), nullptr);
+        HWND hBox = WaitForWindow(umbrix.Id(), L"umbrix");
+        ASSERT_NE(hBox, nullptr);
+        EXPECT_EQ(AnswerMessageBox(hBox), L"Ok, alle Dateien in kleinbuchstaben umbenannt.");
+        ASSERT_EQ(WaitForWindow(umbrix.Id(), L"Umbrix"), hMain);
+        EXPECT_TRUE(UndoEnabled(hMain));
+        Click(GetDlgItem(hMain, IDCANCEL));
+        EXPECT_EQ(umbrix.WaitForExit(), 0u);
+    }
+    ASSERT_EQ(dir.Names(), (std::vector<std::wstring>{L"img_0042 oma.jpg", L"rechnung m\u00E4rz 2026.pdf"}));
+    ASSERT_NE(GetFileAttributesW(JournalPath().c_str()), INVALID_FILE_ATTRIBUTES) << "no journal in the profile";
+
+    UmbrixProcess again("/nologo", dir.AnsiPath());
+    HWND hMain = WaitForWindow(again.Id(), L"Umbrix");
+    ASSERT_NE(hMain, nullptr);
+    ASSERT_TRUE(UndoEnabled(hMain));
+    Click(GetDlgItem(hMain, IDC_UNDO));
+    HWND hQuestion = WaitForWindow(again.Id(), L"umbrix");
+    ASSERT_NE(hQuestion, nullptr);
+    EXPECT_EQ(AnswerMessageBox(hQuestion, IDYES),
+              L"Die letzte Umbenennung r\u00FCckg\u00E4ngig machen?\n\n" + dir.Path() +
+                  L"\n2 Dateien erhalten ihre fr\u00FCheren Namen zur\u00FCck.");
+    HWND hEnd = NextBox(again, hQuestion);
+    ASSERT_NE(hEnd, nullptr);
+    EXPECT_EQ(AnswerMessageBox(hEnd), L"Ok, alle Dateien haben ihre fr\u00FCheren Namen zur\u00FCck.");
+    ASSERT_EQ(WaitForWindow(again.Id(), L"Umbrix"), hMain);
+    EXPECT_FALSE(UndoEnabled(hMain)) << "an undo is not undone";
+    EXPECT_EQ(dir.Names(), (std::vector<std::wstring>{L"IMG_0042 Oma.JPG", L"Rechnung M\u00E4rz 2026.PDF"}));
+    EXPECT_EQ(dir.Contents(L"IMG_0042 Oma.JPG"), "IMG_0042 Oma.JPG");
+    Click(GetDlgItem(hMain, IDCANCEL));
+    EXPECT_EQ(again.WaitForExit(), 0u);
 }

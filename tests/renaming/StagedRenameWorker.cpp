@@ -1,7 +1,7 @@
 // Runs one lower-case run over a directory through its extended Win32 path. Under Wine a
 // case-only rename there is a silent no-op, so every file takes the staging route; the tests
-// end this process in the middle of it.
-//   staged_rename_worker.exe DIRECTORY
+// end this process in the middle of it. With a journal path, the run is recorded there.
+//   staged_rename_worker.exe DIRECTORY [JOURNAL]
 #include "filesystem/ExtendedPath.h"
 #include "renaming/ChangeCaseOnDisk.h"
 
@@ -9,11 +9,16 @@
 
 #include <shellapi.h>
 
+#include <optional>
+
 int main() {
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (!argv || argc != 2) return 2;
-    CaseRunOutcome outcome = ChangeCaseOnDisk(CaseDirection::Lower, AfxExtendedPath(argv[1]));
+    if (!argv || argc < 2 || argc > 3) return 2;
+    std::optional<CRunJournalWriter> journal;
+    if (argc == 3) journal.emplace(argv[2], argv[1]);
+    CaseRunOutcome outcome =
+        ChangeCaseOnDisk(CaseDirection::Lower, AfxExtendedPath(argv[1]), nullptr, journal ? &*journal : nullptr);
     LocalFree(argv);
     return outcome.kept.empty() ? 0 : 1;
 }

@@ -150,6 +150,9 @@ TEST(DialogTemplates, MainDialogIsAnExtendedTemplate) {
                          {button, 0, 119, 28, 88, 14, IDC_TO_UPPER_CASE, "BUTTON",
                           "in gro\xDF"
                           "e Dateinamen"},
+                         {button, 0, 8, 60, 60, 14, IDC_UNDO, "BUTTON",
+                          "&R\xFC"
+                          "ckg\xE4ngig"},
                          {0x50000007, 0, 6, 11, 216, 44, -1, "BUTTON",
                           "Alle Dateien in dem gew\xE4"
                           "hlten Verzeichnis werden umbenannt "},
@@ -168,10 +171,21 @@ TEST(DialogTemplates, MainDialogShowsItsTextsInTemplateOrder) {
     EXPECT_EQ(texts, (std::vector<std::string>{"Ende", "in kleine Dateinamen",
                                                "in gro\xDF"
                                                "e Dateinamen",
+                                               "&R\xFC"
+                                               "ckg\xE4ngig",
                                                "Alle Dateien in dem gew\xE4"
                                                "hlten Verzeichnis werden umbenannt ",
                                                "<icon>", kWebAddress}));
     ExpectTextsFit(dlg, IDC_WEB_LINK);
+    // "Rückgängig" stands clear of every other control, the group's frame included.
+    RECT undo{};
+    GetWindowRect(GetDlgItem(dlg.Handle(), IDC_UNDO), &undo);
+    for (HWND child : dlg.Children()) {
+        RECT other{}, common{};
+        GetWindowRect(child, &other);
+        if (GetDlgCtrlID(child) == IDC_UNDO) continue;
+        EXPECT_FALSE(IntersectRect(&common, &undo, &other)) << ShownText(child);
+    }
 }
 
 TEST(DialogTemplates, DirectoryDialogTemplate) {

@@ -1,0 +1,93 @@
+#include "renaming/RunJournalAhead.h"
+
+#include <algorithm>
+#include <utility>
+#include <unordered_set>
+
+namespace {
+
+// Each batch costs a flush, which on a busy disk can take as long as hundreds of renames; a
+// file that a batch names but the run never reaches still has its name and costs nothing. So
+// the batches are large and grow fourfold: two flushes for 20,000 files, four for 100,000.
+const size_t kFirstBatch = 4096;
+const size_t kBatchGrowth = 4;
+const size_t kLargestBatch = 65536;
+
+// A last-write time that a volume sets on each rename (FAT32 through FUSE) looks unchanged when
+// the rename falls within the same tick of the volume's coarse clock (FAT keeps 2 s): a file
+// written whole seconds ago, just now, tells nothing about the volume.
+bool TellsAboutLastWrite(const FileIdentity& before, const FileIdentity& after) {
+    const uint64_t kSecond = 10000000;  // in FILETIME's 100 ns
+    if (before.lastWrite != after.lastWrite || before.lastWrite % kSecond != 0) return true;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    uint64_t nNow = (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return before.lastWrite + 4 * kSecond < nNow;
+}
+
+// Files that the end of a run looks at to learn about the volume, when none did so before.
+const size_t kFilesToMeasureAtEnd = 64;
+
+}  // namespace
+
+CRunJournalAhead::CRunJournalAhead(const CaseRunContext& run, CRunJournalWriter* pWriter,
+                                   std::unordered_map<std::wstring, FileIdentity> identities)
+    : m_run(run), m_pWriter(pWriter), m_identities(std::move(identities)), m_nBatch(kFirstBatch) {
+    if (!m_pWriter) return;
+    m_pWriter->Begin(run.directory, run.direction);
+    m_recorded.assign(run.listing.entries.size(), 0);
+    // A volume that does not tell identities in its listings: the run goes on without a
+    // journal, as where none can be written, rather than renaming nothing.
+    if (m_identities.empty() && !run.listing.entries.empty()) m_pWriter = nullptr;
+}
+
+bool CRunJournalAhead::Cover(const std::vector<size_t>& order, size_t k, const TargetOfEntry& targetOf) {
+    if (!m_pWriter || m_pWriter->Failed()) return true;
+    if (k >= m_nCovered) WriteBatch(order, k, targetOf);
+    return m_pWriter->Failed() || m_recorded[order[k]];
+}
+
+void CRunJournalAhead::WriteBatch(const std::vector<size_t>& order, size_t k, const TargetOfEntry& targetOf) {
+    std::vector<JournalEntry> batch;
+    size_t end = std::min(order.size(), k + m_nBatch);
+    for (size_t i = k; i < end; ++i) {
+        const ListingEntry& entry = m_run.listing.entries[order[i]];
+        std::optional<std::wstring> target = targetOf(entry);
+        auto identity = m_identities.find(entry.name);
+        if (!target || identity == m_identities.end()) continue;
+        batch.push_back(JournalEntry{entry.name, *target, identity->second});
+        m_recorded[order[i]] = 1;
+        m_written[order[i]] = m_entries.size() + batch.size() - 1;
+    }
+    m_nCovered = end;
+    m_nBatch = std::min(m_nBatch * kBatchGrowth, kLargestBatch);
+    if (batch.empty()) return;
+    m_pWriter->WriteBatch(batch);
+    m_entries.insert(m_entries.end(), batch.begin(), batch.end());
+}
+
+void CRunJournalAhead::Renamed(size_t index) {
+    if (!Active() || m_bPartsKnown) return;
+    auto written = m_written.find(index);
+    if (written != m_written.end()) MeasureParts(m_entries[written->second]);
+}
+
+void CRunJournalAhead::MeasureParts(const JournalEntry& entry) {
+    std::optional<FileIdentity> now = IdentityOf(m_run.PathOf(entry.newName));
+    if (!now || !TellsAboutLastWrite(entry.identity, *now)) return;
+    m_bPartsKnown = true;
+    m_pWriter->WriteSurvivingParts(PartsThatSurvived(entry.identity, *now));
+}
+
+void CRunJournalAhead::Finish(const DirectoryListing& after) {
+    if (!m_pWriter || m_entries.empty()) return;
+    std::unordered_set<std::wstring> names;
+    for (const ListingEntry& entry : after.entries) names.insert(entry.name);
+    std::vector<JournalEntry> renamed;
+    for (const JournalEntry& entry : m_entries)
+        // Unreadable now: the journal keeps every file it named, any of which may have been renamed.
+        if (!after.started || names.count(entry.newName)) renamed.push_back(entry);
+    // Until a file tells otherwise, every part is compared: a file is rather left as it is.
+    for (size_t i = 0; i < renamed.size() && i < kFilesToMeasureAtEnd && !m_bPartsKnown; ++i) MeasureParts(renamed[i]);
+    m_pWriter->Finish(std::move(renamed), m_entries.size());
+}

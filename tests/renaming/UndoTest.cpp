@@ -1,0 +1,197 @@
+// A run taken back from its journal: every file it renamed gets its earlier name back, the
+// same file and only that one, after the run ended normally, was stopped or was killed; on the
+// Linux disk, and on FAT32 and exFAT cards mounted as users mount them.
+#include "filesystem/CUniqueHandle.h"
+#include "filesystem/ExtendedPath.h"
+#include "renaming/ChangeCaseOnDisk.h"
+#include "tests/support/FatDrive.h"
+#include "tests/support/TempDirectory.h"
+#include "tests/support/UnixShell.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Names = std::vector<std::wstring>;
+
+Names Sorted(Names names) {
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class UndoTest : public ::testing::Test {
+protected:
+    std::wstring JournalPath() const { return journalFolder.ExactPath() + L"\\run.journal"; }
+
+    CaseRunOutcome RunRecorded(CaseDirection direction, const std::wstring& directory) {
+        CRunJournalWriter writer(JournalPath(), directory);
+        return ChangeCaseOnDisk(direction, directory, nullptr, &writer);
+    }
+
+    RunJournal Journal() const {
+        JournalReading reading = ReadRunJournal(JournalPath());
+        EXPECT_EQ(reading.state, JournalState::Trusted);
+        return reading.journal;
+    }
+
+    TempDirectory dir;
+    TempDirectory journalFolder;
+};
+
+TEST_F(UndoTest, ALowerRunOverMixedNamesIsTakenBackExactly) {
+    const Names names{L"Rechnung M\x00E4rz 2026.PDF", L"IMG_0042 Oma.JPG", L"\x0391\x039B\x03A6\x0391.Txt",
+                      L"schon klein.txt", L"Music.", L"Lang-" + std::wstring(120, L'\x00D6') + L".Txt"};
+    dir.AddFilesOnLinux(names);
+    dir.AddDirectory(L"Archiv");
+    CaseRunOutcome forward = RunRecorded(CaseDirection::Lower, dir.ExactPath());
+    ASSERT_EQ(forward.kept, Names{});
+    ASSERT_EQ(forward.nRenamed, 5u);
+    RunJournal journal = Journal();
+    // Exactly the files the run renamed, each with the name it had.
+    EXPECT_EQ(journal.entries.size(), 5u);
+    EXPECT_EQ(journal.shownDirectory, dir.ExactPath());
+    // On the Linux disk a rename keeps the file ID (the inode), the serial and the last-write time.
+    EXPECT_EQ(journal.survivingParts, uint32_t(kIdentityAll));
+    EXPECT_TRUE(journal.bEnded);
+    EXPECT_EQ(FilesStillRenamed(journal), 5u);
+
+    CaseRunOutcome undo = RestoreEarlierNames(journal);
+    EXPECT_TRUE(undo.bListed);
+    EXPECT_FALSE(undo.bStopped);
+    EXPECT_EQ(undo.kept, Names{});
+    EXPECT_EQ(undo.nRenamed, 5u);
+    Names expected = names;
+    expected.push_back(L"Archiv");
+    EXPECT_EQ(dir.Names(), Sorted(expected));
+    for (const std::wstring& name : names) EXPECT_EQ(dir.Contents(name), Utf8(name));
+
+    // The journal is the last run's; one that renamed nothing leaves it as it was.
+    ASSERT_EQ(RunRecorded(CaseDirection::Upper, dir.ExactPath()).nRenamed, 6u);
+    ASSERT_EQ(RunRecorded(CaseDirection::Upper, dir.ExactPath()).nRenamed, 0u);
+    EXPECT_EQ(Journal().entries.size(), 6u) << "a run that renamed nothing replaced the journal";
+    EXPECT_EQ(RestoreEarlierNames(Journal()).kept, Names{});
+    EXPECT_EQ(dir.Names(), Sorted(expected));
+}
+
+TEST_F(UndoTest, FilesThatChangedSinceAreLeftAsTheyAreAndNamed) {
+    dir.AddFilesOnLinux({L"Stays.TXT", L"Gone.TXT", L"Moved.TXT", L"Replaced.TXT", L"Taken.TXT"});
+    ASSERT_EQ(RunRecorded(CaseDirection::Lower, dir.ExactPath()).nRenamed, 5u);
+    // Since the run: one file deleted, one renamed again, one replaced by another of the same name
+    // and size (Linux may give it the inode the deleted one had), and one earlier name taken.
+    RunUnixShell("cd " + ShellQuote(UnixPath(dir.Path())) +
+                 " && rm gone.txt && mv moved.txt Moved-Again.txt && rm replaced.txt && sleep 0.01 &&"
+                 " printf XXXXXXXXXXXX > replaced.txt && printf other > Taken.TXT");
+    CaseRunOutcome undo = RestoreEarlierNames(Journal());
+    EXPECT_EQ(undo.kept, (Names{L"gone.txt", L"moved.txt", L"replaced.txt", L"taken.txt"}));
+    EXPECT_EQ(undo.nRenamed, 1u);
+    EXPECT_EQ(dir.Names(), (Names{L"Moved-Again.txt", L"Stays.TXT", L"Taken.TXT", L"replaced.txt", L"taken.txt"}));
+    EXPECT_EQ(dir.Contents(L"replaced.txt"), "XXXXXXXXXXXX");
+    EXPECT_EQ(dir.Contents(L"Taken.TXT"), "other");
+    EXPECT_EQ(dir.Contents(L"taken.txt"), "Taken.TXT");
+    EXPECT_EQ(dir.Contents(L"Moved-Again.txt"), "Moved.TXT");
+}
+
+TEST_F(UndoTest, AStoppedUndoKeepsWhatItDidNotReachAndAnUnreachableDirectoryTouchesNothing) {
+    dir.AddFilesOnLinux({L"Alpha.TXT", L"Beta.TXT"});
+    ASSERT_EQ(RunRecorded(CaseDirection::Lower, dir.ExactPath()).nRenamed, 2u);
+    CaseRunControl control;
+    control.bStopRequested = true;
+    CaseRunOutcome stopped = RestoreEarlierNames(Journal(), &control);
+    EXPECT_TRUE(stopped.bStopped);
+    EXPECT_EQ(stopped.nRenamed, 0u);
+    EXPECT_EQ(stopped.unreached, Journal().entries);
+    EXPECT_EQ(dir.Names(), (Names{L"alpha.txt", L"beta.txt"}));
+
+    RunJournal gone = Journal();
+    gone.directory += L"-elsewhere";
+    CaseRunOutcome unreachable = RestoreEarlierNames(gone);
+    EXPECT_FALSE(unreachable.bListed);
+    EXPECT_EQ(dir.Names(), (Names{L"alpha.txt", L"beta.txt"}));
+
+    EXPECT_EQ(RestoreEarlierNames(Journal()).kept, Names{});
+    EXPECT_EQ(dir.Names(), (Names{L"Alpha.TXT", L"Beta.TXT"}));
+}
+
+std::wstring WorkerPath() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring result(path);
+    return result.substr(0, result.find_last_of(L"\\/") + 1) + L"staged_rename_worker.exe";
+}
+
+size_t CountLower(const Names& names) {
+    return std::count_if(names.begin(), names.end(), [](const std::wstring& name) { return name[0] == L'f'; });
+}
+
+TEST_F(UndoTest, ARunKilledMidwayIsTakenBackUpToWhereItGot) {
+    Names names;
+    for (int i = 0; i < 10000; ++i) names.push_back(L"File_" + std::to_wstring(100000 + i) + L".DAT");
+    dir.AddFilesOnLinux(names);
+    // The staged route: slow enough to be ended in the middle, and files then wait between steps.
+    std::wstring command = L"\"" + WorkerPath() + L"\" \"" + dir.Path() + L"\" \"" + JournalPath() + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+    CKernelHandle worker(process.hProcess), workerThread(process.hThread);
+    size_t renamed = 0;
+    for (int waited = 0; renamed < 300 && waited < 60000; waited += 20) {
+        Sleep(20);
+        renamed = CountLower(dir.Names());
+    }
+    TerminateProcess(worker.Get(), 9);
+    WaitForSingleObject(worker.Get(), 10000);
+    ASSERT_GE(renamed, 300u) << "the worker renamed too little";
+    renamed = CountLower(dir.Names());
+    ASSERT_LT(renamed, names.size()) << "the run had ended before it was killed";
+
+    RunJournal journal = Journal();
+    EXPECT_GE(journal.entries.size(), renamed) << "a file was renamed before the journal named it";
+    // Ended before its end: the journal may name more files than were renamed; the disk tells.
+    EXPECT_FALSE(journal.bEnded);
+    EXPECT_EQ(FilesStillRenamed(journal), CountLower(dir.Names()));
+    CaseRunOutcome undo = RestoreEarlierNames(journal);
+    EXPECT_EQ(undo.kept, Names{});
+    // Every file once, under its own name, with its own contents.
+    EXPECT_EQ(dir.Names(), names);
+    for (size_t i = 0; i < names.size(); i += 97) EXPECT_EQ(dir.Contents(names[i]), Utf8(names[i]));
+}
+
+// A card, mounted as users mount it: the kernel's caches on, file IDs that do not last and, on
+// FAT32 through FUSE, a last-write time that each rename sets.
+void UndoOnCard(FatDrive::Kind kind, const std::wstring& journalPath, uint32_t lastWritePart) {
+    std::string why = FatDrive::Unavailable(kind);
+    if (!why.empty()) GTEST_SKIP() << "skipped: " << why;
+    FatDrive card(kind, FatDrive::Caches::Default);
+    ASSERT_EQ(card.OnLinux("printf a > DSC00001.JPG && printf bb > 'Urlaub am See.Jpg' && printf c > noext && "
+                           "mkdir DCIM && printf d > DCIM/Inner.TXT && touch -d '2025-07-14 10:31:02' *"),
+              "");
+    {
+        CRunJournalWriter writer(journalPath, card.Root());
+        ASSERT_EQ(ChangeCaseOnDisk(CaseDirection::Upper, AfxExtendedPath(card.Root()), nullptr, &writer).kept, Names{});
+    }
+    ASSERT_EQ(card.Ls(), (std::vector<std::string>{"DCIM", "DSC00001.JPG", "NOEXT", "URLAUB AM SEE.JPG"}));
+    JournalReading reading = ReadRunJournal(journalPath);
+    ASSERT_EQ(reading.state, JournalState::Trusted);
+    EXPECT_EQ(reading.journal.survivingParts & kIdentityLastWrite, lastWritePart);
+    CaseRunOutcome undo = RestoreEarlierNames(reading.journal);
+    EXPECT_EQ(undo.kept, Names{});
+    EXPECT_EQ(undo.nRenamed, 2u);
+    EXPECT_EQ(card.Ls(), (std::vector<std::string>{"DCIM", "DSC00001.JPG", "Urlaub am See.Jpg", "noext"}));
+    EXPECT_EQ(card.Cat("Urlaub am See.Jpg"), "bb");
+    EXPECT_EQ(card.Cat("noext"), "c");
+    EXPECT_EQ(card.Ls("DCIM"), std::vector<std::string>{"Inner.TXT"});
+}
+
+// fusefat sets the last-write time on each rename, exfat-fuse keeps it.
+TEST_F(UndoTest, AnUpperRunOnAFat32CardIsTakenBack) { UndoOnCard(FatDrive::Kind::Fat32, JournalPath(), 0); }
+
+TEST_F(UndoTest, AnUpperRunOnAnExFatCardIsTakenBack) {
+    UndoOnCard(FatDrive::Kind::ExFat, JournalPath(), kIdentityLastWrite);
+}
+
+}  // namespace
