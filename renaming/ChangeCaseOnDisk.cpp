@@ -162,11 +162,11 @@ bool IsSameFileAt(const std::unordered_map<std::wstring, FileIdentity>& identiti
 // A file is given back its name only where the file under the new name is the one the run
 // renamed and no other entry answers to the earlier name. The same file still under its
 // earlier name (the run never reached it, or an ended undo did) needs nothing.
-RestorePlan PlanRestore(const CaseRunContext& run, const RunJournal& journal) {
+RestorePlan PlanRestore(const CaseRunContext& run, const RunJournal& journal,
+                        const std::unordered_map<std::wstring, FileIdentity>& identities) {
     std::unordered_map<std::wstring, size_t> positions;
     for (size_t i = 0; i < run.listing.entries.size(); ++i)
         if (IsFileToTry(run, run.listing.entries[i])) positions.emplace(run.listing.entries[i].name, i);
-    std::unordered_map<std::wstring, FileIdentity> identities = ReadIdentities(run.directory);
     RestorePlan plan;
     for (size_t e = 0; e < journal.entries.size(); ++e) {
         const JournalEntry& entry = journal.entries[e];
@@ -236,7 +236,9 @@ CaseRunOutcome ChangeCaseOnDisk(CaseDirection direction, const std::wstring& dir
 CaseRunOutcome RestoreEarlierNames(const RunJournal& journal, CaseRunControl* pControl) {
     CaseRunControl unwatched;
     CaseRunOutcome outcome;
-    CaseRunContext run(journal.direction, journal.directory, ReadDirectoryListing(journal.directory),
+    // The listing and the identities of its files in one pass.
+    std::unordered_map<std::wstring, FileIdentity> identities;
+    CaseRunContext run(journal.direction, journal.directory, ReadListingWithIdentities(journal.directory, identities),
                        pControl ? *pControl : unwatched);
     outcome.bListed = run.listing.started;
     outcome.nEntries = run.listing.entries.size();
@@ -246,10 +248,10 @@ CaseRunOutcome RestoreEarlierNames(const RunJournal& journal, CaseRunControl* pC
     ReturnEarlierRunsFiles(run);
     // Files that came back from where they waited are judged with the others.
     if (run.nReturned > 0) {
-        run.listing = ReadDirectoryListing(run.directory);
+        run.listing = ReadListingWithIdentities(run.directory, identities);
         run.LookAgain();
     }
-    RestorePlan plan = PlanRestore(run, journal);
+    RestorePlan plan = PlanRestore(run, journal, identities);
     CRunJournalAhead noJournal(run, nullptr);
     auto targetOf = [&run](const ListingEntry& entry) -> std::optional<std::wstring> {
         std::optional<std::wstring> target = run.TargetOf(entry.name);
