@@ -4,6 +4,7 @@
 #include "app/CInfoDlg.h"
 #include "app/CSplashWindow.h"
 #include "app/RenameFilesToCase.h"
+#include "app/UndoLastRun.h"
 #include "dirselect/CDirectoryDlg.h"
 #include "res/resource.h"
 

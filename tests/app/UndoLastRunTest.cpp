@@ -3,6 +3,7 @@
 #include "app/CUmbrixDlg.h"
 #include "platform/GermanCount.h"
 #include "app/RenameFilesToCase.h"
+#include "app/UndoLastRun.h"
 #include "app/RunJournalPlace.h"
 #include "filesystem/CUniqueHandle.h"
 #include "renaming/ChangeCaseOnDisk.h"

@@ -1,0 +1,26 @@
+#pragma once
+// How the user watches a run on its worker thread: half a second in silence, then a progress
+// window with Abbrechen over the window that started it; and the list of files named in the box
+// at its end. A rename run and an undo are watched alike.
+#include "platform/CString.h"
+
+#include <string>
+#include <vector>
+
+class CCaseRun;
+class CWnd;
+
+// Windows: the progress window of a long run and the end box. Quiet: no progress window; the
+// boxes go wherever the program's message boxes go (CQuietReport sends them to the standard
+// streams).
+enum class RunDisplay { Windows, Quiet };
+
+// pOwner: the window that takes no input while the run lasts and over which the progress
+// window opens; none, and the progress window stands alone in the middle of the screen.
+void WatchRun(CCaseRun& run, const CString& action, const std::wstring& directory, CWnd* pOwner,
+              RunDisplay display = RunDisplay::Windows);
+
+// The heading, then the names as the disk spells them, in any script, sorted, at most 20 of
+// them and how many more.
+std::wstring KeptFilesList(std::vector<std::wstring> kept,
+                           const char* pszHeading = "Diese Dateien behalten ihren Namen:");
