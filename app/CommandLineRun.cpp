@@ -56,10 +56,10 @@ PathParts SplitAbsolute(const std::wstring& path) {
 
 // The directory drive X remembers, as the command prompt keeps one for each drive.
 std::wstring DriveDirectory(wchar_t drive) {
-    wchar_t spec[] = {drive, L':', 0};
+    wchar_t driveOnly[] = {drive, L':', 0};
     wchar_t full[MAX_PATH] = {};
-    DWORD length = GetFullPathNameW(spec, MAX_PATH, full, nullptr);
-    return length > 0 && length < MAX_PATH ? std::wstring(full) : std::wstring(spec) + L"\\";
+    DWORD length = GetFullPathNameW(driveOnly, MAX_PATH, full, nullptr);
+    return length > 0 && length < MAX_PATH ? std::wstring(full) : std::wstring(driveOnly) + L"\\";
 }
 
 // The absolute path that a relative one starts from, and what is left of it to add.
