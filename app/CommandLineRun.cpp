@@ -1,7 +1,8 @@
 #include "app/CommandLineRun.h"
 
+#include "app/CommandLineFolder.h"
 #include "app/CQuietReport.h"
-#include "app/RenameFilesToCase.h"
+#include "app/StartingCopies.h"
 #include "filesystem/CurrentDirectory.h"
 #include "filesystem/ExtendedPath.h"
 #include "filesystem/SystemErrorText.h"
@@ -87,6 +88,7 @@ std::wstring WithoutExtendedPrefix(const std::wstring& path) {
 }
 
 int ReportBadCommandLine(const std::wstring& what) {
+    AnnounceDecided();  // a run under way need not wait for this copy's answer
     AfxMessageBox(what + L"\n\n" + Text(CaseCommandUsage()), MB_OK | MB_ICONHAND, 0);
     return kExitNothingDone;
 }
@@ -136,6 +138,5 @@ int RunFromCommandLine(const CaseCommand& command) {
     std::wstring directory = AbsoluteDirectory(command.directory, AfxGetCurrentDirectory());
     std::wstring problem = CheckDirectory(directory);
     if (!problem.empty()) return ReportBadCommandLine(problem);
-    RunDisplay display = command.bQuiet ? RunDisplay::Quiet : RunDisplay::Windows;
-    return static_cast<int>(RenameFilesToCase(command.direction, directory, nullptr, display));
+    return RunCommandLineFolder(command, directory);
 }

@@ -2,7 +2,10 @@
 
 #include "app/CCaseRun.h"
 #include "app/CProgressDlg.h"
+#include "app/FolderHandover.h"
+#include "app/RunFolders.h"
 #include "app/RunJournalPlace.h"
+#include "app/RunTurnWait.h"
 #include "app/RunWatch.h"
 #include "filesystem/CurrentDirectory.h"
 #include "filesystem/ExtendedPath.h"
@@ -12,6 +15,7 @@
 #include "platform/SystemError.h"
 #include "wine/WineHost.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -27,11 +31,6 @@ bool EnterDirectory(const std::wstring& directory) {
     return false;
 }
 
-void ReportKeptFiles(std::vector<std::wstring> kept) {
-    std::wstring text = AfxToWide("Nicht alle Dateien wurden umbenannt. ") + KeptFilesList(std::move(kept));
-    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION, 0);
-}
-
 CString RenamedText(CaseDirection direction, size_t nRenamed) {
     CString target = direction == CaseDirection::Lower ? "kleine" : "gro\xDF" "e";
     if (nRenamed == 0) return "Keine Datei wurde umbenannt.";
@@ -39,10 +38,83 @@ CString RenamedText(CaseDirection direction, size_t nRenamed) {
     return count + " in " + target + " Dateinamen umbenannt.";
 }
 
-void ReportStoppedRun(CaseDirection direction, const CaseRunOutcome& outcome) {
-    std::wstring text = AfxToWide("Das Umbenennen wurde abgebrochen. " + RenamedText(direction, outcome.nRenamed));
-    if (!outcome.kept.empty()) text += L"\n\n" + KeptFilesList(outcome.kept);
-    AfxMessageBox(text, MB_OK | MB_ICONINFORMATION, 0);
+// What the end box says of one folder, and how that folder ended.
+struct FolderReport {
+    RunEnd end;
+    std::wstring text;
+    UINT nIcon;
+};
+
+FolderReport ReportOf(CaseDirection direction, const CRunFolders::Folder& folder) {
+    if (folder.state != FolderState::Done)
+        return {RunEnd::Stopped, AfxToWide("Nicht begonnen: das Umbenennen wurde vorher abgebrochen."),
+                MB_ICONINFORMATION};
+    const CaseRunOutcome& outcome = folder.outcome;
+    // Outside a drive's root the listing always holds "." and "..", so only a root is empty.
+    bool bDriveRoot = folder.directory.size() == 3;
+    if (!outcome.bListed || (outcome.nEntries == 0 && bDriveRoot))
+        return {outcome.bListed ? RunEnd::AllInCase : RunEnd::NothingDone,
+                AfxToWide("Keine Dateien im gew\xE4hlten Verzeichnis!"), 0};
+    if (outcome.bStopped) {
+        std::wstring text = AfxToWide("Das Umbenennen wurde abgebrochen. " + RenamedText(direction, outcome.nRenamed));
+        if (!outcome.kept.empty()) text += L"\n\n" + KeptFilesList(outcome.kept);
+        return {RunEnd::Stopped, text, MB_ICONINFORMATION};
+    }
+    if (outcome.kept.empty()) return {RunEnd::AllInCase, AfxToWide(FinalMessage(direction)), 0};
+    return {RunEnd::SomeKept, AfxToWide("Nicht alle Dateien wurden umbenannt. ") + KeptFilesList(outcome.kept),
+            MB_ICONEXCLAMATION};
+}
+
+// A warning outweighs a note, a note no icon.
+UINT StrongerIcon(UINT nIcon, UINT nOther) {
+    auto rank = [](UINT n) { return n == MB_ICONEXCLAMATION ? 2 : n == MB_ICONINFORMATION ? 1 : 0; };
+    return rank(nOther) > rank(nIcon) ? nOther : nIcon;
+}
+
+// One folder: its own box, as it always was. Several: one box, folder by folder.
+RunEnd ReportRun(CaseDirection direction, const CRunFolders& folders) {
+    std::vector<CRunFolders::Folder> all = folders.Folders();
+    RunEnd worst = RunEnd::AllInCase;
+    UINT nIcon = 0;
+    std::wstring text;
+    for (size_t i = 0; i < all.size(); ++i) {
+        FolderReport report = ReportOf(direction, all[i]);
+        worst = std::max(worst, report.end);
+        nIcon = StrongerIcon(nIcon, report.nIcon);
+        if (all.size() == 1) {
+            text = report.text;
+            break;
+        }
+        text += (i ? L"\n\n" : L"") + FolderHeading(i + 1, all.size()) + all[i].directory + L"\n" + report.text;
+    }
+    AfxMessageBox(text, MB_OK | nIcon, 0);
+    return worst;
+}
+
+// On the run's thread: the folders one after the other, each by the engine, into one journal.
+// Before the run ends, the copies handing over their folders have their say (pDesk).
+CaseRunOutcome RenameFolderByFolder(CaseDirection direction, CRunFolders& folders, CaseRunControl& control,
+                                    CRunJournalWriter* pJournal, CRunTurn& turn, CHandoverDesk* pDesk) {
+    CaseRunOutcome last;
+    std::wstring directory = folders.Directory(0);
+    for (;;) {
+        std::optional<size_t> next = control.bStopRequested ? std::nullopt : folders.Begin();
+        if (!next && pDesk && !control.bStopRequested) {
+            pDesk->Close(turn, directory, control.bStopRequested);
+            next = control.bStopRequested ? std::nullopt : folders.Begin();
+        }
+        if (!next) break;
+        directory = folders.Directory(*next);
+        turn.Publish(directory, pDesk ? pDesk->Offered() : std::wstring());
+        control.nTotal = 0;
+        control.nDone = 0;
+        last = ChangeCaseOnDisk(direction, wine::ExactPath(directory), &control, pJournal);
+        folders.End(*next, last);
+        if (last.bStopped) break;
+    }
+    if (control.bStopRequested) folders.GiveUpTheRest();
+    if (pDesk) pDesk->Stop();
+    return last;
 }
 
 }  // namespace
@@ -52,28 +124,26 @@ RunEnd RenameFilesToCase(CaseDirection direction, const std::wstring& chosenPath
     // "X:" alone would mean the drive's remembered directory; the user chose its root.
     std::wstring directory = chosenPath.size() == 2 ? chosenPath + L"\\" : chosenPath;
     if (!EnterDirectory(directory)) return RunEnd::NothingDone;
+    std::optional<CRunTurn> turn = WaitForRunTurn(pOwner, display);
+    if (!turn) return RunEnd::Stopped;
+    CRunFolders folders(directory);
+    return RenameFoldersToCase(direction, folders, std::move(*turn), pOwner, display);
+}
+
+RunEnd RenameFoldersToCase(CaseDirection direction, CRunFolders& folders, CRunTurn turn, CWnd* pOwner,
+                           RunDisplay display, CHandoverDesk* pDesk) {
     // The path as chosen, not as the current directory: that one may have been kept aside.
     std::wstring journalPath = RunJournalPath();
     std::optional<CRunJournalWriter> journal;
-    if (!journalPath.empty()) journal.emplace(journalPath, directory);
-    CCaseRun run(direction, wine::ExactPath(directory), journal ? &*journal : nullptr);
-    WatchRun(run, CProgressDlg::ActionText(direction), directory, pOwner, display);
+    if (!journalPath.empty()) journal.emplace(journalPath, folders.Directory(0));
+    CRunJournalWriter* pJournal = journal ? &*journal : nullptr;
+    CCaseRun run([&](CaseRunControl& control) {
+        return RenameFolderByFolder(direction, folders, control, pJournal, turn, pDesk);
+    });
+    WatchRun(run, CProgressDlg::ActionText(direction), folders.Directory(0), pOwner, display, &folders);
+    if (pDesk) pDesk->Stop();  // also where the run's thread failed
     if (run.IsProgramEnding()) return RunEnd::Stopped;  // no one is left to read a box
-    const CaseRunOutcome& outcome = run.Outcome();
-    // Outside a drive's root the listing always holds "." and "..", so only a root is empty.
-    bool bDriveRoot = directory.size() == 3;
-    if (!outcome.bListed || (outcome.nEntries == 0 && bDriveRoot)) {
-        AfxMessageBox("Keine Dateien im gew\xE4hlten Verzeichnis!", MB_OK, 0);
-        return outcome.bListed ? RunEnd::AllInCase : RunEnd::NothingDone;
-    }
-    if (outcome.bStopped) {
-        ReportStoppedRun(direction, outcome);
-        return RunEnd::Stopped;
-    }
-    if (outcome.kept.empty()) {
-        AfxMessageBox(FinalMessage(direction), MB_OK, 0);
-        return RunEnd::AllInCase;
-    }
-    ReportKeptFiles(outcome.kept);
-    return RunEnd::SomeKept;
+    run.Outcome();  // what the run's thread threw comes out here
+    turn.Release();
+    return ReportRun(direction, folders);
 }

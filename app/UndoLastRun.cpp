@@ -3,6 +3,7 @@
 #include "app/CCaseRun.h"
 #include "app/CProgressDlg.h"
 #include "app/RunJournalPlace.h"
+#include "app/RunTurnWait.h"
 #include "app/RunWatch.h"
 #include "filesystem/ExtendedPath.h"
 #include "platform/AfxMessageBox.h"
@@ -80,6 +81,9 @@ void UndoLastRun(CWnd* pOwner) {
     if (!pOwner) pOwner = AfxGetThread()->GetMainWnd();
     std::wstring path = RunJournalPath();
     if (path.empty()) return;
+    // Another copy's run may be writing the journal: it is read only in this copy's turn.
+    std::optional<CRunTurn> turn = WaitForRunTurn(pOwner, RunDisplay::Windows);
+    if (!turn) return;
     std::optional<FileIdentity> before = IdentityOf(path);
     JournalReading reading = ReadRunJournal(path);
     if (reading.state != JournalState::Trusted || reading.journal.entries.empty()) return;
@@ -91,10 +95,12 @@ void UndoLastRun(CWnd* pOwner) {
         return;
     }
     if (!ConfirmUndo(journal, nFiles)) return;
+    turn->Publish(journal.shownDirectory);
     CCaseRun run([&journal](CaseRunControl& control) { return RestoreEarlierNames(journal, &control); });
     WatchRun(run, CProgressDlg::UndoActionText(), journal.shownDirectory, pOwner);
     const CaseRunOutcome& outcome = run.Outcome();
     KeepWhatIsLeft(path, before, journal, outcome);
+    turn->Release();
     if (run.IsProgramEnding()) return;  // no one is left to read a box
     ReportUndo(journal, outcome);
 }

@@ -1,0 +1,14 @@
+#pragma once
+// Waiting for the turn (RunTurn) before a run or an undo: at once when no other copy has it;
+// otherwise the wait is shown in the run's progress window with "Abbrechen" (CTurnWaitDlg), or,
+// for a quiet run, made without a window. The windows of this copy go on answering meanwhile.
+#include "app/RunTurn.h"
+#include "app/RunWatch.h"
+
+#include <optional>
+
+class CWnd;
+
+// None when the user stopped waiting, or the program was told to end meanwhile.
+std::optional<CRunTurn> WaitForRunTurn(CWnd* pOwner, RunDisplay display,
+                                       const std::wstring& folder = CRunTurn::DefaultFolder());

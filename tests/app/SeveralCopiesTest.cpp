@@ -1,0 +1,311 @@
+// Copies of umbrix.exe at once, started as Explorer starts them (one per folder chosen) and as
+// a user starts a second one: each works from outside through its windows, its boxes and its
+// exit code, on real directories read back from the disk. Every wait is for a state (a window,
+// a text, a process's end), bounded only so that a fault ends the test.
+#include <windows.h>
+
+#include "res/resource.h"
+#include "tests/app/UmbrixProcess.h"
+#include "tests/renaming/RunMessages.h"
+#include "tests/support/Observations.h"
+#include "tests/support/TempDirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Names = std::vector<std::wstring>;
+
+const wchar_t kBoxCaption[] = L"umbrix";
+const wchar_t kUndoQuestion[] = L"Die letzte Umbenennung r\u00FCckg\u00E4ngig machen?";
+const wchar_t kUndoDone[] = L"Ok, alle Dateien haben ihre fr\u00FCheren Namen zur\u00FCck.";
+
+std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
+std::wstring ItemText(HWND hDlg, int nID) { return WideWindowText(GetDlgItem(hDlg, nID)); }
+std::wstring Waiting(const std::wstring& directory) {
+    return L"Wartet auf die laufende Umbenennung in " + directory + L" \u2026";
+}
+
+// The process's window of that caption as it is now.
+HWND WindowOf(DWORD pid, const std::wstring& caption) {
+    WindowSearch search{pid, caption};
+    EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Long runs come first: the limit only ends a test that has gone wrong.
+HWND WaitForWindowWithin(DWORD pid, const std::wstring& caption, DWORD dwSeconds) {
+    ULONGLONG nDeadline = GetTickCount64() + dwSeconds * 1000ull;
+    for (;;) {
+        if (HWND hWnd = WindowOf(pid, caption)) return hWnd;
+        if (GetTickCount64() >= nDeadline) return nullptr;
+        Sleep(10);
+    }
+}
+
+// The box that follows the one answered, once that one has gone.
+HWND NextBox(const UmbrixProcess& umbrix, HWND hBefore, DWORD dwSeconds) {
+    for (int i = 0; i < 1000 && IsWindow(hBefore); ++i) Sleep(10);
+    return WaitForWindowWithin(umbrix.Id(), kBoxCaption, dwSeconds);
+}
+
+struct VisibleSearch {
+    DWORD pid;
+    bool bFound = false;
+};
+
+BOOL CALLBACK MatchVisible(HWND hWnd, LPARAM lParam) {
+    auto* search = reinterpret_cast<VisibleSearch*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hWnd, &pid);
+    search->bFound = pid == search->pid && IsWindowVisible(hWnd);
+    return !search->bFound;
+}
+
+bool ShowsAnyWindow(DWORD pid) {
+    VisibleSearch search{pid};
+    EnumWindows(&MatchVisible, reinterpret_cast<LPARAM>(&search));
+    return search.bFound;
+}
+
+// "Rückgängig" in a copy started without a run, answered "Ja": the end box's text.
+std::wstring UndoInAnotherCopy(const std::wstring& workingDirectory) {
+    UmbrixProcess umbrix(L"/nologo", workingDirectory);
+    HWND hMain = WaitForWindowWithin(umbrix.Id(), L"Umbrix", 60);
+    if (!hMain) return L"no main dialog";
+    Click(GetDlgItem(hMain, IDC_UNDO));
+    HWND hQuestion = WaitForWindowWithin(umbrix.Id(), kBoxCaption, 60);
+    if (!hQuestion) return L"no question";
+    std::wstring question = AnswerMessageBox(hQuestion, IDYES);
+    EXPECT_EQ(question.rfind(kUndoQuestion, 0), 0u) << Utf8(question);
+    HWND hEnd = NextBox(umbrix, hQuestion, 600);
+    std::wstring end = hEnd ? AnswerMessageBox(hEnd) : L"no end box";
+    if (WaitForWindowWithin(umbrix.Id(), L"Umbrix", 60) == hMain) Click(GetDlgItem(hMain, IDCANCEL));
+    EXPECT_EQ(umbrix.WaitForExit(), 0u);
+    return end;
+}
+
+}  // namespace
+
+// Explorer's way with three folders chosen: three copies at once. One run renames all three:
+// one progress window that counts the folders, one end box that says per folder what was done
+// and names the file that kept its name, its exit code the worst of the folders' (1); the other
+// two show no window and end with 0. Then one "Rückgängig" takes all three folders back.
+TEST(SeveralCopies, ThreeFoldersStartedAtOnceAreOneRunAndOneUndoTakesAllBack) {
+    const Names names = ManyFiles(3000);
+    TempDirectory dirs[3];
+    for (TempDirectory& dir : dirs) dir.AddFilesOnLinux(names);
+    CFileHandle held = dirs[1].HoldOpen(names[7]);
+    ASSERT_TRUE(held);
+    std::vector<std::unique_ptr<UmbrixProcess>> copies;
+    for (TempDirectory& dir : dirs)
+        copies.push_back(std::make_unique<UmbrixProcess>(L"/klein " + Quoted(dir.Path()), dir.Path()));
+    for (auto& copy : copies) ASSERT_TRUE(copy->Started());
+
+    // Watched until one shows its end box: what its progress window said, and which showed any.
+    size_t nFirst = 3;
+    HWND hBox = nullptr;
+    std::vector<std::wstring> shown;
+    bool bWindowSeen[3] = {};
+    ULONGLONG nDeadline = GetTickCount64() + 600000;
+    while (!hBox && GetTickCount64() < nDeadline) {
+        for (size_t i = 0; i < copies.size() && !hBox; ++i) {
+            DWORD pid = copies[i]->Id();
+            bWindowSeen[i] = bWindowSeen[i] || ShowsAnyWindow(pid);
+            if (HWND hProgress = WindowOf(pid, kProgressCaption)) {
+                std::wstring text = ItemText(hProgress, IDC_PROGRESS_DIRECTORY);
+                if (shown.empty() || shown.back() != text) shown.push_back(text);
+            }
+            if ((hBox = WindowOf(pid, kBoxCaption)) != nullptr) nFirst = i;
+        }
+        Sleep(2);
+    }
+    ASSERT_NE(hBox, nullptr) << "no end box";
+    std::wstring text = AnswerMessageBox(hBox);
+
+    // The folders in the order the run took them: the first copy's own first.
+    std::vector<size_t> order = {0, 1, 2};
+    std::sort(order.begin(), order.end(),
+              [&](size_t a, size_t b) { return text.find(dirs[a].Path() + L"\n") < text.find(dirs[b].Path() + L"\n"); });
+    EXPECT_EQ(order[0], nFirst);
+    std::wstring expected;
+    for (size_t k = 0; k < 3; ++k) {
+        size_t i = order[k];
+        expected += (k ? L"\n\n" : L"") + std::wstring(L"Ordner ") + std::to_wstring(k + 1) + L" von 3: " +
+                    dirs[i].Path() + L"\n" + (i == 1 ? std::wstring(kNotAll) + L"\n" + names[7] : kLowerDone);
+    }
+    EXPECT_EQ(text, expected);
+    bool bFoldersCounted = std::any_of(shown.begin(), shown.end(), [&](const std::wstring& line) {
+        for (size_t k = 1; k <= 3; ++k)
+            for (const TempDirectory& dir : dirs)
+                if (line == L"Ordner " + std::to_wstring(k) + L" von 3: " + dir.Path()) return true;
+        return false;
+    });
+    EXPECT_TRUE(bFoldersCounted) << "the progress window never said which folder of three it was on";
+    for (size_t i = 0; i < copies.size(); ++i) {
+        EXPECT_EQ(copies[i]->WaitForExit(60000), i == nFirst ? 1u : 0u) << i;
+        if (i != nFirst) {
+            EXPECT_FALSE(bWindowSeen[i]) << "a copy that handed its folder over showed a window";
+        }
+    }
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(ExpectEveryFileWhole(dirs[i], names), names.size() - (i == 1 ? 1 : 0)) << i;
+
+    held.Close();
+    EXPECT_EQ(UndoInAnotherCopy(dirs[0].Path()), kUndoDone);
+    for (size_t i = 0; i < 3; ++i) EXPECT_EQ(ExpectEveryFileWhole(dirs[i], names), 0u) << "not taken back: " << i;
+}
+
+// A second copy's "Rückgängig" during a run over 100,000 files waits for it, saying so, with
+// its main dialog answering; "Abbrechen" ends the wait and nothing else. Asked again, it waits
+// to the run's end, never touching the journal being written: then it offers the whole run and
+// takes every file back.
+TEST(SeveralCopies, SecondCopysUndoWaitsForALongRunAndTakesItBackWhole) {
+    TempDirectory dir;
+    const Names names = ManyFiles(100000);
+    dir.AddFilesOnLinux(names);
+    UmbrixProcess run(L"/klein " + Quoted(dir.Path()), dir.Path());
+    ASSERT_TRUE(run.Started());
+    ASSERT_NE(WaitForWindowWithin(run.Id(), kProgressCaption, 120), nullptr);
+
+    UmbrixProcess other(L"/nologo", dir.Path());
+    HWND hMain = WaitForWindowWithin(other.Id(), L"Umbrix", 60);
+    ASSERT_NE(hMain, nullptr);
+    for (bool bStopWaiting : {true, false}) {
+        ASSERT_TRUE(IsWindowEnabled(GetDlgItem(hMain, IDC_UNDO)));
+        Click(GetDlgItem(hMain, IDC_UNDO));
+        HWND hWait = WaitForWindowWithin(other.Id(), kProgressCaption, 60);
+        ASSERT_NE(hWait, nullptr) << "no window says the copy waits";
+        EXPECT_EQ(ItemText(hWait, IDC_PROGRESS_ACTION), Waiting(dir.Path()));
+        ExpectAnswering(hMain);
+        ASSERT_EQ(run.WaitForExit(0), STILL_ACTIVE) << "the run had ended: nothing was waited for";
+        if (!bStopWaiting) break;
+        Click(GetDlgItem(hWait, IDCANCEL));
+        ASSERT_EQ(WaitForWindowWithin(other.Id(), L"Umbrix", 60), hMain) << "the main dialog stays disabled";
+        EXPECT_EQ(WindowOf(other.Id(), kBoxCaption), nullptr) << "a box after the wait was stopped";
+    }
+
+    HWND hRunBox = WaitForWindowWithin(run.Id(), kBoxCaption, 1200);
+    ASSERT_NE(hRunBox, nullptr);
+    EXPECT_EQ(AnswerMessageBox(hRunBox), kLowerDone);
+    EXPECT_EQ(run.WaitForExit(), 0u);
+    HWND hQuestion = WaitForWindowWithin(other.Id(), kBoxCaption, 120);
+    ASSERT_NE(hQuestion, nullptr);
+    EXPECT_EQ(AnswerMessageBox(hQuestion, IDYES), std::wstring(kUndoQuestion) + L"\n\n" + dir.Path() +
+                                                      L"\n100.000 Dateien erhalten ihre fr\u00FCheren Namen zur\u00FCck.");
+    HWND hEnd = NextBox(other, hQuestion, 1200);
+    ASSERT_NE(hEnd, nullptr);
+    EXPECT_EQ(AnswerMessageBox(hEnd), kUndoDone);
+    EXPECT_EQ(ExpectEveryFileWhole(dir, names), 0u);
+    ASSERT_EQ(WaitForWindowWithin(other.Id(), L"Umbrix", 60), hMain);
+    Click(GetDlgItem(hMain, IDCANCEL));
+    EXPECT_EQ(other.WaitForExit(), 0u);
+}
+
+namespace {
+
+// Files of ManyFiles that carry their lower-case names now, read while a run may be renaming.
+size_t CountRenamed(const TempDirectory& dir) {
+    Names now = dir.Names();
+    return static_cast<size_t>(
+        std::count_if(now.begin(), now.end(), [](const std::wstring& name) { return name.rfind(L"file_", 0) == 0; }));
+}
+
+}  // namespace
+
+// The first copy ended by force after a second handed its folder over. Not begun yet: the
+// second copy takes its turn and runs the folder itself. Begun: the second copy says the run
+// was not brought to its end and ends with 3; it never ends with 0 for a folder nobody ran.
+// (The first folder is long where the copy is ended in it, short where it must be done first;
+// a copy that comes after it is still waited for at the run's end.)
+TEST(SeveralCopies, FolderOfAFirstCopyEndedByForceIsRunByItsOwnCopyOrReported) {
+    for (bool bBegun : {false, true}) {
+        SCOPED_TRACE(bBegun ? "ended while renaming the folder handed over" : "ended before beginning it");
+        TempDirectory first, second;
+        const Names firstNames = ManyFiles(bBegun ? 5000 : 60000), names = ManyFiles(bBegun ? 20000 : 40);
+        first.AddFilesOnLinux(firstNames);
+        second.AddFilesOnLinux(names);
+        UmbrixProcess firstCopy(L"/klein " + Quoted(first.Path()), first.Path());
+        HWND hProgress = WaitForWindowWithin(firstCopy.Id(), kProgressCaption, 120);
+        ASSERT_NE(hProgress, nullptr);
+        UmbrixProcess secondCopy(L"/klein " + Quoted(second.Path()), second.Path());
+
+        const std::wstring folder =
+            bBegun ? L"Ordner 2 von 2: " + second.Path() : L"Ordner 1 von 2: " + first.Path();
+        std::wstring text;
+        while (text != folder && firstCopy.WaitForExit(1) == STILL_ACTIVE) text = ItemText(hProgress, IDC_PROGRESS_DIRECTORY);
+        ASSERT_EQ(text, folder) << "the folder was not taken over";
+        while (bBegun && CountRenamed(second) == 0 && firstCopy.WaitForExit(1) == STILL_ACTIVE) {
+        }
+        firstCopy.Terminate();
+        size_t firstRenamed = ExpectEveryFileWhole(first, firstNames);
+        if (bBegun) {
+            EXPECT_EQ(firstRenamed, firstNames.size());
+        } else {
+            EXPECT_LT(firstRenamed, firstNames.size()) << "the first folder was done before the copy was ended";
+        }
+
+        HWND hBox = WaitForWindowWithin(secondCopy.Id(), kBoxCaption, 600);
+        ASSERT_NE(hBox, nullptr);
+        std::wstring said = AnswerMessageBox(hBox);
+        size_t renamed = ExpectEveryFileWhole(second, names);
+        if (bBegun) {
+            EXPECT_EQ(said.rfind(L"Das Umbenennen in " + second.Path() + L" wurde nicht zu Ende gebracht", 0), 0u)
+                << Utf8(said);
+            EXPECT_EQ(secondCopy.WaitForExit(), 3u);
+            EXPECT_GT(renamed, 0u);
+            EXPECT_LT(renamed, names.size()) << "the folder was run twice";
+        } else {
+            EXPECT_EQ(said, kLowerDone);
+            EXPECT_EQ(secondCopy.WaitForExit(), 0u);
+            EXPECT_EQ(renamed, names.size());
+        }
+    }
+}
+
+// Only requests of one kind are one run. A quiet copy and a copy of the other direction,
+// started during a run, are not taken over: the windowed one says it waits, the quiet one
+// shows nothing; once the run has stopped, each runs its own folder with its own end and exit
+// code, and the stopped run's box speaks of its own folder only.
+TEST(SeveralCopies, QuietCopiesAndTheOtherDirectionWaitTheirTurn) {
+    ManyFilesDirectory first;
+    TempDirectory quiet, upper;
+    quiet.AddFile(L"Leise.TXT");
+    upper.AddFile(L"Gross.txt");
+    UmbrixProcess firstCopy(L"/klein " + Quoted(first.dir.Path()), first.dir.Path());
+    HWND hProgress = WaitForWindowWithin(firstCopy.Id(), kProgressCaption, 120);
+    ASSERT_NE(hProgress, nullptr);
+    UmbrixProcess quietCopy(L"/still /klein " + Quoted(quiet.Path()), quiet.Path(), UmbrixProcess::Streams::Caught);
+    UmbrixProcess upperCopy(L"/gross " + Quoted(upper.Path()), upper.Path());
+
+    HWND hWait = WaitForWindowWithin(upperCopy.Id(), kProgressCaption, 60);
+    ASSERT_NE(hWait, nullptr);
+    EXPECT_EQ(ItemText(hWait, IDC_PROGRESS_ACTION), Waiting(first.dir.Path()));
+    Names quietNames = quiet.Names();
+    ASSERT_EQ(firstCopy.WaitForExit(0), STILL_ACTIVE) << "the run ended before the others could wait";
+    EXPECT_EQ(quietNames, Names{L"Leise.TXT"}) << "the quiet copy did not wait";
+    EXPECT_EQ(quietCopy.WaitForExit(0), STILL_ACTIVE);
+    EXPECT_FALSE(ShowsAnyWindow(quietCopy.Id()));
+    EXPECT_EQ(ItemText(hProgress, IDC_PROGRESS_DIRECTORY), first.dir.Path()) << "a folder was taken over";
+
+    Click(GetDlgItem(hProgress, IDCANCEL));
+    HWND hFirstBox = WaitForWindowWithin(firstCopy.Id(), kBoxCaption, 120);
+    ASSERT_NE(hFirstBox, nullptr);
+    std::wstring stopped = AnswerMessageBox(hFirstBox);
+    EXPECT_EQ(stopped.rfind(L"Das Umbenennen wurde abgebrochen. ", 0), 0u) << Utf8(stopped);
+    EXPECT_EQ(firstCopy.WaitForExit(), 3u);
+
+    HWND hUpperBox = WaitForWindowWithin(upperCopy.Id(), kBoxCaption, 120);
+    ASSERT_NE(hUpperBox, nullptr);
+    EXPECT_EQ(AnswerMessageBox(hUpperBox), kUpperDone);
+    EXPECT_EQ(upperCopy.WaitForExit(), 0u);
+    EXPECT_EQ(quietCopy.WaitForExit(60000), 0u);
+    EXPECT_EQ(quietCopy.Output(), Utf8(std::wstring(kLowerDone) + L"\r\n"));
+    EXPECT_EQ(quiet.Names(), Names{L"leise.txt"});
+    EXPECT_EQ(upper.Names(), Names{L"GROSS.TXT"});
+}
