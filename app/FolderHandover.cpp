@@ -91,7 +91,7 @@ std::wstring HandoverKind(const CaseCommand& command) {
 
 CFolderGiver::CFolderGiver(const std::wstring& folder, const RunTurnNotice& run, const std::wstring& kind,
                            const std::wstring& directory)
-    : m_strFolder(folder) {
+    : m_strFolder(folder), m_strRunId(run.runId) {
     std::wstring requests = RequestFolder(folder);
     if (!CreateDirectoryW(requests.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return;
     m_request = CFileHandle(CreateFileW(AfxJoinPath(requests, NewRequestName(run.runId)).c_str(),
@@ -108,19 +108,29 @@ CFolderGiver::CFolderGiver(const std::wstring& folder, const RunTurnNotice& run,
     if (m_request && !WriteSmallFile(m_request.Get(), bytes)) m_request.Close();
 }
 
+std::optional<HandoverEnd> CFolderGiver::FinalState() {
+    std::optional<BYTE> state = ReadState(m_request.Get());
+    if (state == kDone) return HandoverEnd::Done;
+    if (state == kNotRun) return HandoverEnd::NotRun;
+    if (state == kBegun) return HandoverEnd::EndedMidway;
+    m_request.Close();  // taken or not, nobody runs it now
+    return std::nullopt;
+}
+
 HandoverEnd CFolderGiver::Await(std::optional<CRunTurn>& turn) {
     for (;;) {
         std::optional<BYTE> state = ReadState(m_request.Get());
         if (state == kDone) return HandoverEnd::Done;
         if (state == kNotRun) return HandoverEnd::NotRun;
+        // The run let go of the turn: what it last wrote is final.
         if (std::optional<CRunTurn> taken = CRunTurn::TryTake(m_strFolder)) {
-            // The run let go of the turn: what it last wrote is final.
-            state = ReadState(m_request.Get());
-            if (state == kDone) return HandoverEnd::Done;
-            if (state == kNotRun) return HandoverEnd::NotRun;
-            if (state == kBegun) return HandoverEnd::EndedMidway;
-            m_request.Close();
+            if (std::optional<HandoverEnd> end = FinalState()) return *end;
             turn = std::move(taken);
+            return HandoverEnd::Yours;
+        }
+        std::optional<RunTurnNotice> now = ReadRunTurnNotice(m_strFolder);
+        if (now && now->runId != m_strRunId) {
+            if (std::optional<HandoverEnd> end = FinalState()) return *end;
             return HandoverEnd::Yours;
         }
         MSG msg;

@@ -34,7 +34,9 @@ enum class HandoverEnd {
     Done,         // the other copy renamed it, and reported it in its end box
     NotRun,       // its run was stopped before it
     EndedMidway,  // the other copy ended while renaming it
-    Yours,        // the other copy ended before it began: the turn is now this copy's
+    // The other copy ended before it began: the folder is this copy's to run, with the turn
+    // where it came free here, or after waiting for it where another run took it first.
+    Yours,
 };
 
 class CFolderGiver {
@@ -44,11 +46,15 @@ public:
                  const std::wstring& directory);
     bool Written() const { return static_cast<bool>(m_request); }
     // Waits (handling the thread's messages) for what becomes of the folder; with Yours, the
-    // turn is in turn.
+    // turn is in turn if this copy has it already.
     HandoverEnd Await(std::optional<CRunTurn>& turn);
 
 private:
+    // What the run made of the folder once it holds the turn no longer.
+    std::optional<HandoverEnd> FinalState();
+
     std::wstring m_strFolder;
+    std::wstring m_strRunId;
     CFileHandle m_request;
 };
 

@@ -88,6 +88,7 @@ void UndoLastRun(CWnd* pOwner) {
     JournalReading reading = ReadRunJournal(path);
     if (reading.state != JournalState::Trusted || reading.journal.entries.empty()) return;
     const RunJournal& journal = reading.journal;
+    turn->Publish(journal.shownDirectory);
     // A run that was ended has a journal that may name files it never reached.
     size_t nFiles = FilesStillRenamed(journal);
     if (nFiles == 0) {
@@ -95,7 +96,6 @@ void UndoLastRun(CWnd* pOwner) {
         return;
     }
     if (!ConfirmUndo(journal, nFiles)) return;
-    turn->Publish(journal.shownDirectory);
     CCaseRun run([&journal](CaseRunControl& control) { return RestoreEarlierNames(journal, &control); });
     WatchRun(run, CProgressDlg::UndoActionText(), journal.shownDirectory, pOwner);
     const CaseRunOutcome& outcome = run.Outcome();

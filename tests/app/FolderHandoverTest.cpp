@@ -56,7 +56,7 @@ TEST(RunTurn, OneHolderAtATimeAndItsNoticeOnlyMeanwhile) {
 namespace {
 
 enum class Written { BeforeTheRunTakesNoMore, AfterIt };
-enum class RunEnds { AfterTheFolder, StoppedBeforeIt, BeforeBeginningIt, WhileRenamingIt };
+enum class RunEnds { AfterTheFolder, StoppedBeforeIt, BeforeBeginningIt, WhileRenamingIt, ThenAnotherRunFirst };
 
 struct HandoverCase {
     const char* name;
@@ -89,6 +89,8 @@ TEST(FolderHandover, EveryFolderIsRunOnceOrComesBackToItsCopy) {
          RunEnds::AfterTheFolder, false, HandoverEnd::Yours},
         {"its copy gone before it was taken", CaseDirection::Lower, Written::BeforeTheRunTakesNoMore, false, false,
          RunEnds::AfterTheFolder, false, HandoverEnd::Yours},
+        {"written as the run took no more, another run next", CaseDirection::Lower, Written::AfterIt, true, false,
+         RunEnds::ThenAnotherRunFirst, false, HandoverEnd::Yours},
     };
     for (const HandoverCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -129,11 +131,18 @@ TEST(FolderHandover, EveryFolderIsRunOnceOrComesBackToItsCopy) {
         if (c.ends == RunEnds::StoppedBeforeIt) folders.GiveUpTheRest();
         if (c.ends == RunEnds::WhileRenamingIt) folders.Begin();
         turn->Release();
+        std::optional<CRunTurn> anotherRun;
+        if (c.ends == RunEnds::ThenAnotherRunFirst) {
+            anotherRun = CRunTurn::TryTake(place.Path());
+            ASSERT_TRUE(anotherRun && anotherRun->Holds());
+            anotherRun->Publish(L"E:\\Anderer");
+        }
 
         if (!giver) continue;
         std::optional<CRunTurn> ownTurn;
         EXPECT_EQ(giver->Await(ownTurn), c.expected);
-        EXPECT_EQ(ownTurn.has_value(), c.expected == HandoverEnd::Yours);
+        // Where another run has the turn first, the folder's copy waits for it as for any run.
+        EXPECT_EQ(ownTurn.has_value(), c.expected == HandoverEnd::Yours && !anotherRun);
         if (ownTurn) {
             EXPECT_TRUE(ownTurn->Holds());
         }
