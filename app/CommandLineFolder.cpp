@@ -28,7 +28,8 @@ int RunTakingOthers(const CaseCommand& command, const std::wstring& kind, const 
 
 void ReportEndedMidway(const std::wstring& directory) {
     AfxMessageBox(AfxToWide("Das Umbenennen in ") + directory +
-                      AfxToWide(" wurde nicht zu Ende gebracht: die Kopie von Umbrix, die es \xFC" "bernommen hatte, "
+                      AfxToWide(" wurde nicht zu Ende gebracht: die Kopie von Umbrix, die es \xFC"
+                                "bernommen hatte, "
                                 "wurde beendet. Ein neuer Lauf in diesem Verzeichnis bringt zu Ende, was fehlt."),
                   MB_OK | MB_ICONEXCLAMATION, 0);
 }

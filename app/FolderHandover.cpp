@@ -3,8 +3,7 @@
 #include "app/SmallRecord.h"
 #include "app/StartingCopies.h"
 #include "filesystem/ExtendedPath.h"
-#include "platform/AfxGetMessage.h"
-#include "platform/CWinThread.h"
+#include "app/RunTurnWait.h"
 
 #include <atomic>
 
@@ -133,22 +132,8 @@ HandoverEnd CFolderGiver::Await(std::optional<CRunTurn>& turn) {
             if (std::optional<HandoverEnd> end = FinalState()) return *end;
             return HandoverEnd::Yours;
         }
-        MSG msg;
-        switch (AfxWaitForMessageOrObject(msg, nullptr, kLookInterval)) {
-        case AfxWaited::Message:
-            AfxPumpMessage(msg);
-            break;
-        case AfxWaited::Quit:
-            // Told to end: the request goes with this copy unless the run has taken it.
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return HandoverEnd::NotRun;
-        case AfxWaited::Failed:
-            Sleep(kLookInterval);
-            break;
-        case AfxWaited::Signalled:
-        case AfxWaited::TimedOut:
-            break;
-        }
+        // Told to end: the request goes with this copy unless the run has taken it.
+        if (!PumpMessagesFor(kLookInterval)) return HandoverEnd::NotRun;
     }
 }
 

@@ -141,9 +141,11 @@ RunEnd RenameFoldersToCase(CaseDirection direction, CRunFolders& folders, CRunTu
         return RenameFolderByFolder(direction, folders, control, pJournal, turn, pDesk);
     });
     WatchRun(run, CProgressDlg::ActionText(direction), folders.Directory(0), pOwner, display, &folders);
-    if (pDesk) pDesk->Stop();  // also where the run's thread failed
+    // No folder is taken from here on, also where the run's thread failed.
+    if (pDesk) pDesk->Stop();
     if (run.IsProgramEnding()) return RunEnd::Stopped;  // no one is left to read a box
-    run.Outcome();  // what the run's thread threw comes out here
+    // What the run's thread threw comes out here.
+    run.Outcome();
     turn.Release();
     return ReportRun(direction, folders);
 }

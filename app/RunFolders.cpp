@@ -2,7 +2,9 @@
 
 #include <utility>
 
-CRunFolders::CRunFolders(std::wstring first) { m_folders.push_back(Folder{std::move(first), FolderState::Waiting, {}, {}}); }
+CRunFolders::CRunFolders(std::wstring first) {
+    m_folders.push_back(Folder{std::move(first), FolderState::Waiting, {}, {}});
+}
 
 void CRunFolders::Add(std::wstring directory, Teller tell) {
     FolderState state = FolderState::Waiting;

@@ -14,8 +14,8 @@
 enum class FolderState {
     Waiting,  // not begun yet
     Running,
-    Done,     // its outcome is known
-    NotRun,   // the run stopped before it
+    Done,    // its outcome is known
+    NotRun,  // the run stopped before it
 };
 
 class CRunFolders {

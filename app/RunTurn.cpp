@@ -61,8 +61,8 @@ std::wstring CRunTurn::DefaultFolder() {
 
 std::optional<CRunTurn> CRunTurn::TryTake(const std::wstring& folder) {
     if (folder.empty()) return CRunTurn(CFileHandle(), NewRunId());
-    CFileHandle file(CreateFileW(AfxJoinPath(folder, kTurnFile).c_str(), GENERIC_READ | GENERIC_WRITE,
-                                 FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    CFileHandle file(CreateFileW(AfxJoinPath(folder, kTurnFile).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                 nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file && GetLastError() == ERROR_SHARING_VIOLATION) return std::nullopt;
     CRunTurn turn(std::move(file), NewRunId());
     // A copy ended by force leaves its notice behind: until the first real one, nobody's.

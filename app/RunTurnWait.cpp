@@ -12,25 +12,33 @@ const DWORD kAskInterval = 100;
 std::optional<CRunTurn> WaitQuietly(const std::wstring& folder) {
     for (;;) {
         if (std::optional<CRunTurn> turn = CRunTurn::TryTake(folder)) return turn;
+        if (!PumpMessagesFor(kAskInterval)) return std::nullopt;
+    }
+}
+
+}  // namespace
+
+bool PumpMessagesFor(DWORD dwMilliseconds) {
+    ULONGLONG nDeadline = GetTickCount64() + dwMilliseconds;
+    for (ULONGLONG nNow = GetTickCount64(); nNow < nDeadline; nNow = GetTickCount64()) {
         MSG msg;
-        switch (AfxWaitForMessageOrObject(msg, nullptr, kAskInterval)) {
+        switch (AfxWaitForMessageOrObject(msg, nullptr, static_cast<DWORD>(nDeadline - nNow))) {
         case AfxWaited::Message:
             AfxPumpMessage(msg);
             break;
         case AfxWaited::Quit:
-            PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop outside
-            return std::nullopt;
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return false;
         case AfxWaited::Failed:
-            Sleep(kAskInterval);
-            break;
+            Sleep(static_cast<DWORD>(nDeadline - nNow));
+            return true;
         case AfxWaited::Signalled:
         case AfxWaited::TimedOut:
             break;
         }
     }
+    return true;
 }
-
-}  // namespace
 
 std::optional<CRunTurn> WaitForRunTurn(CWnd* pOwner, RunDisplay display, const std::wstring& folder) {
     if (std::optional<CRunTurn> turn = CRunTurn::TryTake(folder)) return turn;

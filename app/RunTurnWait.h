@@ -9,6 +9,10 @@
 
 class CWnd;
 
+// Handles the thread's messages for that long; false when the program was told to end (the
+// quit is posted again, for the loop outside).
+bool PumpMessagesFor(DWORD dwMilliseconds);
+
 // None when the user stopped waiting, or the program was told to end meanwhile.
 std::optional<CRunTurn> WaitForRunTurn(CWnd* pOwner, RunDisplay display,
                                        const std::wstring& folder = CRunTurn::DefaultFolder());

@@ -79,14 +79,14 @@ TEST(FolderHandover, EveryFolderIsRunOnceOrComesBackToItsCopy) {
          RunEnds::StoppedBeforeIt, true, HandoverEnd::NotRun},
         {"taken, the run ended before beginning it", CaseDirection::Lower, Written::BeforeTheRunTakesNoMore, true,
          false, RunEnds::BeforeBeginningIt, true, HandoverEnd::Yours},
-        {"taken, the run ended while renaming it", CaseDirection::Lower, Written::BeforeTheRunTakesNoMore, true,
-         false, RunEnds::WhileRenamingIt, true, HandoverEnd::EndedMidway},
+        {"taken, the run ended while renaming it", CaseDirection::Lower, Written::BeforeTheRunTakesNoMore, true, false,
+         RunEnds::WhileRenamingIt, true, HandoverEnd::EndedMidway},
         {"written as the run took no more", CaseDirection::Lower, Written::AfterIt, true, false,
          RunEnds::AfterTheFolder, false, HandoverEnd::Yours},
         {"the other direction", CaseDirection::Upper, Written::BeforeTheRunTakesNoMore, true, false,
          RunEnds::AfterTheFolder, false, HandoverEnd::Yours},
-        {"for another run", CaseDirection::Lower, Written::BeforeTheRunTakesNoMore, true, true,
-         RunEnds::AfterTheFolder, false, HandoverEnd::Yours},
+        {"for another run", CaseDirection::Lower, Written::BeforeTheRunTakesNoMore, true, true, RunEnds::AfterTheFolder,
+         false, HandoverEnd::Yours},
         {"its copy gone before it was taken", CaseDirection::Lower, Written::BeforeTheRunTakesNoMore, false, false,
          RunEnds::AfterTheFolder, false, HandoverEnd::Yours},
         {"written as the run took no more, another run next", CaseDirection::Lower, Written::AfterIt, true, false,
@@ -171,10 +171,10 @@ TEST(SeveralFolders, OneBoxSaysPerFolderWhatWasDoneAndTheWorstIsTheEnd) {
     MessageBoxRecorder boxes;
     EXPECT_EQ(RenameFoldersToCase(CaseDirection::Lower, folders, std::move(*turn), nullptr, RunDisplay::Windows),
               RunEnd::NothingDone);
-    EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{L"Ordner 1 von 3: " + eins + L"\n" + kLowerDone + L"\n\n" +
-                                                       L"Ordner 2 von 3: " + zwei + L"\n" + kNotAll +
-                                                       L"\nGesperrt.TXT\n\nOrdner 3 von 3: " + fehlt + L"\n" +
-                                                       kNoFiles});
+    EXPECT_EQ(boxes.Texts(),
+              std::vector<std::wstring>{L"Ordner 1 von 3: " + eins + L"\n" + kLowerDone + L"\n\n" +
+                                        L"Ordner 2 von 3: " + zwei + L"\n" + kNotAll +
+                                        L"\nGesperrt.TXT\n\nOrdner 3 von 3: " + fehlt + L"\n" + kNoFiles});
     EXPECT_TRUE(CRunTurn::TryTake(place.Path())) << "the turn was kept after the run";
     EXPECT_EQ(dir.Names(L"Eins"), std::vector<std::wstring>{L"brief.doc"});
     EXPECT_EQ(dir.Names(L"Zwei"), (std::vector<std::wstring>{L"Gesperrt.TXT", L"frei.txt"}));

@@ -55,25 +55,6 @@ HWND NextBox(const UmbrixProcess& umbrix, HWND hBefore, DWORD dwSeconds) {
     return WaitForWindowWithin(umbrix.Id(), kBoxCaption, dwSeconds);
 }
 
-struct VisibleSearch {
-    DWORD pid;
-    bool bFound = false;
-};
-
-BOOL CALLBACK MatchVisible(HWND hWnd, LPARAM lParam) {
-    auto* search = reinterpret_cast<VisibleSearch*>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hWnd, &pid);
-    search->bFound = pid == search->pid && IsWindowVisible(hWnd);
-    return !search->bFound;
-}
-
-bool ShowsAnyWindow(DWORD pid) {
-    VisibleSearch search{pid};
-    EnumWindows(&MatchVisible, reinterpret_cast<LPARAM>(&search));
-    return search.bFound;
-}
-
 // A folder of ManyFiles, removed on the Linux side at the end: through Win32, 100,000 files
 // took minutes to remove.
 struct ManyFilesFolder {
@@ -147,8 +128,9 @@ TEST(SeveralCopies, ThreeFoldersStartedAtOnceAreOneRunAndOneUndoTakesAllBack) {
 
     // The folders in the order the run took them: the first copy's own first.
     std::vector<size_t> order = {0, 1, 2};
-    std::sort(order.begin(), order.end(),
-              [&](size_t a, size_t b) { return text.find(folders[a].dir.Path() + L"\n") < text.find(folders[b].dir.Path() + L"\n"); });
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        return text.find(folders[a].dir.Path() + L"\n") < text.find(folders[b].dir.Path() + L"\n");
+    });
     EXPECT_EQ(order[0], nFirst);
     std::wstring expected;
     for (size_t k = 0; k < 3; ++k) {
@@ -212,8 +194,9 @@ TEST(SeveralCopies, SecondCopysUndoWaitsForALongRunAndTakesItBackWhole) {
     EXPECT_EQ(run.WaitForExit(), 0u);
     HWND hQuestion = WaitForWindowWithin(other.Id(), kBoxCaption, 120);
     ASSERT_NE(hQuestion, nullptr);
-    EXPECT_EQ(AnswerMessageBox(hQuestion, IDYES), std::wstring(kUndoQuestion) + L"\n\n" + dir.Path() +
-                                                      L"\n100.000 Dateien erhalten ihre fr\u00FCheren Namen zur\u00FCck.");
+    EXPECT_EQ(AnswerMessageBox(hQuestion, IDYES),
+              std::wstring(kUndoQuestion) + L"\n\n" + dir.Path() +
+                  L"\n100.000 Dateien erhalten ihre fr\u00FCheren Namen zur\u00FCck.");
     HWND hEnd = NextBox(other, hQuestion, 1200);
     ASSERT_NE(hEnd, nullptr);
     EXPECT_EQ(AnswerMessageBox(hEnd), kUndoDone);
@@ -250,13 +233,12 @@ TEST(SeveralCopies, FolderOfAFirstCopyEndedByForceIsRunByItsOwnCopyOrReported) {
         ASSERT_NE(hProgress, nullptr);
         UmbrixProcess secondCopy(L"/klein " + Quoted(second.Path()), second.Path());
 
-        const std::wstring folder =
-            bBegun ? L"Ordner 2 von 2: " + second.Path() : L"Ordner 1 von 2: " + first.Path();
+        const std::wstring folder = bBegun ? L"Ordner 2 von 2: " + second.Path() : L"Ordner 1 von 2: " + first.Path();
         std::wstring text;
-        while (text != folder && firstCopy.WaitForExit(1) == STILL_ACTIVE) text = ItemText(hProgress, IDC_PROGRESS_DIRECTORY);
+        while (text != folder && firstCopy.WaitForExit(1) == STILL_ACTIVE)
+            text = ItemText(hProgress, IDC_PROGRESS_DIRECTORY);
         ASSERT_EQ(text, folder) << "the folder was not taken over";
-        while (bBegun && CountRenamed(second) == 0 && firstCopy.WaitForExit(1) == STILL_ACTIVE) {
-        }
+        while (bBegun && CountRenamed(second) == 0 && firstCopy.WaitForExit(1) == STILL_ACTIVE) {}
         firstCopy.Terminate();
         size_t firstRenamed = CountRenamed(first);
         if (bBegun) {
