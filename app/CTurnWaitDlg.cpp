@@ -22,8 +22,11 @@ BEGIN_MESSAGE_MAP(CTurnWaitDlg, CDialog)
     ON_MESSAGE(WM_ENDSESSION, OnEndSession)
 END_MESSAGE_MAP()
 
-CTurnWaitDlg::CTurnWaitDlg(std::wstring folder, CWnd* pParent)
-    : CDialog(IDD_PROGRESS, pParent), m_strFolder(std::move(folder)), m_pOuter(std::exchange(CurrentWait(), this)) {}
+CTurnWaitDlg::CTurnWaitDlg(std::wstring folder, CWnd* pParent, std::wstring handoverKind)
+    : CDialog(IDD_PROGRESS, pParent),
+      m_strFolder(std::move(folder)),
+      m_strKind(std::move(handoverKind)),
+      m_pOuter(std::exchange(CurrentWait(), this)) {}
 
 CTurnWaitDlg::~CTurnWaitDlg() { CurrentWait() = m_pOuter; }
 
@@ -46,12 +49,10 @@ BOOL CTurnWaitDlg::OnInitDialog() {
 void CTurnWaitDlg::OnTimer(UINT_PTR nIDEvent) {
     if (nIDEvent != kAskTimer || m_turn) return;
     m_turn = CRunTurn::TryTake(m_strFolder);
-    if (m_turn) {
+    if (m_turn || ShowWhoRuns()) {
         KillTimer(kAskTimer);
-        EndDialog(IDOK);
-        return;
+        EndDialog(m_turn ? IDOK : IDRETRY);
     }
-    ShowWhoRuns();
 }
 
 // Closed by the session's end: there is nothing of ours to stop, only the wait.
@@ -61,10 +62,12 @@ LRESULT CTurnWaitDlg::OnEndSession(WPARAM wParam, LPARAM) {
 }
 
 // The other copy moves from folder to folder; a notice not readable this moment keeps the text.
-void CTurnWaitDlg::ShowWhoRuns() {
+bool CTurnWaitDlg::ShowWhoRuns() {
     std::optional<RunTurnNotice> notice = ReadRunTurnNotice(m_strFolder);
-    if (m_bShown && (!notice || notice->directory == m_strShown)) return;
-    m_strShown = notice ? notice->directory : std::wstring();
-    m_bShown = true;
-    ::SetDlgItemTextW(m_hWnd, IDC_PROGRESS_ACTION, WaitingText(m_strShown).c_str());
+    if (!m_bShown || (notice && notice->directory != m_strShown)) {
+        m_strShown = notice ? notice->directory : std::wstring();
+        m_bShown = true;
+        ::SetDlgItemTextW(m_hWnd, IDC_PROGRESS_ACTION, WaitingText(m_strShown).c_str());
+    }
+    return notice && !m_strKind.empty() && notice->handoverKind == m_strKind;
 }

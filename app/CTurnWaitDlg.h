@@ -12,7 +12,9 @@
 class CTurnWaitDlg : public CDialog {
 public:
     // folder: where the turn lives; pParent: the window it opens over (none: it stands alone).
-    CTurnWaitDlg(std::wstring folder, CWnd* pParent);
+    // handoverKind: the kind of this copy's folder, if it may hand it over; the wait then ends
+    // with IDRETRY once the run that has the turn takes folders of that kind.
+    CTurnWaitDlg(std::wstring folder, CWnd* pParent, std::wstring handoverKind = std::wstring());
     ~CTurnWaitDlg() override;
 
     // The wait of this thread that is under way, if any: the window it opened over takes no
@@ -33,9 +35,11 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    void ShowWhoRuns();
+    // Shows where the run that has the turn is; true when it takes this copy's folder.
+    bool ShowWhoRuns();
 
     std::wstring m_strFolder;
+    std::wstring m_strKind;
     std::wstring m_strShown;
     bool m_bShown = false;
     std::optional<CRunTurn> m_turn;

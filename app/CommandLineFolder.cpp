@@ -26,12 +26,13 @@ int RunTakingOthers(const CaseCommand& command, const std::wstring& kind, const 
     return Code(RenameFoldersToCase(command.direction, folders, std::move(turn), nullptr, display, &desk));
 }
 
+// The text says it in one piece; "\xFC" ends where the next letter would be read as a hex digit.
+const char kEndedMidway[] = " wurde nicht zu Ende gebracht: die Kopie von Umbrix, die es \xFC"
+                            "bernommen hatte, wurde beendet. Ein neuer Lauf in diesem Verzeichnis bringt zu Ende, "
+                            "was fehlt.";
+
 void ReportEndedMidway(const std::wstring& directory) {
-    AfxMessageBox(AfxToWide("Das Umbenennen in ") + directory +
-                      AfxToWide(" wurde nicht zu Ende gebracht: die Kopie von Umbrix, die es \xFC"
-                                "bernommen hatte, "
-                                "wurde beendet. Ein neuer Lauf in diesem Verzeichnis bringt zu Ende, was fehlt."),
-                  MB_OK | MB_ICONEXCLAMATION, 0);
+    AfxMessageBox(AfxToWide("Das Umbenennen in ") + directory + AfxToWide(kEndedMidway), MB_OK | MB_ICONEXCLAMATION, 0);
 }
 
 // The turn, or else the notice of the copy whose turn it is, once it has written one; neither
@@ -55,13 +56,22 @@ int RunCommandLineFolder(const CaseCommand& command, const std::wstring& directo
     std::wstring kind = HandoverKind(command);
     std::optional<CRunTurn> turn;
     if (kind.empty()) {
-        turn = CRunTurn::TryTake(folder);
-    } else {
+        AnnounceDecided();
+        turn = WaitForRunTurn(nullptr, display, folder);
+        if (!turn) return Code(RunEnd::Stopped);
+        CRunFolders folders(directory);
+        return Code(RenameFoldersToCase(command.direction, folders, std::move(*turn), nullptr, display));
+    }
+    // Until this copy has the turn: its folder goes to a run that takes its kind, or it waits
+    // for the run under way, and looks again when that one has let go of the turn.
+    for (;;) {
         std::optional<RunTurnNotice> run = TurnOrNotice(folder, turn);
+        if (turn) break;
         if (run && run->handoverKind == kind) {
             CFolderGiver giver(folder, *run, kind, directory);
-            AnnounceDecided();
             if (giver.Written()) {
+                AnnounceDecided();
+                NoLongerWaiting();  // the run that takes it knows of it now
                 switch (giver.Await(turn)) {
                 case HandoverEnd::Done:
                     return Code(RunEnd::AllInCase);
@@ -73,15 +83,16 @@ int RunCommandLineFolder(const CaseCommand& command, const std::wstring& directo
                 case HandoverEnd::Yours:
                     break;
                 }
+                if (turn) break;
             }
         }
+        AnnounceWaiting(kind);
+        TurnOrHandover wait = WaitForTurnOrHandover(folder, kind);
+        turn = std::move(wait.turn);
+        if (turn) break;
+        if (!wait.bHandOver) return Code(RunEnd::Stopped);
     }
+    NoLongerWaiting();
     AnnounceDecided();
-    if (!turn) turn = WaitForRunTurn(nullptr, display, folder);
-    if (!turn) return Code(RunEnd::Stopped);
-    if (kind.empty()) {
-        CRunFolders folders(directory);
-        return Code(RenameFoldersToCase(command.direction, folders, std::move(*turn), nullptr, display));
-    }
     return RunTakingOthers(command, kind, directory, std::move(*turn), display);
 }

@@ -167,7 +167,7 @@ void CHandoverDesk::Stop() {
 void CHandoverDesk::Close(CRunTurn& turn, const std::wstring& directory, const std::atomic<bool>& bStop) {
     if (!m_bOpen) return;
     // Still taking meanwhile: a copy that decides to hand over finds the run open.
-    WaitForStartingCopies(bStop, kLongestStartWait);
+    WaitForStartingCopies(m_strKind, bStop, kLongestStartWait);
     m_bOpen = false;
     turn.Publish(directory, Offered());
     Stop();

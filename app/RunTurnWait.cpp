@@ -47,3 +47,12 @@ std::optional<CRunTurn> WaitForRunTurn(CWnd* pOwner, RunDisplay display, const s
     if (dlg.DoModal() != IDOK) return std::nullopt;
     return dlg.TakeTurn();
 }
+
+TurnOrHandover WaitForTurnOrHandover(const std::wstring& folder, const std::wstring& kind) {
+    TurnOrHandover wait;
+    CTurnWaitDlg dlg(folder, nullptr, kind);
+    INT_PTR nResult = dlg.DoModal();
+    if (nResult == IDOK) wait.turn = dlg.TakeTurn();
+    wait.bHandOver = nResult == IDRETRY;
+    return wait;
+}

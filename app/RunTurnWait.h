@@ -16,3 +16,12 @@ bool PumpMessagesFor(DWORD dwMilliseconds);
 // None when the user stopped waiting, or the program was told to end meanwhile.
 std::optional<CRunTurn> WaitForRunTurn(CWnd* pOwner, RunDisplay display,
                                        const std::wstring& folder = CRunTurn::DefaultFolder());
+
+// A run from the command line with windows, whose folder may be handed over: the wait ends
+// also (without the turn, and bHandOver set) when the run that has the turn takes folders of
+// that kind.
+struct TurnOrHandover {
+    std::optional<CRunTurn> turn;
+    bool bHandOver = false;
+};
+TurnOrHandover WaitForTurnOrHandover(const std::wstring& folder, const std::wstring& kind);

@@ -14,6 +14,23 @@ const DWORD kUnknownSession = 0xFFFFFFFF;
 
 std::wstring DecidedName(DWORD dwProcessId) { return L"Local\\Umbrix.Entschieden." + std::to_wstring(dwProcessId); }
 
+// A number for the kind: event names have a length limit that a kind could pass.
+std::wstring WaitingName(DWORD dwProcessId, const std::wstring& kind) {
+    uint32_t nHash = 2166136261u;
+    for (wchar_t ch : kind) nHash = (nHash ^ static_cast<uint32_t>(ch)) * 16777619u;
+    return L"Local\\Umbrix.Wartet." + std::to_wstring(dwProcessId) + L"." + std::to_wstring(nHash);
+}
+
+bool Exists(const std::wstring& eventName) {
+    CKernelHandle event(OpenEventW(SYNCHRONIZE, FALSE, eventName.c_str()));
+    return static_cast<bool>(event);
+}
+
+CKernelHandle& WaitingEvent() {
+    static CKernelHandle s_waiting;
+    return s_waiting;
+}
+
 std::wstring OwnFileName() {
     wchar_t path[MAX_PATH] = {};
     DWORD nLength = GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -47,10 +64,9 @@ std::vector<std::pair<DWORD, CKernelHandle>> OtherCopies() {
     return copies;
 }
 
-bool HasDecided(DWORD dwProcessId, HANDLE hProcess) {
+bool HasDecided(DWORD dwProcessId, HANDLE hProcess, const std::wstring& kind) {
     if (WaitForSingleObject(hProcess, 0) != WAIT_TIMEOUT) return true;
-    CKernelHandle decided(OpenEventW(SYNCHRONIZE, FALSE, DecidedName(dwProcessId).c_str()));
-    return static_cast<bool>(decided);
+    return !Exists(WaitingName(dwProcessId, kind)) && Exists(DecidedName(dwProcessId));
 }
 
 }  // namespace
@@ -60,11 +76,20 @@ void AnnounceDecided() {
     static CKernelHandle s_decided(CreateEventW(nullptr, TRUE, TRUE, DecidedName(GetCurrentProcessId()).c_str()));
 }
 
-void WaitForStartingCopies(const std::atomic<bool>& bStop, DWORD dwLongest) {
+void AnnounceWaiting(const std::wstring& kind) {
+    AnnounceDecided();
+    if (!WaitingEvent())
+        WaitingEvent() = CKernelHandle(
+            CreateEventW(nullptr, TRUE, TRUE, WaitingName(GetCurrentProcessId(), kind).c_str()));
+}
+
+void NoLongerWaiting() { WaitingEvent().Close(); }
+
+void WaitForStartingCopies(const std::wstring& kind, const std::atomic<bool>& bStop, DWORD dwLongest) {
     ULONGLONG nDeadline = GetTickCount64() + dwLongest;
     std::vector<std::pair<DWORD, CKernelHandle>> copies = OtherCopies();
     for (auto& [dwProcessId, process] : copies) {
-        while (!HasDecided(dwProcessId, process.Get())) {
+        while (!HasDecided(dwProcessId, process.Get(), kind)) {
             if (bStop || GetTickCount64() >= nDeadline) return;
             Sleep(kLookInterval);
         }

@@ -72,6 +72,20 @@ struct ManyFilesFolder {
     const Names names;
 };
 
+// The end box of a run over these folders, in the order the box names them, each with its text.
+std::wstring SeveralFoldersText(const std::wstring& box, const std::vector<std::wstring>& paths,
+                                const std::vector<std::wstring>& texts) {
+    std::vector<size_t> order(paths.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::sort(order.begin(), order.end(),
+              [&](size_t a, size_t b) { return box.find(paths[a] + L"\n") < box.find(paths[b] + L"\n"); });
+    std::wstring text;
+    for (size_t k = 0; k < order.size(); ++k)
+        text += (k ? L"\n\n" : L"") + std::wstring(L"Ordner ") + std::to_wstring(k + 1) + L" von " +
+                std::to_wstring(order.size()) + L": " + paths[order[k]] + L"\n" + texts[order[k]];
+    return text;
+}
+
 // "Rückgängig" in a copy started without a run, answered "Ja": the end box's text.
 std::wstring UndoInAnotherCopy(const std::wstring& workingDirectory) {
     UmbrixProcess umbrix(L"/nologo", workingDirectory);
@@ -126,19 +140,13 @@ TEST(SeveralCopies, ThreeFoldersStartedAtOnceAreOneRunAndOneUndoTakesAllBack) {
     ASSERT_NE(hBox, nullptr) << "no end box";
     std::wstring text = AnswerMessageBox(hBox);
 
-    // The folders in the order the run took them: the first copy's own first.
-    std::vector<size_t> order = {0, 1, 2};
-    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        return text.find(folders[a].dir.Path() + L"\n") < text.find(folders[b].dir.Path() + L"\n");
-    });
-    EXPECT_EQ(order[0], nFirst);
-    std::wstring expected;
-    for (size_t k = 0; k < 3; ++k) {
-        size_t i = order[k];
-        expected += (k ? L"\n\n" : L"") + std::wstring(L"Ordner ") + std::to_wstring(k + 1) + L" von 3: " +
-                    folders[i].dir.Path() + L"\n" + (i == 1 ? std::wstring(kNotAll) + L"\n" + names[7] : kLowerDone);
+    std::vector<std::wstring> paths, texts;
+    for (size_t i = 0; i < 3; ++i) {
+        paths.push_back(folders[i].dir.Path());
+        texts.push_back(i == 1 ? std::wstring(kNotAll) + L"\n" + names[7] : kLowerDone);
     }
-    EXPECT_EQ(text, expected);
+    EXPECT_EQ(text, SeveralFoldersText(text, paths, texts));
+    EXPECT_EQ(text.find(L"Ordner 1 von 3: " + paths[nFirst] + L"\n"), 0u) << "the first copy's own folder first";
     bool bFoldersCounted = std::any_of(shown.begin(), shown.end(), [&](const std::wstring& line) {
         for (size_t k = 1; k <= 3; ++k)
             for (const ManyFilesFolder& folder : folders)
@@ -266,27 +274,32 @@ TEST(SeveralCopies, FolderOfAFirstCopyEndedByForceIsRunByItsOwnCopyOrReported) {
     }
 }
 
-// Only requests of one kind are one run. A quiet copy and a copy of the other direction,
-// started during a run, are not taken over: the windowed one says it waits, the quiet one
-// shows nothing; once the run has stopped, each runs its own folder with its own end and exit
-// code, and the stopped run's box speaks of its own folder only.
-TEST(SeveralCopies, QuietCopiesAndTheOtherDirectionWaitTheirTurn) {
+// Only requests of one kind are one run. During a run to upper case, three folders chosen for
+// lower case and a quiet copy of the run's own direction are not taken over: the three say
+// they wait, the quiet one shows nothing and touches nothing. Once the run has been stopped,
+// the three become one run with one box, and the quiet copy runs its own folder with its own
+// exit code and output; the stopped run's box speaks of its own folder only.
+TEST(SeveralCopies, OtherKindsWaitTheirTurnAndThenTheWaitingFoldersAreOneRun) {
     ManyFilesFolder first(20000);
-    TempDirectory quiet, upper;
-    quiet.AddFile(L"Leise.TXT");
-    upper.AddFile(L"Gross.txt");
-    UmbrixProcess firstCopy(L"/klein " + Quoted(first.dir.Path()), first.dir.Path());
+    TempDirectory quiet, lower[3];
+    quiet.AddFile(L"Leise.txt");
+    for (TempDirectory& dir : lower) dir.AddFile(L"Klein.TXT");
+    UmbrixProcess firstCopy(L"/gross " + Quoted(first.dir.Path()), first.dir.Path());
     HWND hProgress = WaitForWindowWithin(firstCopy.Id(), kProgressCaption, 120);
     ASSERT_NE(hProgress, nullptr);
-    UmbrixProcess quietCopy(L"/still /klein " + Quoted(quiet.Path()), quiet.Path(), UmbrixProcess::Streams::Caught);
-    UmbrixProcess upperCopy(L"/gross " + Quoted(upper.Path()), upper.Path());
+    UmbrixProcess quietCopy(L"/still /gross " + Quoted(quiet.Path()), quiet.Path(), UmbrixProcess::Streams::Caught);
+    std::vector<std::unique_ptr<UmbrixProcess>> copies;
+    for (TempDirectory& dir : lower)
+        copies.push_back(std::make_unique<UmbrixProcess>(L"/klein " + Quoted(dir.Path()), dir.Path()));
 
-    HWND hWait = WaitForWindowWithin(upperCopy.Id(), kProgressCaption, 60);
-    ASSERT_NE(hWait, nullptr);
-    EXPECT_EQ(ItemText(hWait, IDC_PROGRESS_ACTION), Waiting(first.dir.Path()));
+    for (auto& copy : copies) {
+        HWND hWait = WaitForWindowWithin(copy->Id(), kProgressCaption, 60);
+        ASSERT_NE(hWait, nullptr) << "a copy of the other direction does not say it waits";
+        EXPECT_EQ(ItemText(hWait, IDC_PROGRESS_ACTION), Waiting(first.dir.Path()));
+    }
     Names quietNames = quiet.Names();
     ASSERT_EQ(firstCopy.WaitForExit(0), STILL_ACTIVE) << "the run ended before the others could wait";
-    EXPECT_EQ(quietNames, Names{L"Leise.TXT"}) << "the quiet copy did not wait";
+    EXPECT_EQ(quietNames, Names{L"Leise.txt"}) << "the quiet copy did not wait";
     EXPECT_EQ(quietCopy.WaitForExit(0), STILL_ACTIVE);
     EXPECT_FALSE(ShowsAnyWindow(quietCopy.Id()));
     EXPECT_EQ(ItemText(hProgress, IDC_PROGRESS_DIRECTORY), first.dir.Path()) << "a folder was taken over";
@@ -298,12 +311,21 @@ TEST(SeveralCopies, QuietCopiesAndTheOtherDirectionWaitTheirTurn) {
     EXPECT_EQ(stopped.rfind(L"Das Umbenennen wurde abgebrochen. ", 0), 0u) << Utf8(stopped);
     EXPECT_EQ(firstCopy.WaitForExit(), 3u);
 
-    HWND hUpperBox = WaitForWindowWithin(upperCopy.Id(), kBoxCaption, 120);
-    ASSERT_NE(hUpperBox, nullptr);
-    EXPECT_EQ(AnswerMessageBox(hUpperBox), kUpperDone);
-    EXPECT_EQ(upperCopy.WaitForExit(), 0u);
+    HWND hBox = nullptr;
+    size_t nBoxes = 0;
+    for (ULONGLONG nDeadline = GetTickCount64() + 120000; !hBox && GetTickCount64() < nDeadline; Sleep(10))
+        for (auto& copy : copies)
+            if (HWND h = WindowOf(copy->Id(), kBoxCaption)) hBox = h, ++nBoxes;
+    ASSERT_NE(hBox, nullptr);
+    EXPECT_EQ(nBoxes, 1u);
+    std::vector<std::wstring> paths;
+    for (TempDirectory& dir : lower) paths.push_back(dir.Path());
+    std::wstring box = AnswerMessageBox(hBox);
+    EXPECT_EQ(box, SeveralFoldersText(box, paths, {kLowerDone, kLowerDone, kLowerDone}));
+    for (auto& copy : copies) EXPECT_EQ(copy->WaitForExit(60000), 0u);
+    for (TempDirectory& dir : lower) EXPECT_EQ(dir.Names(), Names{L"klein.txt"});
+
     EXPECT_EQ(quietCopy.WaitForExit(60000), 0u);
-    EXPECT_EQ(quietCopy.Output(), Utf8(std::wstring(kLowerDone) + L"\r\n"));
-    EXPECT_EQ(quiet.Names(), Names{L"leise.txt"});
-    EXPECT_EQ(upper.Names(), Names{L"GROSS.TXT"});
+    EXPECT_EQ(quietCopy.Output(), Utf8(std::wstring(kUpperDone) + L"\r\n"));
+    EXPECT_EQ(quiet.Names(), Names{L"LEISE.TXT"});
 }
