@@ -27,9 +27,10 @@ int RunTakingOthers(const CaseCommand& command, const std::wstring& kind, const 
 }
 
 // The text says it in one piece; "\xFC" ends where the next letter would be read as a hex digit.
-const char kEndedMidway[] = " wurde nicht zu Ende gebracht: die Kopie von Umbrix, die es \xFC"
-                            "bernommen hatte, wurde beendet. Ein neuer Lauf in diesem Verzeichnis bringt zu Ende, "
-                            "was fehlt.";
+const char kEndedMidway[] =
+    " wurde nicht zu Ende gebracht: die Kopie von Umbrix, die es \xFC"
+    "bernommen hatte, wurde beendet. Ein neuer Lauf in diesem Verzeichnis bringt zu Ende, "
+    "was fehlt.";
 
 void ReportEndedMidway(const std::wstring& directory) {
     AfxMessageBox(AfxToWide("Das Umbenennen in ") + directory + AfxToWide(kEndedMidway), MB_OK | MB_ICONEXCLAMATION, 0);
