@@ -87,20 +87,25 @@ std::wstring SeveralFoldersText(const std::wstring& box, const std::vector<std::
 }
 
 // "Rückgängig" in a copy started without a run, answered "Ja": the end box's text.
-std::wstring UndoInAnotherCopy(const std::wstring& workingDirectory) {
+struct UndoBoxes {
+    std::wstring question;
+    std::wstring end;
+};
+
+UndoBoxes UndoInAnotherCopy(const std::wstring& workingDirectory) {
+    UndoBoxes boxes;
     UmbrixProcess umbrix(L"/nologo", workingDirectory);
     HWND hMain = WaitForWindowWithin(umbrix.Id(), L"Umbrix", 60);
-    if (!hMain) return L"no main dialog";
+    if (!hMain) return {L"no main dialog"};
     Click(GetDlgItem(hMain, IDC_UNDO));
     HWND hQuestion = WaitForWindowWithin(umbrix.Id(), kBoxCaption, 60);
-    if (!hQuestion) return L"no question";
-    std::wstring question = AnswerMessageBox(hQuestion, IDYES);
-    EXPECT_EQ(question.rfind(kUndoQuestion, 0), 0u) << Utf8(question);
+    if (!hQuestion) return {L"no question"};
+    boxes.question = AnswerMessageBox(hQuestion, IDYES);
     HWND hEnd = NextBox(umbrix, hQuestion, 600);
-    std::wstring end = hEnd ? AnswerMessageBox(hEnd) : L"no end box";
+    boxes.end = hEnd ? AnswerMessageBox(hEnd) : L"no end box";
     if (WaitForWindowWithin(umbrix.Id(), L"Umbrix", 60) == hMain) Click(GetDlgItem(hMain, IDCANCEL));
     EXPECT_EQ(umbrix.WaitForExit(), 0u);
-    return end;
+    return boxes;
 }
 
 }  // namespace
@@ -164,7 +169,11 @@ TEST(SeveralCopies, ThreeFoldersStartedAtOnceAreOneRunAndOneUndoTakesAllBack) {
         EXPECT_EQ(ExpectEveryFileWhole(folders[i].dir, names), names.size() - (i == 1 ? 1 : 0)) << i;
 
     held.Close();
-    EXPECT_EQ(UndoInAnotherCopy(folders[0].dir.Path()), kUndoDone);
+    UndoBoxes undo = UndoInAnotherCopy(folders[0].dir.Path());
+    EXPECT_EQ(undo.question.rfind(kUndoQuestion, 0), 0u) << Utf8(undo.question);
+    for (const std::wstring& path : paths)
+        EXPECT_NE(undo.question.find(L"\n" + path + L"\n"), std::wstring::npos) << "not offered: " << Utf8(path);
+    EXPECT_EQ(undo.end, kUndoDone);
     for (size_t i = 0; i < 3; ++i) EXPECT_EQ(folders[i].dir.Names(), names) << "not taken back: " << i;
 }
 
