@@ -96,10 +96,10 @@ UndoBoxes UndoInAnotherCopy(const std::wstring& workingDirectory) {
     UndoBoxes boxes;
     UmbrixProcess umbrix(L"/nologo", workingDirectory);
     HWND hMain = WaitForWindowWithin(umbrix.Id(), L"Umbrix", 60);
-    if (!hMain) return {L"no main dialog"};
+    if (!hMain) return {L"no main dialog", L""};
     Click(GetDlgItem(hMain, IDC_UNDO));
     HWND hQuestion = WaitForWindowWithin(umbrix.Id(), kBoxCaption, 60);
-    if (!hQuestion) return {L"no question"};
+    if (!hQuestion) return {L"no question", L""};
     boxes.question = AnswerMessageBox(hQuestion, IDYES);
     HWND hEnd = NextBox(umbrix, hQuestion, 600);
     boxes.end = hEnd ? AnswerMessageBox(hEnd) : L"no end box";
