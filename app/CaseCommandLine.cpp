@@ -145,11 +145,8 @@ const char* CaseCommandUsage() {
            "/klein benennt jede Datei direkt im Verzeichnis in Kleinbuchstaben um, /gross in "
            "Gro\xDF" "buchstaben; Unterverzeichnisse bleiben, wie sie sind. Ein Verzeichnis mit "
            "Leerzeichen im Namen steht in Anf\xFChrungszeichen.\n\n"
-           "/endung: nur die Dateiendungen (\"Foto.JPG\" -> \"Foto.jpg\"), /name: nur die Namen ohne "
-           "Endung.\n\n"
-           "/vorschau: benennt nichts um und zeigt ohne Fenster, was der Lauf t\xE4te: jede Umbenennung "
-           "als \"ALTER NAME -> neuer name\", dann jede Datei, die ihren Namen beh\xE4lt, mit dem Grund, "
-           "zuletzt die Anzahlen; Exit-Code wie beim Lauf.\n\n"
+           "/endung \xE4ndert nur die Dateiendungen, /name nur die Namen ohne Endung. /vorschau benennt "
+           "nichts um und schreibt ohne Fenster, was der Lauf t\xE4te (Exit-Code wie beim Lauf).\n\n"
            "/still: kein Fenster. Das Ergebnis steht im Exit-Code (0: alle Dateien umbenannt, "
            "1: einige behielten ihren Namen, 2: nichts getan, 3: abgebrochen) und als Text in der "
            "Standardausgabe.";

@@ -167,12 +167,13 @@ BOOL CRenameListDlg::PreTranslateMessage(MSG* pMsg) {
     return CDialog::PreTranslateMessage(pMsg);
 }
 
-// The columns share the list's width: the names two fifths each, the note the rest.
+// The columns share the list's width: the names three tenths each, the note (up to "Zwilling von"
+// a whole name) the rest.
 void CRenameListDlg::SizeColumns(UINT nDpi) {
     CRect client;
     m_list.GetClientRect(&client);
     int cx = client.Width() - AfxGetSystemMetricForDpi(SM_CXVSCROLL, nDpi);
-    int cxName = cx * 2 / 5;
+    int cxName = cx * 3 / 10;
     m_list.SetColumnWidth(0, cxName);
     m_list.SetColumnWidth(1, cxName);
     m_list.SetColumnWidth(2, cx - 2 * cxName);
