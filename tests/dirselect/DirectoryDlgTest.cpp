@@ -276,48 +276,6 @@ TEST_F(DirectoryDlgTest, StatusLineTellsWhatARunInTheButtonsDirectionWouldDo) {
     EXPECT_EQ(plainDlg.DoModal(), IDCANCEL);
 }
 
-// A click on another part counts anew at once; the dialog opens with the part it was given and
-// hands back the one chosen last.
-TEST_F(DirectoryDlgTest, CountFollowsThePartChosen) {
-    TempDirectory dir;
-    dir.AddFilesOnLinux({L"IMG_1234.JPG", L"Foto.JPG", L"Foto.jpg", L"LIESMICH", L"brief.DOC"});
-    ASSERT_TRUE(SetCurrentDirectoryW(dir.Path().c_str()));
-    CScriptedDirectoryDlg dlg(CaseChange(CaseDirection::Lower, NamePart::Extension));
-    Texts lines;
-    auto note = [&](int nNext) {
-        return CScriptedDirectoryDlg::OnceCounted([&lines, nNext](CScriptedDirectoryDlg& d) {
-            lines.push_back(d.Line());
-            d.Press(nNext);
-        });
-    };
-    auto checked = [](CScriptedDirectoryDlg& d) {
-        int nChecked = 0;
-        for (int nID : {IDC_PART_WHOLE, IDC_PART_EXTENSION, IDC_PART_STEM})
-            if (IsDlgButtonChecked(d.m_hWnd, nID) == BST_CHECKED) nChecked = nChecked * 10000 + nID;
-        return nChecked;
-    };
-    dlg.m_steps = {[&](CScriptedDirectoryDlg& d) { EXPECT_EQ(checked(d), IDC_PART_EXTENSION); },
-                   note(IDC_PART_STEM),
-                   note(IDC_PART_WHOLE),
-                   [&](CScriptedDirectoryDlg& d) { EXPECT_EQ(checked(d), IDC_PART_WHOLE); },
-                   note(IDC_PART_STEM),
-                   note(IDCANCEL)};
-    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
-    EXPECT_FALSE(dlg.m_bRanOut);
-    // Extension: "IMG_1234.jpg", "brief.doc"; "Foto.JPG" is a twin of "Foto.jpg". Without it: "img_1234.JPG",
-    // "liesmich", both "Foto" twins. Whole: all three, and both twins.
-    EXPECT_EQ(lines, (Texts{L"5 Dateien, davon 2 umzubenennen, 1 davon beh\u00E4lt ihren Namen",
-                            L"5 Dateien, davon 2 umzubenennen, 2 davon behalten ihren Namen",
-                            L"5 Dateien, davon 3 umzubenennen, 2 davon behalten ihren Namen",
-                            L"5 Dateien, davon 2 umzubenennen, 2 davon behalten ihren Namen"}));
-    EXPECT_EQ(dlg.m_part, NamePart::Stem);
-
-    CScriptedDirectoryDlg upper(CaseChange(CaseDirection::Upper, NamePart::Extension));
-    upper.m_steps = {note(IDCANCEL)};
-    EXPECT_EQ(upper.DoModal(), IDCANCEL);
-    EXPECT_EQ(lines.back(), L"5 Dateien, davon 0 umzubenennen, 1 davon beh\u00E4lt ihren Namen");
-}
-
 TEST_F(DirectoryDlgTest, CountFollowsDoubleClicksAndDriveChangesAndAStaleCountNeverShows) {
     labelledDisk.AddDirectory(L"eins");
     labelledDisk.AddFile(L"eins\\A.TXT");
