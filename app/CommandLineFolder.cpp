@@ -18,12 +18,15 @@ const DWORD kNoticeInterval = 20;
 
 int Code(RunEnd end) { return static_cast<int>(end); }
 
+// The whole change the command line asks for: every folder of the run gets the same.
+CaseChange ChangeOf(const CaseCommand& command) { return CaseChange(command.direction, command.part); }
+
 // The first copy: its folder, and those that later copies of the same kind hand over.
 int RunTakingOthers(const CaseCommand& command, const std::wstring& kind, const std::wstring& directory, CRunTurn turn,
                     RunDisplay display) {
     CRunFolders folders(directory);
     CHandoverDesk desk(CRunTurn::DefaultFolder(), turn.RunId(), kind, folders);
-    return Code(RenameFoldersToCase(command.direction, folders, std::move(turn), nullptr, display, &desk));
+    return Code(RenameFoldersToCase(ChangeOf(command), folders, std::move(turn), nullptr, display, &desk));
 }
 
 // The text says it in one piece; "\xFC" ends where the next letter would be read as a hex digit.
@@ -61,7 +64,7 @@ int RunCommandLineFolder(const CaseCommand& command, const std::wstring& directo
         turn = WaitForRunTurn(nullptr, display, folder);
         if (!turn) return Code(RunEnd::Stopped);
         CRunFolders folders(directory);
-        return Code(RenameFoldersToCase(command.direction, folders, std::move(*turn), nullptr, display));
+        return Code(RenameFoldersToCase(ChangeOf(command), folders, std::move(*turn), nullptr, display));
     }
     // Until this copy has the turn: its folder goes to a run that takes its kind, or it waits
     // for the run under way, and looks again when that one has let go of the turn.

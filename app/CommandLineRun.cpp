@@ -2,6 +2,7 @@
 
 #include "app/CommandLineFolder.h"
 #include "app/CQuietReport.h"
+#include "app/CommandLinePreview.h"
 #include "app/StartingCopies.h"
 #include "filesystem/CurrentDirectory.h"
 #include "filesystem/ExtendedPath.h"
@@ -138,5 +139,10 @@ int RunFromCommandLine(const CaseCommand& command) {
     std::wstring directory = AbsoluteDirectory(command.directory, AfxGetCurrentDirectory());
     std::wstring problem = CheckDirectory(directory);
     if (!problem.empty()) return ReportBadCommandLine(problem);
+    CaseChange change(command.direction, command.part);
+    if (command.bPreview) {
+        AnnounceDecided();  // a dry run hands nothing over: a run under way need not wait for it
+        return PreviewFromCommandLine(change, directory);
+    }
     return RunCommandLineFolder(command, directory);
 }

@@ -85,6 +85,8 @@ std::wstring HandoverKind(const CaseCommand& command) {
     DWORD dwSession = 0;
     ProcessIdToSessionId(GetCurrentProcessId(), &dwSession);
     std::wstring kind = command.direction == CaseDirection::Lower ? L"klein" : L"gross";
+    if (command.part == NamePart::Extension) kind += L";endung";
+    if (command.part == NamePart::Stem) kind += L";name";
     return kind + L";Sitzung " + std::to_wstring(dwSession) + L";Anmeldung " + Hex(LogonId());
 }
 

@@ -7,6 +7,7 @@
 #include "app/RunJournalPlace.h"
 #include "app/RunTurnWait.h"
 #include "app/RunWatch.h"
+#include "dirselect/FileCountText.h"
 #include "filesystem/CurrentDirectory.h"
 #include "filesystem/ExtendedPath.h"
 #include "platform/AfxMessageBox.h"
@@ -20,9 +21,17 @@
 
 namespace {
 
-const char* FinalMessage(CaseDirection direction) {
-    return direction == CaseDirection::Lower ? "Ok, alle Dateien in kleinbuchstaben umbenannt."
-                                             : "Ok, alle Dateien in GROSSBUCHSTABEN umbenannt.";
+CString FinalMessage(const CaseChange& change) {
+    switch (change.part) {
+    case NamePart::Extension:
+        return "Ok, alle Dateiendungen in " + CaseLettersText(change.direction) + " umbenannt.";
+    case NamePart::Stem:
+        return "Ok, alle Dateinamen ohne Endung in " + CaseLettersText(change.direction) + " umbenannt.";
+    case NamePart::Whole:
+        break;
+    }
+    return change.direction == CaseDirection::Lower ? "Ok, alle Dateien in kleinbuchstaben umbenannt."
+                                                    : "Ok, alle Dateien in GROSSBUCHSTABEN umbenannt.";
 }
 
 bool EnterDirectory(const std::wstring& directory) {
@@ -31,11 +40,15 @@ bool EnterDirectory(const std::wstring& directory) {
     return false;
 }
 
-CString RenamedText(CaseDirection direction, size_t nRenamed) {
-    CString target = direction == CaseDirection::Lower ? "kleine" : "gro\xDF" "e";
+CString RenamedText(const CaseChange& change, size_t nRenamed) {
     if (nRenamed == 0) return "Keine Datei wurde umbenannt.";
-    CString count = nRenamed == 1 ? CString("1 Datei wurde") : GermanCount(nRenamed) + " Dateien wurden";
-    return count + " in " + target + " Dateinamen umbenannt.";
+    CString files = nRenamed == 1 ? CString("1 Datei") : GermanCount(nRenamed) + " Dateien";
+    if (change.part != NamePart::Whole) {
+        CString what = change.part == NamePart::Extension ? "die Endung" : "der Name ohne Endung";
+        return "Bei " + files + " wurde " + what + " in " + CaseLettersText(change.direction) + " umbenannt.";
+    }
+    CString target = change.direction == CaseDirection::Lower ? "kleine" : "gro\xDF" "e";
+    return files + (nRenamed == 1 ? " wurde" : " wurden") + " in " + target + " Dateinamen umbenannt.";
 }
 
 // What the end box says of one folder, and how that folder ended.
@@ -45,7 +58,7 @@ struct FolderReport {
     UINT nIcon;
 };
 
-FolderReport ReportOf(CaseDirection direction, const CRunFolders::Folder& folder) {
+FolderReport ReportOf(const CaseChange& change, const CRunFolders::Folder& folder) {
     if (folder.state != FolderState::Done)
         return {RunEnd::Stopped, AfxToWide("Nicht begonnen: das Umbenennen wurde vorher abgebrochen."),
                 MB_ICONINFORMATION};
@@ -56,11 +69,11 @@ FolderReport ReportOf(CaseDirection direction, const CRunFolders::Folder& folder
         return {outcome.bListed ? RunEnd::AllInCase : RunEnd::NothingDone,
                 AfxToWide("Keine Dateien im gew\xE4hlten Verzeichnis!"), 0};
     if (outcome.bStopped) {
-        std::wstring text = AfxToWide("Das Umbenennen wurde abgebrochen. " + RenamedText(direction, outcome.nRenamed));
+        std::wstring text = AfxToWide("Das Umbenennen wurde abgebrochen. " + RenamedText(change, outcome.nRenamed));
         if (!outcome.kept.empty()) text += L"\n\n" + KeptFilesList(outcome.kept);
         return {RunEnd::Stopped, text, MB_ICONINFORMATION};
     }
-    if (outcome.kept.empty()) return {RunEnd::AllInCase, AfxToWide(FinalMessage(direction)), 0};
+    if (outcome.kept.empty()) return {RunEnd::AllInCase, AfxToWide(FinalMessage(change)), 0};
     return {RunEnd::SomeKept, AfxToWide("Nicht alle Dateien wurden umbenannt. ") + KeptFilesList(outcome.kept),
             MB_ICONEXCLAMATION};
 }
@@ -72,13 +85,13 @@ UINT StrongerIcon(UINT nIcon, UINT nOther) {
 }
 
 // One folder: its own box, as it always was. Several: one box, folder by folder.
-RunEnd ReportRun(CaseDirection direction, const CRunFolders& folders) {
+RunEnd ReportRun(const CaseChange& change, const CRunFolders& folders) {
     std::vector<CRunFolders::Folder> all = folders.Folders();
     RunEnd worst = RunEnd::AllInCase;
     UINT nIcon = 0;
     std::wstring text;
     for (size_t i = 0; i < all.size(); ++i) {
-        FolderReport report = ReportOf(direction, all[i]);
+        FolderReport report = ReportOf(change, all[i]);
         worst = std::max(worst, report.end);
         nIcon = StrongerIcon(nIcon, report.nIcon);
         if (all.size() == 1) {
@@ -93,7 +106,7 @@ RunEnd ReportRun(CaseDirection direction, const CRunFolders& folders) {
 
 // On the run's thread: the folders one after the other, each by the engine, into one journal.
 // Before the run ends, the copies handing over their folders have their say (pDesk).
-CaseRunOutcome RenameFolderByFolder(CaseDirection direction, CRunFolders& folders, CaseRunControl& control,
+CaseRunOutcome RenameFolderByFolder(const CaseChange& change, CRunFolders& folders, CaseRunControl& control,
                                     CRunJournalWriter* pJournal, CRunTurn& turn, CHandoverDesk* pDesk) {
     CaseRunOutcome last;
     std::wstring directory = folders.Directory(0);
@@ -108,7 +121,7 @@ CaseRunOutcome RenameFolderByFolder(CaseDirection direction, CRunFolders& folder
         turn.Publish(directory, pDesk ? pDesk->Offered() : std::wstring());
         control.nTotal = 0;
         control.nDone = 0;
-        last = ChangeCaseOnDisk(direction, wine::ExactPath(directory), &control, pJournal);
+        last = ChangeCaseOnDisk(change, wine::ExactPath(directory), &control, pJournal);
         folders.End(*next, last);
         if (last.bStopped) break;
     }
@@ -119,7 +132,7 @@ CaseRunOutcome RenameFolderByFolder(CaseDirection direction, CRunFolders& folder
 
 }  // namespace
 
-RunEnd RenameFilesToCase(CaseDirection direction, const std::wstring& chosenPath, CWnd* pOwner, RunDisplay display) {
+RunEnd RenameFilesToCase(const CaseChange& change, const std::wstring& chosenPath, CWnd* pOwner, RunDisplay display) {
     if (!pOwner) pOwner = AfxGetThread()->GetMainWnd();
     // "X:" alone would mean the drive's remembered directory; the user chose its root.
     std::wstring directory = chosenPath.size() == 2 ? chosenPath + L"\\" : chosenPath;
@@ -127,25 +140,24 @@ RunEnd RenameFilesToCase(CaseDirection direction, const std::wstring& chosenPath
     std::optional<CRunTurn> turn = WaitForRunTurn(pOwner, display);
     if (!turn) return RunEnd::Stopped;
     CRunFolders folders(directory);
-    return RenameFoldersToCase(direction, folders, std::move(*turn), pOwner, display);
+    return RenameFoldersToCase(change, folders, std::move(*turn), pOwner, display);
 }
 
-RunEnd RenameFoldersToCase(CaseDirection direction, CRunFolders& folders, CRunTurn turn, CWnd* pOwner,
+RunEnd RenameFoldersToCase(const CaseChange& change, CRunFolders& folders, CRunTurn turn, CWnd* pOwner,
                            RunDisplay display, CHandoverDesk* pDesk) {
     // The path as chosen, not as the current directory: that one may have been kept aside.
     std::wstring journalPath = RunJournalPath();
     std::optional<CRunJournalWriter> journal;
     if (!journalPath.empty()) journal.emplace(journalPath, folders.Directory(0));
     CRunJournalWriter* pJournal = journal ? &*journal : nullptr;
-    CCaseRun run([&](CaseRunControl& control) {
-        return RenameFolderByFolder(direction, folders, control, pJournal, turn, pDesk);
-    });
-    WatchRun(run, CProgressDlg::ActionText(direction), folders.Directory(0), pOwner, display, &folders);
+    CCaseRun run(
+        [&](CaseRunControl& control) { return RenameFolderByFolder(change, folders, control, pJournal, turn, pDesk); });
+    WatchRun(run, CProgressDlg::ActionText(change), folders.Directory(0), pOwner, display, &folders);
     // No folder is taken from here on, also where the run's thread failed.
     if (pDesk) pDesk->Stop();
     if (run.IsProgramEnding()) return RunEnd::Stopped;  // no one is left to read a box
     // What the run's thread threw comes out here.
     run.Outcome();
     turn.Release();
-    return ReportRun(direction, folders);
+    return ReportRun(change, folders);
 }

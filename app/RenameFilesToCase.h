@@ -5,7 +5,7 @@
 // Sub-directories are neither renamed nor entered. One run or undo at a time for each user
 // (RunTurn): a run that another copy's run keeps waiting says so and waits for it.
 #include "app/RunWatch.h"
-#include "renaming/CaseDirection.h"
+#include "renaming/CaseChange.h"
 
 #include <string>
 
@@ -22,6 +22,7 @@ enum class RunEnd {
     Stopped = 3,      // stopped by the user, or by the program's end
 };
 
+// change: the case, and the part of each name (a direction alone: whole names).
 // chosenPath: the exact path the directory dialog hands over: "X:" (the drive's root), "X:\"
 // or "X:\dir\...", at any depth; from the command line also "\\server\share\...". Leaves the
 // program's current directory at the chosen directory (see AfxSetCurrentDirectory). pOwner:
@@ -29,12 +30,12 @@ enum class RunEnd {
 // progress window; none given, the application's main window; none at all, the progress
 // window stands alone, in the middle of the screen. Stopped as well when the user stops
 // waiting for another copy's run.
-RunEnd RenameFilesToCase(CaseDirection direction, const std::wstring& chosenPath, CWnd* pOwner = nullptr,
+RunEnd RenameFilesToCase(const CaseChange& change, const std::wstring& chosenPath, CWnd* pOwner = nullptr,
                          RunDisplay display = RunDisplay::Windows);
 
 // One run over several folders, one after the other, in this copy's turn: one progress window
 // ("Ordner 2 von 3"), one journal, one end box that says per folder ("Ordner N von M: <path>")
 // what was done. The turn is let go once the files are done, before the box. pDesk: takes the
 // folders other copies hand over while the run lasts. The end is the worst of the folders'.
-RunEnd RenameFoldersToCase(CaseDirection direction, CRunFolders& folders, CRunTurn turn, CWnd* pOwner,
+RunEnd RenameFoldersToCase(const CaseChange& change, CRunFolders& folders, CRunTurn turn, CWnd* pOwner,
                            RunDisplay display, CHandoverDesk* pDesk = nullptr);

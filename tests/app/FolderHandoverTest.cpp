@@ -19,7 +19,13 @@
 
 namespace {
 
-CaseCommand Command(CaseDirection direction) { return CaseCommand{true, direction, L"", false, L""}; }
+CaseCommand Command(const CaseChange& change) {
+    CaseCommand command;
+    command.bGiven = true;
+    command.direction = change.direction;
+    command.part = change.part;
+    return command;
+}
 
 }  // namespace
 
@@ -60,7 +66,7 @@ enum class RunEnds { AfterTheFolder, StoppedBeforeIt, BeforeBeginningIt, WhileRe
 
 struct HandoverCase {
     const char* name;
-    CaseDirection giverDirection;
+    CaseChange giver;
     Written written;
     bool bGiverStays;  // the copy that wrote the request is still there when the run looks
     bool bOtherRun;    // addressed to a run that is not the one holding the turn
@@ -85,6 +91,8 @@ TEST(FolderHandover, EveryFolderIsRunOnceOrComesBackToItsCopy) {
          RunEnds::AfterTheFolder, false, HandoverEnd::Yours},
         {"the other direction", CaseDirection::Upper, Written::BeforeTheRunTakesNoMore, true, false,
          RunEnds::AfterTheFolder, false, HandoverEnd::Yours},
+        {"only the extensions", CaseChange(CaseDirection::Lower, NamePart::Extension), Written::BeforeTheRunTakesNoMore,
+         true, false, RunEnds::AfterTheFolder, false, HandoverEnd::Yours},
         {"for another run", CaseDirection::Lower, Written::BeforeTheRunTakesNoMore, true, true, RunEnds::AfterTheFolder,
          false, HandoverEnd::Yours},
         {"its copy gone before it was taken", CaseDirection::Lower, Written::BeforeTheRunTakesNoMore, false, false,
@@ -108,7 +116,7 @@ TEST(FolderHandover, EveryFolderIsRunOnceOrComesBackToItsCopy) {
 
         std::optional<CFolderGiver> giver;
         auto give = [&] {
-            giver.emplace(place.Path(), *notice, HandoverKind(Command(c.giverDirection)), L"D:\\Zweiter");
+            giver.emplace(place.Path(), *notice, HandoverKind(Command(c.giver)), L"D:\\Zweiter");
             ASSERT_TRUE(giver->Written());
         };
         if (c.written == Written::BeforeTheRunTakesNoMore) give();
@@ -150,7 +158,8 @@ TEST(FolderHandover, EveryFolderIsRunOnceOrComesBackToItsCopy) {
 }
 
 // Several folders: one box, each folder under its heading with what was done there, and the
-// worst of them as the run's end (a folder gone since it was named: nothing done there).
+// worst of them as the run's end (a folder gone since it was named: nothing done there). Every
+// folder gets the run's whole change: only the extensions, in the second folder as in the first.
 TEST(SeveralFolders, OneBoxSaysPerFolderWhatWasDoneAndTheWorstIsTheEnd) {
     TempDirectory dir;
     dir.AddDirectory(L"Eins");
@@ -169,13 +178,14 @@ TEST(SeveralFolders, OneBoxSaysPerFolderWhatWasDoneAndTheWorstIsTheEnd) {
     folders.Add(zwei);
     folders.Add(fehlt);
     MessageBoxRecorder boxes;
-    EXPECT_EQ(RenameFoldersToCase(CaseDirection::Lower, folders, std::move(*turn), nullptr, RunDisplay::Windows),
+    EXPECT_EQ(RenameFoldersToCase(CaseChange(CaseDirection::Lower, NamePart::Extension), folders, std::move(*turn),
+                                  nullptr, RunDisplay::Windows),
               RunEnd::NothingDone);
     EXPECT_EQ(boxes.Texts(),
-              std::vector<std::wstring>{L"Ordner 1 von 3: " + eins + L"\n" + kLowerDone + L"\n\n" +
+              std::vector<std::wstring>{L"Ordner 1 von 3: " + eins + L"\n" + kLowerExtensionsDone + L"\n\n" +
                                         L"Ordner 2 von 3: " + zwei + L"\n" + kNotAll +
                                         L"\nGesperrt.TXT\n\nOrdner 3 von 3: " + fehlt + L"\n" + kNoFiles});
     EXPECT_TRUE(CRunTurn::TryTake(place.Path())) << "the turn was kept after the run";
-    EXPECT_EQ(dir.Names(L"Eins"), std::vector<std::wstring>{L"brief.doc"});
-    EXPECT_EQ(dir.Names(L"Zwei"), (std::vector<std::wstring>{L"Gesperrt.TXT", L"frei.txt"}));
+    EXPECT_EQ(dir.Names(L"Eins"), std::vector<std::wstring>{L"Brief.doc"});
+    EXPECT_EQ(dir.Names(L"Zwei"), (std::vector<std::wstring>{L"Frei.txt", L"Gesperrt.TXT"}));
 }

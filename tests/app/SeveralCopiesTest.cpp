@@ -283,32 +283,33 @@ TEST(SeveralCopies, FolderOfAFirstCopyEndedByForceIsRunByItsOwnCopyOrReported) {
     }
 }
 
-// Only requests of one kind are one run. During a run to upper case, three folders chosen for
-// lower case and a quiet copy of the run's own direction are not taken over: the three say
-// they wait, the quiet one shows nothing and touches nothing. Once the run has been stopped,
-// the three become one run with one box, and the quiet copy runs its own folder with its own
-// exit code and output; the stopped run's box speaks of its own folder only.
+// Only requests of one kind are one run. During a run over whole names in lower case, three
+// folders chosen for their extensions only (the same direction) and a quiet copy of the run's
+// own kind are not taken over: the three say they wait, the quiet one shows nothing and touches
+// nothing. Once the run has been stopped, the three become one run with one box that changed
+// only extensions, and the quiet copy runs its own folder with its own exit code and output; the
+// stopped run's box speaks of its own folder only.
 TEST(SeveralCopies, OtherKindsWaitTheirTurnAndThenTheWaitingFoldersAreOneRun) {
     ManyFilesFolder first(20000);
     TempDirectory quiet, lower[3];
-    quiet.AddFile(L"Leise.txt");
+    quiet.AddFile(L"Leise.TXT");
     for (TempDirectory& dir : lower) dir.AddFile(L"Klein.TXT");
-    UmbrixProcess firstCopy(L"/gross " + Quoted(first.dir.Path()), first.dir.Path());
+    UmbrixProcess firstCopy(L"/klein " + Quoted(first.dir.Path()), first.dir.Path());
     HWND hProgress = WaitForWindowWithin(firstCopy.Id(), kProgressCaption, 120);
     ASSERT_NE(hProgress, nullptr);
-    UmbrixProcess quietCopy(L"/still /gross " + Quoted(quiet.Path()), quiet.Path(), UmbrixProcess::Streams::Caught);
+    UmbrixProcess quietCopy(L"/still /klein " + Quoted(quiet.Path()), quiet.Path(), UmbrixProcess::Streams::Caught);
     std::vector<std::unique_ptr<UmbrixProcess>> copies;
     for (TempDirectory& dir : lower)
-        copies.push_back(std::make_unique<UmbrixProcess>(L"/klein " + Quoted(dir.Path()), dir.Path()));
+        copies.push_back(std::make_unique<UmbrixProcess>(L"/klein /endung " + Quoted(dir.Path()), dir.Path()));
 
     for (auto& copy : copies) {
         HWND hWait = WaitForWindowWithin(copy->Id(), kProgressCaption, 60);
-        ASSERT_NE(hWait, nullptr) << "a copy of the other direction does not say it waits";
+        ASSERT_NE(hWait, nullptr) << "a copy of another part of the names does not say it waits";
         EXPECT_EQ(ItemText(hWait, IDC_PROGRESS_ACTION), Waiting(first.dir.Path()));
     }
     Names quietNames = quiet.Names();
     ASSERT_EQ(firstCopy.WaitForExit(0), STILL_ACTIVE) << "the run ended before the others could wait";
-    EXPECT_EQ(quietNames, Names{L"Leise.txt"}) << "the quiet copy did not wait";
+    EXPECT_EQ(quietNames, Names{L"Leise.TXT"}) << "the quiet copy did not wait";
     EXPECT_EQ(quietCopy.WaitForExit(0), STILL_ACTIVE);
     EXPECT_FALSE(ShowsAnyWindow(quietCopy.Id()));
     EXPECT_EQ(ItemText(hProgress, IDC_PROGRESS_DIRECTORY), first.dir.Path()) << "a folder was taken over";
@@ -330,11 +331,11 @@ TEST(SeveralCopies, OtherKindsWaitTheirTurnAndThenTheWaitingFoldersAreOneRun) {
     std::vector<std::wstring> paths;
     for (TempDirectory& dir : lower) paths.push_back(dir.Path());
     std::wstring box = AnswerMessageBox(hBox);
-    EXPECT_EQ(box, SeveralFoldersText(box, paths, {kLowerDone, kLowerDone, kLowerDone}));
+    EXPECT_EQ(box, SeveralFoldersText(box, paths, {kLowerExtensionsDone, kLowerExtensionsDone, kLowerExtensionsDone}));
     for (auto& copy : copies) EXPECT_EQ(copy->WaitForExit(60000), 0u);
-    for (TempDirectory& dir : lower) EXPECT_EQ(dir.Names(), Names{L"klein.txt"});
+    for (TempDirectory& dir : lower) EXPECT_EQ(dir.Names(), Names{L"Klein.txt"});
 
     EXPECT_EQ(quietCopy.WaitForExit(60000), 0u);
-    EXPECT_EQ(quietCopy.Output(), Utf8(std::wstring(kUpperDone) + L"\r\n"));
-    EXPECT_EQ(quiet.Names(), Names{L"LEISE.TXT"});
+    EXPECT_EQ(quietCopy.Output(), Utf8(std::wstring(kLowerDone) + L"\r\n"));
+    EXPECT_EQ(quiet.Names(), Names{L"leise.txt"});
 }
