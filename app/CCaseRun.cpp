@@ -14,9 +14,14 @@ CCaseRun*& CurrentRun() {
 
 }  // namespace
 
-CCaseRun::CCaseRun(CaseDirection direction, std::wstring directory, CRunJournalWriter* pJournal)
-    : CCaseRun([direction, directory = std::move(directory), pJournal](CaseRunControl& control) {
-          return ChangeCaseOnDisk(direction, directory, &control, pJournal);
+CCaseRun::CCaseRun(CaseDirection direction, std::wstring directory, CRunJournalWriter* pJournal,
+                   std::wstring shownDirectory)
+    : CCaseRun([direction, directory = std::move(directory), pJournal,
+                shown = std::move(shownDirectory)](CaseRunControl& control) {
+          CaseRunOutcome outcome = ChangeCaseOnDisk(direction, directory, &control, pJournal, shown);
+          // The journal may be written anew as a whole at the end: not on the windows' thread.
+          if (pJournal) pJournal->Finish();
+          return outcome;
       }) {}
 
 CCaseRun::CCaseRun(Work work) : m_work(std::move(work)), m_pOuter(std::exchange(CurrentRun(), this)) { Start(); }

@@ -16,9 +16,11 @@ public:
     // What the run's thread does: a forward run, or one that takes back the last.
     using Work = std::function<CaseRunOutcome(CaseRunControl&)>;
 
-    // Starts the run over the directory (an exact path), recorded in pJournal where given;
-    // where no thread can be started, the run is made here and now.
-    CCaseRun(CaseDirection direction, std::wstring directory, CRunJournalWriter* pJournal = nullptr);
+    // Starts the run over the directory (an exact path), recorded in pJournal where given (a
+    // started journal, finished on the run's thread when the run has ended); shownDirectory: the
+    // directory as the user chose it. Where no thread can be started, the run is made here and now.
+    CCaseRun(CaseDirection direction, std::wstring directory, CRunJournalWriter* pJournal = nullptr,
+             std::wstring shownDirectory = {});
     // Starts the work on the run's thread, the same way.
     explicit CCaseRun(Work work);
     // A run still going is stopped and waited for: no file may stay under a waiting name.

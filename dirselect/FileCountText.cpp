@@ -1,5 +1,6 @@
 #include "dirselect/FileCountText.h"
 
+#include "filesystem/SystemErrorText.h"
 #include "platform/GermanCount.h"
 
 namespace {
@@ -13,6 +14,8 @@ CString CaseName(CaseDirection direction) {
 }  // namespace
 
 CString FileCountText(CaseDirection direction, const RunPreview& preview) {
+    if (preview.listingError != ERROR_SUCCESS)
+        return "Verzeichnis nicht lesbar: " + AfxFromWide(AfxSystemReason(preview.listingError));
     if (!preview.bListed) return "Verzeichnis nicht lesbar";
     if (preview.nFiles == 0) return "Keine Dateien";
     CString text = FilesText(preview.nFiles);

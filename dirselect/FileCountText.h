@@ -6,7 +6,8 @@
 
 // "1.234 Dateien, davon 1.200 umzubenennen", "1 Datei, bereits in Kleinbuchstaben",
 // "Keine Dateien", "12 Dateien, alle bereits in Großbuchstaben", with ", 2 davon behalten ihren
-// Namen" where files lacking the case cannot take it; "Verzeichnis nicht lesbar".
+// Namen" where files lacking the case cannot take it; "Verzeichnis nicht lesbar", with the
+// platform's reason where the listing broke off.
 CString FileCountText(CaseDirection direction, const RunPreview& preview);
 
 // Shown while the count is being made.

@@ -39,8 +39,11 @@ void CountFile(CaseDirection direction, const CNameCensus& census, const Listing
 RunPreview PreviewRun(CaseDirection direction, const std::wstring& directory, const std::atomic<bool>& bStop) {
     RunPreview preview;
     DirectoryListing listing = ReadDirectoryListing(directory, ListingDetail::ShortNames, &bStop);
-    preview.bListed = listing.started;
-    if (!listing.started) return preview;
+    preview.bStopped = bStop.load();
+    // A listing that broke off is no count of the directory.
+    preview.bListed = listing.started && !listing.Failed();
+    if (listing.started && listing.Failed() && !preview.bStopped) preview.listingError = listing.error;
+    if (!preview.bListed) return preview;
     std::unordered_set<std::wstring> waiting = WaitingNames(directory, listing);
     CNameCensus census(listing.entries, &bStop);
     for (const ListingEntry& entry : listing.entries) {

@@ -5,12 +5,16 @@
 // folder or marker is changed, held or taken back, so a run beside it goes on undisturbed.
 #include "renaming/CaseDirection.h"
 
+#include <windows.h>
+
 #include <atomic>
 #include <cstddef>
 #include <string>
 
 struct RunPreview {
-    bool bListed = false;   // the directory could be listed
+    bool bListed = false;   // the directory could be listed to its end
+    // Why a listing that was started did not reach the directory's end (ERROR_SUCCESS: it did).
+    DWORD listingError = ERROR_SUCCESS;
     bool bStopped = false;  // given up on request: the counts are not to be used
     size_t nFiles = 0;      // the files a run would go through
     size_t nToRename = 0;   // of those, the files it would bring to the requested case

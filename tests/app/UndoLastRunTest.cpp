@@ -35,9 +35,9 @@ class UndoLastRunTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_FALSE(RunJournalPath().empty());
-        RemoveRunJournal(RunJournalPath());
+        WithdrawRunJournal(RunJournalPath());
     }
-    void TearDown() override { RemoveRunJournal(RunJournalPath()); }
+    void TearDown() override { WithdrawRunJournal(RunJournalPath()); }
 
     // A lower-case run as the user starts it, its box answered.
     void LowerRun() {
@@ -121,7 +121,7 @@ TEST_F(UndoLastRunTest, AnUnreachableDirectoryKeepsTheJournalUntilItIsBack) {
     EXPECT_EQ(dir.Names(), Names{L"Karte.JPG"});
 }
 
-TEST_F(UndoLastRunTest, AJournalThatIsNotTrustedRenamesNothingAndShowsNothing) {
+TEST_F(UndoLastRunTest, ADamagedJournalRenamesNothingAndSaysSo) {
     dir.AddFile(L"Brief.DOC");
     LowerRun();
     // One bit of the journal flipped on the disk.
@@ -139,10 +139,17 @@ TEST_F(UndoLastRunTest, AJournalThatIsNotTrustedRenamesNothingAndShowsNothing) {
         ASSERT_TRUE(WriteFile(file.Get(), buffer, read, &written, nullptr));
     }
     EXPECT_EQ(FilesToGiveBack(), 0u);
-    MessageBoxRecorder boxes(IDYES);
-    UndoLastRun();
-    EXPECT_EQ(boxes.Texts(), Texts{});
+    EXPECT_TRUE(UndoOffered()) << "the user would never learn that the journal is damaged";
+    {
+        MessageBoxRecorder boxes(IDYES);
+        UndoLastRun();
+        EXPECT_EQ(boxes.Texts(),
+                  Texts{L"Das Journal der letzten Umbenennung ist besch\u00E4digt; es wurde nichts umbenannt."});
+        ASSERT_EQ(boxes.Boxes().size(), 1u);
+        EXPECT_EQ(boxes.Boxes()[0].flags, UINT(MB_OK | MB_ICONHAND));
+    }
     EXPECT_EQ(dir.Names(), Names{L"brief.doc"});
+    EXPECT_FALSE(UndoOffered());
 }
 
 // A long undo shows the progress window with its own first line; "Abbrechen" stops it after the
@@ -152,8 +159,11 @@ TEST_F(UndoLastRunTest, AStoppedUndoSaysHowFarItCameAndTheRestCanStillBeGivenBac
     for (int i = 0; i < 10000; ++i) names.push_back(L"File_" + std::to_wstring(100000 + i) + L".DAT");
     dir.AddFilesOnLinux(names);
     {
-        CRunJournalWriter journal(RunJournalPath(), dir.Path());
-        ASSERT_EQ(ChangeCaseOnDisk(CaseDirection::Lower, dir.ExactPath(), nullptr, &journal).nRenamed, names.size());
+        CRunJournalWriter journal(RunJournalPath());
+        ASSERT_FALSE(journal.Start());
+        ASSERT_EQ(ChangeCaseOnDisk(CaseDirection::Lower, dir.ExactPath(), nullptr, &journal, dir.Path()).nRenamed,
+                  names.size());
+        journal.Finish();
     }
     MessageBoxRecorder boxes(IDYES);
     ScriptedUser user(60000);

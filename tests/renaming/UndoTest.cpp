@@ -28,14 +28,24 @@ protected:
     std::wstring JournalPath() const { return journalFolder.ExactPath() + L"\\run.journal"; }
 
     CaseRunOutcome RunRecorded(CaseDirection direction, const std::wstring& directory) {
-        CRunJournalWriter writer(JournalPath(), directory);
-        return ChangeCaseOnDisk(direction, directory, nullptr, &writer);
+        CRunJournalWriter writer(JournalPath());
+        EXPECT_FALSE(writer.Start());
+        CaseRunOutcome outcome = ChangeCaseOnDisk(direction, directory, nullptr, &writer);
+        writer.Finish();
+        return outcome;
     }
 
     RunJournal Journal() const {
         JournalReading reading = ReadRunJournal(JournalPath());
         EXPECT_EQ(reading.state, JournalState::Trusted);
         return reading.journal;
+    }
+
+    // A journal of one folder: that folder's part.
+    JournalFolder Folder() const {
+        RunJournal journal = Journal();
+        EXPECT_EQ(journal.folders.size(), 1u);
+        return journal.folders.empty() ? JournalFolder() : journal.folders[0];
     }
 
     TempDirectory dir;
@@ -52,14 +62,15 @@ TEST_F(UndoTest, ALowerRunOverMixedNamesIsTakenBackExactly) {
     ASSERT_EQ(forward.nRenamed, 5u);
     RunJournal journal = Journal();
     // Exactly the files the run renamed, each with the name it had.
-    EXPECT_EQ(journal.entries.size(), 5u);
-    EXPECT_EQ(journal.shownDirectory, dir.ExactPath());
+    ASSERT_EQ(journal.folders.size(), 1u);
+    EXPECT_EQ(journal.folders[0].entries.size(), 5u);
+    EXPECT_EQ(journal.folders[0].shownDirectory, dir.ExactPath());
     // On the Linux disk a rename keeps the file ID (the inode), the serial and the last-write time.
-    EXPECT_EQ(journal.survivingParts, uint32_t(kIdentityAll));
+    EXPECT_EQ(journal.folders[0].survivingParts, uint32_t(kIdentityAll));
     EXPECT_TRUE(journal.bEnded);
     EXPECT_EQ(FilesStillRenamed(journal), 5u);
 
-    CaseRunOutcome undo = RestoreEarlierNames(journal);
+    CaseRunOutcome undo = RestoreEarlierNames(journal).at(0);
     EXPECT_TRUE(undo.bListed);
     EXPECT_FALSE(undo.bStopped);
     EXPECT_EQ(undo.kept, Names{});
@@ -72,8 +83,8 @@ TEST_F(UndoTest, ALowerRunOverMixedNamesIsTakenBackExactly) {
     // The journal is the last run's; one that renamed nothing leaves it as it was.
     ASSERT_EQ(RunRecorded(CaseDirection::Upper, dir.ExactPath()).nRenamed, 6u);
     ASSERT_EQ(RunRecorded(CaseDirection::Upper, dir.ExactPath()).nRenamed, 0u);
-    EXPECT_EQ(Journal().entries.size(), 6u) << "a run that renamed nothing replaced the journal";
-    EXPECT_EQ(RestoreEarlierNames(Journal()).kept, Names{});
+    EXPECT_EQ(Folder().entries.size(), 6u) << "a run that renamed nothing replaced the journal";
+    EXPECT_EQ(RestoreEarlierNames(Journal()).at(0).kept, Names{});
     EXPECT_EQ(dir.Names(), Sorted(expected));
 }
 
@@ -85,7 +96,7 @@ TEST_F(UndoTest, FilesThatChangedSinceAreLeftAsTheyAreAndNamed) {
     RunUnixShell("cd " + ShellQuote(UnixPath(dir.Path())) +
                  " && rm gone.txt && mv moved.txt Moved-Again.txt && rm replaced.txt && sleep 0.01 &&"
                  " printf XXXXXXXXXXXX > replaced.txt && printf other > Taken.TXT");
-    CaseRunOutcome undo = RestoreEarlierNames(Journal());
+    CaseRunOutcome undo = RestoreEarlierNames(Journal()).at(0);
     EXPECT_EQ(undo.kept, (Names{L"gone.txt", L"moved.txt", L"replaced.txt", L"taken.txt"}));
     EXPECT_EQ(undo.nRenamed, 1u);
     EXPECT_EQ(dir.Names(), (Names{L"Moved-Again.txt", L"Stays.TXT", L"Taken.TXT", L"replaced.txt", L"taken.txt"}));
@@ -100,19 +111,19 @@ TEST_F(UndoTest, AStoppedUndoKeepsWhatItDidNotReachAndAnUnreachableDirectoryTouc
     ASSERT_EQ(RunRecorded(CaseDirection::Lower, dir.ExactPath()).nRenamed, 2u);
     CaseRunControl control;
     control.bStopRequested = true;
-    CaseRunOutcome stopped = RestoreEarlierNames(Journal(), &control);
+    CaseRunOutcome stopped = RestoreEarlierNames(Journal(), &control).at(0);
     EXPECT_TRUE(stopped.bStopped);
     EXPECT_EQ(stopped.nRenamed, 0u);
-    EXPECT_EQ(stopped.unreached, Journal().entries);
+    EXPECT_EQ(stopped.unreached, Folder().entries);
     EXPECT_EQ(dir.Names(), (Names{L"alpha.txt", L"beta.txt"}));
 
     RunJournal gone = Journal();
-    gone.directory += L"-elsewhere";
-    CaseRunOutcome unreachable = RestoreEarlierNames(gone);
+    gone.folders[0].directory += L"-elsewhere";
+    CaseRunOutcome unreachable = RestoreEarlierNames(gone).at(0);
     EXPECT_FALSE(unreachable.bListed);
     EXPECT_EQ(dir.Names(), (Names{L"alpha.txt", L"beta.txt"}));
 
-    EXPECT_EQ(RestoreEarlierNames(Journal()).kept, Names{});
+    EXPECT_EQ(RestoreEarlierNames(Journal()).at(0).kept, Names{});
     EXPECT_EQ(dir.Names(), (Names{L"Alpha.TXT", L"Beta.TXT"}));
 }
 
@@ -150,11 +161,12 @@ TEST_F(UndoTest, ARunKilledMidwayIsTakenBackUpToWhereItGot) {
     ASSERT_LT(renamed, names.size()) << "the run had ended before it was killed";
 
     RunJournal journal = Journal();
-    EXPECT_GE(journal.entries.size(), renamed) << "a file was renamed before the journal named it";
+    ASSERT_EQ(journal.folders.size(), 1u);
+    EXPECT_GE(journal.folders[0].entries.size(), renamed) << "a file was renamed before the journal named it";
     // Ended before its end: the journal may name more files than were renamed; the disk tells.
     EXPECT_FALSE(journal.bEnded);
     EXPECT_EQ(FilesStillRenamed(journal), CountLower(dir.Names()));
-    CaseRunOutcome undo = RestoreEarlierNames(journal);
+    CaseRunOutcome undo = RestoreEarlierNames(journal).at(0);
     EXPECT_EQ(undo.kept, Names{});
     // Every file once, under its own name, with its own contents.
     EXPECT_EQ(dir.Names(), names);
@@ -171,14 +183,17 @@ void UndoOnCard(FatDrive::Kind kind, const std::wstring& journalPath, uint32_t l
                            "mkdir DCIM && printf d > DCIM/Inner.TXT && touch -d '2025-07-14 10:31:02' *"),
               "");
     {
-        CRunJournalWriter writer(journalPath, card.Root());
+        CRunJournalWriter writer(journalPath);
+        ASSERT_FALSE(writer.Start());
         ASSERT_EQ(ChangeCaseOnDisk(CaseDirection::Upper, AfxExtendedPath(card.Root()), nullptr, &writer).kept, Names{});
+        writer.Finish();
     }
     ASSERT_EQ(card.Ls(), (std::vector<std::string>{"DCIM", "DSC00001.JPG", "NOEXT", "URLAUB AM SEE.JPG"}));
     JournalReading reading = ReadRunJournal(journalPath);
     ASSERT_EQ(reading.state, JournalState::Trusted);
-    EXPECT_EQ(reading.journal.survivingParts & kIdentityLastWrite, lastWritePart);
-    CaseRunOutcome undo = RestoreEarlierNames(reading.journal);
+    ASSERT_EQ(reading.journal.folders.size(), 1u);
+    EXPECT_EQ(reading.journal.folders[0].survivingParts & kIdentityLastWrite, lastWritePart);
+    CaseRunOutcome undo = RestoreEarlierNames(reading.journal).at(0);
     EXPECT_EQ(undo.kept, Names{});
     EXPECT_EQ(undo.nRenamed, 2u);
     EXPECT_EQ(card.Ls(), (std::vector<std::string>{"DCIM", "DSC00001.JPG", "Urlaub am See.Jpg", "noext"}));
