@@ -1,6 +1,7 @@
 #include "renaming/FileIdentity.h"
 
 #include "filesystem/CUniqueHandle.h"
+#include "wine/UnixMounts.h"
 
 #include <windows.h>
 
@@ -46,9 +47,20 @@ DWORD ReadEntries(HANDLE hDirectory, uint32_t volumeSerial, std::unordered_map<s
     return dwError == ERROR_SUCCESS ? ERROR_READ_FAULT : dwError;
 }
 
+// Under Wine: the Linux file system mounted there. FAT and exFAT drivers, the kernel's and those
+// through FUSE (fusefat, exfat-fuse: "fuseblk"), hand inode numbers out; so may any FUSE volume.
+std::optional<VolumeKeeps> WhatTheLinuxVolumeKeeps(const std::wstring& directory) {
+    std::string type = wine::UnixFileSystemType(directory);
+    if (type.empty()) return std::nullopt;
+    if (type == "exfat") return VolumeKeeps{kIdentityLastWrite, 100000};
+    if (type == "vfat" || type == "msdos" || type.rfind("fuse", 0) == 0) return VolumeKeeps{};
+    return VolumeKeeps{kIdentityAll, 1};
+}
+
 }  // namespace
 
 VolumeKeeps WhatTheVolumeKeeps(const std::wstring& directory) {
+    if (std::optional<VolumeKeeps> onLinux = WhatTheLinuxVolumeKeeps(directory)) return *onLinux;
     VolumeKeeps keeps;
     CFileHandle hDirectory = OpenForAttributes(directory, FILE_READ_ATTRIBUTES, 0);
     wchar_t fileSystem[MAX_PATH + 1] = {};
