@@ -446,15 +446,25 @@ bool ReplaceRunJournal(const std::wstring& path, const RunJournal& journal) {
     return false;
 }
 
+namespace {
+
+// Wine removes a file when its last handle closes and says nothing when that fails (a
+// read-only mount): only a look afterwards tells.
+bool Gone(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES && IsMissing(GetLastError());
+}
+
+}  // namespace
+
 JournalFault WithdrawRunJournal(const std::wstring& path) {
-    if (DeleteFileW(path.c_str())) return {};
+    if (DeleteFileW(path.c_str())) return Gone(path) ? JournalFault{} : JournalFault{ERROR_ACCESS_DENIED, path};
     DWORD dwError = GetLastError();
     if (IsMissing(dwError)) return {};
     // A journal someone marked read-only is still ours to take back.
     DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
         SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY)) {
-        if (DeleteFileW(path.c_str())) return {};
+        if (DeleteFileW(path.c_str()) && Gone(path)) return {};
         dwError = GetLastError();
         SetFileAttributesW(path.c_str(), attributes);
     }

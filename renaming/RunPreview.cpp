@@ -42,7 +42,7 @@ RunPreview PreviewRun(CaseDirection direction, const std::wstring& directory, co
     preview.bStopped = bStop.load();
     // A listing that broke off is no count of the directory.
     preview.bListed = listing.started && !listing.Failed();
-    if (listing.started && listing.Failed() && !preview.bStopped) preview.listingError = listing.error;
+    if (listing.Failed() && !preview.bStopped) preview.listingError = listing.error;
     if (!preview.bListed) return preview;
     std::unordered_set<std::wstring> waiting = WaitingNames(directory, listing);
     CNameCensus census(listing.entries, &bStop);

@@ -13,7 +13,8 @@
 
 struct RunPreview {
     bool bListed = false;   // the directory could be listed to its end
-    // Why a listing that was started did not reach the directory's end (ERROR_SUCCESS: it did).
+    // Why the listing failed, before it began or before the directory's end (ERROR_SUCCESS: it
+    // did not; a directory without entries is no failure).
     DWORD listingError = ERROR_SUCCESS;
     bool bStopped = false;  // given up on request: the counts are not to be used
     size_t nFiles = 0;      // the files a run would go through

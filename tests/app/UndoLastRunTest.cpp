@@ -152,6 +152,32 @@ TEST_F(UndoLastRunTest, ADamagedJournalRenamesNothingAndSaysSo) {
     EXPECT_FALSE(UndoOffered());
 }
 
+// A file held open by another program cannot be given back now: it stays in the journal, named
+// apart from the files that never can be, and the next "Rückgängig" gives it back.
+TEST_F(UndoLastRunTest, AFileInUseIsOfferedAgainAndWhatNeverCanBeIsDropped) {
+    for (const wchar_t* name : {L"Offen.TXT", L"Frei.TXT", L"Weg.TXT"}) dir.AddFile(name);
+    LowerRun();
+    ASSERT_TRUE(DeleteFileW((dir.Path() + L"\\weg.txt").c_str()));
+    {
+        CFileHandle held = dir.HoldOpen(L"offen.txt");
+        MessageBoxRecorder boxes(IDYES);
+        UndoLastRun();
+        ASSERT_EQ(boxes.Texts().size(), 2u);
+        EXPECT_EQ(boxes.Texts()[1], L"Nicht alle Dateien haben ihre fr\u00FCheren Namen zur\u00FCck. Diese Dateien "
+                                    L"bleiben, wie sie sind:\nweg.txt\n\nDiese Dateien sind in Gebrauch und bleiben "
+                                    L"f\u00FCr ein weiteres R\u00FCckg\u00E4ngig vorgemerkt:\noffen.txt");
+    }
+    EXPECT_EQ(dir.Names(), (Names{L"Frei.TXT", L"offen.txt"}));
+    EXPECT_EQ(FilesToGiveBack(), 1u);
+    EXPECT_TRUE(UndoOffered());
+    MessageBoxRecorder boxes(IDYES);
+    UndoLastRun();
+    EXPECT_EQ(boxes.Texts(), (Texts{Question(dir.Path(), L"1 Datei erh\u00E4lt ihren fr\u00FCheren Namen zur\u00FCck."),
+                                    kAllBack}));
+    EXPECT_EQ(dir.Names(), (Names{L"Frei.TXT", L"Offen.TXT"}));
+    EXPECT_FALSE(UndoOffered());
+}
+
 // A long undo shows the progress window with its own first line; "Abbrechen" stops it after the
 // file in hand, the box says how many names were given back, and the journal keeps the rest.
 TEST_F(UndoLastRunTest, AStoppedUndoSaysHowFarItCameAndTheRestCanStillBeGivenBack) {
