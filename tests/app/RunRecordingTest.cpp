@@ -9,6 +9,7 @@
 #include "filesystem/ExtendedPath.h"
 #include "renaming/RunJournal.h"
 #include "tests/support/FatDrive.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/TempDirectory.h"
 
@@ -22,15 +23,6 @@ namespace {
 
 using Names = std::vector<std::wstring>;
 using Texts = std::vector<std::wstring>;
-
-std::string ReadBytes(const std::wstring& path) {
-    CFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    std::string bytes;
-    char buffer[65536];
-    DWORD read = 0;
-    while (file && ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
-    return bytes;
-}
 
 // A quiet command-line run, its standard streams caught in files: the exit code and standard error.
 struct QuietEnd {
@@ -57,7 +49,7 @@ QuietEnd RunQuietly(CaseDirection direction, const std::wstring& directory) {
         SetStdHandle(STD_ERROR_HANDLE, hOldErrors);
         SetStdHandle(STD_OUTPUT_HANDLE, hOldOutput);
     }
-    end.errors = ReadBytes(errorsPath);
+    end.errors = ReadFileBytes(errorsPath);
     return end;
 }
 
@@ -88,7 +80,7 @@ protected:
         MessageBoxRecorder boxes;
         EXPECT_EQ(RenameFilesToCase(CaseDirection::Lower, last.Path()), RunEnd::AllInCase);
         EXPECT_TRUE(UndoOffered());
-        return ReadBytes(RunJournalPath());
+        return ReadFileBytes(RunJournalPath());
     }
     void Fill() const { card->OnLinux("dd if=/dev/zero of=fill bs=4096 2>/dev/null; sync"); }
 
@@ -113,7 +105,7 @@ TEST_F(RunRecordingTest, AFullFolderAsksNeinRenamesNothingQuietRunsEndWithTwoJaR
         EXPECT_EQ(boxes.Boxes()[0].flags, UINT(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2));
     }
     EXPECT_EQ(dir.Names(), mixed);
-    EXPECT_EQ(ReadBytes(RunJournalPath()), lastJournal);
+    EXPECT_EQ(ReadFileBytes(RunJournalPath()), lastJournal);
 
     QuietEnd quiet = RunQuietly(CaseDirection::Upper, dir.Path());
     EXPECT_EQ(quiet.nExit, 2);
@@ -121,7 +113,7 @@ TEST_F(RunRecordingTest, AFullFolderAsksNeinRenamesNothingQuietRunsEndWithTwoJaR
     EXPECT_NE(quiet.errors.find(Utf8(card->Root() + L"Umbrix\\Letzter Lauf.umbrix-journal")), std::string::npos)
         << quiet.errors;
     EXPECT_EQ(dir.Names(), mixed);
-    EXPECT_EQ(ReadBytes(RunJournalPath()), lastJournal);
+    EXPECT_EQ(ReadFileBytes(RunJournalPath()), lastJournal);
 
     {
         MessageBoxRecorder boxes(IDYES);
@@ -153,7 +145,7 @@ TEST_F(RunRecordingTest, AReadOnlyFolderKeepsTheLastJournalAndRenamesNothing) {
     }
     EXPECT_EQ(RunQuietly(CaseDirection::Upper, dir.Path()).nExit, 2);
     EXPECT_EQ(dir.Names(), Names{L"Brief.DOC"});
-    EXPECT_EQ(ReadBytes(RunJournalPath()), lastJournal);
+    EXPECT_EQ(ReadFileBytes(RunJournalPath()), lastJournal);
     EXPECT_TRUE(UndoOffered());
 }
 

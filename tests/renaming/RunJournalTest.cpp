@@ -4,6 +4,7 @@
 #include "filesystem/CUniqueHandle.h"
 #include "renaming/ChangeCaseOnDisk.h"
 #include "renaming/RunJournal.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/TempDirectory.h"
 
 #include <gtest/gtest.h>
@@ -14,21 +15,6 @@
 namespace {
 
 using Names = std::vector<std::wstring>;
-
-std::string ReadBytes(const std::wstring& path) {
-    CFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    std::string bytes;
-    char buffer[65536];
-    DWORD read = 0;
-    while (file && ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
-    return bytes;
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    CFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    ASSERT_TRUE(file && WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
-}
 
 JournalEntry Entry(const std::wstring& earlier, const std::wstring& renamed, uint64_t id) {
     return JournalEntry{earlier, renamed, FileIdentity{id, 0x5A000000u, 1000 + id, 0x01DD87B61258ECC5ull + id}};
@@ -117,7 +103,7 @@ TEST_F(RunJournalTest, WhatGoesInComesOutExactlyFolderByFolder) {
 
 TEST_F(RunJournalTest, TheLastJournalIsReplacedOnlyWhenTheRunIsAboutToRename) {
     WriteTwoFolders();
-    std::string last = ReadBytes(Path());
+    std::string last = ReadFileBytes(Path());
     uint64_t lastRun = ReadRunJournal(Path()).journal.runId;
     {
         // Started, a folder begun, nothing written: a run that renames nothing.
@@ -128,7 +114,7 @@ TEST_F(RunJournalTest, TheLastJournalIsReplacedOnlyWhenTheRunIsAboutToRename) {
         writer.EndFolder({}, 0);
         writer.Finish();
     }
-    EXPECT_EQ(ReadBytes(Path()), last);
+    EXPECT_EQ(ReadFileBytes(Path()), last);
     EXPECT_EQ(folder.Names(), Names{L"run.journal"});
     // The first batch takes the place before its file is renamed: the last run is no longer offered.
     CRunJournalWriter writer(Path());
@@ -145,22 +131,22 @@ TEST_F(RunJournalTest, TheLastJournalIsReplacedOnlyWhenTheRunIsAboutToRename) {
 
 TEST_F(RunJournalTest, ATailNotWrittenYetIsATearAnythingAfterTheEndMarkIsDamage) {
     WriteTwoFolders();
-    std::string whole = ReadBytes(Path());
+    std::string whole = ReadFileBytes(Path());
     // The file system made room for the next record but had not written it when the power went.
-    WriteBytes(Path(), whole.substr(0, whole.size() - 16) + std::string(4096, '\0'));
+    WriteFileBytes(Path(), whole.substr(0, whole.size() - 16) + std::string(4096, '\0'));
     JournalReading torn = ReadRunJournal(Path());
     ASSERT_EQ(torn.state, JournalState::Trusted);
     EXPECT_FALSE(torn.journal.bEnded);
     EXPECT_EQ(torn.journal.EntryCount(), 1 + second.size() + 1);
     for (const std::string& tail : {std::string(3, '\0'), std::string(40, '\0'), std::string("x")}) {
-        WriteBytes(Path(), whole + tail);
+        WriteFileBytes(Path(), whole + tail);
         EXPECT_EQ(ReadRunJournal(Path()).state, JournalState::Damaged) << tail.size();
     }
 }
 
 TEST_F(RunJournalTest, AnotherProgramsFileOrANewerVersionIsNeverTrusted) {
     WriteTwoFolders();
-    std::string whole = ReadBytes(Path());
+    std::string whole = ReadFileBytes(Path());
     std::string otherMagic = whole, newer = whole;
     otherMagic[0] = 'X';
     newer[8] = 3;
@@ -177,7 +163,7 @@ TEST_F(RunJournalTest, AnotherProgramsFileOrANewerVersionIsNeverTrusted) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        WriteBytes(Path(), c.bytes);
+        WriteFileBytes(Path(), c.bytes);
         JournalReading reading = ReadRunJournal(Path());
         EXPECT_EQ(reading.state, JournalState::Damaged);
         EXPECT_EQ(reading.journal.EntryCount(), 0u);
@@ -213,12 +199,12 @@ TEST_F(RunJournalTest, FilesOfKilledRunsBesideItNeverBlockALaterRun) {
     // What killed runs left: new files under the names a writer gives, one of them still held by
     // a running copy; and a file of the user's that only looks alike.
     const std::wstring left[] = {Path() + L".0000000000000001.new", Path() + L".8c3f00aa12b4e001.new"};
-    for (const std::wstring& path : left) WriteBytes(path, "UMBRIXJN");
+    for (const std::wstring& path : left) WriteFileBytes(path, "UMBRIXJN");
     std::wstring held = Path() + L".ffffffffffffffff.new";
     CFileHandle holder(CreateFileW(held.c_str(), GENERIC_WRITE | GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
                                    nullptr, CREATE_NEW, 0, nullptr));
     ASSERT_TRUE(holder);
-    WriteBytes(Path() + L".notes.new", "mine");
+    WriteFileBytes(Path() + L".notes.new", "mine");
     for (int run = 0; run < 3; ++run) {
         CRunJournalWriter writer(Path());
         ASSERT_FALSE(writer.Start()) << run;

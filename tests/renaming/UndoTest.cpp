@@ -5,6 +5,7 @@
 #include "filesystem/ExtendedPath.h"
 #include "renaming/ChangeCaseOnDisk.h"
 #include "tests/support/FatDrive.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/TempDirectory.h"
 #include "tests/support/UnixShell.h"
 
@@ -239,21 +240,6 @@ TEST_F(UndoTest, AnUpperRunOnAnExFatCardIsTakenBackAfterTheCacheWentAndAfterARem
     }
 }
 
-std::string ReadBytes(const std::wstring& path) {
-    CFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    std::string bytes;
-    char buffer[65536];
-    DWORD read = 0;
-    while (file && ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
-    return bytes;
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    CFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    ASSERT_TRUE(file && WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
-}
-
 // What a box would call complete: the journal tells all and every folder was taken back whole.
 bool ReportedComplete(const RunJournal& journal, const std::vector<CaseRunOutcome>& outcomes) {
     bool bComplete = journal.bEnded;
@@ -284,14 +270,14 @@ TEST_F(UndoTest, NoFlippedByteOrCutEverRenamesAFileTheRunDidNotOrLooksComplete) 
                  {other, L"Gamma.JPG", L"gamma.jpg"}, {other, L"Delta.Png", L"delta.png"}};
     const Names renamedHere{L"alpha.txt", L"beta.doc", L"schon klein.txt"}, renamedThere{L"delta.png", L"gamma.jpg"};
     ASSERT_EQ(dir.Names(), renamedHere);
-    std::string whole = ReadBytes(JournalPath());
+    std::string whole = ReadFileBytes(JournalPath());
     size_t nTrusted = 0, nComplete = 0;
     for (size_t i = 0; i <= 2 * whole.size(); ++i) {
         bool bFlip = i < whole.size();
         std::string bytes = bFlip ? whole : whole.substr(0, i - whole.size());
         if (bFlip) bytes[i] = static_cast<char>(bytes[i] ^ 0xFF);
         SCOPED_TRACE((bFlip ? "byte flipped at " : "cut at ") + std::to_string(bFlip ? i : bytes.size()));
-        WriteBytes(JournalPath(), bytes);
+        WriteFileBytes(JournalPath(), bytes);
         JournalReading reading = ReadRunJournal(JournalPath());
         if (bFlip) {
             EXPECT_EQ(reading.state, JournalState::Damaged);

@@ -1,10 +1,9 @@
 #include "tests/support/BreakingFolder.h"
 
+#include "tests/support/FileBytes.h"
 #include "tests/support/UnixShell.h"
 
 #include <windows.h>
-
-#include <stdexcept>
 
 namespace {
 
@@ -58,15 +57,6 @@ FUSE(Layer(sys.argv[1], sys.argv[3]), sys.argv[2], foreground=True, fsname='umbr
 )";
 
 const char kPath[] = "PATH=/usr/sbin:/usr/bin:/sbin:/bin; export PATH\n";
-
-void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    bool bWritten = file != INVALID_HANDLE_VALUE &&
-                    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-    if (!bWritten) throw std::runtime_error("cannot write " + Utf8(path));
-}
 
 }  // namespace
 
