@@ -59,7 +59,7 @@ private:
 
     Work m_work;
     CaseRunControl m_control;
-    CaseRunOutcome m_outcome;  // written by the run's thread before it ends
+    CaseRunOutcome m_outcome;    // written by the run's thread before it ends
     std::exception_ptr m_fault;  // the same
     CKernelHandle m_thread;
     CCaseRun* m_pOuter;

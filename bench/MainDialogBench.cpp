@@ -119,9 +119,9 @@ int main(int argc, char** argv) {
     }
     SetRunJournalFolder(std::wstring());
     double ratio = best.Ratio();
-    std::printf("Main dialog (open until drawn, best of %d rounds): without a journal %7.4f s   with a journal of "
-                "%d files %7.4f s   ratio %5.3f (at most 1.05) %s   noise %4.1f %%\n",
-                rounds, best.Without(), count, best.With(), ratio, ratio <= 1.05 ? "met" : "MISSED",
-                100.0 * best.Noise());
+    std::printf(
+        "Main dialog (open until drawn, best of %d rounds): without a journal %7.4f s   with a journal of "
+        "%d files %7.4f s   ratio %5.3f (at most 1.05) %s   noise %4.1f %%\n",
+        rounds, best.Without(), count, best.With(), ratio, ratio <= 1.05 ? "met" : "MISSED", 100.0 * best.Noise());
     return 0;
 }

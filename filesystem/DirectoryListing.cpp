@@ -3,7 +3,6 @@
 #include "filesystem/CUniqueHandle.h"
 #include "filesystem/ExtendedPath.h"
 
-
 DirectoryListing ReadDirectoryListing(const std::wstring& directory, ListingDetail detail,
                                       const std::atomic<bool>* pStop) {
     DirectoryListing listing;
@@ -31,4 +30,3 @@ DirectoryListing ReadDirectoryListing(const std::wstring& directory, ListingDeta
     if (dwError != ERROR_NO_MORE_FILES) listing.error = dwError == ERROR_SUCCESS ? ERROR_READ_FAULT : dwError;
     return listing;
 }
-

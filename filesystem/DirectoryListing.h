@@ -33,7 +33,6 @@ struct DirectoryListing {
     }
 };
 
-
 enum class ListingDetail {
     Names,       // names and attributes
     ShortNames,  // also the 8.3 aliases, which cost the platform a little more

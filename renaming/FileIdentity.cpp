@@ -20,7 +20,7 @@ CFileHandle OpenForAttributes(const std::wstring& path, DWORD dwAccess, DWORD dw
 // neither listed nor given an identity. Returns why the entries ended: ERROR_NO_MORE_FILES at
 // the directory's end, any other error where the platform broke the listing off.
 DWORD ReadEntries(HANDLE hDirectory, uint32_t volumeSerial, std::unordered_map<std::wstring, FileIdentity>& identities,
-                 std::vector<ListingEntry>* pEntries) {
+                  std::vector<ListingEntry>* pEntries) {
     std::vector<LONGLONG> buffer(64 * 1024 / sizeof(LONGLONG));  // aligned for the records
     FILE_INFO_BY_HANDLE_CLASS infoClass = FileIdBothDirectoryRestartInfo;
     while (GetFileInformationByHandleEx(hDirectory, infoClass, buffer.data(),
@@ -32,13 +32,13 @@ DWORD ReadEntries(HANDLE hDirectory, uint32_t volumeSerial, std::unordered_map<s
             std::wstring name(pEntry->FileName, pEntry->FileNameLength / sizeof(wchar_t));
             bool bDots = name == L"." || name == L"..";
             if (pEntries && !bDots)
-                pEntries->push_back(ListingEntry{
-                    name, std::wstring(pEntry->ShortName, pEntry->ShortNameLength / sizeof(wchar_t)),
-                    pEntry->FileAttributes});
+                pEntries->push_back(
+                    ListingEntry{name, std::wstring(pEntry->ShortName, pEntry->ShortNameLength / sizeof(wchar_t)),
+                                 pEntry->FileAttributes});
             if (!bDots)
                 identities[name] = FileIdentity{static_cast<uint64_t>(pEntry->FileId.QuadPart), volumeSerial,
-                                            static_cast<uint64_t>(pEntry->EndOfFile.QuadPart),
-                                            static_cast<uint64_t>(pEntry->LastWriteTime.QuadPart)};
+                                                static_cast<uint64_t>(pEntry->EndOfFile.QuadPart),
+                                                static_cast<uint64_t>(pEntry->LastWriteTime.QuadPart)};
             if (pEntry->NextEntryOffset == 0) break;
             pBytes += pEntry->NextEntryOffset;
         }
@@ -65,7 +65,7 @@ VolumeKeeps WhatTheVolumeKeeps(const std::wstring& directory) {
     CFileHandle hDirectory = OpenForAttributes(directory, FILE_READ_ATTRIBUTES, 0);
     wchar_t fileSystem[MAX_PATH + 1] = {};
     if (!hDirectory || !GetVolumeInformationByHandleW(hDirectory.Get(), nullptr, 0, nullptr, nullptr, nullptr,
-                                                       fileSystem, MAX_PATH + 1))
+                                                      fileSystem, MAX_PATH + 1))
         return keeps;
     std::wstring name = fileSystem;
     if (name == L"NTFS" || name == L"ReFS") return VolumeKeeps{kIdentityAll, 1};

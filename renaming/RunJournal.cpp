@@ -322,8 +322,8 @@ CFileHandle CreateNewFile(std::wstring& tempPath, const std::wstring& path, DWOR
     for (int nTry = 0; nTry < 8; ++nTry) {
         tempPath = TempPathBeside(path);
         CFileHandle file(CreateFileW(tempPath.c_str(), GENERIC_WRITE | GENERIC_READ,
-                                     FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+                                     FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                     nullptr));
         dwError = file ? ERROR_SUCCESS : GetLastError();
         if (dwError != ERROR_FILE_EXISTS && dwError != ERROR_ALREADY_EXISTS) return file;
     }
@@ -412,7 +412,8 @@ bool JournalOfRun(const std::wstring& path, uint64_t runId) {
            atPath == runId;
 }
 
-std::vector<JournalEntry> EntriesWithNewNames(const std::vector<JournalEntry>& entries, const DirectoryListing& listing) {
+std::vector<JournalEntry> EntriesWithNewNames(const std::vector<JournalEntry>& entries,
+                                              const DirectoryListing& listing) {
     if (listing.Failed()) return entries;
     std::unordered_set<std::wstring> names;
     for (const ListingEntry& entry : listing.entries) names.insert(entry.name);
@@ -426,7 +427,8 @@ size_t FilesStillRenamed(const RunJournal& journal) {
     if (journal.bEnded) return journal.EntryCount();
     size_t count = 0;
     for (const JournalFolder& folder : journal.folders)
-        count += EntriesWithNewNames(folder.entries, ReadDirectoryListing(folder.directory, ListingDetail::Names)).size();
+        count +=
+            EntriesWithNewNames(folder.entries, ReadDirectoryListing(folder.directory, ListingDetail::Names)).size();
     return count;
 }
 

@@ -65,7 +65,7 @@ enum class JournalState {
 
 struct JournalReading {
     JournalState state = JournalState::Missing;
-    RunJournal journal;  // when trusted
+    RunJournal journal;           // when trusted
     DWORD error = ERROR_SUCCESS;  // when unreadable
 };
 
@@ -82,7 +82,8 @@ bool JournalOfRun(const std::wstring& path, uint64_t runId);
 
 // Of the entries of a folder, those whose new name the directory (as listed) holds exactly: all
 // of them where the listing failed, as none can be told apart then.
-std::vector<JournalEntry> EntriesWithNewNames(const std::vector<JournalEntry>& entries, const DirectoryListing& listing);
+std::vector<JournalEntry> EntriesWithNewNames(const std::vector<JournalEntry>& entries,
+                                              const DirectoryListing& listing);
 
 // How many files of the journal still carry their new names: its entries when its run ended,
 // else those that EntriesWithNewNames finds in each folder.
@@ -149,11 +150,11 @@ private:
 
     std::wstring m_strPath;
     std::wstring m_strTempPath;
-    RunJournal m_journal;  // folders as ended, with their files that carry new names
+    RunJournal m_journal;           // folders as ended, with their files that carry new names
     std::vector<size_t> m_written;  // per folder: how many files its batches named
     bool m_bFolderPending = false;  // the current folder's record goes with its first batch
     bool m_bPlaced = false;
-    CFileHandle m_file;     // the new journal, from Start on
-    uint64_t m_nGood = 0;   // bytes of m_file that hold whole records
+    CFileHandle m_file;    // the new journal, from Start on
+    uint64_t m_nGood = 0;  // bytes of m_file that hold whole records
     JournalFault m_fault;
 };

@@ -59,8 +59,8 @@ void CRunJournalAhead::WriteBatch(const std::vector<size_t>& order, size_t k) {
         if (!target) continue;
         // A volume that told no identities in its listing is asked file by file.
         auto known = m_identities.find(entry.name);
-        std::optional<FileIdentity> identity =
-            known != m_identities.end() ? std::optional<FileIdentity>(known->second) : IdentityOf(m_run.PathOf(entry.name));
+        std::optional<FileIdentity> identity = known != m_identities.end() ? std::optional<FileIdentity>(known->second)
+                                                                           : IdentityOf(m_run.PathOf(entry.name));
         if (!identity) continue;
         batch.push_back(JournalEntry{entry.name, *target, *identity});
         indexes.push_back(order[i]);

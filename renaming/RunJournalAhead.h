@@ -39,7 +39,7 @@ private:
     CRunJournalWriter* m_pWriter;
     std::unordered_map<std::wstring, FileIdentity> m_identities;
     VolumeKeeps m_keeps;
-    std::vector<char> m_recorded;  // by listing index
+    std::vector<char> m_recorded;                  // by listing index
     std::unordered_map<size_t, size_t> m_written;  // listing index -> entry of m_entries
     std::vector<JournalEntry> m_entries;
     size_t m_nCovered = 0;  // positions of the order that the written batches hold

@@ -12,7 +12,7 @@
 #include <string>
 
 struct RunPreview {
-    bool bListed = false;   // the directory could be listed to its end
+    bool bListed = false;  // the directory could be listed to its end
     // Why the listing failed, before it began or before the directory's end (ERROR_SUCCESS: it
     // did not; a directory without entries is no failure).
     DWORD listingError = ERROR_SUCCESS;

@@ -36,16 +36,16 @@ std::string ReadMountTable() {
     std::string text;
     char buffer[16384];
     DWORD dwRead = 0;
-    while (file && ReadFile(file.Get(), buffer, sizeof buffer, &dwRead, nullptr) && dwRead > 0) text.append(buffer, dwRead);
+    while (file && ReadFile(file.Get(), buffer, sizeof buffer, &dwRead, nullptr) && dwRead > 0)
+        text.append(buffer, dwRead);
     return text;
 }
 
 // Kernel views of its own state: no user's file is ever on them, and some are slow to open.
 bool Virtual(const std::string& type) {
-    static const std::set<std::string> kVirtual = {"proc",   "sysfs",    "cgroup",   "cgroup2", "devpts",
-                                                   "mqueue", "debugfs",  "tracefs",  "securityfs", "pstore",
-                                                   "bpf",    "configfs", "fusectl",  "binfmt_misc", "autofs",
-                                                   "hugetlbfs", "rpc_pipefs", "nsfs"};
+    static const std::set<std::string> kVirtual = {
+        "proc",   "sysfs", "cgroup",   "cgroup2", "devpts",      "mqueue", "debugfs",   "tracefs",    "securityfs",
+        "pstore", "bpf",   "configfs", "fusectl", "binfmt_misc", "autofs", "hugetlbfs", "rpc_pipefs", "nsfs"};
     return kVirtual.count(type) > 0;
 }
 
@@ -94,8 +94,8 @@ template <class Text>
 bool Holds(const Text& folder, const Text& path) {
     if (folder.empty() || path.compare(0, folder.size(), folder) != 0) return false;
     auto last = folder.back();
-    return path.size() == folder.size() || path[folder.size()] == '\\' || path[folder.size()] == '/' ||
-           last == '\\' || last == '/';
+    return path.size() == folder.size() || path[folder.size()] == '\\' || path[folder.size()] == '/' || last == '\\' ||
+           last == '/';
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // A directory whose listing breaks off midway (the card pulled, the share gone) is never taken
 // for a directory that ends there: the run, the undo, the count line and the quiet run say
 // "Verzeichnis nicht lesbar", rename nothing and keep the journal.
-#include "app/CommandLineRun.h"
 #include "app/RenameFilesToCase.h"
 #include "app/RunJournalPlace.h"
 #include "app/UndoLastRun.h"
@@ -9,6 +8,7 @@
 #include "filesystem/SystemErrorText.h"
 #include "renaming/RunPreview.h"
 #include "renaming/RunJournal.h"
+#include "tests/app/QuietRun.h"
 #include "tests/support/BreakingFolder.h"
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/TempDirectory.h"
@@ -67,25 +67,16 @@ TEST(FailedListing, TheRunTheCountTheUndoAndTheQuietRunSaySoAndRenameNothing) {
         MessageBoxRecorder boxes(IDYES);
         UndoLastRun();
         ASSERT_EQ(boxes.Texts().size(), 2u);
-        EXPECT_EQ(boxes.Texts()[1], kBrokenOff + L"\n" + folder.Path() +
-                                        L"\n\nDie letzte Umbenennung kann r\u00FCckg\u00E4ngig gemacht werden, sobald es "
-                                        L"wieder lesbar ist.");
+        EXPECT_EQ(boxes.Texts()[1],
+                  kBrokenOff + L"\n" + folder.Path() +
+                      L"\n\nDie letzte Umbenennung kann r\u00FCckg\u00E4ngig gemacht werden, sobald es "
+                      L"wieder lesbar ist.");
     }
     EXPECT_EQ(FilesToGiveBack(), names.size());
     // Read once already: the quiet run's listing breaks off too.
-    {
-        TempDirectory streams;
-        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        CFileHandle errors(CreateFileW((streams.Path() + L"\\errors").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                                       CREATE_ALWAYS, 0, nullptr));
-        HANDLE hOldErrors = GetStdHandle(STD_ERROR_HANDLE);
-        SetStdHandle(STD_ERROR_HANDLE, errors.Get());
-        CaseCommand command;
-        command.bGiven = command.bQuiet = true;
-        command.directory = folder.Path();
-        EXPECT_EQ(RunFromCommandLine(command), 2);
-        SetStdHandle(STD_ERROR_HANDLE, hOldErrors);
-    }
+    QuietEnd quiet = RunQuietly(CaseDirection::Lower, folder.Path());
+    EXPECT_EQ(quiet.nExit, 2);
+    EXPECT_NE(quiet.errors.find(Utf8(kBrokenOff)), std::string::npos) << quiet.errors;
     folder.Arm(false);
     EXPECT_EQ(CountLower(check.Names()), names.size());
     MessageBoxRecorder boxes(IDYES);

@@ -1,13 +1,13 @@
 // No file renamed without its record, as the user meets it: the journal's folder on a card that
 // is full, mounted read-only, or fills up during the run; the question, the quiet run's exit code
 // and its words on standard error, and what "Rückgängig" offers afterwards.
-#include "app/CommandLineRun.h"
 #include "app/RenameFilesToCase.h"
 #include "app/RunJournalPlace.h"
 #include "app/UndoLastRun.h"
 #include "filesystem/CUniqueHandle.h"
 #include "filesystem/ExtendedPath.h"
 #include "renaming/RunJournal.h"
+#include "tests/app/QuietRun.h"
 #include "tests/support/FatDrive.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/MessageBoxRecorder.h"
@@ -24,38 +24,9 @@ namespace {
 using Names = std::vector<std::wstring>;
 using Texts = std::vector<std::wstring>;
 
-// A quiet command-line run, its standard streams caught in files: the exit code and standard error.
-struct QuietEnd {
-    int nExit = -1;
-    std::string errors;
-};
-
-QuietEnd RunQuietly(CaseDirection direction, const std::wstring& directory) {
-    TempDirectory streams;
-    std::wstring errorsPath = streams.Path() + L"\\errors", outputPath = streams.Path() + L"\\output";
-    QuietEnd end;
-    {
-        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        CFileHandle errors(CreateFileW(errorsPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
-        CFileHandle output(CreateFileW(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
-        HANDLE hOldErrors = GetStdHandle(STD_ERROR_HANDLE), hOldOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-        SetStdHandle(STD_ERROR_HANDLE, errors.Get());
-        SetStdHandle(STD_OUTPUT_HANDLE, output.Get());
-        CaseCommand command;
-        command.bGiven = command.bQuiet = true;
-        command.direction = direction;
-        command.directory = directory;
-        end.nExit = RunFromCommandLine(command);
-        SetStdHandle(STD_ERROR_HANDLE, hOldErrors);
-        SetStdHandle(STD_OUTPUT_HANDLE, hOldOutput);
-    }
-    end.errors = ReadFileBytes(errorsPath);
-    return end;
-}
-
 std::wstring Question(const std::wstring& reason) {
-    return L"Diese Umbenennung kann nicht aufgezeichnet und daher nicht r\u00FCckg\u00E4ngig gemacht werden: " + reason +
-           L". Trotzdem umbenennen?";
+    return L"Diese Umbenennung kann nicht aufgezeichnet und daher nicht r\u00FCckg\u00E4ngig gemacht werden: " +
+           reason + L". Trotzdem umbenennen?";
 }
 
 // The journal's folder on a small exFAT card of its own (about 2 MB free), put there through the
@@ -100,7 +71,8 @@ TEST_F(RunRecordingTest, AFullFolderAsksNeinRenamesNothingQuietRunsEndWithTwoJaR
         ASSERT_EQ(boxes.Boxes().size(), 1u);
         // The volume's own reason, then where the journal would have been.
         std::wstring text = boxes.Texts()[0];
-        std::wstring reason = JournalFault{ERROR_DISK_FULL, card->Root() + L"Umbrix\\Letzter Lauf.umbrix-journal"}.Reason();
+        std::wstring reason =
+            JournalFault{ERROR_DISK_FULL, card->Root() + L"Umbrix\\Letzter Lauf.umbrix-journal"}.Reason();
         EXPECT_EQ(text, Question(reason));
         EXPECT_EQ(boxes.Boxes()[0].flags, UINT(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2));
     }
@@ -119,8 +91,9 @@ TEST_F(RunRecordingTest, AFullFolderAsksNeinRenamesNothingQuietRunsEndWithTwoJaR
         MessageBoxRecorder boxes(IDYES);
         EXPECT_EQ(RenameFilesToCase(CaseDirection::Upper, dir.Path()), RunEnd::AllInCase);
         ASSERT_EQ(boxes.Texts().size(), 2u);
-        EXPECT_EQ(boxes.Texts()[1], L"Ok, alle Dateien in GROSSBUCHSTABEN umbenannt.\n\nDiese Umbenennung kann nicht "
-                                    L"r\u00FCckg\u00E4ngig gemacht werden.");
+        EXPECT_EQ(boxes.Texts()[1],
+                  L"Ok, alle Dateien in GROSSBUCHSTABEN umbenannt.\n\nDiese Umbenennung kann nicht "
+                  L"r\u00FCckg\u00E4ngig gemacht werden.");
     }
     EXPECT_EQ(dir.Names(), (Names{L"BRIEF.DOC", L"FOTO.JPG"}));
     // The last run's journal would now speak of files this run has renamed again.
@@ -156,8 +129,9 @@ TEST_F(RunRecordingTest, AFolderFillingUpMidRunStopsTheRunAndWhatWasRenamedIsTak
     for (int i = 0; i < 6000; ++i) names.push_back(L"File_" + std::to_wstring(100000 + i) + L".DAT");
     dir.AddFilesOnLinux(names);
     // Room for the first batch (4,096 files, about 400 KB), not for the second (1,904, 180 KB).
-    card->OnLinux("free=$(df -B1 --output=avail . | tail -1); dd if=/dev/zero of=fill bs=4096 "
-                  "count=$(( (free - 450 * 1024) / 4096 )) 2>/dev/null; sync");
+    card->OnLinux(
+        "free=$(df -B1 --output=avail . | tail -1); dd if=/dev/zero of=fill bs=4096 "
+        "count=$(( (free - 450 * 1024) / 4096 )) 2>/dev/null; sync");
     {
         MessageBoxRecorder boxes;
         EXPECT_EQ(RenameFilesToCase(CaseDirection::Lower, dir.Path()), RunEnd::SomeKept);
@@ -174,8 +148,9 @@ TEST_F(RunRecordingTest, AFolderFillingUpMidRunStopsTheRunAndWhatWasRenamedIsTak
     EXPECT_EQ(FilesToGiveBack(), 4096u);
     MessageBoxRecorder boxes(IDYES);
     UndoLastRun();
-    EXPECT_EQ(boxes.Texts().back(), L"Alle aufgezeichneten Dateien haben ihre fr\u00FCheren Namen zur\u00FCck. Die "
-                                    L"letzte Umbenennung war vor ihrem Ende beendet worden.");
+    EXPECT_EQ(boxes.Texts().back(),
+              L"Alle aufgezeichneten Dateien haben ihre fr\u00FCheren Namen zur\u00FCck. Die "
+              L"letzte Umbenennung war vor ihrem Ende beendet worden.");
     EXPECT_EQ(dir.Names(), names);
 }
 

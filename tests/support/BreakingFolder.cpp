@@ -74,10 +74,12 @@ BreakingFolder::BreakingFolder() {
     m_strMountPoint = work + "/served";
     WriteFileBytes(m_work.Path() + L"\\layer.py", kLayer);
     // The layer runs on in the background, in a session of its own; the script waits for the mount.
-    RunUnixShell(std::string(kPath) + "cd " + ShellQuote(work) + " && mkdir behind served && setsid /usr/bin/python3 "
+    RunUnixShell(std::string(kPath) + "cd " + ShellQuote(work) +
+                 " && mkdir behind served && setsid /usr/bin/python3 "
                  "layer.py behind served armed > layer.log 2>&1 < /dev/null &\n"
-                 "for i in $(seq 100); do mountpoint -q " + ShellQuote(m_strMountPoint) +
-                 " && exit 0; sleep 0.05; done; cat " + ShellQuote(work + "/layer.log") + "; exit 1");
+                 "for i in $(seq 100); do mountpoint -q " +
+                 ShellQuote(m_strMountPoint) + " && exit 0; sleep 0.05; done; cat " + ShellQuote(work + "/layer.log") +
+                 "; exit 1");
     m_path = m_work.Path() + L"\\served";
 }
 
@@ -98,8 +100,10 @@ void BreakingFolder::AddFiles(const std::vector<std::wstring>& names) const {
     for (const std::wstring& name : names) list += Utf8(name) + "\n";
     WriteFileBytes(m_work.Path() + L"\\names", list);
     std::string work = UnixPath(m_work.Path());
-    RunUnixShell("cd " + ShellQuote(work + "/behind") + " && while IFS= read -r n; do printf '%s' \"$n\" > \"$n\"; "
-                 "done < ../names", 120000);
+    RunUnixShell("cd " + ShellQuote(work + "/behind") +
+                     " && while IFS= read -r n; do printf '%s' \"$n\" > \"$n\"; "
+                     "done < ../names",
+                 120000);
 }
 
 void BreakingFolder::Arm(bool bArmed) const {
