@@ -13,7 +13,6 @@
 #include "platform/SystemError.h"
 #include "wine/WineHost.h"
 
-
 namespace {
 
 const char* FinalMessage(CaseDirection direction) {
