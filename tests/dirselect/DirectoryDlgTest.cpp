@@ -1,6 +1,6 @@
 #include "dirselect/CDirectoryDlg.h"
-#include "filesystem/SystemErrorText.h"
 
+#include "filesystem/SystemErrorText.h"
 #include "res/resource.h"
 #include "tests/dirselect/TreeReading.h"
 #include "tests/support/MessageBoxRecorder.h"
