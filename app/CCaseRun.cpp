@@ -14,11 +14,11 @@ CCaseRun*& CurrentRun() {
 
 }  // namespace
 
-CCaseRun::CCaseRun(CaseDirection direction, std::wstring directory, CRunJournalWriter* pJournal,
+CCaseRun::CCaseRun(const CaseChange& change, std::wstring directory, CRunJournalWriter* pJournal,
                    std::wstring shownDirectory)
-    : CCaseRun([direction, directory = std::move(directory), pJournal,
+    : CCaseRun([change, directory = std::move(directory), pJournal,
                 shown = std::move(shownDirectory)](CaseRunControl& control) {
-          CaseRunOutcome outcome = ChangeCaseOnDisk(direction, directory, &control, pJournal, shown);
+          CaseRunOutcome outcome = ChangeCaseOnDisk(change, directory, &control, pJournal, shown);
           // The journal may be written anew as a whole at the end: not on the windows' thread.
           if (pJournal) pJournal->Finish();
           return outcome;

@@ -4,6 +4,7 @@
 #include "app/CProgressDlg.h"
 #include "app/RunRecording.h"
 #include "app/RunWatch.h"
+#include "dirselect/FileCountText.h"
 #include "filesystem/CurrentDirectory.h"
 #include "filesystem/ExtendedPath.h"
 #include "filesystem/SystemErrorText.h"
@@ -15,9 +16,17 @@
 
 namespace {
 
-const char* FinalMessage(CaseDirection direction) {
-    return direction == CaseDirection::Lower ? "Ok, alle Dateien in kleinbuchstaben umbenannt."
-                                             : "Ok, alle Dateien in GROSSBUCHSTABEN umbenannt.";
+CString FinalMessage(const CaseChange& change) {
+    switch (change.part) {
+    case NamePart::Extension:
+        return "Ok, alle Dateiendungen in " + CaseLettersText(change.direction) + " umbenannt.";
+    case NamePart::Stem:
+        return "Ok, alle Dateinamen ohne Endung in " + CaseLettersText(change.direction) + " umbenannt.";
+    case NamePart::Whole:
+        break;
+    }
+    return change.direction == CaseDirection::Lower ? "Ok, alle Dateien in kleinbuchstaben umbenannt."
+                                                    : "Ok, alle Dateien in GROSSBUCHSTABEN umbenannt.";
 }
 
 bool EnterDirectory(const std::wstring& directory) {
@@ -37,23 +46,27 @@ void ReportKeptFiles(std::vector<std::wstring> kept, bool bUnrecorded) {
     AfxMessageBox(WithRecordLine(text, bUnrecorded), MB_OK | MB_ICONEXCLAMATION, 0);
 }
 
-CString RenamedText(CaseDirection direction, size_t nRenamed) {
-    CString target = direction == CaseDirection::Lower ? "kleine" : "gro\xDF" "e";
+CString RenamedText(const CaseChange& change, size_t nRenamed) {
     if (nRenamed == 0) return "Keine Datei wurde umbenannt.";
-    CString count = nRenamed == 1 ? CString("1 Datei wurde") : GermanCount(nRenamed) + " Dateien wurden";
-    return count + " in " + target + " Dateinamen umbenannt.";
+    CString files = nRenamed == 1 ? CString("1 Datei") : GermanCount(nRenamed) + " Dateien";
+    if (change.part != NamePart::Whole) {
+        CString what = change.part == NamePart::Extension ? "die Endung" : "der Name ohne Endung";
+        return "Bei " + files + " wurde " + what + " in " + CaseLettersText(change.direction) + " umbenannt.";
+    }
+    CString target = change.direction == CaseDirection::Lower ? "kleine" : "gro\xDF" "e";
+    return files + (nRenamed == 1 ? " wurde" : " wurden") + " in " + target + " Dateinamen umbenannt.";
 }
 
-void ReportStoppedRun(CaseDirection direction, const CaseRunOutcome& outcome, bool bUnrecorded) {
-    std::wstring text = AfxToWide("Das Umbenennen wurde abgebrochen. " + RenamedText(direction, outcome.nRenamed));
+void ReportStoppedRun(const CaseChange& change, const CaseRunOutcome& outcome, bool bUnrecorded) {
+    std::wstring text = AfxToWide("Das Umbenennen wurde abgebrochen. " + RenamedText(change, outcome.nRenamed));
     if (!outcome.kept.empty()) text += L"\n\n" + KeptFilesList(outcome.kept);
     AfxMessageBox(WithRecordLine(text, bUnrecorded), MB_OK | MB_ICONINFORMATION, 0);
 }
 
 // Stopped before the first file its journal could not record: what was renamed stays undoable.
-void ReportJournalStop(CaseDirection direction, const CaseRunOutcome& outcome) {
+void ReportJournalStop(const CaseChange& change, const CaseRunOutcome& outcome) {
     std::wstring text = AfxToWide("Angehalten: das Journal kann nicht weitergeschrieben werden (") +
-                        outcome.journalFault.Reason() + L"). " + AfxToWide(RenamedText(direction, outcome.nRenamed));
+                        outcome.journalFault.Reason() + L"). " + AfxToWide(RenamedText(change, outcome.nRenamed));
     if (!outcome.kept.empty()) text += L"\n\n" + KeptFilesList(outcome.kept);
     AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION, 0);
 }
@@ -65,7 +78,7 @@ void ReportUnreadable(const std::wstring& directory, DWORD dwError) {
 
 }  // namespace
 
-RunEnd RenameFilesToCase(CaseDirection direction, const std::wstring& chosenPath, CWnd* pOwner, RunDisplay display) {
+RunEnd RenameFilesToCase(const CaseChange& change, const std::wstring& chosenPath, CWnd* pOwner, RunDisplay display) {
     if (!pOwner) pOwner = AfxGetThread()->GetMainWnd();
     // "X:" alone would mean the drive's remembered directory; the user chose its root.
     std::wstring directory = chosenPath.size() == 2 ? chosenPath + L"\\" : chosenPath;
@@ -75,8 +88,8 @@ RunEnd RenameFilesToCase(CaseDirection direction, const std::wstring& chosenPath
     if (!recording.MayRun()) return RunEnd::NothingDone;
     bool bUnrecorded = recording.Unrecorded();
     // The path as chosen, not as the current directory: that one may have been kept aside.
-    CCaseRun run(direction, wine::ExactPath(directory), recording.Writer(), directory);
-    WatchRun(run, CProgressDlg::ActionText(direction), directory, pOwner, display);
+    CCaseRun run(change, wine::ExactPath(directory), recording.Writer(), directory);
+    WatchRun(run, CProgressDlg::ActionText(change), directory, pOwner, display);
     if (run.IsProgramEnding()) return RunEnd::Stopped;  // no one is left to read a box
     const CaseRunOutcome& outcome = run.Outcome();
     if (outcome.listingError != ERROR_SUCCESS) {
@@ -90,15 +103,15 @@ RunEnd RenameFilesToCase(CaseDirection direction, const std::wstring& chosenPath
         return outcome.bListed ? RunEnd::AllInCase : RunEnd::NothingDone;
     }
     if (outcome.journalFault) {
-        ReportJournalStop(direction, outcome);
+        ReportJournalStop(change, outcome);
         return RunEnd::SomeKept;
     }
     if (outcome.bStopped) {
-        ReportStoppedRun(direction, outcome, bUnrecorded);
+        ReportStoppedRun(change, outcome, bUnrecorded);
         return RunEnd::Stopped;
     }
     if (outcome.kept.empty()) {
-        AfxMessageBox(WithRecordLine(AfxToWide(FinalMessage(direction)), bUnrecorded), MB_OK, 0);
+        AfxMessageBox(WithRecordLine(AfxToWide(FinalMessage(change)), bUnrecorded), MB_OK, 0);
         return RunEnd::AllInCase;
     }
     ReportKeptFiles(outcome.kept, bUnrecorded);

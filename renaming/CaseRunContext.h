@@ -5,10 +5,10 @@
 // rule: each file the journal names gets its earlier name.
 #include "filesystem/DirectoryListing.h"
 #include "filesystem/ExtendedPath.h"
-#include "renaming/AddressableName.h"
+#include "renaming/CaseChange.h"
 #include "renaming/CaseConversion.h"
-#include "renaming/CaseDirection.h"
 #include "renaming/CaseRunControl.h"
+#include "renaming/FilePlan.h"
 #include "renaming/NameCensus.h"
 
 #include <functional>
@@ -22,15 +22,16 @@
 // for a file the rule leaves alone.
 using TargetRule = std::function<std::optional<std::wstring>(const std::wstring& name)>;
 
-// A forward run's rule: the name in the requested case.
-inline TargetRule CaseRule(CaseDirection direction) {
-    return [direction](const std::wstring& name) { return ConvertedName(direction, name); };
+// A forward run's rule: the name with the part asked for in the requested case.
+inline TargetRule CaseRule(const CaseChange& change) {
+    return [change](const std::wstring& name) { return ConvertedName(change, name); };
 }
 
 struct CaseRunContext {
-    CaseRunContext(CaseDirection caseDirection, std::wstring strDirectory, DirectoryListing startListing,
+    CaseRunContext(const CaseChange& change, std::wstring strDirectory, DirectoryListing startListing,
                    CaseRunControl& runControl, TargetRule rule)
-        : direction(caseDirection),
+        : direction(change.direction),
+          part(change.part),
           directory(std::move(strDirectory)),
           listing(std::move(startListing)),
           census(listing.entries),
@@ -49,18 +50,18 @@ struct CaseRunContext {
         }
         census = CNameCensus(now.entries);
     }
-    // The name a file of the directory is to take now: the rule's, where a path can spell the
-    // file's name, the rule changes it and no other entry answers to the new name.
+    // The name a file of the directory is to take now: the rule's, where the file's plan (the
+    // same for a forward run, its preview and an undo) is a rename.
     std::optional<std::wstring> TargetFor(const ListingEntry& entry) const {
-        if (!Addressable(entry.name)) return std::nullopt;
-        std::optional<std::wstring> target = targetRule(entry.name);
-        if (!target || *target == entry.name || census.TakenByOther(entry, *target)) return std::nullopt;
-        return target;
+        FilePlan plan = PlanTarget(targetRule(entry.name), census, entry);
+        if (plan.fate != FileFate::Renamed) return std::nullopt;
+        return std::move(plan.target);
     }
     // Whoever watches the run has asked it to end after the file in hand.
     bool StopRequested() const { return control.bStopRequested.load(std::memory_order_relaxed); }
 
     CaseDirection direction;
+    NamePart part;             // of each name, the part whose case a forward run changes
     std::wstring directory;    // exact path
     DirectoryListing listing;  // as read at the start: the files the run goes through
     CNameCensus census;        // the names the directory's entries answer to, as last seen

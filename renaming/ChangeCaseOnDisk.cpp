@@ -2,10 +2,10 @@
 
 #include "filesystem/ExtendedPath.h"
 #include "filesystem/MoveWithoutReplacing.h"
-#include "renaming/AddressableName.h"
 #include "renaming/CaseConversion.h"
 #include "renaming/CaseRenamer.h"
 #include "renaming/CaseRunContext.h"
+#include "renaming/FilePlan.h"
 #include "renaming/NameCensus.h"
 #include "renaming/RunJournalAhead.h"
 #include "renaming/StagingFolder.h"
@@ -17,17 +17,10 @@
 
 namespace {
 
-bool HasRequestedCase(CaseDirection direction, const std::wstring& name) {
-    std::optional<std::wstring> converted = ConvertedName(direction, name);
-    return converted && *converted == name;
-}
-
 // A file of an earlier run that was ended between two steps goes back into the directory:
 // in the requested case where no entry answers to that name, else under its own name.
 bool ReturnWaitingFile(CaseRunContext& run, const std::wstring& waitingPath, const std::wstring& name) {
-    std::optional<std::wstring> converted = run.targetRule(name);
-    for (const std::wstring& target : {converted.value_or(name), name}) {
-        if (run.census.IsTaken(target)) continue;
+    for (const std::wstring& target : ReturnNames(run.targetRule(name), name, run.census)) {
         if (MoveWithoutReplacing(waitingPath, run.PathOf(target)) != ERROR_SUCCESS) continue;
         run.census.Add(target);
         ++run.nReturned;
@@ -133,7 +126,8 @@ std::vector<std::wstring> FilesWithoutRequestedCase(const CaseRunContext& run, c
     const DirectoryListing& listing = after.Failed() ? run.listing : after;
     std::vector<std::wstring> kept;
     for (const ListingEntry& entry : listing.entries)
-        if (!entry.IsDirectory() && !HasRequestedCase(run.direction, entry.name)) kept.push_back(entry.name);
+        if (!entry.IsDirectory() && !HasRequestedCase(CaseChange(run.direction, run.part), entry.name))
+            kept.push_back(entry.name);
     return kept;
 }
 
@@ -197,7 +191,7 @@ void SortAndMerge(std::vector<std::wstring>& names) {
 
 }  // namespace
 
-CaseRunOutcome ChangeCaseOnDisk(CaseDirection direction, const std::wstring& directory, CaseRunControl* pControl,
+CaseRunOutcome ChangeCaseOnDisk(const CaseChange& change, const std::wstring& directory, CaseRunControl* pControl,
                                 CRunJournalWriter* pJournal, const std::wstring& shownDirectory) {
     CaseRunControl unwatched;
     CaseRunOutcome outcome;
@@ -205,8 +199,7 @@ CaseRunOutcome ChangeCaseOnDisk(CaseDirection direction, const std::wstring& dir
     std::unordered_map<std::wstring, FileIdentity> identities;
     DirectoryListing listing =
         pJournal ? ReadListingWithIdentities(directory, identities) : ReadDirectoryListing(directory);
-    CaseRunContext run(direction, directory, std::move(listing), pControl ? *pControl : unwatched,
-                       CaseRule(direction));
+    CaseRunContext run(change, directory, std::move(listing), pControl ? *pControl : unwatched, CaseRule(change));
     outcome.bListed = run.listing.started;
     outcome.nEntries = run.listing.entries.size();
     if (run.listing.Failed()) outcome.listingError = run.listing.error;

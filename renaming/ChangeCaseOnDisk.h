@@ -4,7 +4,7 @@
 // read again to tell which files did not. It renames and reports, and nothing more: no box,
 // no window, no current directory (the user's command around it is app/RenameFilesToCase).
 // The same run takes an earlier one back from its journal, with the journal's names as its rule.
-#include "renaming/CaseDirection.h"
+#include "renaming/CaseChange.h"
 #include "renaming/CaseRunControl.h"
 #include "renaming/RunJournal.h"
 
@@ -32,6 +32,7 @@ struct CaseRunOutcome {
     std::vector<JournalEntry> inUse;
 };
 
+// change: the case, and the part of each name it is asked for (a direction alone: whole names).
 // directory: an extended ("\\?\X:\...") or Unix namespace ("\\?\unix\...") path.
 // pControl: counts the files as they are handled and is asked before each file whether to stop;
 // a stopped run still ends as any run does, with no file left waiting.
@@ -39,7 +40,7 @@ struct CaseRunOutcome {
 // taken back (started, see CRunJournalWriter::Start); none given, nothing is recorded. A run over
 // several folders calls this once for each with the same journal, which then holds them all.
 // shownDirectory: the directory as the user chose it, for the journal (empty: directory).
-CaseRunOutcome ChangeCaseOnDisk(CaseDirection direction, const std::wstring& directory,
+CaseRunOutcome ChangeCaseOnDisk(const CaseChange& change, const std::wstring& directory,
                                 CaseRunControl* pControl = nullptr, CRunJournalWriter* pJournal = nullptr,
                                 const std::wstring& shownDirectory = {});
 

@@ -29,10 +29,10 @@ class UndoTest : public ::testing::Test {
 protected:
     std::wstring JournalPath() const { return journalFolder.ExactPath() + L"\\run.journal"; }
 
-    CaseRunOutcome RunRecorded(CaseDirection direction, const std::wstring& directory) {
+    CaseRunOutcome RunRecorded(const CaseChange& change, const std::wstring& directory) {
         CRunJournalWriter writer(JournalPath());
         EXPECT_FALSE(writer.Start());
-        CaseRunOutcome outcome = ChangeCaseOnDisk(direction, directory, nullptr, &writer);
+        CaseRunOutcome outcome = ChangeCaseOnDisk(change, directory, nullptr, &writer);
         writer.Finish();
         return outcome;
     }
@@ -88,6 +88,26 @@ TEST_F(UndoTest, ALowerRunOverMixedNamesIsTakenBackExactly) {
     EXPECT_EQ(Folder().entries.size(), 6u) << "a run that renamed nothing replaced the journal";
     EXPECT_EQ(RestoreEarlierNames(Journal()).at(0).kept, Names{});
     EXPECT_EQ(dir.Names(), Sorted(expected));
+}
+
+// A run that changed only extensions records whole names; its undo gives each file exactly the
+// name it had, capitals of the name and all, and leaves the files it did not rename alone.
+TEST_F(UndoTest, AnExtensionRunIsTakenBackToTheWholeEarlierNames) {
+    const Names names{
+        L"IMG_1234.JPG", L"Rechnung M\x00E4rz.PDF", L"Archiv.TAR.Gz", L"LIESMICH", L".Profil", L"Foto.JPG",
+        L"Foto.jpg"};
+    dir.AddFilesOnLinux(names);
+    CaseRunOutcome forward = RunRecorded(CaseChange(CaseDirection::Lower, NamePart::Extension), dir.ExactPath());
+    ASSERT_EQ(forward.nRenamed, 3u);
+    ASSERT_EQ(forward.kept, Names{L"Foto.JPG"});
+    ASSERT_EQ(dir.Names(), Sorted({L".Profil", L"Archiv.TAR.gz", L"Foto.JPG", L"Foto.jpg", L"IMG_1234.jpg", L"LIESMICH",
+                                   L"Rechnung M\x00E4rz.pdf"}));
+    ASSERT_EQ(Folder().entries.size(), 3u);
+    CaseRunOutcome undo = RestoreEarlierNames(Journal()).at(0);
+    EXPECT_EQ(undo.kept, Names{});
+    EXPECT_EQ(undo.nRenamed, 3u);
+    EXPECT_EQ(dir.Names(), Sorted(names));
+    for (const std::wstring& name : names) EXPECT_EQ(dir.Contents(name), Utf8(name));
 }
 
 TEST_F(UndoTest, FilesThatChangedSinceAreLeftAsTheyAreAndNamed) {
