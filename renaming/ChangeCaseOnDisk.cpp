@@ -133,15 +133,16 @@ std::vector<std::wstring> FilesWithoutRequestedCase(const CaseRunContext& run, c
 
 // Taking a run back: what each file of the journal is found to be before anything is renamed.
 struct RestorePlan {
-    std::vector<size_t> order;            // listing positions of the files to give back
-    std::vector<size_t> entryOf;          // for each of them, its entry of the journal
-    std::vector<std::wstring> leftAsIs;   // by the names they have
+    std::vector<size_t> order;           // listing positions of the files to give back
+    std::vector<size_t> entryOf;         // for each of them, its entry of the journal
+    std::vector<std::wstring> leftAsIs;  // by the names they have
 };
 
 bool IsSameFileAt(const std::unordered_map<std::wstring, FileIdentity>& identities, const std::wstring& name,
                   const JournalEntry& entry, const JournalFolder& folder) {
     auto found = identities.find(name);
-    return found != identities.end() && SameFile(entry.identity, found->second, folder.survivingParts, folder.timeTicks);
+    return found != identities.end() &&
+           SameFile(entry.identity, found->second, folder.survivingParts, folder.timeTicks);
 }
 
 // A file is given back its name only where the file under the new name is the one the run
@@ -197,8 +198,8 @@ CaseRunOutcome ChangeCaseOnDisk(const CaseChange& change, const std::wstring& di
     CaseRunOutcome outcome;
     // A run that records itself reads its files' identities with its listing, in one pass.
     std::unordered_map<std::wstring, FileIdentity> identities;
-    DirectoryListing listing =
-        pJournal ? ReadListingWithIdentities(directory, identities) : ReadDirectoryListing(directory);
+    DirectoryListing listing = pJournal ? ReadListingWithIdentities(directory, identities)
+                                        : ReadDirectoryListing(directory);
     CaseRunContext run(change, directory, std::move(listing), pControl ? *pControl : unwatched, CaseRule(change));
     outcome.bListed = run.listing.started;
     outcome.nEntries = run.listing.entries.size();
@@ -234,8 +235,8 @@ CaseRunOutcome RestoreFolder(const JournalFolder& folder, CaseRunControl& contro
     };
     // The listing and the identities of its files in one pass.
     std::unordered_map<std::wstring, FileIdentity> identities;
-    CaseRunContext run(folder.direction, folder.directory, ReadListingWithIdentities(folder.directory, identities),
-                       control, rule);
+    CaseRunContext run(CaseChange(folder.direction, folder.part), folder.directory,
+                       ReadListingWithIdentities(folder.directory, identities), control, rule);
     outcome.bListed = run.listing.started;
     outcome.nEntries = run.listing.entries.size();
     if (!run.listing.started || run.listing.Failed()) {

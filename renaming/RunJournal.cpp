@@ -13,7 +13,7 @@ namespace {
 
 // "UMBRIXJN", then the version; a reader refuses a version it does not know.
 const BYTE kMagic[8] = {'U', 'M', 'B', 'R', 'I', 'X', 'J', 'N'};
-const uint32_t kVersion = 2;
+const uint32_t kVersion = 3;
 const size_t kStart = sizeof kMagic + sizeof(uint32_t);
 // A journal of a million files stays far below this; anything longer is not ours.
 const uint64_t kMaxJournalBytes = 1ull << 30;
@@ -118,6 +118,7 @@ std::vector<BYTE> StartBytes(uint64_t runId) {
 void AddFolderRecord(std::vector<BYTE>& bytes, const JournalFolder& folder) {
     CBytesOut out;
     out.U32(folder.direction == CaseDirection::Lower ? 0 : 1);
+    out.U32(static_cast<uint32_t>(folder.part));
     out.U64(folder.timeTicks);
     out.Text(folder.shownDirectory);
     out.Text(folder.directory);
@@ -163,10 +164,13 @@ bool ReadRun(CBytesIn& in, RunJournal& journal) { return in.U64(journal.runId) &
 bool ReadFolder(CBytesIn& in, RunJournal& journal) {
     JournalFolder folder;
     uint32_t direction = 0;
-    if (!in.U32(direction) || direction > 1 || !in.U64(folder.timeTicks) || folder.timeTicks == 0 ||
-        !in.Text(folder.shownDirectory) || !in.Text(folder.directory) || !in.AtEnd() || folder.directory.empty())
+    uint32_t part = 0;
+    if (!in.U32(direction) || direction > 1 || !in.U32(part) || part > static_cast<uint32_t>(NamePart::Stem) ||
+        !in.U64(folder.timeTicks) || folder.timeTicks == 0 || !in.Text(folder.shownDirectory) ||
+        !in.Text(folder.directory) || !in.AtEnd() || folder.directory.empty())
         return false;
     folder.direction = direction == 0 ? CaseDirection::Lower : CaseDirection::Upper;
+    folder.part = static_cast<NamePart>(part);
     // Until a parts record tells otherwise, every part is compared: a file is rather left as it is.
     folder.survivingParts = kIdentityAll;
     journal.folders.push_back(std::move(folder));
@@ -501,11 +505,12 @@ JournalFault CRunJournalWriter::Start() {
 }
 
 void CRunJournalWriter::BeginFolder(const std::wstring& shownDirectory, const std::wstring& directory,
-                                    CaseDirection direction, const VolumeKeeps& keeps) {
+                                    const CaseChange& change, const VolumeKeeps& keeps) {
     JournalFolder folder;
     folder.shownDirectory = shownDirectory.empty() ? directory : shownDirectory;
     folder.directory = directory;
-    folder.direction = direction;
+    folder.direction = change.direction;
+    folder.part = change.part;
     folder.survivingParts = keeps.parts;
     folder.timeTicks = keeps.timeTicks;
     m_journal.folders.push_back(std::move(folder));

@@ -13,7 +13,7 @@
 // lives is the caller's choice.
 #include "filesystem/CUniqueHandle.h"
 #include "filesystem/DirectoryListing.h"
-#include "renaming/CaseDirection.h"
+#include "renaming/CaseChange.h"
 #include "renaming/FileIdentity.h"
 
 #include <windows.h>
@@ -36,6 +36,7 @@ struct JournalFolder {
     std::wstring shownDirectory;  // as the user chose it, for messages
     std::wstring directory;       // the exact path the run worked on
     CaseDirection direction = CaseDirection::Lower;
+    NamePart part = NamePart::Whole;  // of each name, the part whose case the run changed
     // What the volume keeps whatever its driver caches, narrowed by what survived the run's
     // first rename there.
     uint32_t survivingParts = kIdentityLastWrite;
@@ -124,7 +125,7 @@ public:
     JournalFault Start();
 
     // Called by the run for each folder before its first batch.
-    void BeginFolder(const std::wstring& shownDirectory, const std::wstring& directory, CaseDirection direction,
+    void BeginFolder(const std::wstring& shownDirectory, const std::wstring& directory, const CaseChange& change,
                      const VolumeKeeps& keeps);
     // On the disk (and the journal in its place) before the call returns; false, with the fault,
     // once writing failed: then nothing more is written and the journal holds what it held.

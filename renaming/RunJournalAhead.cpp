@@ -38,7 +38,7 @@ CRunJournalAhead::CRunJournalAhead(const CaseRunContext& run, CRunJournalWriter*
     : m_run(run), m_pWriter(pWriter), m_identities(std::move(identities)), m_nBatch(kFirstBatch) {
     if (!m_pWriter) return;
     m_keeps = WhatTheVolumeKeeps(run.directory);
-    m_pWriter->BeginFolder(shownDirectory, run.directory, run.direction, m_keeps);
+    m_pWriter->BeginFolder(shownDirectory, run.directory, CaseChange(run.direction, run.part), m_keeps);
     m_recorded.assign(run.listing.entries.size(), 0);
 }
 

@@ -1,6 +1,7 @@
 // A directory whose listing breaks off midway (the card pulled, the share gone) is never taken
-// for a directory that ends there: the run, the undo, the count line and the quiet run say
-// "Verzeichnis nicht lesbar", rename nothing and keep the journal.
+// for a directory that ends there: the run, the undo, the count line, the dry run and the quiet
+// run say "Verzeichnis nicht lesbar", rename nothing and keep the journal.
+#include "app/CommandLinePreview.h"
 #include "app/RenameFilesToCase.h"
 #include "app/RunJournalPlace.h"
 #include "app/UndoLastRun.h"
@@ -53,6 +54,11 @@ TEST(FailedListing, TheRunTheCountTheUndoAndTheQuietRunSaySoAndRenameNothing) {
     RunPreview preview = PreviewRun(CaseDirection::Lower, wine::ExactPath(folder.Path()), bStop);
     EXPECT_FALSE(preview.bListed);
     EXPECT_EQ(AfxToWide(FileCountText(CaseDirection::Lower, preview)), kBrokenOff);
+    {
+        MessageBoxRecorder boxes;
+        EXPECT_EQ(PreviewFromCommandLine(CaseChange(CaseDirection::Lower, NamePart::Extension), folder.Path()), 2);
+        EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{kBrokenOff + L"\n" + folder.Path()});
+    }
     folder.Arm(false);
     EXPECT_EQ(check.Names(), names);
     EXPECT_FALSE(UndoOffered()) << "a run that renamed nothing took the last journal's place";

@@ -42,7 +42,8 @@ protected:
     void WriteTwoFolders() {
         CRunJournalWriter writer(Path());
         ASSERT_FALSE(writer.Start());
-        writer.BeginFolder(deepPath, Deep(), CaseDirection::Upper, VolumeKeeps{kIdentityAll, 1});
+        writer.BeginFolder(deepPath, Deep(), CaseChange(CaseDirection::Upper, NamePart::Stem),
+                           VolumeKeeps{kIdentityAll, 1});
         ASSERT_TRUE(writer.WriteBatch({first}));
         writer.WriteSurvivingParts(kIdentityLastWrite);
         ASSERT_TRUE(writer.WriteBatch(second));
@@ -76,6 +77,8 @@ TEST_F(RunJournalTest, WhatGoesInComesOutExactlyFolderByFolder) {
     EXPECT_EQ(journal.folders[0].shownDirectory, deepPath);
     EXPECT_EQ(journal.folders[0].directory, Deep());
     EXPECT_EQ(journal.folders[0].direction, CaseDirection::Upper);
+    EXPECT_EQ(journal.folders[0].part, NamePart::Stem);
+    EXPECT_EQ(journal.folders[1].part, NamePart::Whole);
     EXPECT_EQ(journal.folders[0].survivingParts, uint32_t(kIdentityLastWrite));
     EXPECT_EQ(journal.folders[0].timeTicks, 1u);
     EXPECT_EQ(journal.folders[0].entries, AllOfFirstFolder());

@@ -55,8 +55,12 @@ protected:
 };
 
 TEST_F(UndoTest, ALowerRunOverMixedNamesIsTakenBackExactly) {
-    const Names names{L"Rechnung M\x00E4rz 2026.PDF", L"IMG_0042 Oma.JPG", L"\x0391\x039B\x03A6\x0391.Txt",
-                      L"schon klein.txt", L"Music.", L"Lang-" + std::wstring(120, L'\x00D6') + L".Txt"};
+    const Names names{L"Rechnung M\x00E4rz 2026.PDF",
+                      L"IMG_0042 Oma.JPG",
+                      L"\x0391\x039B\x03A6\x0391.Txt",
+                      L"schon klein.txt",
+                      L"Music.",
+                      L"Lang-" + std::wstring(120, L'\x00D6') + L".Txt"};
     dir.AddFilesOnLinux(names);
     dir.AddDirectory(L"Archiv");
     CaseRunOutcome forward = RunRecorded(CaseDirection::Lower, dir.ExactPath());
@@ -169,7 +173,8 @@ TEST_F(UndoTest, ARunKilledMidwayIsTakenBackUpToWhereItGot) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+    ASSERT_TRUE(
+        CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
     CKernelHandle worker(process.hProcess), workerThread(process.hThread);
     size_t renamed = 0;
     for (int waited = 0; renamed < 300 && waited < 60000; waited += 20) {
@@ -236,8 +241,8 @@ void UndoOnCard(FatDrive::Kind kind, Between between, const std::wstring& journa
     bool bImpostor = between == Between::Impostor;
     EXPECT_EQ(undo.kept, bImpostor ? Names{L"URLAUB AM SEE.JPG"} : Names{});
     EXPECT_EQ(undo.nRenamed, bImpostor ? 1u : 2u);
-    EXPECT_EQ(card.Ls(), (std::vector<std::string>{"DCIM", "DSC00001.JPG", bImpostor ? "URLAUB AM SEE.JPG" : "Urlaub am See.Jpg",
-                                                   "noext"}));
+    EXPECT_EQ(card.Ls(), (std::vector<std::string>{"DCIM", "DSC00001.JPG",
+                                                   bImpostor ? "URLAUB AM SEE.JPG" : "Urlaub am See.Jpg", "noext"}));
     EXPECT_EQ(card.Cat(bImpostor ? "URLAUB AM SEE.JPG" : "Urlaub am See.Jpg"), bImpostor ? "XX" : "bb");
     EXPECT_EQ(card.Cat("noext"), "c");
     EXPECT_EQ(card.Ls("DCIM"), std::vector<std::string>{"Inner.TXT"});
@@ -286,8 +291,10 @@ TEST_F(UndoTest, NoFlippedByteOrCutEverRenamesAFileTheRunDidNotOrLooksComplete) 
     const struct {
         const TempDirectory& folder;
         std::wstring earlier, renamed;
-    } files[] = {{dir, L"Alpha.TXT", L"alpha.txt"}, {dir, L"Beta.Doc", L"beta.doc"},
-                 {other, L"Gamma.JPG", L"gamma.jpg"}, {other, L"Delta.Png", L"delta.png"}};
+    } files[] = {{dir, L"Alpha.TXT", L"alpha.txt"},
+                 {dir, L"Beta.Doc", L"beta.doc"},
+                 {other, L"Gamma.JPG", L"gamma.jpg"},
+                 {other, L"Delta.Png", L"delta.png"}};
     const Names renamedHere{L"alpha.txt", L"beta.doc", L"schon klein.txt"}, renamedThere{L"delta.png", L"gamma.jpg"};
     ASSERT_EQ(dir.Names(), renamedHere);
     std::string whole = ReadFileBytes(JournalPath());
