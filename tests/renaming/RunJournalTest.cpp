@@ -152,7 +152,7 @@ TEST_F(RunJournalTest, AnotherProgramsFileOrANewerVersionIsNeverTrusted) {
     std::string whole = ReadFileBytes(Path());
     std::string otherMagic = whole, newer = whole;
     otherMagic[0] = 'X';
-    newer[8] = 3;
+    newer[8] = static_cast<char>(newer[8] + 1);  // the version after this one
     const struct {
         const char* what;
         std::string bytes;
