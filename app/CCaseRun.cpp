@@ -14,11 +14,6 @@ CCaseRun*& CurrentRun() {
 
 }  // namespace
 
-CCaseRun::CCaseRun(const CaseChange& change, std::wstring directory, CRunJournalWriter* pJournal)
-    : CCaseRun([change, directory = std::move(directory), pJournal](CaseRunControl& control) {
-          return ChangeCaseOnDisk(change, directory, &control, pJournal);
-      }) {}
-
 CCaseRun::CCaseRun(Work work) : m_work(std::move(work)), m_pOuter(std::exchange(CurrentRun(), this)) { Start(); }
 
 void CCaseRun::Start() {

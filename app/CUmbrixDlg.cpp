@@ -116,7 +116,7 @@ void CUmbrixDlg::OnUndo() {
 void CUmbrixDlg::UpdateUndoButton() {
     HWND hUndo = ::GetDlgItem(m_hWnd, IDC_UNDO);
     // The journal of another copy's run under way is not read: that run is the one to take back.
-    bool bEnable = AnotherCopyHasTheTurn() || FilesToGiveBack() > 0;
+    bool bEnable = AnotherCopyHasTheTurn() || UndoOffered();
     // The focus must not stay on a button that goes grey: it moves on, as Tab would.
     if (!bEnable && ::GetFocus() == hUndo) ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, 0, FALSE);
     ::EnableWindow(hUndo, bEnable);

@@ -4,12 +4,13 @@
 #include "app/CProgressDlg.h"
 #include "app/FolderHandover.h"
 #include "app/RunFolders.h"
-#include "app/RunJournalPlace.h"
+#include "app/RunRecording.h"
 #include "app/RunTurnWait.h"
 #include "app/RunWatch.h"
 #include "dirselect/FileCountText.h"
 #include "filesystem/CurrentDirectory.h"
 #include "filesystem/ExtendedPath.h"
+#include "filesystem/SystemErrorText.h"
 #include "platform/AfxMessageBox.h"
 #include "platform/CWinThread.h"
 #include "platform/GermanCount.h"
@@ -40,6 +41,12 @@ bool EnterDirectory(const std::wstring& directory) {
     return false;
 }
 
+// An unrecorded run's end box says that it cannot be taken back.
+std::wstring WithRecordLine(std::wstring text, bool bUnrecorded) {
+    if (bUnrecorded) text += L"\n\n" + AfxToWide(CRunRecording::UnrecordedLine());
+    return text;
+}
+
 CString RenamedText(const CaseChange& change, size_t nRenamed) {
     if (nRenamed == 0) return "Keine Datei wurde umbenannt.";
     CString files = nRenamed == 1 ? CString("1 Datei") : GermanCount(nRenamed) + " Dateien";
@@ -58,40 +65,62 @@ struct FolderReport {
     UINT nIcon;
 };
 
-FolderReport ReportOf(const CaseChange& change, const CRunFolders::Folder& folder) {
+// bJournalStop: a folder before this one stopped the run because its journal could not be
+// written further; a folder not begun then ends the run as that one did.
+FolderReport ReportOf(const CaseChange& change, const CRunFolders::Folder& folder, bool bJournalStop) {
+    if (folder.state != FolderState::Done && bJournalStop)
+        return {RunEnd::SomeKept, AfxToWide("Nicht begonnen: das Umbenennen wurde vorher angehalten."),
+                MB_ICONINFORMATION};
     if (folder.state != FolderState::Done)
         return {RunEnd::Stopped, AfxToWide("Nicht begonnen: das Umbenennen wurde vorher abgebrochen."),
                 MB_ICONINFORMATION};
     const CaseRunOutcome& outcome = folder.outcome;
+    if (outcome.listingError != ERROR_SUCCESS)
+        return {
+            RunEnd::NothingDone,
+            AfxToWide("Verzeichnis nicht lesbar: ") + AfxSystemReason(outcome.listingError) + L"\n" + folder.directory,
+            MB_ICONHAND};
     // Outside a drive's root the listing always holds "." and "..", so only a root is empty.
     bool bDriveRoot = folder.directory.size() == 3;
     if (!outcome.bListed || (outcome.nEntries == 0 && bDriveRoot))
         return {outcome.bListed ? RunEnd::AllInCase : RunEnd::NothingDone,
                 AfxToWide("Keine Dateien im gew\xE4hlten Verzeichnis!"), 0};
-    if (outcome.bStopped) {
-        std::wstring text = AfxToWide("Das Umbenennen wurde abgebrochen. " + RenamedText(change, outcome.nRenamed));
-        if (!outcome.kept.empty()) text += L"\n\n" + KeptFilesList(outcome.kept);
-        return {RunEnd::Stopped, text, MB_ICONINFORMATION};
-    }
+    std::wstring kept = outcome.kept.empty() ? std::wstring() : L"\n\n" + KeptFilesList(outcome.kept);
+    // Stopped before the first file its journal could not record: what was renamed stays undoable.
+    if (outcome.journalFault)
+        return {RunEnd::SomeKept,
+                AfxToWide("Angehalten: das Journal kann nicht weitergeschrieben werden (") +
+                    outcome.journalFault.Reason() + L"). " + AfxToWide(RenamedText(change, outcome.nRenamed)) + kept,
+                MB_ICONEXCLAMATION};
+    if (outcome.bStopped)
+        return {RunEnd::Stopped,
+                AfxToWide("Das Umbenennen wurde abgebrochen. " + RenamedText(change, outcome.nRenamed)) + kept,
+                MB_ICONINFORMATION};
     if (outcome.kept.empty()) return {RunEnd::AllInCase, AfxToWide(FinalMessage(change)), 0};
     return {RunEnd::SomeKept, AfxToWide("Nicht alle Dateien wurden umbenannt. ") + KeptFilesList(outcome.kept),
             MB_ICONEXCLAMATION};
 }
 
-// A warning outweighs a note, a note no icon.
+// An error outweighs a warning, a warning a note, a note no icon.
 UINT StrongerIcon(UINT nIcon, UINT nOther) {
-    auto rank = [](UINT n) { return n == MB_ICONEXCLAMATION ? 2 : n == MB_ICONINFORMATION ? 1 : 0; };
+    auto rank = [](UINT n) {
+        return n == MB_ICONHAND ? 3 : n == MB_ICONEXCLAMATION ? 2 : n == MB_ICONINFORMATION ? 1 : 0;
+    };
     return rank(nOther) > rank(nIcon) ? nOther : nIcon;
 }
 
-// One folder: its own box, as it always was. Several: one box, folder by folder.
-RunEnd ReportRun(const CaseChange& change, const CRunFolders& folders) {
+// One folder: its own box, as it always was. Several: one box, folder by folder. A run that
+// could not be recorded says so once, at the end.
+RunEnd ReportRun(const CaseChange& change, const CRunFolders& folders, bool bUnrecorded) {
     std::vector<CRunFolders::Folder> all = folders.Folders();
+    bool bJournalStop = std::any_of(all.begin(), all.end(), [](const CRunFolders::Folder& folder) {
+        return folder.state == FolderState::Done && folder.outcome.journalFault;
+    });
     RunEnd worst = RunEnd::AllInCase;
     UINT nIcon = 0;
     std::wstring text;
     for (size_t i = 0; i < all.size(); ++i) {
-        FolderReport report = ReportOf(change, all[i]);
+        FolderReport report = ReportOf(change, all[i], bJournalStop);
         worst = std::max(worst, report.end);
         nIcon = StrongerIcon(nIcon, report.nIcon);
         if (all.size() == 1) {
@@ -100,12 +129,14 @@ RunEnd ReportRun(const CaseChange& change, const CRunFolders& folders) {
         }
         text += (i ? L"\n\n" : L"") + FolderHeading(i + 1, all.size()) + all[i].directory + L"\n" + report.text;
     }
-    AfxMessageBox(text, MB_OK | nIcon, 0);
+    AfxMessageBox(WithRecordLine(text, bUnrecorded), MB_OK | nIcon, 0);
     return worst;
 }
 
-// On the run's thread: the folders one after the other, each by the engine, into one journal.
-// Before the run ends, the copies handing over their folders have their say (pDesk).
+// On the run's thread: the folders one after the other, each by the engine, into one journal,
+// which is finished once all are done. Before the run ends, the copies handing over their
+// folders have their say (pDesk). A stop, or a journal that cannot be written further, ends
+// the run before the next folder.
 CaseRunOutcome RenameFolderByFolder(const CaseChange& change, CRunFolders& folders, CaseRunControl& control,
                                     CRunJournalWriter* pJournal, CRunTurn& turn, CHandoverDesk* pDesk) {
     CaseRunOutcome last;
@@ -121,12 +152,14 @@ CaseRunOutcome RenameFolderByFolder(const CaseChange& change, CRunFolders& folde
         turn.Publish(directory, pDesk ? pDesk->Offered() : std::wstring());
         control.nTotal = 0;
         control.nDone = 0;
-        last = ChangeCaseOnDisk(change, wine::ExactPath(directory), &control, pJournal);
+        last = ChangeCaseOnDisk(change, wine::ExactPath(directory), &control, pJournal, directory);
         folders.End(*next, last);
         if (last.bStopped) break;
     }
-    if (control.bStopRequested) folders.GiveUpTheRest();
+    if (control.bStopRequested || last.bStopped) folders.GiveUpTheRest();
     if (pDesk) pDesk->Stop();
+    // The journal may be written anew as a whole at the end: not on the windows' thread.
+    if (pJournal) pJournal->Finish();
     return last;
 }
 
@@ -145,13 +178,20 @@ RunEnd RenameFilesToCase(const CaseChange& change, const std::wstring& chosenPat
 
 RunEnd RenameFoldersToCase(const CaseChange& change, CRunFolders& folders, CRunTurn turn, CWnd* pOwner,
                            RunDisplay display, CHandoverDesk* pDesk) {
-    // The path as chosen, not as the current directory: that one may have been kept aside.
-    std::wstring journalPath = RunJournalPath();
-    std::optional<CRunJournalWriter> journal;
-    if (!journalPath.empty()) journal.emplace(journalPath, folders.Directory(0));
-    CRunJournalWriter* pJournal = journal ? &*journal : nullptr;
+    // Copies handing over their folders meanwhile share the answer to a question about the
+    // journal: one run, one question.
+    turn.Publish(folders.Directory(0), pDesk ? pDesk->Offered() : std::wstring());
+    // No file is renamed without its record, unless the user agrees.
+    CRunRecording recording(display);
+    if (!recording.MayRun()) {
+        folders.GiveUpTheRest();
+        if (pDesk) pDesk->Stop();
+        return RunEnd::NothingDone;
+    }
+    CRunJournalWriter* pJournal = recording.Writer();
     CCaseRun run(
         [&](CaseRunControl& control) { return RenameFolderByFolder(change, folders, control, pJournal, turn, pDesk); });
+    // The path as chosen, not as the current directory: that one may have been kept aside.
     WatchRun(run, CProgressDlg::ActionText(change), folders.Directory(0), pOwner, display, &folders);
     // No folder is taken from here on, also where the run's thread failed.
     if (pDesk) pDesk->Stop();
@@ -159,5 +199,5 @@ RunEnd RenameFoldersToCase(const CaseChange& change, CRunFolders& folders, CRunT
     // What the run's thread threw comes out here.
     run.Outcome();
     turn.Release();
-    return ReportRun(change, folders);
+    return ReportRun(change, folders, recording.Unrecorded());
 }

@@ -72,13 +72,19 @@ struct ManyFilesFolder {
     const Names names;
 };
 
-// The end box of a run over these folders, in the order the box names them, each with its text.
-std::wstring SeveralFoldersText(const std::wstring& box, const std::vector<std::wstring>& paths,
-                                const std::vector<std::wstring>& texts) {
+// The folders' indexes in the order the end box names them (the order they were run in).
+std::vector<size_t> BoxOrder(const std::wstring& box, const std::vector<std::wstring>& paths) {
     std::vector<size_t> order(paths.size());
     for (size_t i = 0; i < order.size(); ++i) order[i] = i;
     std::sort(order.begin(), order.end(),
               [&](size_t a, size_t b) { return box.find(paths[a] + L"\n") < box.find(paths[b] + L"\n"); });
+    return order;
+}
+
+// The end box of a run over these folders, in the order the box names them, each with its text.
+std::wstring SeveralFoldersText(const std::wstring& box, const std::vector<std::wstring>& paths,
+                                const std::vector<std::wstring>& texts) {
+    std::vector<size_t> order = BoxOrder(box, paths);
     std::wstring text;
     for (size_t k = 0; k < order.size(); ++k)
         text += (k ? L"\n\n" : L"") + std::wstring(L"Ordner ") + std::to_wstring(k + 1) + L" von " +
@@ -168,11 +174,13 @@ TEST(SeveralCopies, ThreeFoldersStartedAtOnceAreOneRunAndOneUndoTakesAllBack) {
     for (size_t i = 0; i < 3; ++i)
         EXPECT_EQ(ExpectEveryFileWhole(folders[i].dir, names), names.size() - (i == 1 ? 1 : 0)) << i;
 
+    // The question names the three folders in the run's order, and counts the files of all.
     held.Close();
     UndoBoxes undo = UndoInAnotherCopy(folders[0].dir.Path());
-    EXPECT_EQ(undo.question.rfind(kUndoQuestion, 0), 0u) << Utf8(undo.question);
-    for (const std::wstring& path : paths)
-        EXPECT_NE(undo.question.find(L"\n" + path + L"\n"), std::wstring::npos) << "not offered: " << Utf8(path);
+    std::wstring question = std::wstring(kUndoQuestion) + L"\n";
+    for (size_t i : BoxOrder(text, paths)) question += L"\n" + paths[i];
+    question += L"\n8.999 Dateien erhalten ihre fr\u00FCheren Namen zur\u00FCck.";
+    EXPECT_EQ(undo.question, question);
     EXPECT_EQ(undo.end, kUndoDone);
     for (size_t i = 0; i < 3; ++i) EXPECT_EQ(folders[i].dir.Names(), names) << "not taken back: " << i;
 }
