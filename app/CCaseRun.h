@@ -3,7 +3,6 @@
 // The thread makes no window calls; it shares with the user-interface thread only the counts
 // and the stop request of its CaseRunControl, and its outcome, read once it has ended.
 #include "filesystem/CUniqueHandle.h"
-#include "renaming/CaseChange.h"
 #include "renaming/CaseRunControl.h"
 #include "renaming/ChangeCaseOnDisk.h"
 
@@ -16,12 +15,8 @@ public:
     // What the run's thread does: a forward run, or one that takes back the last.
     using Work = std::function<CaseRunOutcome(CaseRunControl&)>;
 
-    // Starts the run over the directory (an exact path), recorded in pJournal where given (a
-    // started journal, finished on the run's thread when the run has ended); shownDirectory: the
-    // directory as the user chose it. Where no thread can be started, the run is made here and now.
-    CCaseRun(const CaseChange& change, std::wstring directory, CRunJournalWriter* pJournal = nullptr,
-             std::wstring shownDirectory = {});
-    // Starts the work on the run's thread, the same way.
+    // Starts the work on the run's thread (a forward run over its folders, see
+    // RenameFoldersToCase, or an undo); where no thread can be started, it is done here and now.
     explicit CCaseRun(Work work);
     // A run still going is stopped and waited for: no file may stay under a waiting name.
     ~CCaseRun();

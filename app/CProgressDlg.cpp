@@ -1,5 +1,7 @@
 #include "app/CProgressDlg.h"
 
+#include "app/RunFolders.h"
+#include "app/RunWatch.h"
 #include "dirselect/FileCountText.h"
 #include "platform/AfxDpi.h"
 #include "platform/GermanCount.h"
@@ -23,12 +25,13 @@ BEGIN_MESSAGE_MAP(CProgressDlg, CDialog)
 END_MESSAGE_MAP()
 
 CProgressDlg::CProgressDlg(CCaseRun& run, CString action, std::wstring directory, CTaskbarProgress& taskbar,
-                           CWnd* pParent)
+                           CWnd* pParent, const CRunFolders* pFolders)
     : CDialog(IDD_PROGRESS, pParent),
       m_run(run),
       m_strAction(std::move(action)),
       m_strDirectory(std::move(directory)),
-      m_taskbar(taskbar) {}
+      m_taskbar(taskbar),
+      m_pFolders(pFolders) {}
 
 CString CProgressDlg::CountText(size_t nDone, size_t nTotal) {
     return GermanCount(nDone) + " von " + GermanCount(nTotal) + (nTotal == 1 ? " Datei" : " Dateien");
@@ -51,6 +54,7 @@ BOOL CProgressDlg::OnInitDialog() {
     if (!::GetWindow(m_hWnd, GW_OWNER)) m_taskbar.ShowOn(m_hWnd);
     SetItemText(IDC_PROGRESS_ACTION, AfxToWide(m_strAction));
     SetItemText(IDC_PROGRESS_DIRECTORY, m_strDirectory);
+    ShowFolder();
     ShowCount();
     SetTimer(kShowTimer, kShowInterval);
     return TRUE;  // the focus goes to "Abbrechen"
@@ -86,12 +90,25 @@ AfxFetched CProgressDlg::FetchModalMessage(MSG& msg) {
 }
 
 void CProgressDlg::OnTimer(UINT_PTR nIDEvent) {
-    if (nIDEvent == kShowTimer) ShowCount();
+    if (nIDEvent != kShowTimer) return;
+    ShowFolder();
+    ShowCount();
 }
 
 LRESULT CProgressDlg::OnQueryEndSession(WPARAM, LPARAM) {
     m_run.StopForProgramEndAndWait();
     return TRUE;
+}
+
+// Folders are handed over while the run lasts: a run that has one names no number.
+void CProgressDlg::ShowFolder() {
+    if (!m_pFolders) return;
+    size_t nFolders = m_pFolders->Count();
+    size_t nFolder = m_pFolders->Position();
+    if (nFolders < 2 || nFolder == 0 || (nFolder == m_nShownFolder && nFolders == m_nShownFolders)) return;
+    m_nShownFolder = nFolder;
+    m_nShownFolders = nFolders;
+    SetItemText(IDC_PROGRESS_DIRECTORY, FolderHeading(nFolder, nFolders) + m_pFolders->Directory(nFolder - 1));
 }
 
 // Only what changed is drawn again, so a slow run costs no drawing at all.

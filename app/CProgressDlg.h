@@ -8,11 +8,15 @@
 
 #include <string>
 
+class CRunFolders;
+
 class CProgressDlg : public CDialog {
 public:
     // action: the window's first line (ActionText, UndoActionText); directory: the directory as
-    // the user chose it, for the window's text; pParent: the window it opens over.
-    CProgressDlg(CCaseRun& run, CString action, std::wstring directory, CTaskbarProgress& taskbar, CWnd* pParent);
+    // the user chose it, for the window's text; pParent: the window it opens over. pFolders: a
+    // run over several folders, named one by one as it reaches them ("Ordner 2 von 3: ...").
+    CProgressDlg(CCaseRun& run, CString action, std::wstring directory, CTaskbarProgress& taskbar, CWnd* pParent,
+                 const CRunFolders* pFolders = nullptr);
 
     // "1.234 von 20.000 Dateien"
     static CString CountText(size_t nDone, size_t nTotal);
@@ -32,12 +36,16 @@ protected:
 
 private:
     void ShowCount();
+    void ShowFolder();
     void SetItemText(int nID, const std::wstring& text);
 
     CCaseRun& m_run;
     CString m_strAction;
     std::wstring m_strDirectory;
     CTaskbarProgress& m_taskbar;
+    const CRunFolders* m_pFolders;
+    size_t m_nShownFolder = 0;
+    size_t m_nShownFolders = 0;
     size_t m_nShownDone = 0;
     size_t m_nShownTotal = 0;
     bool m_bShown = false;

@@ -3,6 +3,7 @@
 #include "app/CommandLineRun.h"
 #include "app/CSplashWindow.h"
 #include "app/CUmbrixDlg.h"
+#include "app/StartingCopies.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ BOOL CUmbrixApp::InitInstance() {
         m_nExitCode = RunFromCommandLine(command);
         return FALSE;
     }
+    AnnounceDecided();  // no folder to hand over: a run under way need not wait for this copy
     ReadSplashPermission(*this);
     Enable3dControls();
     CUmbrixDlg dlg;

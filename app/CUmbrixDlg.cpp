@@ -3,7 +3,9 @@
 #include "app/CCaseRun.h"
 #include "app/CInfoDlg.h"
 #include "app/CSplashWindow.h"
+#include "app/CTurnWaitDlg.h"
 #include "app/RenameFilesToCase.h"
+#include "app/RunTurn.h"
 #include "app/UndoLastRun.h"
 #include "dirselect/CDirectoryDlg.h"
 #include "res/resource.h"
@@ -95,7 +97,7 @@ void CUmbrixDlg::OnUpperCase() { RunCaseRequest(CaseDirection::Upper); }
 // The dialog takes no input during a run, but a click sent to a button (BM_CLICK from an
 // automation tool) still arrives: it starts nothing while a run lasts.
 void CUmbrixDlg::RunCaseRequest(CaseDirection direction) {
-    if (CCaseRun::Current()) return;
+    if (CCaseRun::Current() || CTurnWaitDlg::Current()) return;
     CDirectoryDlg dlg(CaseChange(direction, m_part));
     INT_PTR nResult = dlg.DoModal();
     m_part = dlg.m_part;  // the choice stays for the next opening, as the directory does
@@ -106,14 +108,15 @@ void CUmbrixDlg::RunCaseRequest(CaseDirection direction) {
 
 // Ctrl+Z works only while the button does; the same guard against a click during a run.
 void CUmbrixDlg::OnUndo() {
-    if (CCaseRun::Current() || !::IsWindowEnabled(::GetDlgItem(m_hWnd, IDC_UNDO))) return;
+    if (CCaseRun::Current() || CTurnWaitDlg::Current() || !::IsWindowEnabled(::GetDlgItem(m_hWnd, IDC_UNDO))) return;
     UndoLastRun(this);
     UpdateUndoButton();
 }
 
 void CUmbrixDlg::UpdateUndoButton() {
     HWND hUndo = ::GetDlgItem(m_hWnd, IDC_UNDO);
-    bool bEnable = UndoOffered();
+    // The journal of another copy's run under way is not read: that run is the one to take back.
+    bool bEnable = AnotherCopyHasTheTurn() || UndoOffered();
     // The focus must not stay on a button that goes grey: it moves on, as Tab would.
     if (!bEnable && ::GetFocus() == hUndo) ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, 0, FALSE);
     ::EnableWindow(hUndo, bEnable);
@@ -128,9 +131,11 @@ BOOL CUmbrixDlg::PreTranslateMessage(MSG* pMsg) {
 }
 
 // Closed during a run: the run stops after the file in hand, brings back what waits, and the
-// dialog ends once it has (its loop goes on until the run's handler returns).
+// dialog ends once it has (its loop goes on until the run's handler returns). Closed while
+// waiting for another copy's run: the wait ends, and nothing begins.
 void CUmbrixDlg::OnCancel() {
     if (CCaseRun* pRun = CCaseRun::Current()) pRun->StopForProgramEnd();
+    if (CTurnWaitDlg* pWait = CTurnWaitDlg::Current()) pWait->EndDialog(IDCANCEL);  // no run follows
     CDialog::OnCancel();
 }
 

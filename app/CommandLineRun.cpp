@@ -1,8 +1,9 @@
 #include "app/CommandLineRun.h"
 
+#include "app/CommandLineFolder.h"
 #include "app/CQuietReport.h"
 #include "app/CommandLinePreview.h"
-#include "app/RenameFilesToCase.h"
+#include "app/StartingCopies.h"
 #include "filesystem/CurrentDirectory.h"
 #include "filesystem/ExtendedPath.h"
 #include "filesystem/SystemErrorText.h"
@@ -88,6 +89,7 @@ std::wstring WithoutExtendedPrefix(const std::wstring& path) {
 }
 
 int ReportBadCommandLine(const std::wstring& what) {
+    AnnounceDecided();  // a run under way need not wait for this copy's answer
     AfxMessageBox(what + L"\n\n" + Text(CaseCommandUsage()), MB_OK | MB_ICONHAND, 0);
     return kExitNothingDone;
 }
@@ -138,7 +140,9 @@ int RunFromCommandLine(const CaseCommand& command) {
     std::wstring problem = CheckDirectory(directory);
     if (!problem.empty()) return ReportBadCommandLine(problem);
     CaseChange change(command.direction, command.part);
-    if (command.bPreview) return PreviewFromCommandLine(change, directory);
-    RunDisplay display = command.bQuiet ? RunDisplay::Quiet : RunDisplay::Windows;
-    return static_cast<int>(RenameFilesToCase(change, directory, nullptr, display));
+    if (command.bPreview) {
+        AnnounceDecided();  // a dry run hands nothing over: a run under way need not wait for it
+        return PreviewFromCommandLine(change, directory);
+    }
+    return RunCommandLineFolder(command, directory);
 }

@@ -40,7 +40,8 @@ private:
 
 // Half a second in silence; then the progress window, modal over the main window, until the
 // run has ended. A quiet run stays silent to its end.
-void WatchRun(CCaseRun& run, const CString& action, const std::wstring& directory, CWnd* pOwner, RunDisplay display) {
+void WatchRun(CCaseRun& run, const CString& action, const std::wstring& directory, CWnd* pOwner, RunDisplay display,
+              const CRunFolders* pFolders) {
     HWND hMain = pOwner ? pOwner->m_hWnd : nullptr;
     if (display == RunDisplay::Quiet) {
         run.PumpUntilEnded(INFINITE);
@@ -51,12 +52,16 @@ void WatchRun(CCaseRun& run, const CString& action, const std::wstring& director
         if (run.PumpUntilEnded(kQuietRunTime)) return;
     }
     CTaskbarProgress taskbar(hMain);
-    CProgressDlg dlg(run, action, directory, taskbar, pOwner);
+    CProgressDlg dlg(run, action, directory, taskbar, pOwner, pFolders);
     dlg.DoModal();
     // The window went first (the program is being closed) or could not be shown.
     if (run.HasEnded()) return;
     CInputPause pause(hMain);
     run.PumpUntilEnded(INFINITE);
+}
+
+std::wstring FolderHeading(size_t nFolder, size_t nFolders) {
+    return AfxToWide("Ordner " + GermanCount(nFolder) + " von " + GermanCount(nFolders) + ": ");
 }
 
 // The names as the disk spells them, in any script, sorted, at most kMaxNamedFiles of them.

@@ -8,6 +8,7 @@
 #include <vector>
 
 class CCaseRun;
+class CRunFolders;
 class CWnd;
 
 // Windows: the progress window of a long run and the end box. Quiet: no progress window; the
@@ -17,8 +18,12 @@ enum class RunDisplay { Windows, Quiet };
 
 // pOwner: the window that takes no input while the run lasts and over which the progress
 // window opens; none, and the progress window stands alone in the middle of the screen.
+// pFolders: a run over several folders, which the window then names one by one.
 void WatchRun(CCaseRun& run, const CString& action, const std::wstring& directory, CWnd* pOwner,
-              RunDisplay display = RunDisplay::Windows);
+              RunDisplay display = RunDisplay::Windows, const CRunFolders* pFolders = nullptr);
+
+// "Ordner 2 von 3: ", before a folder's path where a run has several.
+std::wstring FolderHeading(size_t nFolder, size_t nFolders);
 
 // The heading, then the names as the disk spells them, in any script, sorted, at most 20 of
 // them and how many more.

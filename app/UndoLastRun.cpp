@@ -3,6 +3,7 @@
 #include "app/CCaseRun.h"
 #include "app/CProgressDlg.h"
 #include "app/RunJournalPlace.h"
+#include "app/RunTurnWait.h"
 #include "app/RunWatch.h"
 #include "filesystem/ExtendedPath.h"
 #include "filesystem/SystemErrorText.h"
@@ -155,6 +156,9 @@ void UndoLastRun(CWnd* pOwner) {
     if (!pOwner) pOwner = AfxGetThread()->GetMainWnd();
     std::wstring path = RunJournalPath();
     if (path.empty()) return;
+    // Another copy's run may be writing the journal: it is read only in this copy's turn.
+    std::optional<CRunTurn> turn = WaitForRunTurn(pOwner, RunDisplay::Windows);
+    if (!turn) return;
     JournalReading reading = ReadRunJournal(path);
     if (reading.state == JournalState::Missing) return;
     if (reading.state != JournalState::Trusted) {
@@ -162,6 +166,8 @@ void UndoLastRun(CWnd* pOwner) {
         return;
     }
     const RunJournal& journal = reading.journal;
+    std::wstring shown = journal.folders.empty() ? std::wstring() : journal.folders.front().shownDirectory;
+    turn->Publish(shown);
     // A run that was ended has a journal that may name files it never reached.
     size_t nFiles = FilesStillRenamed(journal);
     if (nFiles == 0) {
@@ -174,10 +180,10 @@ void UndoLastRun(CWnd* pOwner) {
         outcomes = RestoreEarlierNames(journal, &control);
         return CaseRunOutcome();
     });
-    std::wstring shown = journal.folders.empty() ? std::wstring() : journal.folders.front().shownDirectory;
     WatchRun(run, CProgressDlg::UndoActionText(), shown, pOwner);
     run.Outcome();  // what the run's thread threw, thrown here
     KeepWhatIsLeft(path, journal, outcomes);
+    turn->Release();
     if (run.IsProgramEnding()) return;  // no one is left to read a box
     ReportUndo(journal, outcomes);
 }

@@ -28,25 +28,6 @@ const wchar_t kUsage[] = L"\n\nAufruf:\n    umbrix.exe /klein Verzeichnis\n    u
 
 std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
 
-struct AnyWindowSearch {
-    DWORD pid;
-    bool bFound = false;
-};
-
-BOOL CALLBACK MatchAnyVisible(HWND hWnd, LPARAM lParam) {
-    auto* search = reinterpret_cast<AnyWindowSearch*>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hWnd, &pid);
-    if (pid == search->pid && IsWindowVisible(hWnd)) search->bFound = true;
-    return !search->bFound;
-}
-
-bool ShowsAnyWindow(DWORD pid) {
-    AnyWindowSearch search{pid};
-    EnumWindows(&MatchAnyVisible, reinterpret_cast<LPARAM>(&search));
-    return search.bFound;
-}
-
 // The program's one end box: its text, answered; whether the main dialog was up meanwhile;
 // and the exit code.
 struct EndBox {

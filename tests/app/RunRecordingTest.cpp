@@ -2,12 +2,15 @@
 // is full, mounted read-only, or fills up during the run; the question, the quiet run's exit code
 // and its words on standard error, and what "Rückgängig" offers afterwards.
 #include "app/RenameFilesToCase.h"
+#include "app/RunFolders.h"
 #include "app/RunJournalPlace.h"
+#include "app/RunTurn.h"
 #include "app/UndoLastRun.h"
 #include "filesystem/CUniqueHandle.h"
 #include "filesystem/ExtendedPath.h"
 #include "renaming/RunJournal.h"
 #include "tests/app/QuietRun.h"
+#include "tests/renaming/RunMessages.h"
 #include "tests/support/FatDrive.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/MessageBoxRecorder.h"
@@ -152,6 +155,95 @@ TEST_F(RunRecordingTest, AFolderFillingUpMidRunStopsTheRunAndWhatWasRenamedIsTak
               L"Alle aufgezeichneten Dateien haben ihre fr\u00FCheren Namen zur\u00FCck. Die "
               L"letzte Umbenennung war vor ihrem Ende beendet worden.");
     EXPECT_EQ(dir.Names(), names);
+}
+
+// Several folders in one run: one question for all of them, whose answer holds for every folder,
+// and one line at the end of the box where the run goes unrecorded.
+TEST_F(RunRecordingTest, SeveralFoldersOnAFullFolderAreAskedForOnce) {
+    std::string lastJournal = LastRunsJournal();
+    Fill();
+    const std::wstring reason =
+        JournalFault{ERROR_DISK_FULL, card->Root() + L"Umbrix\\Letzter Lauf.umbrix-journal"}.Reason();
+    struct Case {
+        int nAnswer;
+        RunEnd end;
+        Names first, second;
+    };
+    const Case cases[] = {
+        {IDNO, RunEnd::NothingDone, {L"Brief.DOC"}, {L"Foto.JPG"}},
+        {IDYES, RunEnd::AllInCase, {L"brief.doc"}, {L"foto.jpg"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.nAnswer == IDYES ? "Ja" : "Nein");
+        TempDirectory first, second, place;
+        first.AddFile(L"Brief.DOC");
+        second.AddFile(L"Foto.JPG");
+        std::optional<CRunTurn> turn = CRunTurn::TryTake(place.Path());
+        ASSERT_TRUE(turn);
+        CRunFolders folders(first.Path());
+        folders.Add(second.Path());
+        MessageBoxRecorder boxes(c.nAnswer);
+        EXPECT_EQ(RenameFoldersToCase(CaseDirection::Lower, folders, std::move(*turn), nullptr, RunDisplay::Windows),
+                  c.end);
+        Texts expected{Question(reason)};
+        if (c.nAnswer == IDYES)
+            expected.push_back(L"Ordner 1 von 2: " + first.Path() + L"\n" + kLowerDone + L"\n\nOrdner 2 von 2: " +
+                               second.Path() + L"\n" + kLowerDone +
+                               L"\n\nDiese Umbenennung kann nicht r\u00FCckg\u00E4ngig gemacht werden.");
+        EXPECT_EQ(boxes.Texts(), expected);
+        EXPECT_EQ(first.Names(), c.first);
+        EXPECT_EQ(second.Names(), c.second);
+        if (c.nAnswer == IDNO) {
+            EXPECT_EQ(ReadFileBytes(RunJournalPath()), lastJournal);
+        }
+    }
+    EXPECT_FALSE(UndoOffered()) << "the last journal stayed offered after an unrecorded run";
+}
+
+// The journal fills up in the second of three folders: the run stops there, the third is not
+// begun, the run ends as a journal's stop does (1), and one undo takes back what the first two
+// folders recorded, the first folder's file with the second's first batch.
+TEST_F(RunRecordingTest, AJournalFillingUpInTheSecondFolderStopsTheRunAndOneUndoTakesBothBack) {
+    TempDirectory second, third, place;
+    dir.AddFile(L"Brief.DOC");
+    Names names;
+    for (int i = 0; i < 6000; ++i) names.push_back(L"File_" + std::to_wstring(100000 + i) + L".DAT");
+    second.AddFilesOnLinux(names);
+    third.AddFile(L"Rest.TXT");
+    card->OnLinux(
+        "free=$(df -B1 --output=avail . | tail -1); dd if=/dev/zero of=fill bs=4096 "
+        "count=$(( (free - 450 * 1024) / 4096 )) 2>/dev/null; sync");
+    std::optional<CRunTurn> turn = CRunTurn::TryTake(place.Path());
+    ASSERT_TRUE(turn);
+    CRunFolders folders(dir.Path());
+    folders.Add(second.Path());
+    folders.Add(third.Path());
+    {
+        MessageBoxRecorder boxes;
+        EXPECT_EQ(RenameFoldersToCase(CaseDirection::Lower, folders, std::move(*turn), nullptr, RunDisplay::Windows),
+                  RunEnd::SomeKept);
+        ASSERT_EQ(boxes.Texts().size(), 1u);
+        std::wstring text = boxes.Texts()[0];
+        std::wstring stopped = L"Ordner 2 von 3: " + second.Path() +
+                               L"\nAngehalten: das Journal kann nicht weitergeschrieben werden (";
+        EXPECT_EQ(text.rfind(L"Ordner 1 von 3: " + dir.Path() + L"\n" + kLowerDone + L"\n\n" + stopped, 0), 0u)
+            << Utf8(text);
+        EXPECT_NE(text.find(L"Letzter Lauf.umbrix-journal). 4.096 Dateien wurden in kleine Dateinamen umbenannt."),
+                  std::wstring::npos)
+            << Utf8(text);
+        std::wstring end = L"\n\nOrdner 3 von 3: " + third.Path() +
+                           L"\nNicht begonnen: das Umbenennen wurde vorher angehalten.";
+        EXPECT_EQ(text.size() >= end.size() ? text.substr(text.size() - end.size()) : text, end) << Utf8(text);
+    }
+    EXPECT_EQ(third.Names(), Names{L"Rest.TXT"});
+    EXPECT_EQ(FilesToGiveBack(), 4097u);
+    MessageBoxRecorder boxes(IDYES);
+    UndoLastRun();
+    ASSERT_EQ(boxes.Texts().size(), 2u);
+    EXPECT_EQ(boxes.Texts()[0], L"Die letzte Umbenennung r\u00FCckg\u00E4ngig machen?\n\n" + dir.Path() + L"\n" +
+                                    second.Path() + L"\n4.097 Dateien erhalten ihre fr\u00FCheren Namen zur\u00FCck.");
+    EXPECT_EQ(dir.Names(), Names{L"Brief.DOC"});
+    EXPECT_EQ(second.Names(), names);
 }
 
 }  // namespace

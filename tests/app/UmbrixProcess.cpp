@@ -45,6 +45,29 @@ HWND WaitForWindow(DWORD pid, const std::wstring& caption) {
 
 namespace {
 
+struct VisibleSearch {
+    DWORD pid;
+    bool bFound = false;
+};
+
+BOOL CALLBACK MatchVisible(HWND hWnd, LPARAM lParam) {
+    auto* search = reinterpret_cast<VisibleSearch*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hWnd, &pid);
+    search->bFound = pid == search->pid && IsWindowVisible(hWnd);
+    return !search->bFound;
+}
+
+}  // namespace
+
+bool ShowsAnyWindow(DWORD pid) {
+    VisibleSearch search{pid};
+    EnumWindows(&MatchVisible, reinterpret_cast<LPARAM>(&search));
+    return search.bFound;
+}
+
+namespace {
+
 struct OwnedSearch {
     HWND owner;
     HWND found = nullptr;

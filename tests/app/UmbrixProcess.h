@@ -22,6 +22,8 @@ BOOL CALLBACK MatchWindow(HWND hWnd, LPARAM lParam);
 
 // A visible, enabled top-level window of the process with that caption; null after 10 s.
 HWND WaitForWindow(DWORD pid, const std::wstring& caption);
+// Whether the process shows any window at all right now.
+bool ShowsAnyWindow(DWORD pid);
 // A visible window that hOwner owns, if there is one.
 HWND OwnedPopup(HWND hOwner);
 void Click(HWND hButton);

@@ -334,7 +334,7 @@ TEST(DialogTemplates, ProgressWindowTemplate) {
     ExpectDialogFrame(dlg, "Umbenennen", 220, 84);
     const DWORD text = kChild | SS_LEFT | SS_NOPREFIX;
     ExpectItems(dlg, {
-                         {text, 0, 7, 7, 206, 8, IDC_PROGRESS_ACTION, "STATIC", ""},
+                         {text | SS_PATHELLIPSIS, 0, 7, 7, 206, 8, IDC_PROGRESS_ACTION, "STATIC", ""},
                          {text | SS_PATHELLIPSIS, 0, 7, 18, 206, 8, IDC_PROGRESS_DIRECTORY, "STATIC", ""},
                          {kChild, 0, 7, 32, 206, 10, IDC_PROGRESS_BAR, "MSCTLS_PROGRESS32", ""},
                          {text, 0, 7, 46, 206, 8, IDC_PROGRESS_COUNT, "STATIC", ""},
