@@ -6,10 +6,10 @@
 #include "app/RunWatch.h"
 #include "filesystem/CurrentDirectory.h"
 #include "filesystem/ExtendedPath.h"
+#include "filesystem/SystemErrorText.h"
 #include "platform/AfxMessageBox.h"
 #include "platform/CWinThread.h"
 #include "platform/GermanCount.h"
-#include "platform/SystemError.h"
 #include "wine/WineHost.h"
 
 #include <optional>
@@ -21,14 +21,28 @@ const char* FinalMessage(CaseDirection direction) {
                                              : "Ok, alle Dateien in GROSSBUCHSTABEN umbenannt.";
 }
 
+// The box names the directory: a script reading a quiet run's errors learns what they are about.
 bool EnterDirectory(const std::wstring& directory) {
     if (AfxSetCurrentDirectory(directory)) return true;
-    AfxShowSystemError(GetActiveWindow(), "GetLastError - SetCurrentDirectory failed", GetLastError());
+    std::wstring text = AfxToWide("Das Verzeichnis \"") + directory + AfxToWide("\" ist nicht erreichbar: ") +
+                        AfxFormatSystemMessage(GetLastError());
+    AfxMessageBox(text, MB_OK | MB_ICONHAND, 0);
     return false;
 }
 
-void ReportKeptFiles(std::vector<std::wstring> kept) {
-    std::wstring text = AfxToWide("Nicht alle Dateien wurden umbenannt. ") + KeptFilesList(std::move(kept));
+// A listing that cannot be read is an error (a stop box, standard error for a quiet run), an
+// empty drive's root is none.
+void ReportNoFiles(const std::wstring& directory, bool bListed) {
+    const char kNoFiles[] = "Keine Dateien im gew\xE4hlten Verzeichnis!";
+    if (bListed)
+        AfxMessageBox(kNoFiles, MB_OK, 0);
+    else
+        AfxMessageBox(AfxToWide(kNoFiles) + L"\n" + directory, MB_OK | MB_ICONHAND, 0);
+}
+
+void ReportKeptFiles(std::vector<std::wstring> kept, RunDisplay display) {
+    std::wstring text = AfxToWide("Nicht alle Dateien wurden umbenannt. ") +
+                        KeptFilesList(std::move(kept), "Diese Dateien behalten ihren Namen:", display);
     AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION, 0);
 }
 
@@ -39,9 +53,10 @@ CString RenamedText(CaseDirection direction, size_t nRenamed) {
     return count + " in " + target + " Dateinamen umbenannt.";
 }
 
-void ReportStoppedRun(CaseDirection direction, const CaseRunOutcome& outcome) {
+void ReportStoppedRun(CaseDirection direction, const CaseRunOutcome& outcome, RunDisplay display) {
     std::wstring text = AfxToWide("Das Umbenennen wurde abgebrochen. " + RenamedText(direction, outcome.nRenamed));
-    if (!outcome.kept.empty()) text += L"\n\n" + KeptFilesList(outcome.kept);
+    if (!outcome.kept.empty())
+        text += L"\n\n" + KeptFilesList(outcome.kept, "Diese Dateien behalten ihren Namen:", display);
     AfxMessageBox(text, MB_OK | MB_ICONINFORMATION, 0);
 }
 
@@ -63,17 +78,17 @@ RunEnd RenameFilesToCase(CaseDirection direction, const std::wstring& chosenPath
     // Outside a drive's root the listing always holds "." and "..", so only a root is empty.
     bool bDriveRoot = directory.size() == 3;
     if (!outcome.bListed || (outcome.nEntries == 0 && bDriveRoot)) {
-        AfxMessageBox("Keine Dateien im gew\xE4hlten Verzeichnis!", MB_OK, 0);
+        ReportNoFiles(directory, outcome.bListed);
         return outcome.bListed ? RunEnd::AllInCase : RunEnd::NothingDone;
     }
     if (outcome.bStopped) {
-        ReportStoppedRun(direction, outcome);
+        ReportStoppedRun(direction, outcome, display);
         return RunEnd::Stopped;
     }
     if (outcome.kept.empty()) {
         AfxMessageBox(FinalMessage(direction), MB_OK, 0);
         return RunEnd::AllInCase;
     }
-    ReportKeptFiles(outcome.kept);
+    ReportKeptFiles(outcome.kept, display);
     return RunEnd::SomeKept;
 }

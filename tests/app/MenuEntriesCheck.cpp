@@ -55,7 +55,7 @@ std::wstring RunVerb(const std::wstring& verbKey, const wchar_t* pszPlaceholder,
     std::wstring command = PutIn(MachineValue(verbKey + L"\\command", nullptr), pszPlaceholder, folder);
     UmbrixProcess umbrix(UmbrixProcess::CommandLine{command}, folder);
     if (!umbrix.Started()) return L"not started: " + command;
-    HWND hBox = WaitForWindow(umbrix.Id(), L"umbrix");
+    HWND hBox = WaitForMessageBox(umbrix.Id());
     std::wstring text = hBox ? AnswerMessageBox(hBox) : L"no end box";
     dwExitCode = umbrix.WaitForExit();
     return text;
