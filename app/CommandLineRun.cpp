@@ -1,7 +1,10 @@
 #include "app/CommandLineRun.h"
 
 #include "app/CQuietReport.h"
+#include "app/CStandardStream.h"
+#include "app/CStopFromOutside.h"
 #include "app/RenameFilesToCase.h"
+#include "app/UndoLastRun.h"
 #include "filesystem/CurrentDirectory.h"
 #include "filesystem/ExtendedPath.h"
 #include "filesystem/SystemErrorText.h"
@@ -86,6 +89,18 @@ std::wstring WithoutExtendedPrefix(const std::wstring& path) {
     return path;
 }
 
+// To the console the program was started from, or to standard output where the caller
+// redirected it; with neither, in a box, unless no window may show.
+int ShowHelp(bool bQuiet) {
+    std::wstring usage = Text(CaseCommandUsage());
+    CStandardStream output(STD_OUTPUT_HANDLE);
+    if (output.IsOpen())
+        output.WriteLines(usage);
+    else if (!bQuiet)
+        AfxMessageBox(usage, MB_OK | MB_ICONINFORMATION, 0);
+    return 0;
+}
+
 int ReportBadCommandLine(const std::wstring& what) {
     AfxMessageBox(what + L"\n\n" + Text(CaseCommandUsage()), MB_OK | MB_ICONHAND, 0);
     return kExitNothingDone;
@@ -130,12 +145,15 @@ std::wstring AbsoluteDirectory(const std::wstring& given, const std::wstring& cu
 }
 
 int RunFromCommandLine(const CaseCommand& command) {
+    if (command.bHelp) return ShowHelp(command.bQuiet);
+    CStopFromOutside stopFromOutside;
     std::optional<CQuietReport> quiet;
     if (command.bQuiet) quiet.emplace();
     if (!command.error.empty()) return ReportBadCommandLine(command.error);
+    RunDisplay display = command.bQuiet ? RunDisplay::Quiet : RunDisplay::Windows;
+    if (command.bUndo) return static_cast<int>(UndoLastRun(nullptr, UndoRequest{!command.bQuiet, display, true}));
     std::wstring directory = AbsoluteDirectory(command.directory, AfxGetCurrentDirectory());
     std::wstring problem = CheckDirectory(directory);
     if (!problem.empty()) return ReportBadCommandLine(problem);
-    RunDisplay display = command.bQuiet ? RunDisplay::Quiet : RunDisplay::Windows;
     return static_cast<int>(RenameFilesToCase(command.direction, directory, nullptr, display));
 }

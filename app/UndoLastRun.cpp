@@ -35,25 +35,42 @@ bool ConfirmUndo(const RunJournal& journal, size_t nFiles) {
     return AfxMessageBox(text, MB_YESNO | MB_ICONQUESTION, 0) == IDYES;
 }
 
-void ReportUndo(const RunJournal& journal, const CaseRunOutcome& outcome) {
+// Says how the undo ended, and returns it.
+RunEnd ReportUndo(const RunJournal& journal, const CaseRunOutcome& outcome, RunDisplay display) {
     const char kHeading[] = "Diese Dateien bleiben, wie sie sind:";
     if (!outcome.bListed) {
         std::wstring text = AfxToWide("Das Verzeichnis ist nicht erreichbar:\n") + journal.shownDirectory +
                             AfxToWide("\n\nDie letzte Umbenennung kann r\xFC" "ckg\xE4ngig gemacht werden, sobald es "
                                       "wieder erreichbar ist.");
-        AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION, 0);
-    } else if (outcome.bStopped) {
+        AfxMessageBox(text, MB_OK | MB_ICONHAND, 0);
+        return RunEnd::NothingDone;
+    }
+    if (outcome.bStopped) {
         std::wstring text =
             AfxToWide("Das R\xFC" "ckg\xE4ngigmachen wurde abgebrochen. " + FilesHaveBackText(outcome.nRenamed));
-        if (!outcome.kept.empty()) text += L"\n\n" + KeptFilesList(outcome.kept, kHeading);
+        if (!outcome.kept.empty()) text += L"\n\n" + KeptFilesList(outcome.kept, kHeading, display);
         AfxMessageBox(text, MB_OK | MB_ICONINFORMATION, 0);
-    } else if (outcome.kept.empty()) {
-        AfxMessageBox("Ok, alle Dateien haben ihre fr\xFCheren Namen zur\xFC" "ck.", MB_OK, 0);
-    } else {
-        std::wstring text = AfxToWide("Nicht alle Dateien haben ihre fr\xFCheren Namen zur\xFC" "ck. ") +
-                            KeptFilesList(outcome.kept, kHeading);
-        AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION, 0);
+        return RunEnd::Stopped;
     }
+    if (outcome.kept.empty()) {
+        AfxMessageBox("Ok, alle Dateien haben ihre fr\xFCheren Namen zur\xFC" "ck.", MB_OK, 0);
+        return RunEnd::AllInCase;
+    }
+    std::wstring text = AfxToWide("Nicht alle Dateien haben ihre fr\xFCheren Namen zur\xFC" "ck. ") +
+                        KeptFilesList(outcome.kept, kHeading, display);
+    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION, 0);
+    return RunEnd::SomeKept;
+}
+
+// Asked from the command line, where no grey button told it beforehand.
+RunEnd NothingToTakeBack(const UndoRequest& request, JournalState state) {
+    if (!request.bSayWhenNothing) return RunEnd::NothingDone;
+    const char* pszText = state == JournalState::Untrusted
+                              ? "Die letzte Umbenennung kann nicht r\xFC" "ckg\xE4ngig gemacht werden: ihr Protokoll "
+                                "ist besch\xE4" "digt oder stammt nicht von Umbrix."
+                              : "Es gibt keine Umbenennung, die r\xFC" "ckg\xE4ngig gemacht werden kann.";
+    AfxMessageBox(pszText, MB_OK | MB_ICONHAND, 0);
+    return RunEnd::NothingDone;
 }
 
 // What the undo leaves for later: the files a stop left untried. A directory that could not be
@@ -76,25 +93,26 @@ size_t FilesToGiveBack() {
     return reading.state == JournalState::Trusted ? reading.journal.entries.size() : 0;
 }
 
-void UndoLastRun(CWnd* pOwner) {
+RunEnd UndoLastRun(CWnd* pOwner, const UndoRequest& request) {
     if (!pOwner) pOwner = AfxGetThread()->GetMainWnd();
     std::wstring path = RunJournalPath();
-    if (path.empty()) return;
+    if (path.empty()) return NothingToTakeBack(request, JournalState::Missing);
     std::optional<FileIdentity> before = IdentityOf(path);
     JournalReading reading = ReadRunJournal(path);
-    if (reading.state != JournalState::Trusted || reading.journal.entries.empty()) return;
+    if (reading.state != JournalState::Trusted || reading.journal.entries.empty())
+        return NothingToTakeBack(request, reading.state);
     const RunJournal& journal = reading.journal;
     // A run that was ended has a journal that may name files it never reached.
     size_t nFiles = FilesStillRenamed(journal);
     if (nFiles == 0) {
         RemoveRunJournal(path);
-        return;
+        return NothingToTakeBack(request, JournalState::Missing);
     }
-    if (!ConfirmUndo(journal, nFiles)) return;
+    if (request.bAsk && !ConfirmUndo(journal, nFiles)) return RunEnd::Stopped;
     CCaseRun run([&journal](CaseRunControl& control) { return RestoreEarlierNames(journal, &control); });
-    WatchRun(run, CProgressDlg::UndoActionText(), journal.shownDirectory, pOwner);
+    WatchRun(run, CProgressDlg::UndoActionText(), journal.shownDirectory, pOwner, request.display);
     const CaseRunOutcome& outcome = run.Outcome();
     KeepWhatIsLeft(path, before, journal, outcome);
-    if (run.IsProgramEnding()) return;  // no one is left to read a box
-    ReportUndo(journal, outcome);
+    if (run.IsProgramEnding()) return RunEnd::Stopped;  // no one is left to read a box
+    return ReportUndo(journal, outcome, request.display);
 }
