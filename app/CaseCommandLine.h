@@ -1,10 +1,11 @@
 #pragma once
 // A run started from the command line: "umbrix.exe /klein DIR" or "/gross DIR", the last run
-// taken back with "/rückgängig", with "/still" for no window at all; "/?" for the usage. Read
-// from the process's wide command line, so that a directory of any script arrives exactly; the
-// rest of the program reads its command line as before (only whether the splash may show) when
-// none of these switches is given.
-#include "renaming/CaseDirection.h"
+// taken back with "/rückgängig", with "/still" for no window at all, "/endung" or "/name" for
+// only the extensions or only the names without them, "/vorschau" for a dry run that only says
+// what the run would do; "/?" for the usage. Read from the process's wide command line, so that
+// a directory of any script arrives exactly; the rest of the program reads its command line as
+// before (only whether the splash may show) when none of these switches is given.
+#include "renaming/CaseChange.h"
 
 #include <string>
 #include <vector>
@@ -14,9 +15,11 @@ struct CaseCommand {
     bool bHelp = false;   // /?, -?, /h, /hilfe, --help anywhere: the usage, and nothing else
     bool bUndo = false;   // /rückgängig (or /rueckgaengig): the last run taken back
     CaseDirection direction = CaseDirection::Lower;
-    std::wstring directory;  // as given, without quotes
-    bool bQuiet = false;     // /still
-    std::wstring error;      // what does not make one run; empty when it does
+    std::wstring directory;           // as given, without quotes
+    bool bQuiet = false;              // /still
+    NamePart part = NamePart::Whole;  // /endung, /name
+    bool bPreview = false;            // /vorschau: renames nothing, implies /still
+    std::wstring error;               // what does not make one run; empty when it does
 };
 
 // The arguments after the program's name. Blanks and tabs outside quotes separate them; a
@@ -25,8 +28,8 @@ struct CaseCommand {
 std::vector<std::wstring> SplitCommandLine(const std::wstring& commandLine);
 
 // Switches begin with '/' or '-', in any case: klein, gross (or groß), rückgängig (or
-// rueckgaengig), still, and help as ?, h, hilfe or --help; nologo is allowed beside them. Any
-// other argument is the directory.
+// rueckgaengig), still, endung, name, vorschau, and help as ?, h, hilfe or --help; nologo is
+// allowed beside them. Any other argument is the directory.
 CaseCommand ReadCaseCommand(const std::vector<std::wstring>& arguments);
 
 // How the program is called: its switches, exit codes and two examples, for the help and the

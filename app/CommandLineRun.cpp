@@ -3,6 +3,7 @@
 #include "app/CQuietReport.h"
 #include "app/CStandardStream.h"
 #include "app/CStopFromOutside.h"
+#include "app/CommandLinePreview.h"
 #include "app/RenameFilesToCase.h"
 #include "app/UndoLastRun.h"
 #include "filesystem/CurrentDirectory.h"
@@ -155,5 +156,7 @@ int RunFromCommandLine(const CaseCommand& command) {
     std::wstring directory = AbsoluteDirectory(command.directory, AfxGetCurrentDirectory());
     std::wstring problem = CheckDirectory(directory);
     if (!problem.empty()) return ReportBadCommandLine(problem);
-    return static_cast<int>(RenameFilesToCase(command.direction, directory, nullptr, display));
+    CaseChange change(command.direction, command.part);
+    if (command.bPreview) return PreviewFromCommandLine(change, directory);
+    return static_cast<int>(RenameFilesToCase(change, directory, nullptr, display));
 }
