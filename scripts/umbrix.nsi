@@ -98,6 +98,7 @@ VIAddVersionKey /LANG=${LANG_GERMAN} "LegalCopyright" "© 2026 ${PUBLISHER}"
     WriteRegStr HKLM "${BASE}\Umbrix" "SubCommands" ""
     !insertmacro MenuEntry "${BASE}" "1klein" "Dateinamen in Kleinbuchstaben" '/klein "${PLACEHOLDER}"'
     !insertmacro MenuEntry "${BASE}" "2gross" "Dateinamen in Großbuchstaben" '/gross "${PLACEHOLDER}"'
+    !insertmacro MenuEntry "${BASE}" "3endung" "Dateiendungen in Kleinbuchstaben" '/klein /endung "${PLACEHOLDER}"'
     !insertmacro MenuEntry "${BASE}" "9rueckgaengig" "Letzte Umbenennung rückgängig machen" "/rueckgaengig"
 !macroend
 
@@ -197,7 +198,7 @@ Section /o "Suchpfad (PATH)" SecPath
 SectionEnd
 
 LangString DESC_SecProgram ${LANG_GERMAN} "Umbrix selbst (umbrix.exe, und umbrix.com für die Eingabeaufforderung), mit Eintrag im Startmenü."
-LangString DESC_SecMenu ${LANG_GERMAN} "Der Eintrag Umbrix im Rechtsklick-Menü von Ordnern, Laufwerken und geöffneten Ordnern: Dateinamen in Klein- oder Großbuchstaben, letzte Umbenennung rückgängig machen."
+LangString DESC_SecMenu ${LANG_GERMAN} "Der Eintrag Umbrix im Rechtsklick-Menü von Ordnern, Laufwerken und geöffneten Ordnern: Dateinamen in Klein- oder Großbuchstaben, Dateiendungen in Kleinbuchstaben, letzte Umbenennung rückgängig machen."
 LangString DESC_SecPath ${LANG_GERMAN} "Den Installationsordner dem Suchpfad (PATH) hinzufügen, damit umbrix in der Eingabeaufforderung und in PowerShell beim Namen gefunden wird."
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
     !insertmacro MUI_DESCRIPTION_TEXT ${SecProgram} $(DESC_SecProgram)

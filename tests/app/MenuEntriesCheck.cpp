@@ -39,8 +39,9 @@ struct Entry {
 };
 const Entry kLower{L"1klein", L"Dateinamen in Kleinbuchstaben", L"/klein {}"};
 const Entry kUpper{L"2gross", L"Dateinamen in Gro\u00DFbuchstaben", L"/gross {}"};
+const Entry kExtensions{L"3endung", L"Dateiendungen in Kleinbuchstaben", L"/klein /endung {}"};
 const Entry kUndo{L"9rueckgaengig", L"Letzte Umbenennung r\u00FCckg\u00E4ngig machen", L"/rueckgaengig"};
-const Entry kEntries[] = {kLower, kUpper, kUndo};
+const Entry kEntries[] = {kLower, kUpper, kExtensions, kUndo};
 
 // A string value of HKLM's 64-bit view; "<missing>" when there is none.
 std::wstring MachineValue(const std::wstring& key, const wchar_t* pszValue) {
@@ -161,6 +162,15 @@ TEST(MenuEntries, StartedAsExplorerStartsThemTheyRenameAndTakeBack) {
         EXPECT_EQ(undo.WaitForExit(), 0u);
         EXPECT_EQ(dir.Names(sub), (Names{L"Archiv", L"brief.doc", L"\u00E4rger.txt"}));
     }
+
+    // Only the extensions: the names before them keep their case.
+    dir.AddDirectory(L"Endungen");
+    for (const wchar_t* name : {L"Bericht.PDF", L"Foto.Urlaub.JpEg", L"README"})
+        dir.AddFile(L"Endungen\\" + std::wstring(name));
+    EXPECT_EQ(RunEntry(kFolders, kExtensions, dir.Path() + L"\\Endungen", dwExitCode),
+              L"Ok, alle Dateiendungen in Kleinbuchstaben umbenannt.");
+    EXPECT_EQ(dwExitCode, 0u);
+    EXPECT_EQ(dir.Names(L"Endungen"), (Names{L"Bericht.pdf", L"Foto.Urlaub.jpeg", L"README"}));
 
     TestDrive drive;
     TempDirectory root(drive.Root());
