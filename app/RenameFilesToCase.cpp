@@ -4,6 +4,7 @@
 #include "app/CProgressDlg.h"
 #include "app/RunJournalPlace.h"
 #include "app/RunWatch.h"
+#include "app/ShellChangeNotice.h"
 #include "dirselect/FileCountText.h"
 #include "filesystem/CurrentDirectory.h"
 #include "filesystem/ExtendedPath.h"
@@ -88,6 +89,7 @@ RunEnd RenameFilesToCase(const CaseChange& change, const std::wstring& chosenPat
     WatchRun(run, CProgressDlg::ActionText(change), directory, pOwner, display);
     if (run.IsProgramEnding()) return RunEnd::Stopped;  // no one is left to read a box
     const CaseRunOutcome& outcome = run.Outcome();
+    TellShellNamesChanged(directory, outcome.nRenamed);
     // Outside a drive's root the listing always holds "." and "..", so only a root is empty.
     bool bDriveRoot = directory.size() == 3;
     if (!outcome.bListed || (outcome.nEntries == 0 && bDriveRoot)) {

@@ -4,6 +4,7 @@
 #include "app/CProgressDlg.h"
 #include "app/RunJournalPlace.h"
 #include "app/RunWatch.h"
+#include "app/ShellChangeNotice.h"
 #include "filesystem/ExtendedPath.h"
 #include "platform/AfxMessageBox.h"
 #include "platform/CWinThread.h"
@@ -112,6 +113,7 @@ RunEnd UndoLastRun(CWnd* pOwner, const UndoRequest& request) {
     CCaseRun run([&journal](CaseRunControl& control) { return RestoreEarlierNames(journal, &control); });
     WatchRun(run, CProgressDlg::UndoActionText(), journal.shownDirectory, pOwner, request.display);
     const CaseRunOutcome& outcome = run.Outcome();
+    TellShellNamesChanged(journal.shownDirectory, outcome.nRenamed);
     KeepWhatIsLeft(path, before, journal, outcome);
     if (run.IsProgramEnding()) return RunEnd::Stopped;  // no one is left to read a box
     return ReportUndo(journal, outcome, request.display);
