@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <utility>
-#include <unordered_set>
 
 namespace {
 
@@ -34,38 +33,45 @@ const size_t kFilesToMeasureAtEnd = 64;
 }  // namespace
 
 CRunJournalAhead::CRunJournalAhead(const CaseRunContext& run, CRunJournalWriter* pWriter,
-                                   std::unordered_map<std::wstring, FileIdentity> identities)
+                                   std::unordered_map<std::wstring, FileIdentity> identities,
+                                   const std::wstring& shownDirectory)
     : m_run(run), m_pWriter(pWriter), m_identities(std::move(identities)), m_nBatch(kFirstBatch) {
     if (!m_pWriter) return;
-    m_pWriter->Begin(run.directory, run.direction);
+    m_keeps = WhatTheVolumeKeeps(run.directory);
+    m_pWriter->BeginFolder(shownDirectory, run.directory, CaseChange(run.direction, run.part), m_keeps);
     m_recorded.assign(run.listing.entries.size(), 0);
-    // A volume that does not tell identities in its listings: the run goes on without a
-    // journal, as where none can be written, rather than renaming nothing.
-    if (m_identities.empty() && !run.listing.entries.empty()) m_pWriter = nullptr;
 }
 
-bool CRunJournalAhead::Cover(const std::vector<size_t>& order, size_t k, const TargetOfEntry& targetOf) {
-    if (!m_pWriter || m_pWriter->Failed()) return true;
-    if (k >= m_nCovered) WriteBatch(order, k, targetOf);
-    return m_pWriter->Failed() || m_recorded[order[k]];
+CRunJournalAhead::Cover CRunJournalAhead::Before(const std::vector<size_t>& order, size_t k) {
+    if (!m_pWriter) return Cover::Rename;
+    if (!m_pWriter->Failed() && k >= m_nCovered) WriteBatch(order, k);
+    if (m_pWriter->Failed()) return Cover::Stop;
+    return m_recorded[order[k]] ? Cover::Rename : Cover::Skip;
 }
 
-void CRunJournalAhead::WriteBatch(const std::vector<size_t>& order, size_t k, const TargetOfEntry& targetOf) {
+void CRunJournalAhead::WriteBatch(const std::vector<size_t>& order, size_t k) {
     std::vector<JournalEntry> batch;
+    std::vector<size_t> indexes;
     size_t end = std::min(order.size(), k + m_nBatch);
     for (size_t i = k; i < end; ++i) {
         const ListingEntry& entry = m_run.listing.entries[order[i]];
-        std::optional<std::wstring> target = targetOf(entry);
-        auto identity = m_identities.find(entry.name);
-        if (!target || identity == m_identities.end()) continue;
-        batch.push_back(JournalEntry{entry.name, *target, identity->second});
-        m_recorded[order[i]] = 1;
-        m_written[order[i]] = m_entries.size() + batch.size() - 1;
+        std::optional<std::wstring> target = m_run.TargetFor(entry);
+        if (!target) continue;
+        // A volume that told no identities in its listing is asked file by file.
+        auto known = m_identities.find(entry.name);
+        std::optional<FileIdentity> identity = known != m_identities.end() ? std::optional<FileIdentity>(known->second)
+                                                                           : IdentityOf(m_run.PathOf(entry.name));
+        if (!identity) continue;
+        batch.push_back(JournalEntry{entry.name, *target, *identity});
+        indexes.push_back(order[i]);
     }
     m_nCovered = end;
     m_nBatch = std::min(m_nBatch * kBatchGrowth, kLargestBatch);
-    if (batch.empty()) return;
-    m_pWriter->WriteBatch(batch);
+    if (batch.empty() || !m_pWriter->WriteBatch(batch)) return;
+    for (size_t i = 0; i < indexes.size(); ++i) {
+        m_recorded[indexes[i]] = 1;
+        m_written[indexes[i]] = m_entries.size() + i;
+    }
     m_entries.insert(m_entries.end(), batch.begin(), batch.end());
 }
 
@@ -79,18 +85,14 @@ void CRunJournalAhead::MeasureParts(const JournalEntry& entry) {
     std::optional<FileIdentity> now = IdentityOf(m_run.PathOf(entry.newName));
     if (!now || !TellsAboutLastWrite(entry.identity, *now)) return;
     m_bPartsKnown = true;
-    m_pWriter->WriteSurvivingParts(PartsThatSurvived(entry.identity, *now));
+    m_pWriter->WriteSurvivingParts(PartsThatSurvived(entry.identity, *now) & m_keeps.parts);
 }
 
 void CRunJournalAhead::Finish(const DirectoryListing& after) {
-    if (!m_pWriter || m_entries.empty()) return;
-    std::unordered_set<std::wstring> names;
-    for (const ListingEntry& entry : after.entries) names.insert(entry.name);
-    std::vector<JournalEntry> renamed;
-    for (const JournalEntry& entry : m_entries)
-        // Unreadable now: the journal keeps every file it named, any of which may have been renamed.
-        if (!after.started || names.count(entry.newName)) renamed.push_back(entry);
+    if (!m_pWriter) return;
+    std::vector<JournalEntry> renamed = EntriesWithNewNames(m_entries, after);
     // Until a file tells otherwise, every part is compared: a file is rather left as it is.
-    for (size_t i = 0; i < renamed.size() && i < kFilesToMeasureAtEnd && !m_bPartsKnown; ++i) MeasureParts(renamed[i]);
-    m_pWriter->Finish(std::move(renamed), m_entries.size());
+    for (size_t i = 0; i < renamed.size() && i < kFilesToMeasureAtEnd && !m_bPartsKnown && Active(); ++i)
+        MeasureParts(renamed[i]);
+    m_pWriter->EndFolder(std::move(renamed), m_entries.size());
 }
