@@ -3,6 +3,7 @@
 #include "platform/AfxGetMessage.h"
 #include "platform/CWinThread.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -12,9 +13,18 @@ CCaseRun*& CurrentRun() {
     return s_pRun;
 }
 
+CCaseRun::StopAhead& StopAheadOfRuns() {
+    thread_local CCaseRun::StopAhead s_stop = CCaseRun::StopAhead::None;
+    return s_stop;
+}
+
 }  // namespace
 
-CCaseRun::CCaseRun(Work work) : m_work(std::move(work)), m_pOuter(std::exchange(CurrentRun(), this)) { Start(); }
+CCaseRun::CCaseRun(Work work) : m_work(std::move(work)), m_pOuter(std::exchange(CurrentRun(), this)) {
+    if (StopAheadOfRuns() == StopAhead::ProgramEnd) StopForProgramEnd();
+    if (StopAheadOfRuns() == StopAhead::User) RequestStop();
+    Start();
+}
 
 void CCaseRun::Start() {
     m_thread = CKernelHandle(CreateThread(nullptr, 0, &ThreadMain, this, 0, nullptr));
@@ -28,6 +38,12 @@ CCaseRun::~CCaseRun() {
 }
 
 CCaseRun* CCaseRun::Current() { return CurrentRun(); }
+
+// The program's end outweighs the user's stop; None clears either.
+void CCaseRun::SetStopAhead(StopAhead stop) {
+    StopAhead& ahead = StopAheadOfRuns();
+    ahead = stop == StopAhead::None ? stop : std::max(ahead, stop);
+}
 
 DWORD WINAPI CCaseRun::ThreadMain(LPVOID pParam) {
     auto* pRun = static_cast<CCaseRun*>(pParam);

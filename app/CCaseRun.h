@@ -26,6 +26,12 @@ public:
     // The run of this thread that has not been waited for to its end, if any.
     static CCaseRun* Current();
 
+    // How a stop asked for from outside the program's windows (its console, taskkill, the
+    // session's end) reaches a run of this thread that has not begun yet: it begins stopped.
+    // Ordered: the program's end outweighs the user's stop.
+    enum class StopAhead { None, User, ProgramEnd };
+    static void SetStopAhead(StopAhead stop);
+
     const CaseRunControl& Control() const { return m_control; }
     // Signalled once the run has ended; null when it ran without a thread.
     HANDLE EndedHandle() const { return m_thread.Get(); }

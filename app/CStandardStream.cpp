@@ -11,19 +11,10 @@ HANDLE RedirectedHandle(DWORD nStdHandle) {
     return GetFileType(hStream) == FILE_TYPE_UNKNOWN ? nullptr : hStream;
 }
 
-// Ctrl+C and Ctrl+Break in the console would end the process at once, in the middle of a
-// rename: once the console is reached, they are ignored and the run goes on to its end.
-BOOL WINAPI IgnoreConsoleBreak(DWORD dwCtrlType) {
-    return dwCtrlType == CTRL_C_EVENT || dwCtrlType == CTRL_BREAK_EVENT;
-}
-
-// The console of the process that started this one (a command prompt), reached once.
+// The console of the process that started this one (a command prompt), reached once. Its
+// Ctrl+C and Ctrl+Break then reach this process too: a run answers them (CStopFromOutside).
 bool ReachParentConsole() {
-    static const bool s_bAttached = [] {
-        if (!AttachConsole(ATTACH_PARENT_PROCESS) && GetLastError() != ERROR_ACCESS_DENIED) return false;
-        SetConsoleCtrlHandler(&IgnoreConsoleBreak, TRUE);
-        return true;
-    }();
+    static const bool s_bAttached = AttachConsole(ATTACH_PARENT_PROCESS) || GetLastError() == ERROR_ACCESS_DENIED;
     return s_bAttached;
 }
 

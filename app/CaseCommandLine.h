@@ -1,17 +1,19 @@
 #pragma once
-// A run started from the command line: "umbrix.exe /klein DIR" or "/gross DIR", with "/still"
-// for no window at all, "/endung" or "/name" for only the extensions or only the names without
-// them, "/vorschau" for a dry run that only says what the run would do. Read from the process's
-// wide command line, so that a directory of any script arrives exactly; the rest of the program
-// reads its command line as before (only
-// whether the splash may show) when none of the three switches is given.
+// A run started from the command line: "umbrix.exe /klein DIR" or "/gross DIR", the last run
+// taken back with "/rückgängig", with "/still" for no window at all, "/endung" or "/name" for
+// only the extensions or only the names without them, "/vorschau" for a dry run that only says
+// what the run would do; "/?" for the usage. Read from the process's wide command line, so that
+// a directory of any script arrives exactly; the rest of the program reads its command line as
+// before (only whether the splash may show) when none of these switches is given.
 #include "renaming/CaseChange.h"
 
 #include <string>
 #include <vector>
 
 struct CaseCommand {
-    bool bGiven = false;  // /klein, /gross or /still was named: the command line is a run's
+    bool bGiven = false;  // /klein, /gross, /rückgängig, /still or help was named: the line is a run's
+    bool bHelp = false;   // /?, -?, /h, /hilfe, --help anywhere: the usage, and nothing else
+    bool bUndo = false;   // /rückgängig (or /rueckgaengig): the last run taken back
     CaseDirection direction = CaseDirection::Lower;
     std::wstring directory;           // as given, without quotes
     bool bQuiet = false;              // /still
@@ -25,9 +27,11 @@ struct CaseCommand {
 // name holds a quote, and the shell hands a drive's root over as "D:\" in quotes.
 std::vector<std::wstring> SplitCommandLine(const std::wstring& commandLine);
 
-// Switches begin with '/' or '-', in any case: klein, gross (or groß), still, endung, name,
-// vorschau; nologo is allowed beside them. Any other argument is the directory.
+// Switches begin with '/' or '-', in any case: klein, gross (or groß), rückgängig (or
+// rueckgaengig), still, endung, name, vorschau, and help as ?, h, hilfe or --help; nologo is
+// allowed beside them. Any other argument is the directory.
 CaseCommand ReadCaseCommand(const std::vector<std::wstring>& arguments);
 
-// How the program is called, for the box that reports a wrong command line (code page 1252).
+// How the program is called: its switches, exit codes and two examples, for the help and the
+// box that reports a wrong command line (code page 1252).
 const char* CaseCommandUsage();

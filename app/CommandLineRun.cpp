@@ -2,8 +2,11 @@
 
 #include "app/CommandLineFolder.h"
 #include "app/CQuietReport.h"
+#include "app/CStandardStream.h"
+#include "app/CStopFromOutside.h"
 #include "app/CommandLinePreview.h"
 #include "app/StartingCopies.h"
+#include "app/UndoLastRun.h"
 #include "filesystem/CurrentDirectory.h"
 #include "filesystem/ExtendedPath.h"
 #include "filesystem/SystemErrorText.h"
@@ -88,6 +91,19 @@ std::wstring WithoutExtendedPrefix(const std::wstring& path) {
     return path;
 }
 
+// To the console the program was started from, or to standard output where the caller
+// redirected it; with neither, in a box, unless no window may show.
+int ShowHelp(bool bQuiet) {
+    AnnounceDecided();  // help hands nothing over: a run under way need not wait for it
+    std::wstring usage = Text(CaseCommandUsage());
+    CStandardStream output(STD_OUTPUT_HANDLE);
+    if (output.IsOpen())
+        output.WriteLines(usage);
+    else if (!bQuiet)
+        AfxMessageBox(usage, MB_OK | MB_ICONINFORMATION, 0);
+    return 0;
+}
+
 int ReportBadCommandLine(const std::wstring& what) {
     AnnounceDecided();  // a run under way need not wait for this copy's answer
     AfxMessageBox(what + L"\n\n" + Text(CaseCommandUsage()), MB_OK | MB_ICONHAND, 0);
@@ -133,9 +149,16 @@ std::wstring AbsoluteDirectory(const std::wstring& given, const std::wstring& cu
 }
 
 int RunFromCommandLine(const CaseCommand& command) {
+    if (command.bHelp) return ShowHelp(command.bQuiet);
+    CStopFromOutside stopFromOutside;
     std::optional<CQuietReport> quiet;
     if (command.bQuiet) quiet.emplace();
     if (!command.error.empty()) return ReportBadCommandLine(command.error);
+    RunDisplay display = command.bQuiet ? RunDisplay::Quiet : RunDisplay::Windows;
+    if (command.bUndo) {
+        AnnounceDecided();  // an undo hands nothing over; it waits for its turn as the button does
+        return static_cast<int>(UndoLastRun(nullptr, UndoRequest{!command.bQuiet, display, true}));
+    }
     std::wstring directory = AbsoluteDirectory(command.directory, AfxGetCurrentDirectory());
     std::wstring problem = CheckDirectory(directory);
     if (!problem.empty()) return ReportBadCommandLine(problem);

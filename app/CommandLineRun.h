@@ -14,5 +14,6 @@ constexpr int kExitNothingDone = 2;
 // as '\'. Every other name is kept exactly, trailing dots and blanks included.
 std::wstring AbsoluteDirectory(const std::wstring& given, const std::wstring& currentDirectory);
 
-// Runs what the command line asks, or reports what is wrong with it; returns the exit code.
+// Runs what the command line asks (a run, the undo, the usage), or reports what is wrong with
+// it; returns the exit code. A run or undo can be stopped from outside (CStopFromOutside).
 int RunFromCommandLine(const CaseCommand& command);

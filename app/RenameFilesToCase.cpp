@@ -7,6 +7,7 @@
 #include "app/RunRecording.h"
 #include "app/RunTurnWait.h"
 #include "app/RunWatch.h"
+#include "app/ShellChangeNotice.h"
 #include "dirselect/FileCountText.h"
 #include "filesystem/CurrentDirectory.h"
 #include "filesystem/ExtendedPath.h"
@@ -14,7 +15,6 @@
 #include "platform/AfxMessageBox.h"
 #include "platform/CWinThread.h"
 #include "platform/GermanCount.h"
-#include "platform/SystemError.h"
 #include "wine/WineHost.h"
 
 #include <algorithm>
@@ -35,9 +35,12 @@ CString FinalMessage(const CaseChange& change) {
                                                     : "Ok, alle Dateien in GROSSBUCHSTABEN umbenannt.";
 }
 
+// The box names the directory: a script reading a quiet run's errors learns what they are about.
 bool EnterDirectory(const std::wstring& directory) {
     if (AfxSetCurrentDirectory(directory)) return true;
-    AfxShowSystemError(GetActiveWindow(), "GetLastError - SetCurrentDirectory failed", GetLastError());
+    std::wstring text = AfxToWide("Das Verzeichnis \"") + directory + AfxToWide("\" ist nicht erreichbar: ") +
+                        AfxFormatSystemMessage(GetLastError());
+    AfxMessageBox(text, MB_OK | MB_ICONHAND, 0);
     return false;
 }
 
@@ -58,6 +61,8 @@ CString RenamedText(const CaseChange& change, size_t nRenamed) {
     return files + (nRenamed == 1 ? " wurde" : " wurden") + " in " + target + " Dateinamen umbenannt.";
 }
 
+const char kKeptHeading[] = "Diese Dateien behalten ihren Namen:";
+
 // What the end box says of one folder, and how that folder ended.
 struct FolderReport {
     RunEnd end;
@@ -67,7 +72,8 @@ struct FolderReport {
 
 // bJournalStop: a folder before this one stopped the run because its journal could not be
 // written further; a folder not begun then ends the run as that one did.
-FolderReport ReportOf(const CaseChange& change, const CRunFolders::Folder& folder, bool bJournalStop) {
+FolderReport ReportOf(const CaseChange& change, const CRunFolders::Folder& folder, bool bJournalStop,
+                      RunDisplay display) {
     if (folder.state != FolderState::Done && bJournalStop)
         return {RunEnd::SomeKept, AfxToWide("Nicht begonnen: das Umbenennen wurde vorher angehalten."),
                 MB_ICONINFORMATION};
@@ -82,10 +88,12 @@ FolderReport ReportOf(const CaseChange& change, const CRunFolders::Folder& folde
             MB_ICONHAND};
     // Outside a drive's root the listing always holds "." and "..", so only a root is empty.
     bool bDriveRoot = folder.directory.size() == 3;
-    if (!outcome.bListed || (outcome.nEntries == 0 && bDriveRoot))
-        return {outcome.bListed ? RunEnd::AllInCase : RunEnd::NothingDone,
-                AfxToWide("Keine Dateien im gew\xE4hlten Verzeichnis!"), 0};
-    std::wstring kept = outcome.kept.empty() ? std::wstring() : L"\n\n" + KeptFilesList(outcome.kept);
+    // A listing that cannot be started is an error, an empty drive's root is none.
+    std::wstring noFiles = AfxToWide("Keine Dateien im gew\xE4hlten Verzeichnis!");
+    if (!outcome.bListed) return {RunEnd::NothingDone, noFiles + L"\n" + folder.directory, MB_ICONHAND};
+    if (outcome.nEntries == 0 && bDriveRoot) return {RunEnd::AllInCase, noFiles, 0};
+    std::wstring kept = outcome.kept.empty() ? std::wstring()
+                                             : L"\n\n" + KeptFilesList(outcome.kept, kKeptHeading, display);
     // Stopped before the first file its journal could not record: what was renamed stays undoable.
     if (outcome.journalFault)
         return {RunEnd::SomeKept,
@@ -97,7 +105,8 @@ FolderReport ReportOf(const CaseChange& change, const CRunFolders::Folder& folde
                 AfxToWide("Das Umbenennen wurde abgebrochen. " + RenamedText(change, outcome.nRenamed)) + kept,
                 MB_ICONINFORMATION};
     if (outcome.kept.empty()) return {RunEnd::AllInCase, AfxToWide(FinalMessage(change)), 0};
-    return {RunEnd::SomeKept, AfxToWide("Nicht alle Dateien wurden umbenannt. ") + KeptFilesList(outcome.kept),
+    return {RunEnd::SomeKept,
+            AfxToWide("Nicht alle Dateien wurden umbenannt. ") + KeptFilesList(outcome.kept, kKeptHeading, display),
             MB_ICONEXCLAMATION};
 }
 
@@ -111,7 +120,7 @@ UINT StrongerIcon(UINT nIcon, UINT nOther) {
 
 // One folder: its own box, as it always was. Several: one box, folder by folder. A run that
 // could not be recorded says so once, at the end.
-RunEnd ReportRun(const CaseChange& change, const CRunFolders& folders, bool bUnrecorded) {
+RunEnd ReportRun(const CaseChange& change, const CRunFolders& folders, RunDisplay display, bool bUnrecorded) {
     std::vector<CRunFolders::Folder> all = folders.Folders();
     bool bJournalStop = std::any_of(all.begin(), all.end(), [](const CRunFolders::Folder& folder) {
         return folder.state == FolderState::Done && folder.outcome.journalFault;
@@ -120,7 +129,7 @@ RunEnd ReportRun(const CaseChange& change, const CRunFolders& folders, bool bUnr
     UINT nIcon = 0;
     std::wstring text;
     for (size_t i = 0; i < all.size(); ++i) {
-        FolderReport report = ReportOf(change, all[i], bJournalStop);
+        FolderReport report = ReportOf(change, all[i], bJournalStop, display);
         worst = std::max(worst, report.end);
         nIcon = StrongerIcon(nIcon, report.nIcon);
         if (all.size() == 1) {
@@ -199,5 +208,7 @@ RunEnd RenameFoldersToCase(const CaseChange& change, CRunFolders& folders, CRunT
     // What the run's thread threw comes out here.
     run.Outcome();
     turn.Release();
-    return ReportRun(change, folders, recording.Unrecorded());
+    for (const CRunFolders::Folder& folder : folders.Folders())
+        if (folder.state == FolderState::Done) TellShellNamesChanged(folder.directory, folder.outcome.nRenamed);
+    return ReportRun(change, folders, display, recording.Unrecorded());
 }

@@ -64,12 +64,12 @@ std::wstring FolderHeading(size_t nFolder, size_t nFolders) {
     return AfxToWide("Ordner " + GermanCount(nFolder) + " von " + GermanCount(nFolders) + ": ");
 }
 
-// The names as the disk spells them, in any script, sorted, at most kMaxNamedFiles of them.
-std::wstring KeptFilesList(std::vector<std::wstring> kept, const char* pszHeading) {
+// The names as the disk spells them, in any script, sorted; a box names at most kMaxNamedFiles.
+std::wstring KeptFilesList(std::vector<std::wstring> kept, const char* pszHeading, RunDisplay display) {
     std::sort(kept.begin(), kept.end());
+    size_t nNamed = display == RunDisplay::Quiet ? kept.size() : std::min(kept.size(), kMaxNamedFiles);
     std::wstring text = AfxToWide(pszHeading);
-    for (size_t i = 0; i < kept.size() && i < kMaxNamedFiles; ++i) text += L"\n" + kept[i];
-    if (kept.size() > kMaxNamedFiles)
-        text += AfxToWide("\n\x85 und " + GermanCount(kept.size() - kMaxNamedFiles) + " weitere");
+    for (size_t i = 0; i < nNamed; ++i) text += L"\n" + kept[i];
+    if (kept.size() > nNamed) text += AfxToWide("\n\x85 und " + GermanCount(kept.size() - nNamed) + " weitere");
     return text;
 }

@@ -25,7 +25,8 @@ void WatchRun(CCaseRun& run, const CString& action, const std::wstring& director
 // "Ordner 2 von 3: ", before a folder's path where a run has several.
 std::wstring FolderHeading(size_t nFolder, size_t nFolders);
 
-// The heading, then the names as the disk spells them, in any script, sorted, at most 20 of
-// them and how many more.
+// The heading, then the names as the disk spells them, in any script, sorted: in a box at most
+// 20 of them and how many more; for a quiet run, which a script reads, every one of them.
 std::wstring KeptFilesList(std::vector<std::wstring> kept,
-                           const char* pszHeading = "Diese Dateien behalten ihren Namen:");
+                           const char* pszHeading = "Diese Dateien behalten ihren Namen:",
+                           RunDisplay display = RunDisplay::Windows);

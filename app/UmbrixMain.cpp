@@ -1,12 +1,20 @@
 // The program's entry and its one application object. Kept apart from the application class,
-// so that tests can link the class without a second application object.
+// so that tests can link the class without a second application object. Built twice: umbrix.exe
+// for the window system, and umbrix.com for the console (UMBRIX_CONSOLE), the same program,
+// which a command prompt, a batch file and PowerShell wait for and take the exit code of.
 #include "app/CUmbrixApp.h"
 #include "platform/DllSearch.h"
 
 #include <cstdlib>
 
-// The run-time library's own entry, which runs the static initialisation and then WinMain.
+// The run-time library's own entry, which runs the static initialisation and then main or WinMain.
+#ifdef UMBRIX_CONSOLE
+extern "C" int mainCRTStartup();
+#define UMBRIX_RUNTIME_STARTUP mainCRTStartup
+#else
 extern "C" int WinMainCRTStartup();
+#define UMBRIX_RUNTIME_STARTUP WinMainCRTStartup
+#endif
 
 namespace {
 
@@ -28,10 +36,18 @@ CUmbrixApp theApp;
 // Windows' known DLLs are delay-loaded, so they load only after this, from the system folder.
 extern "C" int UmbrixStartup() {
     AfxRestrictDllSearch();
-    return WinMainCRTStartup();
+    return UMBRIX_RUNTIME_STARTUP();
 }
 
 // lpCmdLine is already the command line without the program's own name.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR lpCmdLine, int) {
     std::exit(AfxWinMain(GetModuleHandleA(nullptr), nullptr, lpCmdLine, StartupShowCommand()));
 }
+
+#ifdef UMBRIX_CONSOLE
+// The console's entry goes the same way; the program reads its command line itself.
+int main() {
+    char empty[] = "";
+    return WinMain(GetModuleHandleA(nullptr), nullptr, empty, SW_SHOWDEFAULT);
+}
+#endif

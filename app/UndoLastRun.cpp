@@ -5,6 +5,7 @@
 #include "app/RunJournalPlace.h"
 #include "app/RunTurnWait.h"
 #include "app/RunWatch.h"
+#include "app/ShellChangeNotice.h"
 #include "filesystem/ExtendedPath.h"
 #include "filesystem/SystemErrorText.h"
 #include "platform/AfxMessageBox.h"
@@ -13,6 +14,7 @@
 #include "renaming/ChangeCaseOnDisk.h"
 #include "renaming/RunJournal.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -54,7 +56,7 @@ bool Complete(const CaseRunOutcome& outcome) {
 
 // What there is to say about one folder beyond the count: why it could not be read, the files
 // left as they are and those kept for another undo.
-std::wstring FolderLines(const JournalFolder& folder, const CaseRunOutcome& outcome) {
+std::wstring FolderLines(const JournalFolder& folder, const CaseRunOutcome& outcome, RunDisplay display) {
     if (!outcome.bListed)
         return AfxToWide("Das Verzeichnis ist nicht erreichbar:\n") + folder.shownDirectory +
                AfxToWide("\n\nDie letzte Umbenennung kann r\xFC" "ckg\xE4ngig gemacht werden, sobald es wieder "
@@ -65,13 +67,15 @@ std::wstring FolderLines(const JournalFolder& folder, const CaseRunOutcome& outc
                AfxToWide("\n\nDie letzte Umbenennung kann r\xFC" "ckg\xE4ngig gemacht werden, sobald es wieder "
                          "lesbar ist.");
     std::wstring lines;
-    if (!outcome.kept.empty()) lines = KeptFilesList(outcome.kept, kLeftAsTheyAre);
+    if (!outcome.kept.empty()) lines = KeptFilesList(outcome.kept, kLeftAsTheyAre, display);
     if (!outcome.inUse.empty())
-        lines += (lines.empty() ? L"" : L"\n\n") + KeptFilesList(NewNames(outcome.inUse), kStillInUse);
+        lines += (lines.empty() ? L"" : L"\n\n") + KeptFilesList(NewNames(outcome.inUse), kStillInUse, display);
     return lines;
 }
 
-void ReportUndo(const RunJournal& journal, const std::vector<CaseRunOutcome>& outcomes) {
+// Says how the undo ended, and returns it as a run's end: stopped, complete, only unreadable
+// folders (nothing done), or some files left.
+RunEnd ReportUndo(const RunJournal& journal, const std::vector<CaseRunOutcome>& outcomes, RunDisplay display) {
     size_t nBack = 0;
     bool bStopped = false, bComplete = true, bUnread = false;
     for (const CaseRunOutcome& outcome : outcomes) {
@@ -98,7 +102,7 @@ void ReportUndo(const RunJournal& journal, const std::vector<CaseRunOutcome>& ou
     }
     bool bSeveral = outcomes.size() > 1;
     for (size_t i = 0; i < outcomes.size(); ++i) {
-        std::wstring lines = FolderLines(journal.folders[i], outcomes[i]);
+        std::wstring lines = FolderLines(journal.folders[i], outcomes[i], display);
         if (lines.empty()) continue;
         if (bSeveral)
             lines = AfxToWide("Ordner " + GermanCount(i + 1) + " von " + GermanCount(outcomes.size()) + ": ") +
@@ -106,6 +110,10 @@ void ReportUndo(const RunJournal& journal, const std::vector<CaseRunOutcome>& ou
         text += text.empty() ? lines : (bSeveral || bStopped ? L"\n\n" : L" ") + lines;
     }
     AfxMessageBox(text, MB_OK | nIcon, 0);
+    if (bStopped) return RunEnd::Stopped;
+    if (bComplete) return RunEnd::AllInCase;
+    bool bAllUnread = std::all_of(outcomes.begin(), outcomes.end(), Unread);
+    return bAllUnread ? RunEnd::NothingDone : RunEnd::SomeKept;
 }
 
 // What the undo leaves for later: the files a stop left untried and those still in use; a
@@ -121,6 +129,13 @@ void KeepWhatIsLeft(const std::wstring& path, const RunJournal& journal, const s
         left.folders[i].entries.insert(left.folders[i].entries.end(), outcome.inUse.begin(), outcome.inUse.end());
     }
     ReplaceRunJournal(path, left);
+}
+
+// Asked from the command line, where no grey button told it beforehand.
+RunEnd NothingToTakeBack(const UndoRequest& request) {
+    if (request.bSayWhenNothing)
+        AfxMessageBox("Es gibt keine Umbenennung, die r\xFC" "ckg\xE4ngig gemacht werden kann.", MB_OK | MB_ICONHAND, 0);
+    return RunEnd::NothingDone;
 }
 
 void ReportUntrusted(const std::wstring& path, const JournalReading& reading) {
@@ -152,18 +167,18 @@ bool UndoOffered() {
     return peek == JournalPeek::Offered || peek == JournalPeek::Damaged || peek == JournalPeek::Unreadable;
 }
 
-void UndoLastRun(CWnd* pOwner) {
+RunEnd UndoLastRun(CWnd* pOwner, const UndoRequest& request) {
     if (!pOwner) pOwner = AfxGetThread()->GetMainWnd();
     std::wstring path = RunJournalPath();
-    if (path.empty()) return;
+    if (path.empty()) return NothingToTakeBack(request);
     // Another copy's run may be writing the journal: it is read only in this copy's turn.
-    std::optional<CRunTurn> turn = WaitForRunTurn(pOwner, RunDisplay::Windows);
-    if (!turn) return;
+    std::optional<CRunTurn> turn = WaitForRunTurn(pOwner, request.display);
+    if (!turn) return RunEnd::Stopped;
     JournalReading reading = ReadRunJournal(path);
-    if (reading.state == JournalState::Missing) return;
+    if (reading.state == JournalState::Missing) return NothingToTakeBack(request);
     if (reading.state != JournalState::Trusted) {
         ReportUntrusted(path, reading);
-        return;
+        return RunEnd::NothingDone;
     }
     const RunJournal& journal = reading.journal;
     std::wstring shown = journal.folders.empty() ? std::wstring() : journal.folders.front().shownDirectory;
@@ -172,18 +187,20 @@ void UndoLastRun(CWnd* pOwner) {
     size_t nFiles = FilesStillRenamed(journal);
     if (nFiles == 0) {
         WithdrawRunJournal(path);
-        return;
+        return NothingToTakeBack(request);
     }
-    if (!ConfirmUndo(journal, nFiles)) return;
+    if (request.bAsk && !ConfirmUndo(journal, nFiles)) return RunEnd::Stopped;
     std::vector<CaseRunOutcome> outcomes;
     CCaseRun run([&journal, &outcomes](CaseRunControl& control) {
         outcomes = RestoreEarlierNames(journal, &control);
         return CaseRunOutcome();
     });
-    WatchRun(run, CProgressDlg::UndoActionText(), shown, pOwner);
+    WatchRun(run, CProgressDlg::UndoActionText(), shown, pOwner, request.display);
     run.Outcome();  // what the run's thread threw, thrown here
+    for (size_t i = 0; i < outcomes.size() && i < journal.folders.size(); ++i)
+        TellShellNamesChanged(journal.folders[i].shownDirectory, outcomes[i].nRenamed);
     KeepWhatIsLeft(path, journal, outcomes);
     turn->Release();
-    if (run.IsProgramEnding()) return;  // no one is left to read a box
-    ReportUndo(journal, outcomes);
+    if (run.IsProgramEnding()) return RunEnd::Stopped;  // no one is left to read a box
+    return ReportUndo(journal, outcomes, request.display);
 }

@@ -43,7 +43,7 @@ BOOL CDriveCombo::IsDriveReady(int nIndex) {
     if (CFindHandle(FindFirstFileA(letter + ":\\*.*", &data))) return TRUE;
     CString message;
     message.Format("Drive %s: is not ready.", static_cast<const char*>(letter));
-    MessageBoxA(message, "Error", MB_ICONEXCLAMATION);
+    MessageBoxA(message, nullptr, MB_ICONEXCLAMATION);  // captioned with the program's name
     return FALSE;
 }
 

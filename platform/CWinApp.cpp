@@ -19,10 +19,12 @@ CWinApp::CWinApp(const char* pszAppName) {
     // Exactly one application object per program.
     if (s_pApp) std::abort();
     s_pApp = this;
-    if (pszAppName) AfxSetAppName(pszAppName);
+    m_bNamed = pszAppName != nullptr;
+    if (m_bNamed) AfxSetAppName(pszAppName);
 }
 
 CWinApp::~CWinApp() {
+    if (m_bNamed) AfxSetAppName(nullptr);
     if (s_pApp == this) s_pApp = nullptr;
 }
 

@@ -9,7 +9,8 @@ constexpr UINT ID_HELP = 0xE146;
 
 class CWinApp : public CWinThread {
 public:
-    // pszAppName: the caption of AfxMessageBox; null for the module's file name.
+    // pszAppName: the caption of AfxMessageBox while the object lives; null for the module's
+    // file name.
     explicit CWinApp(const char* pszAppName = nullptr);
     ~CWinApp() override;
 
@@ -23,6 +24,9 @@ public:
     void OnHelp();  // the program has no help content
 
     DECLARE_MESSAGE_MAP()
+
+private:
+    bool m_bNamed = false;
 };
 
 CWinApp* AfxGetApp();

@@ -5,7 +5,9 @@
 #include "platform/CString.h"
 
 // Shows the platform's text for dwError in a stop box with an OK button (MB_OK | MB_ICONHAND),
-// owner and caption as given, through AfxShowMessageBox. Returns the button (IDOK).
-int AfxShowSystemError(HWND hOwner, const char* pszCaption, DWORD dwError);
+// captioned with the application's name like every box of the program, through
+// AfxShowMessageBox; pszCall names what failed, in parentheses under the text. Returns the
+// button (IDOK).
+int AfxShowSystemError(HWND hOwner, const char* pszCall, DWORD dwError);
 // The same for the calling thread's last error, read before anything else happens.
-int AfxShowLastError(HWND hOwner, const char* pszCaption);
+int AfxShowLastError(HWND hOwner, const char* pszCall);

@@ -1,12 +1,15 @@
 ; Installer of Umbrix (NSIS, Modern UI 2): welcome, components, folder, installation, and a
-; finish page that can start Umbrix and put a shortcut on the desktop. Installs the program in
-; Program Files, a Start-menu folder, an uninstaller with its entry in Programs and Features and,
-; unless the user leaves them out on the components page, two entries in Explorer's right-click
-; menu of folders and of a folder's background, for all users.
-;   makensis -INPUTCHARSET UTF8 -DEXE=<path of umbrix.exe> -DOUTFILE=<path of umbrix-setup.exe>
-;            [-DSIGN=<command that signs the file it is given in place>] umbrix.nsi
-; Silent: umbrix-setup.exe /S [/DESKTOP] (the menu entries included, the desktop shortcut only
-; when asked), and uninstall.exe /S in the installation folder.
+; finish page that can start Umbrix and put a shortcut on the desktop. Installs the program
+; (umbrix.exe, and umbrix.com for the console) in Program Files, registers it under App Paths,
+; adds a Start-menu folder, an uninstaller with its entry in Programs and Features and, as the
+; components page chooses, for all users: the cascading "Umbrix" entry in Explorer's right-click
+; menu of folders, a folder's background and drives (on by default), and the installation
+; folder on the machine's PATH (off by default).
+;   makensis -INPUTCHARSET UTF8 -DEXE=<umbrix.exe> -DCOM=<umbrix.com> -DPATHTOOL=<umbrix-path.exe>
+;            -DOUTFILE=<path of umbrix-setup.exe> [-DSIGN=<command that signs a file in place>] umbrix.nsi
+; Silent: umbrix-setup.exe /S [/DESKTOP] [/NOMENU] [/PATH] (the menu included unless /NOMENU,
+; PATH only with /PATH, the desktop shortcut only when asked), and uninstall.exe /S in the
+; installation folder.
 Unicode true
 ; Drawn at the screen's DPI instead of stretched by the system, like the program.
 ManifestDPIAware true
@@ -20,10 +23,13 @@ SetDateSave off
 !define VERSION "${UMBRIX_VERSION_1}.${UMBRIX_VERSION_2}.${UMBRIX_VERSION_3}.${UMBRIX_VERSION_4}"
 !define PUBLISHER "Umbrix team"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Umbrix"
+!define APP_PATHS_KEY "Software\Microsoft\Windows\CurrentVersion\App Paths\umbrix.exe"
 ; The right-click menu's verbs, in the machine's classes (HKLM, never through HKCR, which may
-; be the user's): folders get the folder as %1, a folder's background gets it as %V.
+; be the user's): folders and drives get the folder as %1 (a drive as "D:\", which the
+; program's own reading of its command line keeps), a folder's background gets it as %V.
 !define FOLDER_VERBS "Software\Classes\Directory\shell"
 !define BACKGROUND_VERBS "Software\Classes\Directory\Background\shell"
+!define DRIVE_VERBS "Software\Classes\Drive\shell"
 
 ; A signed release signs the uninstaller before it is packed, and the finished setup program.
 !ifdef SIGN
@@ -41,6 +47,8 @@ ShowUninstDetails show
 
 !include MUI2.nsh
 !include FileFunc.nsh
+!include LogicLib.nsh
+!include Sections.nsh
 
 !define MUI_ICON "${__FILEDIR__}\..\res\umbrix.ico"
 !define MUI_UNICON "${__FILEDIR__}\..\res\umbrix.ico"
@@ -75,21 +83,45 @@ VIAddVersionKey /LANG=${LANG_GERMAN} "FileDescription" "Umbrix Setup"
 VIAddVersionKey /LANG=${LANG_GERMAN} "CompanyName" "${PUBLISHER}"
 VIAddVersionKey /LANG=${LANG_GERMAN} "LegalCopyright" "© 2026 ${PUBLISHER}"
 
-;   WriteMenuEntry KEY TEXT SWITCH: one verb, for folders and for a folder's background.
-!macro WriteMenuEntry KEY TEXT SWITCH
-    WriteRegStr HKLM "${FOLDER_VERBS}\${KEY}" "" "${TEXT}"
-    WriteRegStr HKLM "${FOLDER_VERBS}\${KEY}" "Icon" "$INSTDIR\umbrix.exe,0"
-    WriteRegStr HKLM "${FOLDER_VERBS}\${KEY}\command" "" '"$INSTDIR\umbrix.exe" ${SWITCH} "%1"'
-    WriteRegStr HKLM "${BACKGROUND_VERBS}\${KEY}" "" "${TEXT}"
-    WriteRegStr HKLM "${BACKGROUND_VERBS}\${KEY}" "Icon" "$INSTDIR\umbrix.exe,0"
-    WriteRegStr HKLM "${BACKGROUND_VERBS}\${KEY}\command" "" '"$INSTDIR\umbrix.exe" ${SWITCH} "%V"'
+;   MenuEntry BASE KEY TEXT ARGUMENTS: one entry of the cascade under BASE. Its key orders the
+;   entries; the command starts umbrix.exe with the arguments.
+!macro MenuEntry BASE KEY TEXT ARGUMENTS
+    WriteRegStr HKLM "${BASE}\Umbrix\shell\${KEY}" "MUIVerb" "${TEXT}"
+    WriteRegStr HKLM "${BASE}\Umbrix\shell\${KEY}\command" "" '"$INSTDIR\umbrix.exe" ${ARGUMENTS}'
+!macroend
+
+;   MenuCascade BASE PLACEHOLDER: the cascading entry "Umbrix" with Umbrix's icon under BASE,
+;   the folder put in as PLACEHOLDER (%1 or %V). A new entry is one more line here.
+!macro MenuCascade BASE PLACEHOLDER
+    WriteRegStr HKLM "${BASE}\Umbrix" "MUIVerb" "Umbrix"
+    WriteRegStr HKLM "${BASE}\Umbrix" "Icon" "$INSTDIR\umbrix.exe,0"
+    WriteRegStr HKLM "${BASE}\Umbrix" "SubCommands" ""
+    !insertmacro MenuEntry "${BASE}" "1klein" "Dateinamen in Kleinbuchstaben" '/klein "${PLACEHOLDER}"'
+    !insertmacro MenuEntry "${BASE}" "2gross" "Dateinamen in Großbuchstaben" '/gross "${PLACEHOLDER}"'
+    !insertmacro MenuEntry "${BASE}" "3endung" "Dateiendungen in Kleinbuchstaben" '/klein /endung "${PLACEHOLDER}"'
+    !insertmacro MenuEntry "${BASE}" "9rueckgaengig" "Letzte Umbenennung rückgängig machen" "/rueckgaengig"
 !macroend
 
 !macro RemoveMenuEntries
+    DeleteRegKey HKLM "${FOLDER_VERBS}\Umbrix"
+    DeleteRegKey HKLM "${BACKGROUND_VERBS}\Umbrix"
+    DeleteRegKey HKLM "${DRIVE_VERBS}\Umbrix"
+    ; The two loose entries of earlier versions.
     DeleteRegKey HKLM "${FOLDER_VERBS}\UmbrixKlein"
     DeleteRegKey HKLM "${FOLDER_VERBS}\UmbrixGross"
     DeleteRegKey HKLM "${BACKGROUND_VERBS}\UmbrixKlein"
     DeleteRegKey HKLM "${BACKGROUND_VERBS}\UmbrixGross"
+!macroend
+
+; umbrix-path.exe add|remove FOLDER: the machine's PATH changed without NSIS's limit of 1,024
+; characters per string, every other entry kept. Its exit code in $0: 0 changed, 1 nothing to
+; do. It runs from the setup's own temporary folder, which is then left, so that it can go.
+!macro SearchPath VERB FOLDER
+    InitPluginsDir
+    SetOutPath "$PLUGINSDIR"
+    File "/oname=$PLUGINSDIR\umbrix-path.exe" "${PATHTOOL}"
+    ExecWait '"$PLUGINSDIR\umbrix-path.exe" ${VERB} ${FOLDER}' $0
+    SetOutPath "$TEMP"
 !macroend
 
 ; The setup runs elevated; Umbrix renames the user's files and must run with the user's own
@@ -109,6 +141,7 @@ Section "Umbrix" SecProgram
     SetRegView 64
     SetOutPath "$INSTDIR"
     File "/oname=umbrix.exe" "${EXE}"
+    File "/oname=umbrix.com" "${COM}"
     WriteUninstaller "$INSTDIR\uninstall.exe"
     CreateDirectory "$SMPROGRAMS\Umbrix"
     CreateShortCut "$SMPROGRAMS\Umbrix\Umbrix.lnk" "$INSTDIR\umbrix.exe"
@@ -137,33 +170,75 @@ Section "Umbrix" SecProgram
     ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
 
+    ; "umbrix" from Windows+R and the shell's programs by name.
+    WriteRegStr HKLM "${APP_PATHS_KEY}" "" "$INSTDIR\umbrix.exe"
+    WriteRegStr HKLM "${APP_PATHS_KEY}" "Path" "$INSTDIR"
+
     ; Installed again without the menu entries: those of the earlier installation go.
     !insertmacro RemoveMenuEntries
 SectionEnd
 
 Section "Explorer-Kontextmenü" SecMenu
     SetRegView 64
-    !insertmacro WriteMenuEntry UmbrixKlein "Dateinamen in Kleinbuchstaben" /klein
-    !insertmacro WriteMenuEntry UmbrixGross "Dateinamen in Großbuchstaben" /gross
+    !insertmacro MenuCascade "${FOLDER_VERBS}" "%1"
+    !insertmacro MenuCascade "${BACKGROUND_VERBS}" "%V"
+    !insertmacro MenuCascade "${DRIVE_VERBS}" "%1"
 SectionEnd
 
-LangString DESC_SecProgram ${LANG_GERMAN} "Umbrix selbst, mit Eintrag im Startmenü."
-LangString DESC_SecMenu ${LANG_GERMAN} "Zwei Einträge im Rechtsklick-Menü eines Ordners (auch in einem geöffneten Ordner): Dateinamen in Klein- oder Großbuchstaben."
+; Off by default: it changes every user's environment. The uninstaller takes away only the
+; entry this setup added (PathEntry in the uninstall entry), never one the user had.
+Section /o "Suchpfad (PATH)" SecPath
+    SetRegView 64
+    !insertmacro SearchPath add "$INSTDIR"
+    ${If} $0 == 0
+        WriteRegStr HKLM "${UNINSTALL_KEY}" "PathEntry" "$INSTDIR"
+    ${ElseIf} $0 != 1
+        DetailPrint "Der Suchpfad (PATH) konnte nicht geändert werden."
+    ${EndIf}
+SectionEnd
+
+LangString DESC_SecProgram ${LANG_GERMAN} "Umbrix selbst (umbrix.exe, und umbrix.com für die Eingabeaufforderung), mit Eintrag im Startmenü."
+LangString DESC_SecMenu ${LANG_GERMAN} "Der Eintrag Umbrix im Rechtsklick-Menü von Ordnern, Laufwerken und geöffneten Ordnern: Dateinamen in Klein- oder Großbuchstaben, Dateiendungen in Kleinbuchstaben, letzte Umbenennung rückgängig machen."
+LangString DESC_SecPath ${LANG_GERMAN} "Den Installationsordner dem Suchpfad (PATH) hinzufügen, damit umbrix in der Eingabeaufforderung und in PowerShell beim Namen gefunden wird."
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
     !insertmacro MUI_DESCRIPTION_TEXT ${SecProgram} $(DESC_SecProgram)
     !insertmacro MUI_DESCRIPTION_TEXT ${SecMenu} $(DESC_SecMenu)
+    !insertmacro MUI_DESCRIPTION_TEXT ${SecPath} $(DESC_SecPath)
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
+
+; For silent installs (also honoured with pages): /NOMENU leaves the menu out, /PATH adds the
+; folder to PATH.
+Function .onInit
+    ${GetParameters} $R0
+    ClearErrors
+    ${GetOptions} $R0 "/NOMENU" $R1
+    ${IfNot} ${Errors}
+        !insertmacro UnselectSection ${SecMenu}
+    ${EndIf}
+    ClearErrors
+    ${GetOptions} $R0 "/PATH" $R1
+    ${IfNot} ${Errors}
+        !insertmacro SelectSection ${SecPath}
+    ${EndIf}
+FunctionEnd
 
 Section "Uninstall"
     SetShellVarContext all
     SetRegView 64
+    ; Only the entry the setup added, as it wrote it.
+    ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "PathEntry"
+    ${If} $1 != ""
+        !insertmacro SearchPath remove "$1"
+    ${EndIf}
     Delete "$DESKTOP\Umbrix.lnk"
     Delete "$SMPROGRAMS\Umbrix\Umbrix.lnk"
     Delete "$SMPROGRAMS\Umbrix\Umbrix entfernen.lnk"
     RMDir "$SMPROGRAMS\Umbrix"
     Delete "$INSTDIR\umbrix.exe"
+    Delete "$INSTDIR\umbrix.com"
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
+    DeleteRegKey HKLM "${APP_PATHS_KEY}"
     !insertmacro RemoveMenuEntries
 SectionEnd

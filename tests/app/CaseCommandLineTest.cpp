@@ -108,7 +108,12 @@ TEST(CaseCommandLine, MalformedRunsSayWhatIsWrongAndGiveNoDirectory) {
         {L"umbrix.exe /klein C:\\a C:\\b C:\\c", L"\"C:\\a\" und \"C:\\b\""},
         {L"umbrix.exe /klein /rekursiv C:\\x", L"Unbekannter Schalter: \"/rekursiv\""},
         {L"umbrix.exe /klein C:\\x -", L"Unbekannter Schalter: \"-\""},
-        {L"umbrix.exe /still C:\\x", L"/still gilt nur zusammen mit /klein oder /gross"},
+        {L"umbrix.exe /still C:\\x", L"/still gilt nur zusammen mit /klein, /gross oder /r\u00FCckg\u00E4ngig"},
+        {L"umbrix.exe /r\u00FCckg\u00E4ngig /klein", L"steht ohne /klein und /gross"},
+        {L"umbrix.exe /rueckgaengig C:\\x", L"nimmt kein Verzeichnis"},
+        {L"umbrix.exe /rueckgaengig /endung", L"steht ohne /endung, /name und /vorschau"},
+        {L"umbrix.exe /vorschau /rueckgaengig", L"steht ohne /endung, /name und /vorschau"},
+        {L"umbrix.exe /rueckgaengig /alles", L"Unbekannter Schalter: \"/alles\""},
         {L"umbrix.exe /still", L"/still gilt nur zusammen"},
         {L"umbrix.exe /kleiner C:\\x /gross", L"Unbekannter Schalter: \"/kleiner\""},
         {L"umbrix.exe /klein /endung /name C:\\x", L"/endung und /name schlie"},
@@ -125,6 +130,35 @@ TEST(CaseCommandLine, MalformedRunsSayWhatIsWrongAndGiveNoDirectory) {
     }
     // Quiet is known even when the line is wrong: the error then goes to standard error.
     EXPECT_TRUE(Read(L"umbrix.exe /still /klein").bQuiet);
+}
+
+// Help in any spelling, anywhere on the line, is all the line asks: whatever else it holds is
+// neither run nor found wrong.
+TEST(CaseCommandLine, HelpInEverySpellingWinsOverEverythingElse) {
+    for (const wchar_t* line :
+         {L"umbrix.exe /?", L"umbrix.exe -?", L"umbrix.exe /h", L"umbrix.exe -H", L"umbrix.exe /hilfe",
+          L"umbrix.exe /HILFE", L"umbrix.exe --help", L"umbrix.exe /klein /?", L"umbrix.exe /still /gross C:\\x -h",
+          L"umbrix.exe /klein /gross /rekursiv a b /hilfe", L"umbrix.exe /rueckgaengig --help", L"umbrix.exe /help"}) {
+        CaseCommand command = Read(line);
+        EXPECT_TRUE(command.bGiven) << Utf8(line);
+        EXPECT_TRUE(command.bHelp) << Utf8(line);
+        EXPECT_EQ(command.error, L"") << Utf8(line);
+        EXPECT_EQ(command.directory, L"") << Utf8(line);
+    }
+    for (const wchar_t* line : {L"umbrix.exe /klein C:\\?", L"umbrix.exe /klein /helpme C:\\x", L"umbrix.exe -hilfen"})
+        EXPECT_FALSE(Read(line).bHelp) << Utf8(line);
+}
+
+TEST(CaseCommandLine, UndoStandsAloneOrQuiet) {
+    for (const wchar_t* line : {L"umbrix.exe /r\u00FCckg\u00E4ngig", L"umbrix.exe -R\u00DCCKG\u00C4NGIG",
+                                L"umbrix.exe /rueckgaengig /nologo", L"umbrix.exe /still /Rueckgaengig"}) {
+        CaseCommand command = Read(line);
+        EXPECT_TRUE(command.bGiven) << Utf8(line);
+        EXPECT_TRUE(command.bUndo) << Utf8(line);
+        EXPECT_EQ(command.error, L"") << Utf8(line);
+    }
+    EXPECT_TRUE(Read(L"umbrix.exe /still /rueckgaengig").bQuiet);
+    EXPECT_FALSE(Read(L"umbrix.exe /klein C:\\x").bUndo);
 }
 
 TEST(CaseCommandLine, WithoutARunsSwitchTheLineIsReadAsBefore) {

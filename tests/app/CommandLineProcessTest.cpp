@@ -23,7 +23,6 @@ namespace {
 
 using Names = std::vector<std::wstring>;
 
-const wchar_t kBoxCaption[] = L"umbrix";
 const wchar_t kUsage[] = L"\n\nAufruf:\n    umbrix.exe /klein Verzeichnis\n    umbrix.exe /gross Verzeichnis\n";
 
 std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
@@ -38,8 +37,8 @@ struct EndBox {
 
 EndBox AnswerEndBox(const UmbrixProcess& umbrix) {
     EndBox box;
-    HWND hBox = WaitForWindow(umbrix.Id(), kBoxCaption);
-    WindowSearch main{umbrix.Id(), L"Umbrix"};
+    HWND hBox = WaitForMessageBox(umbrix.Id());
+    WindowSearch main{umbrix.Id(), L"Umbrix", nullptr, WindowKind::MainDialog};
     EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&main));
     box.bMainDialogSeen = main.found != nullptr;
     if (hBox) box.text = AnswerMessageBox(hBox);
@@ -307,27 +306,6 @@ TEST(CommandLineRun, LongRunShowsItsOwnProgressWindowAndAbbrechenEndsWithThree) 
     EXPECT_LT(renamed, files.names.size()) << "the run was not stopped";
 }
 
-namespace {
-
-// The lines a console's screen buffer shows, blanks at their ends taken away.
-std::vector<std::wstring> ConsoleLines() {
-    CFileHandle console(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, 0, nullptr));
-    CONSOLE_SCREEN_BUFFER_INFO info{};
-    std::vector<std::wstring> lines;
-    if (!console || !GetConsoleScreenBufferInfo(console.Get(), &info)) return lines;
-    for (SHORT y = 0; y <= info.dwCursorPosition.Y; ++y) {
-        std::wstring line(static_cast<size_t>(info.dwSize.X), L' ');
-        DWORD dwRead = 0;
-        ReadConsoleOutputCharacterW(console.Get(), line.data(), info.dwSize.X, COORD{0, y}, &dwRead);
-        line.resize(line.find_last_not_of(L' ') + 1);
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-}  // namespace
-
 // Started from a command prompt without redirection, a quiet run has no standard handles: it
 // writes its end box's text to the prompt's console, in the console's own characters.
 TEST(CommandLineRun, QuietRunWritesToTheConsoleItWasStartedFrom) {
@@ -336,15 +314,14 @@ TEST(CommandLineRun, QuietRunWritesToTheConsoleItWasStartedFrom) {
     dir.AddFile(L"Gesperrt \u03A9.TXT");
     CFileHandle held = dir.HoldOpen(L"Gesperrt \u03A9.TXT");
     ASSERT_TRUE(held);
-    FreeConsole();
-    ASSERT_TRUE(AllocConsole()) << GetLastError();
+    OwnConsole console;
+    ASSERT_TRUE(console.Made()) << GetLastError();
     DWORD dwExitCode = STILL_ACTIVE;
     {
         UmbrixProcess umbrix(L"/still /klein " + Quoted(dir.Path()), dir.Path(), UmbrixProcess::Streams::Absent);
         dwExitCode = umbrix.WaitForExit();
     }
-    std::vector<std::wstring> lines = ConsoleLines();
-    FreeConsole();
+    std::vector<std::wstring> lines = console.Lines();
     EXPECT_EQ(dwExitCode, 1u);
     EXPECT_EQ(lines, (std::vector<std::wstring>{kNotAll, L"Gesperrt \u03A9.TXT", L""}));
 }
@@ -368,38 +345,132 @@ TEST(CommandLineRun, SessionEndMidRunStopsTheRunBeforeTheAnswer) {
 
 namespace {
 
-BOOL WINAPI AnswerConsoleBreak(DWORD) { return TRUE; }
+// The program's output as the lines a script reads: UTF-8, CR LF after each.
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+// What every usage holds: each switch, the exit codes and examples.
+void ExpectUsage(const std::vector<std::string>& lines) {
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), "Aufruf:");
+    std::string all;
+    for (const std::string& line : lines) all += line + "\n";
+    for (const wchar_t* part : {L"/klein", L"/gross", L"/endung", L"/name", L"/vorschau", L"/r\u00FCckg\u00E4ngig",
+                                L"/still", L"/?", L"--help",
+                                L"Exit-Code:", L"3  abgebrochen", L"Beispiele:", L"umbrix /still /klein ."})
+        EXPECT_NE(all.find(Utf8(part)), std::string::npos) << Utf8(part);
+}
 
 }  // namespace
 
-// Ctrl+C in the console a quiet run writes to does not end the program midway, with files under
-// waiting names: the run goes on to its end.
-TEST(CommandLineRun, CtrlCInTheConsoleDoesNotEndAQuietRunMidway) {
+// Help in every spelling, alone or after other switches: the usage on standard output, exit
+// code 0, no window, nothing renamed; in the console the program was started from when nothing
+// is redirected; in a box when there is neither.
+TEST(CommandLineRun, HelpInEverySpellingShowsTheUsageAndDoesNothingElse) {
     TempDirectory dir;
-    std::vector<std::wstring> names = ManyFiles(5000);
-    dir.AddFilesOnLinux(names);
-    FreeConsole();
-    ASSERT_TRUE(AllocConsole()) << GetLastError();
-    // The keys go to every process of the console: this one answers them (a handler, unlike
-    // ignoring them, is not inherited by the program).
-    SetConsoleCtrlHandler(&AnswerConsoleBreak, TRUE);
-    DWORD dwExitCode = STILL_ACTIVE;
-    size_t renamed = 0;
-    {
-        UmbrixProcess umbrix(L"/still /klein " + Quoted(dir.Path()), dir.Path(), UmbrixProcess::Streams::Absent);
-        for (int i = 0; i < 2000 && renamed == 0; ++i) {
-            std::vector<std::wstring> now = dir.Names();
-            for (const std::wstring& name : now) renamed += name.rfind(L"file_", 0) == 0;
+    dir.AddFile(L"Brief.DOC");
+    std::string first;
+    for (const wchar_t* arguments : {L"/?", L"-?", L"/h", L"/HILFE", L"--help", L"/klein /?", L"/gross . -h",
+                                     L"/klein /gross /rekursiv /hilfe", L"/rueckgaengig /?"}) {
+        UmbrixProcess umbrix(arguments, dir.Path(), UmbrixProcess::Streams::Caught);
+        ASSERT_TRUE(umbrix.Started());
+        EXPECT_EQ(umbrix.WaitForExit(), 0u) << Utf8(arguments);
+        EXPECT_FALSE(ShowsAnyWindow(umbrix.Id())) << Utf8(arguments);
+        std::string output = umbrix.Output();
+        if (first.empty()) {
+            first = output;
+            ExpectUsage(Lines(output));
         }
-        GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
-        GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, 0);
-        dwExitCode = umbrix.WaitForExit(60000);
+        EXPECT_EQ(output, first) << Utf8(arguments);
+        EXPECT_EQ(umbrix.Errors(), "") << Utf8(arguments);
     }
-    SetConsoleCtrlHandler(&AnswerConsoleBreak, FALSE);
-    FreeConsole();
-    ASSERT_GT(renamed, 0u) << "the run never started";
-    EXPECT_EQ(dwExitCode, 0u);
-    EXPECT_EQ(ExpectEveryFileWhole(dir, names), names.size());
+    {
+        OwnConsole console;
+        ASSERT_TRUE(console.Made());
+        UmbrixProcess umbrix(L"/?", dir.Path(), UmbrixProcess::Streams::Absent);
+        EXPECT_EQ(umbrix.WaitForExit(), 0u);
+        std::vector<std::string> shown;
+        for (const std::wstring& line : console.Lines()) shown.push_back(Utf8(line));
+        ExpectUsage(shown);
+    }
+    UmbrixProcess boxed(L"/hilfe", dir.Path(), UmbrixProcess::Streams::Absent);  // no console: a box
+    HWND hBox = WaitForMessageBox(boxed.Id());
+    ASSERT_NE(hBox, nullptr);
+    std::wstring text = AnswerMessageBox(hBox);
+    EXPECT_EQ(boxed.WaitForExit(), 0u);
+    EXPECT_EQ(text.rfind(L"Aufruf:\n", 0), 0u) << Utf8(text);
+    EXPECT_NE(text.find(L"Beispiele:"), std::wstring::npos);
+    EXPECT_EQ(dir.Names(), Names{L"Brief.DOC"});
+}
+
+// A quiet run names every file that kept its name, however many: a script learns all of them.
+// (25 case twins: "a00.txt" beside "A00.TXT" keeps the upper-case one.)
+TEST(CommandLineRun, QuietRunNamesEveryFileThatKeptItsName) {
+    TempDirectory dir;
+    std::vector<std::wstring> twins;
+    for (int i = 0; i < 25; ++i) {
+        std::wstring number = std::to_wstring(10 + i);
+        twins.push_back(L"A" + number + L".TXT");
+        twins.push_back(L"a" + number + L".txt");
+    }
+    dir.AddFilesOnLinux(twins);
+    QuietEnd end = RunQuietly(L"/klein " + Quoted(dir.Path()), dir.Path());
+    EXPECT_EQ(end.dwExitCode, 1u);
+    std::vector<std::string> expected{Utf8(kNotAll)};
+    for (int i = 0; i < 25; ++i) expected.push_back("A" + std::to_string(10 + i) + ".TXT");
+    EXPECT_EQ(Lines(end.output), expected);
+    EXPECT_EQ(end.errors, "");
+}
+
+// /rückgängig takes the last run back as the button does: with windows after asking ("Nein"
+// ends with 3 and changes nothing), with /still without asking; nothing left to take back is
+// said on standard error with 2.
+TEST(CommandLineRun, UndoFromTheCommandLineAsksWithWindowsAndNotWhenQuiet) {
+    TempDirectory dir;
+    dir.AddFile(L"Brief.DOC");
+    dir.AddFile(L"Karte.JPG");
+    const Names before{L"Brief.DOC", L"Karte.JPG"}, after{L"brief.doc", L"karte.jpg"};
+    ASSERT_EQ(RunQuietly(L"/klein " + Quoted(dir.Path()), dir.Path()).dwExitCode, 0u);
+    ASSERT_EQ(dir.Names(), after);
+
+    for (int nAnswer : {IDNO, IDYES}) {
+        UmbrixProcess undo(L"/r\u00FCckg\u00E4ngig", dir.Path());
+        HWND hQuestion = WaitForMessageBox(undo.Id());
+        ASSERT_NE(hQuestion, nullptr);
+        EXPECT_EQ(AnswerMessageBox(hQuestion, nAnswer),
+                  L"Die letzte Umbenennung r\u00FCckg\u00E4ngig machen?\n\n" + dir.Path() +
+                      L"\n2 Dateien erhalten ihre fr\u00FCheren Namen zur\u00FCck.");
+        if (nAnswer == IDNO) {
+            EXPECT_EQ(undo.WaitForExit(), 3u);
+            EXPECT_EQ(dir.Names(), after);
+            continue;
+        }
+        for (int i = 0; i < 1000 && IsWindow(hQuestion); ++i) Sleep(10);  // the end box comes next
+        EndBox box = AnswerEndBox(undo);
+        EXPECT_EQ(box.text, L"Ok, alle Dateien haben ihre fr\u00FCheren Namen zur\u00FCck.");
+        EXPECT_EQ(box.dwExitCode, 0u);
+    }
+    EXPECT_EQ(dir.Names(), before);
+
+    ASSERT_EQ(RunQuietly(L"/gross " + Quoted(dir.Path()), dir.Path()).dwExitCode, 0u);
+    QuietEnd quiet = RunQuietly(L"/rueckgaengig", dir.Path());
+    EXPECT_EQ(quiet.dwExitCode, 0u);
+    EXPECT_FALSE(quiet.bWindowSeen);
+    EXPECT_EQ(quiet.output, Utf8(L"Ok, alle Dateien haben ihre fr\u00FCheren Namen zur\u00FCck.\r\n"));
+    EXPECT_EQ(dir.Names(), before);
+
+    QuietEnd nothing = RunQuietly(L"/rueckgaengig", dir.Path());
+    EXPECT_EQ(nothing.dwExitCode, 2u);
+    EXPECT_EQ(nothing.output, "");
+    EXPECT_EQ(nothing.errors, Utf8(L"Es gibt keine Umbenennung, die r\u00FCckg\u00E4ngig gemacht werden kann.\r\n"));
 }
 
 namespace {
@@ -412,7 +483,7 @@ std::wstring FromUtf8(const std::string& text) {
     return wide;
 }
 
-std::vector<std::wstring> Lines(const std::string& output) {
+std::vector<std::wstring> WideLines(const std::string& output) {
     std::wstring text = FromUtf8(output);
     std::vector<std::wstring> lines;
     for (size_t start = 0; start < text.size();) {
@@ -475,7 +546,7 @@ TEST(CommandLineRun, DryRunSaysLineForLineWhatTheRunThenDoes) {
 
         std::map<std::wstring, std::string> expected = before;
         std::vector<std::wstring> kept;
-        std::vector<std::wstring> lines = Lines(dry.output);
+        std::vector<std::wstring> lines = WideLines(dry.output);
         ASSERT_FALSE(lines.empty());
         EXPECT_EQ(lines.back(), c.counts);
         lines.pop_back();
@@ -497,7 +568,7 @@ TEST(CommandLineRun, DryRunSaysLineForLineWhatTheRunThenDoes) {
         QuietEnd run = RunQuietly(std::wstring(c.switches) + L" " + Quoted(dir.Path()), dir.Path());
         EXPECT_EQ(run.dwExitCode, dry.dwExitCode);
         EXPECT_EQ(Contents(dir), expected);
-        std::vector<std::wstring> runLines = Lines(run.output);
+        std::vector<std::wstring> runLines = WideLines(run.output);
         ASSERT_FALSE(runLines.empty());
         EXPECT_EQ(runLines[0], kNotAll);
         EXPECT_EQ(std::vector<std::wstring>(runLines.begin() + 1, runLines.end()), kept);

@@ -23,25 +23,50 @@ std::string ProgramPath() {
     return dir + "\\..\\..\\umbrix.exe";  // the test sits in <build>\tests\app
 }
 
+std::wstring ConsoleProgramPath() {
+    std::string path = ProgramPath();
+    return Wide(path.substr(0, path.size() - 4) + ".com");
+}
+
+namespace {
+
+bool IsOfKind(HWND hWnd, WindowKind kind) {
+    const int kCaseButton = 1003;  // "in kleine Dateinamen"
+    switch (kind) {
+    case WindowKind::MainDialog:
+        return GetDlgItem(hWnd, kCaseButton) != nullptr;
+    case WindowKind::MessageBox:
+        return GetDlgItem(hWnd, kCaseButton) == nullptr;
+    case WindowKind::Any:
+        break;
+    }
+    return true;
+}
+
+}  // namespace
+
 BOOL CALLBACK MatchWindow(HWND hWnd, LPARAM lParam) {
     auto* search = reinterpret_cast<WindowSearch*>(lParam);
     DWORD pid = 0;
     GetWindowThreadProcessId(hWnd, &pid);
     if (pid != search->pid || !IsWindowVisible(hWnd) || !IsWindowEnabled(hWnd)) return TRUE;
-    if (WideWindowText(hWnd) != search->caption) return TRUE;
+    if (WideWindowText(hWnd) != search->caption || !IsOfKind(hWnd, search->kind)) return TRUE;
     search->found = hWnd;
     return FALSE;
 }
 
-HWND WaitForWindow(DWORD pid, const std::wstring& caption) {
+HWND WaitForWindow(DWORD pid, const std::wstring& caption, WindowKind kind) {
     for (int i = 0; i < 1000; ++i) {
-        WindowSearch search{pid, caption};
+        WindowSearch search{pid, caption, nullptr, kind};
         EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
         if (search.found) return search.found;
         Sleep(10);
     }
     return nullptr;
 }
+
+HWND WaitForMainDialog(DWORD pid) { return WaitForWindow(pid, L"Umbrix", WindowKind::MainDialog); }
+HWND WaitForMessageBox(DWORD pid) { return WaitForWindow(pid, L"Umbrix", WindowKind::MessageBox); }
 
 namespace {
 
@@ -111,21 +136,22 @@ UmbrixProcess::UmbrixProcess(const std::wstring& arguments, const std::wstring& 
     Start(L"\"" + Wide(ProgramPath()) + L"\" " + arguments, workingDirectory, streams);
 }
 
-UmbrixProcess::UmbrixProcess(const CommandLine& commandLine, const std::wstring& workingDirectory) {
-    Start(commandLine.text, workingDirectory, Streams::Inherited);
+UmbrixProcess::UmbrixProcess(const CommandLine& commandLine, const std::wstring& workingDirectory, Streams streams) {
+    Start(commandLine.text, workingDirectory, streams);
 }
 
 void UmbrixProcess::Start(std::wstring commandLine, const std::wstring& workingDirectory, Streams streams) {
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     CKernelHandle outputEnd, errorsEnd;  // the program's ends of the pipes
+    CKernelHandle output, errors;        // ours
     if (streams == Streams::Caught) {
         SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
-        if (!CreatePipe(m_output.Receive(), outputEnd.Receive(), &inherited, 0) ||
-            !CreatePipe(m_errors.Receive(), errorsEnd.Receive(), &inherited, 0))
+        if (!CreatePipe(output.Receive(), outputEnd.Receive(), &inherited, 0) ||
+            !CreatePipe(errors.Receive(), errorsEnd.Receive(), &inherited, 0))
             return;
-        SetHandleInformation(m_output.Get(), HANDLE_FLAG_INHERIT, 0);
-        SetHandleInformation(m_errors.Get(), HANDLE_FLAG_INHERIT, 0);
+        SetHandleInformation(output.Get(), HANDLE_FLAG_INHERIT, 0);
+        SetHandleInformation(errors.Get(), HANDLE_FLAG_INHERIT, 0);
         si.dwFlags = STARTF_USESTDHANDLES;
         si.hStdOutput = outputEnd.Get();
         si.hStdError = errorsEnd.Get();
@@ -138,6 +164,9 @@ void UmbrixProcess::Start(std::wstring commandLine, const std::wstring& workingD
     m_process = CKernelHandle(pi.hProcess);
     m_thread = CKernelHandle(pi.hThread);
     m_id = pi.dwProcessId;
+    if (streams != Streams::Caught) return;
+    m_output.Start(std::move(output));
+    m_errors.Start(std::move(errors));
 }
 
 UmbrixProcess::~UmbrixProcess() {
@@ -156,16 +185,25 @@ DWORD UmbrixProcess::WaitForExit(DWORD dwMilliseconds) const {
     return code;
 }
 
-std::string UmbrixProcess::ReadToEnd(CKernelHandle& pipe) {
-    std::string bytes;
-    char buffer[4096];
-    DWORD dwRead = 0;
-    while (pipe && ReadFile(pipe.Get(), buffer, sizeof(buffer), &dwRead, nullptr) && dwRead > 0)
-        bytes.append(buffer, dwRead);
-    pipe.Close();
-    return bytes;
+void PipeReader::Start(CKernelHandle pipe) {
+    m_pipe = std::move(pipe);
+    m_thread = std::thread([this] {
+        char buffer[4096];
+        DWORD dwRead = 0;
+        while (ReadFile(m_pipe.Get(), buffer, sizeof(buffer), &dwRead, nullptr) && dwRead > 0)
+            m_text.append(buffer, dwRead);
+    });
 }
 
+std::string PipeReader::Text() {
+    if (m_thread.joinable()) m_thread.join();
+    m_pipe.Close();
+    return m_text;
+}
+
+PipeReader::~PipeReader() {
+    if (m_thread.joinable()) m_thread.join();
+}
 const wchar_t kProgressCaption[] = L"Umbenennen";
 
 std::vector<std::wstring> ManyFiles(int count) {
@@ -219,4 +257,56 @@ size_t ExpectEveryFileWhole(const TempDirectory& dir, const std::vector<std::wst
         EXPECT_EQ(contents == "<missing>" ? dir.Contents(name) : contents, Utf8(name));
     }
     return renamed;
+}
+
+namespace {
+
+BOOL WINAPI AnswerConsoleKeys(DWORD) { return TRUE; }
+
+}  // namespace
+
+OwnConsole::OwnConsole() {
+    FreeConsole();
+    m_bMade = AllocConsole() != FALSE;
+    SetConsoleCtrlHandler(&AnswerConsoleKeys, TRUE);
+}
+
+OwnConsole::~OwnConsole() {
+    SetConsoleCtrlHandler(&AnswerConsoleKeys, FALSE);
+    FreeConsole();
+}
+
+std::vector<std::wstring> OwnConsole::Lines() const {
+    CFileHandle console(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr));
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    std::vector<std::wstring> lines;
+    if (!console || !GetConsoleScreenBufferInfo(console.Get(), &info)) return lines;
+    for (SHORT y = 0; y <= info.dwCursorPosition.Y; ++y) {
+        std::wstring line(static_cast<size_t>(info.dwSize.X), L' ');
+        DWORD dwRead = 0;
+        ReadConsoleOutputCharacterW(console.Get(), line.data(), info.dwSize.X, COORD{0, y}, &dwRead);
+        line.resize(line.find_last_not_of(L' ') + 1);
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// Under Wine, GenerateConsoleCtrlEvent reaches only the caller and programs that attached with
+// AttachConsole; a key typed into the console reaches every program of the console.
+bool OwnConsole::TypeCtrlC() const {
+    CFileHandle input(CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+    INPUT_RECORD keys[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        KEY_EVENT_RECORD& key = keys[i].Event.KeyEvent;
+        keys[i].EventType = KEY_EVENT;
+        key.bKeyDown = i == 0;
+        key.wRepeatCount = 1;
+        key.wVirtualKeyCode = 'C';
+        key.uChar.UnicodeChar = L'C' - L'@';  // Ctrl+C is character 3
+        key.dwControlKeyState = LEFT_CTRL_PRESSED;
+    }
+    DWORD dwWritten = 0;
+    return input && WriteConsoleInputW(input.Get(), keys, 2, &dwWritten) && dwWritten == 2;
 }

@@ -7,28 +7,59 @@
 #include "tests/support/TempDirectory.h"
 
 #include <string>
+#include <thread>
 #include <vector>
 
 // build/umbrix.exe, seen from a test in build/tests/app.
 std::string ProgramPath();
+// build/umbrix.com, the same program for the console.
+std::wstring ConsoleProgramPath();
+
+// The main dialog and the program's boxes carry the same caption, "Umbrix": they are told apart
+// by their controls (the main dialog has its case buttons, a box has none).
+enum class WindowKind { Any, MainDialog, MessageBox };
 
 struct WindowSearch {
     DWORD pid;
     std::wstring caption;
     HWND found = nullptr;
+    WindowKind kind = WindowKind::Any;
 };
-// EnumWindows callback: a visible, enabled top-level window of search->pid with that caption.
+// EnumWindows callback: a visible, enabled top-level window of search->pid with that caption,
+// of that kind.
 BOOL CALLBACK MatchWindow(HWND hWnd, LPARAM lParam);
 
 // A visible, enabled top-level window of the process with that caption; null after 10 s.
-HWND WaitForWindow(DWORD pid, const std::wstring& caption);
+HWND WaitForWindow(DWORD pid, const std::wstring& caption, WindowKind kind = WindowKind::Any);
 // Whether the process shows any window at all right now.
 bool ShowsAnyWindow(DWORD pid);
+// The program's main dialog, and a box of the program (both "Umbrix"), the same way.
+HWND WaitForMainDialog(DWORD pid);
+HWND WaitForMessageBox(DWORD pid);
 // A visible window that hOwner owns, if there is one.
 HWND OwnedPopup(HWND hOwner);
 void Click(HWND hButton);
 // The static text of a message box and a click on its one button, or on the button given.
 std::wstring AnswerMessageBox(HWND hBox, int nButton = 0);
+
+// One of a program's streams, read on a thread of its own from its start, so that the program
+// never waits for the test to read what it writes.
+class PipeReader {
+public:
+    PipeReader() = default;
+    ~PipeReader();
+    PipeReader(const PipeReader&) = delete;
+    PipeReader& operator=(const PipeReader&) = delete;
+
+    void Start(CKernelHandle pipe);
+    // All that came, once the stream has ended (the program's end): bytes as written.
+    std::string Text();
+
+private:
+    CKernelHandle m_pipe;
+    std::thread m_thread;
+    std::string m_text;
+};
 
 class UmbrixProcess {
 public:
@@ -45,7 +76,8 @@ public:
     struct CommandLine {
         std::wstring text;
     };
-    UmbrixProcess(const CommandLine& commandLine, const std::wstring& workingDirectory);
+    UmbrixProcess(const CommandLine& commandLine, const std::wstring& workingDirectory,
+                  Streams streams = Streams::Inherited);
     ~UmbrixProcess();
     UmbrixProcess(const UmbrixProcess&) = delete;
     UmbrixProcess& operator=(const UmbrixProcess&) = delete;
@@ -57,17 +89,16 @@ public:
     // The exit code, or STILL_ACTIVE when it has not ended within that time.
     DWORD WaitForExit(DWORD dwMilliseconds = 10000) const;
     // All that the program wrote, read to the stream's end (the program's end): bytes as written.
-    std::string Output() { return ReadToEnd(m_output); }
-    std::string Errors() { return ReadToEnd(m_errors); }
+    std::string Output() { return m_output.Text(); }
+    std::string Errors() { return m_errors.Text(); }
 
 private:
     void Start(std::wstring commandLine, const std::wstring& workingDirectory, Streams streams);
-    static std::string ReadToEnd(CKernelHandle& pipe);
 
     CKernelHandle m_process;
     CKernelHandle m_thread;
-    CKernelHandle m_output;
-    CKernelHandle m_errors;
+    PipeReader m_output;
+    PipeReader m_errors;
     DWORD m_id = 0;
 };
 
@@ -90,6 +121,26 @@ void ClickWithMouse(HWND hWnd);
 // contents, and nothing else in the directory: no waiting name, no staging folder. Returns the
 // renamed count.
 size_t ExpectEveryFileWhole(const TempDirectory& dir, const std::vector<std::wstring>& names);
+
+// A console of the test's own, as a command prompt has one: the programs started with
+// Streams::Absent (or for the console) write to it, and Ctrl+C typed into it reaches every
+// program attached to it. The test answers the keys itself, and is not ended by them.
+class OwnConsole {
+public:
+    OwnConsole();
+    ~OwnConsole();
+    OwnConsole(const OwnConsole&) = delete;
+    OwnConsole& operator=(const OwnConsole&) = delete;
+
+    bool Made() const { return m_bMade; }
+    // The lines its screen buffer shows, blanks at their ends taken away.
+    std::vector<std::wstring> Lines() const;
+    // Ctrl+C as the keyboard gives it: a key event in the console's input.
+    bool TypeCtrlC() const;
+
+private:
+    bool m_bMade = false;
+};
 
 // 20,000 files, enough for a run that lasts long enough to be watched, stopped and ended.
 struct ManyFilesDirectory {

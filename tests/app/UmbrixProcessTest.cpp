@@ -24,7 +24,7 @@ TEST(UmbrixProgram, UserRunsBothCasesAndEndsTheProgram) {
 
     UmbrixProcess umbrix("", dir.AnsiPath());
     ASSERT_TRUE(umbrix.Started()) << ProgramPath();
-    HWND hMain = WaitForWindow(umbrix.Id(), L"Umbrix");
+    HWND hMain = WaitForMainDialog(umbrix.Id());
     ASSERT_NE(hMain, nullptr);
     HWND hSplash = OwnedPopup(hMain);
     ASSERT_NE(hSplash, nullptr) << "no splash over the main dialog";
@@ -50,10 +50,10 @@ TEST(UmbrixProgram, UserRunsBothCasesAndEndsTheProgram) {
         ASSERT_NE(hDirDlg, nullptr);
         EXPECT_EQ(WideWindowText(GetDlgItem(hDirDlg, IDC_DIRECTORY_PATH)), dir.Path());
         Click(GetDlgItem(hDirDlg, IDOK));
-        HWND hBox = WaitForWindow(umbrix.Id(), L"umbrix");
+        HWND hBox = WaitForMessageBox(umbrix.Id());
         ASSERT_NE(hBox, nullptr) << "no message box";
         EXPECT_EQ(AnswerMessageBox(hBox), run.message);
-        ASSERT_EQ(WaitForWindow(umbrix.Id(), L"Umbrix"), hMain);  // still open, enabled again
+        ASSERT_EQ(WaitForMainDialog(umbrix.Id()), hMain);  // still open, enabled again
         EXPECT_EQ(dir.Names(), run.after);
     }
     // The splash goes on its own timer.
@@ -68,7 +68,7 @@ TEST(UmbrixProgram, NoLogoStartsWithoutSplash) {
     TempDirectory dir;
     UmbrixProcess umbrix("/nologo", dir.AnsiPath());
     ASSERT_TRUE(umbrix.Started());
-    HWND hMain = WaitForWindow(umbrix.Id(), L"Umbrix");
+    HWND hMain = WaitForMainDialog(umbrix.Id());
     ASSERT_NE(hMain, nullptr);
     EXPECT_EQ(OwnedPopup(hMain), nullptr);
     PostMessageA(hMain, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -79,7 +79,7 @@ namespace {
 
 // Starts a lower-case run through the main dialog and the directory dialog.
 HWND StartLowerCaseRun(const UmbrixProcess& umbrix) {
-    HWND hMain = WaitForWindow(umbrix.Id(), L"Umbrix");
+    HWND hMain = WaitForMainDialog(umbrix.Id());
     if (!hMain) return nullptr;
     Click(GetDlgItem(hMain, IDC_TO_LOWER_CASE));
     HWND hDirDlg = WaitForWindow(umbrix.Id(), L"Verzeichnis Auswahl:");
@@ -123,7 +123,7 @@ TEST(UmbrixProgram, ProgramEndedMidRunLosesNoFileAndTheNextRunFinishesIt) {
 
     UmbrixProcess again("/nologo", dir.AnsiPath());
     ASSERT_NE(StartLowerCaseRun(again), nullptr);
-    HWND hBox = WaitForWindow(again.Id(), L"umbrix");
+    HWND hBox = WaitForMessageBox(again.Id());
     ASSERT_NE(hBox, nullptr);
     EXPECT_EQ(AnswerMessageBox(hBox), L"Ok, alle Dateien in kleinbuchstaben umbenannt.");
     EXPECT_EQ(CountLowerCase(dir.Names()), names.size());
@@ -158,7 +158,7 @@ void UserPicksTheCardAndBothCasesReachTheDisk(FatDrive::Kind kind) {
     TempDirectory elsewhere;
     UmbrixProcess umbrix("/nologo", elsewhere.AnsiPath());
     ASSERT_TRUE(umbrix.Started()) << ProgramPath();
-    HWND hMain = WaitForWindow(umbrix.Id(), L"Umbrix");
+    HWND hMain = WaitForMainDialog(umbrix.Id());
     ASSERT_NE(hMain, nullptr);
 
     const struct {
@@ -186,10 +186,10 @@ void UserPicksTheCardAndBothCasesReachTheDisk(FatDrive::Kind kind) {
         }
         EXPECT_EQ(WideWindowText(GetDlgItem(hDirDlg, IDC_DIRECTORY_PATH)), fat.Root());
         Click(GetDlgItem(hDirDlg, IDOK));
-        HWND hBox = WaitForWindow(umbrix.Id(), L"umbrix");
+        HWND hBox = WaitForMessageBox(umbrix.Id());
         ASSERT_NE(hBox, nullptr) << "no message box";
         EXPECT_EQ(AnswerMessageBox(hBox), run.message);
-        ASSERT_EQ(WaitForWindow(umbrix.Id(), L"Umbrix"), hMain);
+        ASSERT_EQ(WaitForMainDialog(umbrix.Id()), hMain);
         EXPECT_EQ(fat.Ls(), run.after);
         EXPECT_EQ(fat.Ls("DCIM"), std::vector<std::string>{"Inner.TXT"});
     }
@@ -219,7 +219,7 @@ struct LongRun {
     // progress window.
     void Start() {
         ASSERT_TRUE(umbrix.Started());
-        hMain = WaitForWindow(umbrix.Id(), L"Umbrix");
+        hMain = WaitForMainDialog(umbrix.Id());
         ASSERT_NE(hMain, nullptr);
         ASSERT_NE(StartLowerCaseRun(umbrix), nullptr);
         DWORD dwStart = GetTickCount();
@@ -272,11 +272,11 @@ TEST(UmbrixProgram, LongRunShowsProgressAndAbbrechenStopsItCleanly) {
     EXPECT_GT(SendMessageW(hBar, PBM_GETPOS, 0, 0), 0) << "the bar does not move";
 
     ClickWithMouse(GetDlgItem(hProgress, IDCANCEL));
-    HWND hBox = WaitForWindow(umbrix.Id(), L"umbrix");
+    HWND hBox = WaitForMessageBox(umbrix.Id());
     ASSERT_NE(hBox, nullptr) << "no end box";
     std::wstring message = AnswerMessageBox(hBox);
     EXPECT_FALSE(IsWindow(hProgress));
-    ASSERT_EQ(WaitForWindow(umbrix.Id(), L"Umbrix"), hMain);
+    ASSERT_EQ(WaitForMainDialog(umbrix.Id()), hMain);
 
     size_t renamed = ExpectEveryFileWhole(dir, names);
     EXPECT_GT(renamed, 0u);
@@ -310,7 +310,8 @@ TEST(UmbrixProgram, ShortRunShowsNoProgressAndClosingMidRunEndsCleanly) {
         bool bProgressSeen = false;
         HWND hBox = nullptr;
         for (int i = 0; i < 1000 && !hBox; ++i, Sleep(5)) {
-            WindowSearch progress{umbrix.Id(), kProgressCaption}, box{umbrix.Id(), L"umbrix"};
+            WindowSearch progress{umbrix.Id(), kProgressCaption},
+                box{umbrix.Id(), L"Umbrix", nullptr, WindowKind::MessageBox};
             EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&progress));
             EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&box));
             bProgressSeen = bProgressSeen || progress.found;
@@ -320,7 +321,7 @@ TEST(UmbrixProgram, ShortRunShowsNoProgressAndClosingMidRunEndsCleanly) {
         EXPECT_FALSE(bProgressSeen);
         EXPECT_EQ(AnswerMessageBox(hBox), L"Ok, alle Dateien in kleinbuchstaben umbenannt.");
         EXPECT_EQ(ExpectEveryFileWhole(small, few), few.size());
-        PostMessageA(WaitForWindow(umbrix.Id(), L"Umbrix"), WM_CLOSE, 0, 0);
+        PostMessageA(WaitForMainDialog(umbrix.Id()), WM_CLOSE, 0, 0);
         EXPECT_EQ(umbrix.WaitForExit(), 0u);
     }
 
@@ -367,7 +368,7 @@ bool UndoEnabled(HWND hMain) { return IsWindowEnabled(GetDlgItem(hMain, IDC_UNDO
 // The box of the program that follows the one given, once that one is gone.
 HWND NextBox(const UmbrixProcess& umbrix, HWND hBefore) {
     for (int i = 0; i < 1000 && hBefore && IsWindow(hBefore); ++i) Sleep(10);
-    return WaitForWindow(umbrix.Id(), L"umbrix");
+    return WaitForMessageBox(umbrix.Id());
 }
 
 }  // namespace
@@ -380,14 +381,14 @@ TEST(UmbrixProgram, TheLastRunIsTakenBackAfterTheProgramWasClosedAndStartedAgain
     {
         UmbrixProcess umbrix("/nologo", dir.AnsiPath());
         ASSERT_TRUE(umbrix.Started());
-        HWND hMain = WaitForWindow(umbrix.Id(), L"Umbrix");
+        HWND hMain = WaitForMainDialog(umbrix.Id());
         ASSERT_NE(hMain, nullptr);
         EXPECT_FALSE(UndoEnabled(hMain)) << "enabled without a journal";
         ASSERT_NE(StartLowerCaseRun(umbrix), nullptr);
-        HWND hBox = WaitForWindow(umbrix.Id(), L"umbrix");
+        HWND hBox = WaitForMessageBox(umbrix.Id());
         ASSERT_NE(hBox, nullptr);
         EXPECT_EQ(AnswerMessageBox(hBox), L"Ok, alle Dateien in kleinbuchstaben umbenannt.");
-        ASSERT_EQ(WaitForWindow(umbrix.Id(), L"Umbrix"), hMain);
+        ASSERT_EQ(WaitForMainDialog(umbrix.Id()), hMain);
         EXPECT_TRUE(UndoEnabled(hMain));
         Click(GetDlgItem(hMain, IDCANCEL));
         EXPECT_EQ(umbrix.WaitForExit(), 0u);
@@ -396,11 +397,11 @@ TEST(UmbrixProgram, TheLastRunIsTakenBackAfterTheProgramWasClosedAndStartedAgain
     ASSERT_NE(GetFileAttributesW(JournalPath().c_str()), INVALID_FILE_ATTRIBUTES) << "no journal in the profile";
 
     UmbrixProcess again("/nologo", dir.AnsiPath());
-    HWND hMain = WaitForWindow(again.Id(), L"Umbrix");
+    HWND hMain = WaitForMainDialog(again.Id());
     ASSERT_NE(hMain, nullptr);
     ASSERT_TRUE(UndoEnabled(hMain));
     Click(GetDlgItem(hMain, IDC_UNDO));
-    HWND hQuestion = WaitForWindow(again.Id(), L"umbrix");
+    HWND hQuestion = WaitForMessageBox(again.Id());
     ASSERT_NE(hQuestion, nullptr);
     EXPECT_EQ(AnswerMessageBox(hQuestion, IDYES),
               L"Die letzte Umbenennung r\u00FCckg\u00E4ngig machen?\n\n" + dir.Path() +
@@ -408,7 +409,7 @@ TEST(UmbrixProgram, TheLastRunIsTakenBackAfterTheProgramWasClosedAndStartedAgain
     HWND hEnd = NextBox(again, hQuestion);
     ASSERT_NE(hEnd, nullptr);
     EXPECT_EQ(AnswerMessageBox(hEnd), L"Ok, alle Dateien haben ihre fr\u00FCheren Namen zur\u00FCck.");
-    ASSERT_EQ(WaitForWindow(again.Id(), L"Umbrix"), hMain);
+    ASSERT_EQ(WaitForMainDialog(again.Id()), hMain);
     EXPECT_FALSE(UndoEnabled(hMain)) << "an undo is not undone";
     EXPECT_EQ(dir.Names(), (std::vector<std::wstring>{L"IMG_0042 Oma.JPG", L"Rechnung M\u00E4rz 2026.PDF"}));
     EXPECT_EQ(dir.Contents(L"IMG_0042 Oma.JPG"), "IMG_0042 Oma.JPG");

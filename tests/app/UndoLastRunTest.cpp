@@ -16,8 +16,11 @@
 #include "tests/support/UnixShell.h"
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -217,6 +220,86 @@ TEST_F(UndoLastRunTest, AStoppedUndoSaysHowFarItCameAndTheRestCanStillBeGivenBac
     EXPECT_EQ(again.Texts().back(), kAllBack);
     EXPECT_EQ(dir.Names(), names);
     EXPECT_EQ(FilesToGiveBack(), 0u);
+}
+
+// What the shell is told about one directory, as an Explorer window showing it would hear it:
+// each notice's event and the path it names.
+class CShellNotices {
+public:
+    using Notice = std::pair<LONG, std::wstring>;
+
+    explicit CShellNotices(const std::wstring& directory) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = WindowProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"UmbrixTestShellNotices";
+        RegisterClassW(&wc);
+        m_hWnd = CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+        SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        SHChangeNotifyEntry entry{ILCreateFromPathW(directory.c_str()), FALSE};
+        m_nId = SHChangeNotifyRegister(m_hWnd, SHCNRF_ShellLevel | SHCNRF_InterruptLevel | SHCNRF_NewDelivery,
+                                       SHCNE_ALLEVENTS, kMessage, 1, &entry);
+        ILFree(const_cast<LPITEMIDLIST>(entry.pidl));
+    }
+    ~CShellNotices() {
+        if (m_nId) SHChangeNotifyDeregister(m_nId);
+        DestroyWindow(m_hWnd);
+    }
+    bool Registered() const { return m_hWnd && m_nId; }
+    // The notices that came since the last call, the messages in the queue handled first.
+    std::vector<Notice> Take() {
+        MSG msg;
+        while (PeekMessageW(&msg, m_hWnd, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        return std::exchange(m_notices, {});
+    }
+
+private:
+    static constexpr UINT kMessage = WM_APP + 39;
+
+    static LRESULT CALLBACK WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+        auto* pThis = reinterpret_cast<CShellNotices*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
+        if (uMsg != kMessage || !pThis) return DefWindowProcW(hWnd, uMsg, wParam, lParam);
+        PIDLIST_ABSOLUTE* pidls = nullptr;
+        LONG nEvent = 0;
+        HANDLE hLock = SHChangeNotification_Lock(reinterpret_cast<HANDLE>(wParam), static_cast<DWORD>(lParam),
+                                                 &pidls, &nEvent);
+        wchar_t path[MAX_PATH] = L"<no path>";
+        if (pidls && pidls[0]) SHGetPathFromIDListW(pidls[0], path);
+        pThis->m_notices.emplace_back(nEvent, path);
+        if (hLock) SHChangeNotification_Unlock(hLock);
+        return 0;
+    }
+
+    HWND m_hWnd = nullptr;
+    ULONG m_nId = 0;
+    std::vector<Notice> m_notices;
+};
+
+// An open Explorer window learns of every run and undo that renamed something in its folder, at
+// once, and of nothing else.
+TEST_F(UndoLastRunTest, TheShellIsToldOfEveryRunAndUndoThatRenamed) {
+    dir.AddFile(L"Brief.DOC");
+    dir.AddFile(L"schon klein.txt");
+    CShellNotices shell(dir.Path());
+    ASSERT_TRUE(shell.Registered());
+    using Notices = std::vector<CShellNotices::Notice>;
+    const Notices directoryRead{{SHCNE_UPDATEDIR, dir.Path()}};
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        Notices expected;
+    } steps[] = {
+        {"a run that renames", [&] { LowerRun(); }, directoryRead},
+        {"an undo answered Nein", [] { MessageBoxRecorder no(IDNO); UndoLastRun(); }, {}},
+        {"an undo", [] { MessageBoxRecorder yes(IDYES); UndoLastRun(); }, directoryRead},
+        {"an undo with nothing left to give back", [] { MessageBoxRecorder yes(IDYES); UndoLastRun(); }, {}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.step);
+        step.act();
+        EXPECT_EQ(shell.Take(), step.expected);
+    }
+    EXPECT_EQ(dir.Names(), (Names{L"Brief.DOC", L"schon klein.txt"}));
 }
 
 // Real input goes to the foreground window; a window made a moment ago may not be it yet.

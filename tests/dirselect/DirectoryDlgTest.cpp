@@ -1,6 +1,7 @@
 #include "dirselect/CDirectoryDlg.h"
 
 #include "filesystem/SystemErrorText.h"
+#include "platform/AfxModuleState.h"
 #include "res/resource.h"
 #include "tests/dirselect/TreeReading.h"
 #include "tests/support/MessageBoxRecorder.h"
@@ -175,7 +176,7 @@ TEST_F(DirectoryDlgTest, DriveChangesRefuseANotReadyDriveAndMoveToARememberedDir
         d.PickDrive(notReady.Letter());
         ASSERT_EQ(boxes.Boxes().size(), 1u);
         EXPECT_EQ(boxes.Boxes()[0].text, L"Drive " + Root(notReady) + L" is not ready.");
-        EXPECT_EQ(boxes.Boxes()[0].caption, L"Error");
+        EXPECT_EQ(boxes.Boxes()[0].caption, AfxToWide(AfxGetAppName()));  // the program's name, as on every box
         EXPECT_EQ(boxes.Boxes()[0].flags, 0x30u);
         EXPECT_EQ(d.SelectedDrive(), Root(labelled, L" Fotos"));
         EXPECT_EQ(d.Field(), Root(labelled, L"\\"));

@@ -1,6 +1,7 @@
 #include "dirselect/CDriveCombo.h"
 
 #include "tests/dirselect/TreeReading.h"
+#include "platform/AfxModuleState.h"
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/TempDirectory.h"
 #include "tests/support/TestDrive.h"
@@ -95,7 +96,7 @@ TEST_F(DriveComboTest, ReadinessNeedsAnEntryInTheRootAndRefusesWithAnExclamation
     EXPECT_FALSE(combo.IsDriveReady(IndexOf(notReady.Letter())));
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text, L"Drive " + Entry(notReady.Letter()).substr(0, 2) + L" is not ready.");
-    EXPECT_EQ(boxes.Boxes()[0].caption, L"Error");
+    EXPECT_EQ(boxes.Boxes()[0].caption, AfxToWide(AfxGetAppName()));  // the program's name, as on every box
     EXPECT_EQ(boxes.Boxes()[0].flags, 0x30u);
     EXPECT_EQ(boxes.Boxes()[0].hOwner, combo.m_hWnd);
 

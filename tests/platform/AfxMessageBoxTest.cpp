@@ -32,15 +32,18 @@ TEST(AfxMessageBox, ApplicationNameCanBeSetAndHandlersNest) {
     EXPECT_EQ(AfxGetAppName(), "platform_strings_test");
 }
 
-TEST(SystemErrorBox, ShowsTheErrorsTextInAStopBoxWithTheGivenOwnerAndCaption) {
+// Captioned with the program's name like every box; what failed stands under the system's text.
+TEST(SystemErrorBox, ShowsTheErrorsTextAndTheCallInAStopBoxWithTheGivenOwner) {
     MessageBoxRecorder boxes;
+    AfxSetAppName("Umbrix");
     HWND hOwner = GetDesktopWindow();
     SetLastError(ERROR_PATH_NOT_FOUND);
     EXPECT_EQ(AfxShowLastError(hOwner, "GetLastError - SetCurrentDirectory failed"), IDOK);
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_FALSE(boxes.Boxes()[0].text.empty());
-    EXPECT_EQ(boxes.Boxes()[0].text, AfxFormatSystemMessage(ERROR_PATH_NOT_FOUND));
-    EXPECT_EQ(boxes.Boxes()[0].caption, L"GetLastError - SetCurrentDirectory failed");
+    EXPECT_EQ(boxes.Boxes()[0].text,
+              AfxFormatSystemMessage(ERROR_PATH_NOT_FOUND) + L"\n\n(GetLastError - SetCurrentDirectory failed)");
+    EXPECT_EQ(boxes.Boxes()[0].caption, L"Umbrix");
     EXPECT_EQ(boxes.Boxes()[0].flags, UINT(MB_OK | MB_ICONHAND));
     EXPECT_EQ(boxes.Boxes()[0].hOwner, hOwner);
 
@@ -48,8 +51,9 @@ TEST(SystemErrorBox, ShowsTheErrorsTextInAStopBoxWithTheGivenOwnerAndCaption) {
     SetLastError(ERROR_PATH_NOT_FOUND);
     EXPECT_EQ(AfxShowSystemError(nullptr, "GetLastError", ERROR_INVALID_NAME), IDOK);
     ASSERT_EQ(boxes.Boxes().size(), 2u);
-    EXPECT_EQ(boxes.Boxes()[1].text, AfxFormatSystemMessage(ERROR_INVALID_NAME));
-    EXPECT_NE(boxes.Boxes()[1].text, boxes.Boxes()[0].text);
+    EXPECT_EQ(boxes.Boxes()[1].text, AfxFormatSystemMessage(ERROR_INVALID_NAME) + L"\n\n(GetLastError)");
+    EXPECT_EQ(boxes.Boxes()[1].caption, L"Umbrix");
     EXPECT_EQ(boxes.Boxes()[1].flags, UINT(MB_OK | MB_ICONHAND));
     EXPECT_EQ(boxes.Boxes()[1].hOwner, nullptr);
+    AfxSetAppName(nullptr);
 }

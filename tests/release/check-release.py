@@ -62,30 +62,33 @@ def check_sums(folder, names):
         check(f"SHA256SUMS: {name}", listed.get(name) == sha256(os.path.join(folder, name)))
 
 
-def check_debug_link(exe, debug):
+def check_debug_link(program, exe, debug_name, debug):
     sections = pe_sections(exe)
-    check("umbrix.exe carries no debugging information",
+    check(f"{program} carries no debugging information",
           not [s for s in sections if s.startswith(".debug")], str(list(sections)))
-    check("umbrix.debug holds the debugging information", len(pe_sections(debug).get(".debug_info", b"")) > 0)
+    check(f"{debug_name} holds the debugging information", len(pe_sections(debug).get(".debug_info", b"")) > 0)
     link = sections.get(".gnu_debuglink", b"")
     name = link[:link.find(b"\0")] if b"\0" in link else b""
-    check("debug link names umbrix.debug", name == b"umbrix.debug", repr(name))
+    check(f"debug link names {debug_name}", name == debug_name.encode(), repr(name))
     if len(link) >= 8:
         crc, = struct.unpack_from("<I", link, len(link) - 4)
-        check("debug link's CRC is umbrix.debug's", crc == zlib.crc32(debug))
+        check(f"debug link's CRC is {debug_name}'s", crc == zlib.crc32(debug))
 
 
-def check_zip(path, exe, version):
+def check_zip(path, programs, version):
     with zipfile.ZipFile(path) as z:
         names = z.namelist()
-        check("zip holds the program and the read-me", names == ["umbrix.exe", "LIESMICH.txt"], str(names))
-        if names != ["umbrix.exe", "LIESMICH.txt"]:
+        expected = ["umbrix.exe", "umbrix.com", "LIESMICH.txt"]
+        check("zip holds the program, its console companion and the read-me", names == expected, str(names))
+        if names != expected:
             return
-        check("zip's umbrix.exe is the release's", z.read("umbrix.exe") == exe)
+        for name, data in programs.items():
+            check(f"zip's {name} is the release's", z.read(name) == data)
         readme = z.read("LIESMICH.txt").decode("utf-8-sig")
         check("read-me names the version", f"Umbrix {version}" in readme)
         check("read-me is German, with nothing left to fill in", "Dateien" in readme and "@" not in readme)
         check("read-me has Windows line ends", "\n" not in readme.replace("\r\n", ""))
+        check("read-me tells of umbrix.com", "umbrix.com" in readme)
 
 
 def manifest(path):
@@ -129,18 +132,22 @@ def check_winget(folder, version, installer_sha, url):
     check("winget installer: product code", bool(inst.get("ProductCode")))
 
 
+def read(folder, name):
+    with open(os.path.join(folder, name), "rb") as f:
+        return f.read()
+
+
 def main(folder, url):
-    with open(os.path.join(folder, "umbrix.exe"), "rb") as f:
-        exe = f.read()
-    with open(os.path.join(folder, "umbrix.debug"), "rb") as f:
-        debug = f.read()
-    version = program_version(exe)
+    programs = {name: read(folder, name) for name in ("umbrix.exe", "umbrix.com")}
+    version = program_version(programs["umbrix.exe"])
     check("umbrix.exe has a version resource", version is not None)
+    check("umbrix.com has the same version", program_version(programs["umbrix.com"]) == version)
     zip_name = f"umbrix-{version}-portable.zip"
-    check_sums(folder, ["umbrix.exe", "umbrix.debug", "umbrix-setup.exe", zip_name])
-    check_debug_link(exe, debug)
+    check_sums(folder, ["umbrix.exe", "umbrix.debug", "umbrix.com", "umbrix.com.debug", "umbrix-setup.exe", zip_name])
+    check_debug_link("umbrix.exe", programs["umbrix.exe"], "umbrix.debug", read(folder, "umbrix.debug"))
+    check_debug_link("umbrix.com", programs["umbrix.com"], "umbrix.com.debug", read(folder, "umbrix.com.debug"))
     if os.path.isfile(os.path.join(folder, zip_name)):
-        check_zip(os.path.join(folder, zip_name), exe, version)
+        check_zip(os.path.join(folder, zip_name), programs, version)
     check_winget(folder, version, sha256(os.path.join(folder, "umbrix-setup.exe")), url)
     return checklist.failures == 0
 

@@ -41,7 +41,7 @@ sleep 2
 release "$b" b TZ=Asia/Tokyo UMBRIX_DOWNLOAD_URL=https://downloads.example.invalid/umbrix/
 ra=$a/build/release rb=$b/build/release
 zip=$(cd "$ra" && ls umbrix-*-portable.zip)
-for f in umbrix.exe umbrix.debug umbrix-setup.exe "$zip"; do
+for f in umbrix.exe umbrix.debug umbrix.com umbrix.com.debug umbrix-setup.exe "$zip"; do
     if cmp -s "$ra/$f" "$rb/$f"; then
         echo "ok: $f identical in both builds ($(sha256sum <"$ra/$f" | cut -c1-64))"
     else
@@ -52,6 +52,7 @@ done
 no_folder() { ! strings -a "$1" | grep -q -e "$tmp" -e "$src"; }
 check "no build folder in umbrix.exe" no_folder "$rb/umbrix.exe"
 check "no build folder in umbrix.debug" no_folder "$rb/umbrix.debug"
+check "no build folder in umbrix.com" no_folder "$rb/umbrix.com"
 check "unsigned release says so" grep -q UNSIGNED "$tmp/a.log"
 check "unsigned program does not verify" fails osslsigncode verify -in "$ra/umbrix.exe"
 
@@ -59,8 +60,11 @@ python3 "$src/tests/release/check-release.py" "$ra" https://umbrix.example.org/u
 python3 "$src/tests/release/check-release.py" "$rb" https://downloads.example.invalid/umbrix/umbrix-setup.exe ||
     failures=$((failures + 1))
 check "release umbrix.exe's PE header" /usr/bin/python3 "$src/tests/release/check-pe.py" "$ra/umbrix.exe"
-check "release build's PE header and symbols" \
-    /usr/bin/python3 "$src/tests/release/check-pe.py" --symbols "$a/build/release-tree/umbrix.exe"
+check "release umbrix.com's PE header" /usr/bin/python3 "$src/tests/release/check-pe.py" "$ra/umbrix.com"
+for program in umbrix.exe umbrix.com umbrix-path.exe; do
+    check "release build's $program: PE header and symbols" \
+        /usr/bin/python3 "$src/tests/release/check-pe.py" --symbols "$a/build/release-tree/$program"
+done
 sh "$src/tests/app/installer-test.sh" "$src" "$build" "$ra" || failures=$((failures + 1))
 
 # A throwaway code-signing certificate, its own CA.
@@ -80,7 +84,7 @@ check "a signed release without UMBRIX_DOWNLOAD_URL is refused" refused
 release "$a" signed UMBRIX_SIGN_PFX="$cert/sign.pfx" UMBRIX_SIGN_PASSWORD=test-geheim \
     UMBRIX_DOWNLOAD_URL=https://downloads.example.invalid/signed
 verify() { osslsigncode verify -CAfile "$cert/cert.pem" -in "$1" >"$tmp/verify.out" 2>&1; }
-for f in umbrix.exe umbrix-setup.exe; do
+for f in umbrix.exe umbrix.com umbrix-setup.exe; do
     if verify "$ra/$f"; then
         echo "ok: $f signed: $(grep -E '^(Message digest algorithm|Signature verification|Number of verified signatures) *:' "$tmp/verify.out" | tr -s ' ' | tr '\n' ';')"
     else
