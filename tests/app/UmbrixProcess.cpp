@@ -88,8 +88,8 @@ UmbrixProcess::UmbrixProcess(const std::wstring& arguments, const std::wstring& 
     Start(L"\"" + Wide(ProgramPath()) + L"\" " + arguments, workingDirectory, streams);
 }
 
-UmbrixProcess::UmbrixProcess(const CommandLine& commandLine, const std::wstring& workingDirectory) {
-    Start(commandLine.text, workingDirectory, Streams::Inherited);
+UmbrixProcess::UmbrixProcess(const CommandLine& commandLine, const std::wstring& workingDirectory, Streams streams) {
+    Start(commandLine.text, workingDirectory, streams);
 }
 
 void UmbrixProcess::Start(std::wstring commandLine, const std::wstring& workingDirectory, Streams streams) {

@@ -43,7 +43,8 @@ public:
     struct CommandLine {
         std::wstring text;
     };
-    UmbrixProcess(const CommandLine& commandLine, const std::wstring& workingDirectory);
+    UmbrixProcess(const CommandLine& commandLine, const std::wstring& workingDirectory,
+                  Streams streams = Streams::Inherited);
     ~UmbrixProcess();
     UmbrixProcess(const UmbrixProcess&) = delete;
     UmbrixProcess& operator=(const UmbrixProcess&) = delete;
@@ -52,6 +53,7 @@ public:
     // Ends the program at once, as the task manager or a power cut would.
     void Terminate() const;
     DWORD Id() const { return m_id; }
+    HANDLE Handle() const { return m_process.Get(); }
     // The exit code, or STILL_ACTIVE when it has not ended within that time.
     DWORD WaitForExit(DWORD dwMilliseconds = 10000) const;
     // All that the program wrote, read to the stream's end (the program's end): bytes as written.
