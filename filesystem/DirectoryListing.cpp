@@ -14,6 +14,7 @@ DirectoryListing ReadDirectoryListing(const std::wstring& directory, ListingDeta
     listing.started = true;
     do {
         if (pStop && pStop->load(std::memory_order_relaxed)) break;
+        if (detail == ListingDetail::Directories && !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
         std::wstring name = data.cFileName;
         if (name == L"." || name == L"..") continue;
         std::wstring shortName = detail == ListingDetail::ShortNames ? data.cAlternateFileName : L"";

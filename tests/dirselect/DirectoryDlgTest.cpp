@@ -58,6 +58,16 @@ public:
             ::SetTimer(d.m_hWnd, kLaterTimer, 5, &PostNextStep);
         };
     }
+    // The step, run once the tree shows the folders it was reading (as the user waits to see
+    // them), at most half a minute later; meanwhile as OnceCounted.
+    static Step Listed(Step step, int nTurnsLeft = 6000) {
+        return [step, nTurnsLeft](CScriptedDirectoryDlg& d) {
+            if (!d.m_tree.IsListing() || nTurnsLeft == 0) return step(d);
+            d.m_steps.insert(d.m_steps.begin(), Listed(step, nTurnsLeft - 1));
+            d.m_bLater = true;
+            ::SetTimer(d.m_hWnd, kLaterTimer, 5, &PostNextStep);
+        };
+    }
     static constexpr UINT_PTR kLaterTimer = 99;
     static void CALLBACK PostNextStep(HWND hWnd, UINT, UINT_PTR nID, DWORD) {
         ::KillTimer(hWnd, nID);
@@ -110,7 +120,7 @@ TEST_F(DirectoryDlgTest, OpensAtTheCurrentDriveRootAndOkReturnsTheThreeCharacter
     ASSERT_TRUE(SetCurrentDirectoryA(labelled.AnsiRoot().c_str()));
     CScriptedDirectoryDlg dlg;
     EXPECT_TRUE(dlg.m_strDirectory.empty());
-    dlg.m_steps = {[&](CScriptedDirectoryDlg& d) {
+    dlg.m_steps = {CScriptedDirectoryDlg::Listed([&](CScriptedDirectoryDlg& d) {
         EXPECT_EQ(d.Field(), Root(labelled, L"\\"));
         EXPECT_EQ(d.SelectedDrive(), Root(labelled, L" Fotos"));
         EXPECT_EQ(d.m_tree.GetItemText(d.m_tree.GetRootItem()), Root(labelled));
@@ -124,7 +134,7 @@ TEST_F(DirectoryDlgTest, OpensAtTheCurrentDriveRootAndOkReturnsTheThreeCharacter
         ImageList_GetIconSize(hImages, &cx, &cy);
         EXPECT_EQ(cx * 100 + cy, 1616);
         d.Press(IDOK);
-    }};
+    })};
     EXPECT_EQ(dlg.DoModal(), IDOK);
     EXPECT_FALSE(dlg.m_bRanOut);
     EXPECT_EQ(dlg.m_strDirectory, Root(labelled, L"\\"));
@@ -155,7 +165,7 @@ TEST_F(DirectoryDlgTest, DoubleClicksReachTheFieldAfterTheirNotificationAndEnter
         d.m_tree.PostMessage(WM_KEYDOWN, VK_RETURN, 1);
         d.m_tree.PostMessage(WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC0000001));
     };
-    dlg.m_steps = {down, up, enter};
+    dlg.m_steps = {CScriptedDirectoryDlg::Listed(down), up, enter};
     EXPECT_EQ(dlg.DoModal(), IDOK);
     EXPECT_FALSE(dlg.m_bRanOut);
     EXPECT_EQ(dlg.m_strDirectory, Root(labelled));
@@ -184,17 +194,19 @@ TEST_F(DirectoryDlgTest, DriveChangesRefuseANotReadyDriveAndMoveToARememberedDir
         d.PickDrive(plain.Letter());
         EXPECT_EQ(d.Field(), remembered);
         EXPECT_EQ(d.m_tree.m_chDrive, plain.Letter());
-        EXPECT_EQ(ChildTexts(d.m_tree, d.m_tree.GetSelectedItem()), (Texts{L"unten"}));
         EXPECT_EQ(WideCurrentDirectory(), remembered);
-        d.DoubleClick(d.m_tree.GetChildItem(d.m_tree.GetSelectedItem()));
     };
+    auto down = CScriptedDirectoryDlg::Listed([&](CScriptedDirectoryDlg& d) {
+        EXPECT_EQ(ChildTexts(d.m_tree, d.m_tree.GetSelectedItem()), (Texts{L"unten"}));
+        d.DoubleClick(d.m_tree.GetChildItem(d.m_tree.GetSelectedItem()));
+    });
     auto sameDriveAgain = [&](CScriptedDirectoryDlg& d) {
         EXPECT_EQ(d.Field(), remembered + L"\\unten");
         d.PickDrive(plain.Letter());  // back to where the last rebuild was
         EXPECT_EQ(d.Field(), remembered);
         d.Press(IDCANCEL);
     };
-    dlg.m_steps = {refused, accepted, sameDriveAgain};
+    dlg.m_steps = {refused, accepted, down, sameDriveAgain};
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     EXPECT_FALSE(dlg.m_bRanOut);
     EXPECT_TRUE(dlg.m_strDirectory.empty());
@@ -291,10 +303,10 @@ TEST_F(DirectoryDlgTest, CountFollowsDoubleClicksAndDriveChangesAndAStaleCountNe
     CScriptedDirectoryDlg dlg(CaseDirection::Lower);
     using D = CScriptedDirectoryDlg;
     dlg.m_steps = {
-        D::OnceCounted([&](D& d) {
+        D::Listed(D::OnceCounted([&](D& d) {
             EXPECT_EQ(d.Line(), L"2 Dateien, davon 2 umzubenennen");
             d.DoubleClick(d.m_tree.GetChildItem(d.m_tree.GetSelectedItem()));
-        }),
+        })),
         // The field has the new directory: the old count is gone at once.
         [&](D& d) {
             EXPECT_EQ(d.Field(), Root(labelled, L"\\eins\\unten"));
@@ -305,12 +317,12 @@ TEST_F(DirectoryDlgTest, CountFollowsDoubleClicksAndDriveChangesAndAStaleCountNe
             // Up and at once down again: only the last directory's count may arrive.
             d.DoubleClick(d.m_tree.GetParentItem(d.m_tree.GetSelectedItem()));
         }),
-        [&](D& d) {
+        D::Listed([&](D& d) {
             EXPECT_EQ(d.Field(), Root(labelled, L"\\eins"));
             HTREEITEM hUnten = d.m_tree.GetChildItem(d.m_tree.GetSelectedItem());
             ASSERT_NE(hUnten, nullptr);
             d.DoubleClick(hUnten);
-        },
+        }),
         D::OnceCounted([&](D& d) {
             EXPECT_EQ(d.Field(), Root(labelled, L"\\eins\\unten"));
             EXPECT_EQ(d.Line(), L"1 Datei, bereits in Kleinbuchstaben");
@@ -336,11 +348,11 @@ TEST_F(DirectoryDlgTest, DirectoryThatCannotBeListedSaysSoAndOkStillTakesIt) {
     ASSERT_TRUE(SetCurrentDirectoryW(dir.Path().c_str()));
     CScriptedDirectoryDlg dlg(CaseDirection::Upper);
     std::wstring entered;
-    dlg.m_steps = {CScriptedDirectoryDlg::OnceCounted([&](CScriptedDirectoryDlg& d) {
+    dlg.m_steps = {CScriptedDirectoryDlg::Listed(CScriptedDirectoryDlg::OnceCounted([&](CScriptedDirectoryDlg& d) {
                        EXPECT_EQ(d.Line(), L"Keine Dateien");
                        RemoveTree(dir.Path() + L"\\weg");
                        d.DoubleClick(d.m_tree.GetChildItem(d.m_tree.GetSelectedItem()));
-                   }),
+                   })),
                    CScriptedDirectoryDlg::OnceCounted([&](CScriptedDirectoryDlg& d) {
                        entered = d.Field();
                        EXPECT_EQ(entered, d.m_tree.GetPath());
