@@ -65,11 +65,6 @@ int NewProcess(const char* pszCommandText, const std::set<int>& before) {
     return nFound;
 }
 
-int Wineserver() {
-    std::set<int> servers = ProcessesOf("wineserver");
-    return servers.size() == 1 ? *servers.begin() : 0;
-}
-
 double CpuSeconds(int nUnixPid) {
     std::string stat = ReadProcFile(nUnixPid, "stat");
     size_t end = stat.rfind(')');
