@@ -14,9 +14,9 @@ CCaseRun*& CurrentRun() {
 
 }  // namespace
 
-CCaseRun::CCaseRun(CaseDirection direction, std::wstring directory, CRunJournalWriter* pJournal)
-    : CCaseRun([direction, directory = std::move(directory), pJournal](CaseRunControl& control) {
-          return ChangeCaseOnDisk(direction, directory, &control, pJournal);
+CCaseRun::CCaseRun(const CaseChange& change, std::wstring directory, CRunJournalWriter* pJournal)
+    : CCaseRun([change, directory = std::move(directory), pJournal](CaseRunControl& control) {
+          return ChangeCaseOnDisk(change, directory, &control, pJournal);
       }) {}
 
 CCaseRun::CCaseRun(Work work) : m_work(std::move(work)), m_pOuter(std::exchange(CurrentRun(), this)) { Start(); }

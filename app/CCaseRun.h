@@ -3,7 +3,7 @@
 // The thread makes no window calls; it shares with the user-interface thread only the counts
 // and the stop request of its CaseRunControl, and its outcome, read once it has ended.
 #include "filesystem/CUniqueHandle.h"
-#include "renaming/CaseDirection.h"
+#include "renaming/CaseChange.h"
 #include "renaming/CaseRunControl.h"
 #include "renaming/ChangeCaseOnDisk.h"
 
@@ -18,7 +18,7 @@ public:
 
     // Starts the run over the directory (an exact path), recorded in pJournal where given;
     // where no thread can be started, the run is made here and now.
-    CCaseRun(CaseDirection direction, std::wstring directory, CRunJournalWriter* pJournal = nullptr);
+    CCaseRun(const CaseChange& change, std::wstring directory, CRunJournalWriter* pJournal = nullptr);
     // Starts the work on the run's thread, the same way.
     explicit CCaseRun(Work work);
     // A run still going is stopped and waited for: no file may stay under a waiting name.

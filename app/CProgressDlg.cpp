@@ -1,5 +1,6 @@
 #include "app/CProgressDlg.h"
 
+#include "dirselect/FileCountText.h"
 #include "platform/AfxDpi.h"
 #include "platform/GermanCount.h"
 #include "res/resource.h"
@@ -40,9 +41,12 @@ CString CProgressDlg::CountText(size_t nDone, size_t nTotal) {
     return GermanCount(nDone) + " von " + GermanCount(nTotal) + (nTotal == 1 ? " Datei" : " Dateien");
 }
 
-CString CProgressDlg::ActionText(CaseDirection direction) {
-    return direction == CaseDirection::Lower ? "Dateien werden in kleine Dateinamen umbenannt:"
-                                             : "Dateien werden in gro\xDF" "e Dateinamen umbenannt:";
+CString CProgressDlg::ActionText(const CaseChange& change) {
+    if (change.part == NamePart::Whole)
+        return change.direction == CaseDirection::Lower ? "Dateien werden in kleine Dateinamen umbenannt:"
+                                                        : "Dateien werden in gro\xDF" "e Dateinamen umbenannt:";
+    CString what = change.part == NamePart::Extension ? "Dateiendungen" : "Dateinamen ohne Endung";
+    return what + " werden in " + CaseLettersText(change.direction) + " umbenannt:";
 }
 
 CString CProgressDlg::UndoActionText() { return "Fr\xFChere Namen werden wiederhergestellt:"; }

@@ -16,7 +16,7 @@ public:
 
     // "1.234 von 20.000 Dateien"
     static CString CountText(size_t nDone, size_t nTotal);
-    static CString ActionText(CaseDirection direction);
+    static CString ActionText(const CaseChange& change);
     static CString UndoActionText();
 
 protected:

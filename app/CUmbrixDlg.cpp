@@ -96,9 +96,11 @@ void CUmbrixDlg::OnUpperCase() { RunCaseRequest(CaseDirection::Upper); }
 // automation tool) still arrives: it starts nothing while a run lasts.
 void CUmbrixDlg::RunCaseRequest(CaseDirection direction) {
     if (CCaseRun::Current()) return;
-    CDirectoryDlg dlg(direction);
-    if (dlg.DoModal() != IDOK) return;
-    RenameFilesToCase(direction, dlg.m_strDirectory, this);
+    CDirectoryDlg dlg(CaseChange(direction, m_part));
+    INT_PTR nResult = dlg.DoModal();
+    m_part = dlg.m_part;  // the choice stays for the next opening, as the directory does
+    if (nResult != IDOK) return;
+    RenameFilesToCase(CaseChange(direction, m_part), dlg.m_strDirectory, this);
     UpdateUndoButton();
 }
 

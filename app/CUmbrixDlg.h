@@ -5,7 +5,7 @@
 #include "hyperlink/CLinkLabel.h"
 #include "platform/AfxWin.h"
 #include "platform/CWindowIcons.h"
-#include "renaming/CaseDirection.h"
+#include "renaming/CaseChange.h"
 
 class CUmbrixDlg : public CDialog {
 public:
@@ -16,8 +16,9 @@ public:
     static CPoint IconPosition(const CRect& client, int cxIcon, int cyIcon);
 
     CLinkLabel m_link;
-    HICON m_hIcon;         // the standard-size icon: dragged and drawn while minimised
-    CWindowIcons m_icons;  // the icon drawn for the window's DPI: caption, task bar, dialog
+    HICON m_hIcon;                      // the standard-size icon: dragged and drawn while minimised
+    CWindowIcons m_icons;               // the icon drawn for the window's DPI: caption, task bar, dialog
+    NamePart m_part = NamePart::Whole;  // the part last chosen in a directory dialog
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

@@ -1,6 +1,7 @@
 #include "app/CommandLineRun.h"
 
 #include "app/CQuietReport.h"
+#include "app/CommandLinePreview.h"
 #include "app/RenameFilesToCase.h"
 #include "filesystem/CurrentDirectory.h"
 #include "filesystem/ExtendedPath.h"
@@ -136,6 +137,8 @@ int RunFromCommandLine(const CaseCommand& command) {
     std::wstring directory = AbsoluteDirectory(command.directory, AfxGetCurrentDirectory());
     std::wstring problem = CheckDirectory(directory);
     if (!problem.empty()) return ReportBadCommandLine(problem);
+    CaseChange change(command.direction, command.part);
+    if (command.bPreview) return PreviewFromCommandLine(change, directory);
     RunDisplay display = command.bQuiet ? RunDisplay::Quiet : RunDisplay::Windows;
-    return static_cast<int>(RenameFilesToCase(command.direction, directory, nullptr, display));
+    return static_cast<int>(RenameFilesToCase(change, directory, nullptr, display));
 }

@@ -4,6 +4,7 @@
 #include "app/CProgressDlg.h"
 #include "app/RunJournalPlace.h"
 #include "app/RunWatch.h"
+#include "dirselect/FileCountText.h"
 #include "filesystem/CurrentDirectory.h"
 #include "filesystem/ExtendedPath.h"
 #include "platform/AfxMessageBox.h"
@@ -16,9 +17,17 @@
 
 namespace {
 
-const char* FinalMessage(CaseDirection direction) {
-    return direction == CaseDirection::Lower ? "Ok, alle Dateien in kleinbuchstaben umbenannt."
-                                             : "Ok, alle Dateien in GROSSBUCHSTABEN umbenannt.";
+CString FinalMessage(const CaseChange& change) {
+    switch (change.part) {
+    case NamePart::Extension:
+        return "Ok, alle Dateiendungen in " + CaseLettersText(change.direction) + " umbenannt.";
+    case NamePart::Stem:
+        return "Ok, alle Dateinamen ohne Endung in " + CaseLettersText(change.direction) + " umbenannt.";
+    case NamePart::Whole:
+        break;
+    }
+    return change.direction == CaseDirection::Lower ? "Ok, alle Dateien in kleinbuchstaben umbenannt."
+                                                    : "Ok, alle Dateien in GROSSBUCHSTABEN umbenannt.";
 }
 
 bool EnterDirectory(const std::wstring& directory) {
@@ -32,22 +41,26 @@ void ReportKeptFiles(std::vector<std::wstring> kept) {
     AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION, 0);
 }
 
-CString RenamedText(CaseDirection direction, size_t nRenamed) {
-    CString target = direction == CaseDirection::Lower ? "kleine" : "gro\xDF" "e";
+CString RenamedText(const CaseChange& change, size_t nRenamed) {
     if (nRenamed == 0) return "Keine Datei wurde umbenannt.";
-    CString count = nRenamed == 1 ? CString("1 Datei wurde") : GermanCount(nRenamed) + " Dateien wurden";
-    return count + " in " + target + " Dateinamen umbenannt.";
+    CString files = nRenamed == 1 ? CString("1 Datei") : GermanCount(nRenamed) + " Dateien";
+    if (change.part != NamePart::Whole) {
+        CString what = change.part == NamePart::Extension ? "die Endung" : "der Name ohne Endung";
+        return "Bei " + files + " wurde " + what + " in " + CaseLettersText(change.direction) + " umbenannt.";
+    }
+    CString target = change.direction == CaseDirection::Lower ? "kleine" : "gro\xDF" "e";
+    return files + (nRenamed == 1 ? " wurde" : " wurden") + " in " + target + " Dateinamen umbenannt.";
 }
 
-void ReportStoppedRun(CaseDirection direction, const CaseRunOutcome& outcome) {
-    std::wstring text = AfxToWide("Das Umbenennen wurde abgebrochen. " + RenamedText(direction, outcome.nRenamed));
+void ReportStoppedRun(const CaseChange& change, const CaseRunOutcome& outcome) {
+    std::wstring text = AfxToWide("Das Umbenennen wurde abgebrochen. " + RenamedText(change, outcome.nRenamed));
     if (!outcome.kept.empty()) text += L"\n\n" + KeptFilesList(outcome.kept);
     AfxMessageBox(text, MB_OK | MB_ICONINFORMATION, 0);
 }
 
 }  // namespace
 
-RunEnd RenameFilesToCase(CaseDirection direction, const std::wstring& chosenPath, CWnd* pOwner, RunDisplay display) {
+RunEnd RenameFilesToCase(const CaseChange& change, const std::wstring& chosenPath, CWnd* pOwner, RunDisplay display) {
     if (!pOwner) pOwner = AfxGetThread()->GetMainWnd();
     // "X:" alone would mean the drive's remembered directory; the user chose its root.
     std::wstring directory = chosenPath.size() == 2 ? chosenPath + L"\\" : chosenPath;
@@ -56,8 +69,8 @@ RunEnd RenameFilesToCase(CaseDirection direction, const std::wstring& chosenPath
     std::wstring journalPath = RunJournalPath();
     std::optional<CRunJournalWriter> journal;
     if (!journalPath.empty()) journal.emplace(journalPath, directory);
-    CCaseRun run(direction, wine::ExactPath(directory), journal ? &*journal : nullptr);
-    WatchRun(run, CProgressDlg::ActionText(direction), directory, pOwner, display);
+    CCaseRun run(change, wine::ExactPath(directory), journal ? &*journal : nullptr);
+    WatchRun(run, CProgressDlg::ActionText(change), directory, pOwner, display);
     if (run.IsProgramEnding()) return RunEnd::Stopped;  // no one is left to read a box
     const CaseRunOutcome& outcome = run.Outcome();
     // Outside a drive's root the listing always holds "." and "..", so only a root is empty.
@@ -67,11 +80,11 @@ RunEnd RenameFilesToCase(CaseDirection direction, const std::wstring& chosenPath
         return outcome.bListed ? RunEnd::AllInCase : RunEnd::NothingDone;
     }
     if (outcome.bStopped) {
-        ReportStoppedRun(direction, outcome);
+        ReportStoppedRun(change, outcome);
         return RunEnd::Stopped;
     }
     if (outcome.kept.empty()) {
-        AfxMessageBox(FinalMessage(direction), MB_OK, 0);
+        AfxMessageBox(FinalMessage(change), MB_OK, 0);
         return RunEnd::AllInCase;
     }
     ReportKeptFiles(outcome.kept);

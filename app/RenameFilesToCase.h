@@ -4,7 +4,7 @@
 // (a long run shows a progress window with Abbrechen), and a message box tells how it ended.
 // Sub-directories are neither renamed nor entered.
 #include "app/RunWatch.h"
-#include "renaming/CaseDirection.h"
+#include "renaming/CaseChange.h"
 
 #include <string>
 
@@ -18,11 +18,12 @@ enum class RunEnd {
     Stopped = 3,      // stopped by the user, or by the program's end
 };
 
+// change: the case, and the part of each name (a direction alone: whole names).
 // chosenPath: the exact path the directory dialog hands over: "X:" (the drive's root), "X:\"
 // or "X:\dir\...", at any depth; from the command line also "\\server\share\...". Leaves the
 // program's current directory at the chosen directory (see AfxSetCurrentDirectory). pOwner:
 // the window that takes no input while the run lasts and over which a long run shows its
 // progress window; none given, the application's main window; none at all, the progress
 // window stands alone, in the middle of the screen.
-RunEnd RenameFilesToCase(CaseDirection direction, const std::wstring& chosenPath, CWnd* pOwner = nullptr,
+RunEnd RenameFilesToCase(const CaseChange& change, const std::wstring& chosenPath, CWnd* pOwner = nullptr,
                          RunDisplay display = RunDisplay::Windows);

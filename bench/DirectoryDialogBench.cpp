@@ -4,16 +4,24 @@
 // empty directory, timed in the same rounds, tells what the dialog costs before its tree holds
 // anything; the second ratio leaves that out.
 //
-// Last, the dialog with its status line against the dialog without it, on a directory of
+// Then the dialog with its status line against the dialog without it, on a directory of
 // 5,000 sub-directories and 20,000 files: the time until it stands drawn, and for the one with
-// the line, when the count is shown.
+// the line, when the count is shown. The same way, the dialog with the choice of the name part
+// and the list's button against the dialog as it was before them (its template of then, kept
+// in DirectoryDialogBefore.rc). Last, the list of every rename: the time from asking for it
+// until its rows are complete and drawn, on 20,000 and 100,000 files, beside the listing it
+// cannot do without.
 //
 //   wine-run --build BUILD bench/directory_dialog_bench.exe [counts...]
-//   wine-run --build BUILD bench/directory_dialog_bench.exe --status-line    (the last part only)
+//   wine-run --build BUILD bench/directory_dialog_bench.exe --status-line    (the status line only)
+//   wine-run --build BUILD bench/directory_dialog_bench.exe --new-controls   (the name part only)
+//   wine-run --build BUILD bench/directory_dialog_bench.exe --list [files...] (the list only)
 #include "dirselect/CDirectoryDlg.h"
+#include "dirselect/CRenameListDlg.h"
 
 #include "bench/Stopwatch.h"
 #include "filesystem/CUniqueHandle.h"
+#include "res/resource.h"
 #include "tests/support/Observations.h"
 #include "tests/support/TempDirectory.h"
 #include "tests/support/UnixShell.h"
@@ -21,6 +29,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -270,8 +279,10 @@ constexpr UINT WM_BENCH_COUNTED = WM_APP + 3;
 // shows the count.
 class CShownDirectoryDlg : public CDirectoryDlg {
 public:
-    explicit CShownDirectoryDlg(std::optional<CaseDirection> direction)
-        : CDirectoryDlg(direction.value_or(CaseDirection::Lower)), m_bCounts(direction.has_value()) {}
+    // nIDTemplate: today's dialog, or the one of before the name parts.
+    explicit CShownDirectoryDlg(std::optional<CaseDirection> direction, UINT nIDTemplate = IDD_DIRECTORY)
+        : CDirectoryDlg(nIDTemplate, direction ? std::optional<CaseChange>(*direction) : std::nullopt, nullptr),
+          m_bCounts(direction.has_value()) {}
 
     Stopwatch m_clock;  // from construction, just before DoModal
     double m_dShown = 0;
@@ -319,9 +330,14 @@ struct StatusLineBests {
     }
 };
 
-void MeasureStatusLineRound(int i, StatusLineBests& best) {
+// The template of the dialog before the name parts (DirectoryDialogBefore.rc).
+constexpr UINT kDialogBeforeParts = 9103;
+
+// One round: the dialog compared against (without a status line, or from another template),
+// then today's dialog with its status line.
+void MeasureRound(int i, std::optional<CaseDirection> first, UINT nFirstTemplate, StatusLineBests& best) {
     {
-        CShownDirectoryDlg dlg(std::nullopt);
+        CShownDirectoryDlg dlg(first, nFirstTemplate);
         dlg.DoModal();
         best.without[i % 2] = std::min(best.without[i % 2], dlg.m_dShown);
     }
@@ -332,29 +348,127 @@ void MeasureStatusLineRound(int i, StatusLineBests& best) {
     best.line = dlg.m_strLine;
 }
 
-// The dialog with the status line against the one without it, taken turn about, in rounds of
-// 20 until the noise is below half the 5 % allowed (at least 40 rounds, at most 400).
-void MeasureStatusLine() {
+// Today's dialog against another, taken turn about on 5,000 sub-directories and 20,000 files,
+// in rounds of 20 until the noise is below half the 5 % allowed (at least 40 rounds, at most
+// 400). Checks the status line it showed; rounds: how many were taken.
+StatusLineBests MeasureTurnAbout(std::optional<CaseDirection> first, UINT nFirstTemplate, int& rounds) {
     TempDirectory dir;
-    RunUnixShell("cd " + ShellQuote(UnixPath(dir.Path())) +
-                     " && seq -f 'Ordner %06g' 5000 | xargs -d '\\n' mkdir && seq -f 'Datei%05g.TXT' 20000 | xargs touch",
-                 600000);
+    RunUnixShell(
+        "cd " + ShellQuote(UnixPath(dir.Path())) +
+            " && seq -f 'Ordner %06g' 5000 | xargs -d '\\n' mkdir && seq -f 'Datei%05g.TXT' 20000 | xargs touch",
+        600000);
     SetCurrentDirectoryW(dir.Path().c_str());
     StatusLineBests best;
-    int rounds = 0;
+    rounds = 0;
     while (rounds < 40 || (best.Noise() >= 0.025 && rounds < 400))
-        for (int i = 0; i < 20; ++i) MeasureStatusLineRound(rounds++, best);
+        for (int i = 0; i < 20; ++i) MeasureRound(rounds++, first, nFirstTemplate, best);
     SetCurrentDirectoryW(L"C:\\");
+    RunUnixShell("rm -rf " + ShellQuote(UnixPath(dir.Path())), 600000);
     if (best.line != L"20.000 Dateien, davon 20.000 umzubenennen") {
         std::printf("FAILED: the status line read \"%ls\"\n", best.line.c_str());
         std::exit(1);
     }
+    return best;
+}
+
+// The dialog with the status line against the one without it.
+void MeasureStatusLine() {
+    int rounds = 0;
+    StatusLineBests best = MeasureTurnAbout(std::nullopt, IDD_DIRECTORY, rounds);
     std::printf(
         "Status line (5,000 sub-directories, 20,000 files; open until drawn, best of %d rounds):\n"
         "   without %7.3f s   with %7.3f s   ratio %5.3f (at most 1.05)   noise %4.1f %%   count shown after %7.3f s\n",
         rounds, best.Without(), best.With(), best.With() / best.Without(), 100.0 * best.Noise(), best.counted);
     std::fflush(stdout);
-    RunUnixShell("rm -rf " + ShellQuote(UnixPath(dir.Path())), 600000);
+}
+
+// Today's dialog, with the name part's radio buttons and the list's button, against the dialog
+// as it was before them, both with their status lines.
+void MeasureNewControls() {
+    int rounds = 0;
+    StatusLineBests best = MeasureTurnAbout(CaseDirection::Lower, kDialogBeforeParts, rounds);
+    std::printf(
+        "Name part and list button (5,000 sub-directories, 20,000 files; open until drawn, best of %d rounds):\n"
+        "   before %7.3f s   now %7.3f s   ratio %5.3f (at most 1.05)   noise %4.1f %%\n",
+        rounds, best.Without(), best.With(), best.With() / best.Without(), 100.0 * best.Noise());
+    std::fflush(stdout);
+}
+
+// Notes when its rows are complete and drawn, and closes.
+class CTimedListDlg : public CRenameListDlg {
+public:
+    using CRenameListDlg::CRenameListDlg;
+    Stopwatch m_clock;  // from construction, just before DoModal: the click
+    double m_dComplete = 0;
+    std::wstring m_strLast;
+
+protected:
+    BOOL PreTranslateMessage(MSG* pMsg) override {
+        if (pMsg->message == WM_RENAME_LIST_PLANNED) PostMessage(WM_BENCH_COUNTED);  // after the dialog took it
+        if (pMsg->message == WM_BENCH_COUNTED) {
+            ::UpdateWindow(m_list.m_hWnd);
+            m_dComplete = m_clock.Seconds();
+            if (RowCount() > 0) m_strLast = CellText(RowCount() - 1, 1);
+            EndDialog(IDOK);
+            return TRUE;
+        }
+        return CRenameListDlg::PreTranslateMessage(pMsg);
+    }
+};
+
+// The listing the list is made from, as the run reads it, with nothing done with it.
+double BareListing(const TempDirectory& dir) {
+    Stopwatch clock;
+    DirectoryListing listing = ReadDirectoryListing(dir.ExactPath());
+    double elapsed = clock.Seconds();
+    if (listing.entries.empty()) std::exit(1);
+    return elapsed;
+}
+
+// The plan of the list's rows alone, on this thread.
+double PlanAlone(const TempDirectory& dir) {
+    std::atomic<bool> bStop{false};
+    Stopwatch clock;
+    RunPlan plan = PlanRun(CaseChange(CaseDirection::Lower, NamePart::Extension), dir.ExactPath(), bStop);
+    double elapsed = clock.Seconds();
+    if (plan.renamed.empty()) std::exit(1);
+    return elapsed;
+}
+
+// The list's time to complete at each size (best of five, the list, its plan alone and the bare
+// listing taking turns), checked against its last row.
+void MeasureList(const std::vector<size_t>& counts) {
+    std::printf("List of renames: from the click until every row is there and drawn (best of 5 rounds):\n");
+    for (size_t count : counts) {
+        TempDirectory dir;
+        RunUnixShell("cd " + ShellQuote(UnixPath(dir.Path())) + " && seq -f 'Datei%06g.TXT' " + std::to_string(count) +
+                         " | xargs touch",
+                     600000);
+        double list = 1e9, plan = 1e9, bare = 1e9;
+        std::wstring last;
+        size_t rows = 0;
+        for (int i = 0; i < 5; ++i) {
+            CTimedListDlg dlg(CaseChange(CaseDirection::Lower, NamePart::Extension), dir.Path());
+            dlg.DoModal();
+            list = std::min(list, dlg.m_dComplete);
+            last = dlg.m_strLast;
+            rows = dlg.RowCount();
+            plan = std::min(plan, PlanAlone(dir));
+            bare = std::min(bare, BareListing(dir));
+        }
+        wchar_t expected[32];
+        std::swprintf(expected, 32, L"Datei%06u.txt", static_cast<unsigned>(count));
+        if (rows != count || last != expected) {
+            std::printf("FAILED at %zu: %zu rows, the last to become \"%ls\"\n", count, rows, last.c_str());
+            std::exit(1);
+        }
+        std::printf(
+            "%9zu files: list complete %7.3f s (at most 2 s)   its plan alone %7.3f s   the bare listing %7.3f s   "
+            "ratio %5.2f\n",
+            count, list, plan, bare, list / bare);
+        std::fflush(stdout);
+        RunUnixShell("rm -rf " + ShellQuote(UnixPath(dir.Path())), 600000);
+    }
 }
 
 }  // namespace
@@ -368,6 +482,16 @@ int main(int argc, char** argv) {
             MeasureStatusLine();
             return 0;
         }
+        if (std::string(argv[i]) == "--new-controls") {
+            MeasureNewControls();
+            return 0;
+        }
+        if (std::string(argv[i]) == "--list") {
+            std::vector<size_t> files;
+            for (int k = i + 1; k < argc; ++k) files.push_back(std::strtoul(argv[k], nullptr, 10));
+            MeasureList(files.empty() ? std::vector<size_t>{20000, 100000} : files);
+            return 0;
+        }
         counts.push_back(std::strtoul(argv[i], nullptr, 10));
     }
     if (counts.empty()) counts = {1000, 5000, 20000};
@@ -379,5 +503,7 @@ int main(int argc, char** argv) {
     double fixed = WarmUp();
     for (size_t count : counts) Measure(count, rounds, fixed);
     MeasureStatusLine();
+    MeasureNewControls();
+    MeasureList({20000, 100000});
     return 0;
 }

@@ -1,15 +1,22 @@
 #include "dirselect/CDirectoryDlg.h"
 
+#include "dirselect/CRenameListDlg.h"
 #include "dirselect/FileCountText.h"
 #include "filesystem/CurrentDirectory.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
 
+#include <iterator>
+
 BEGIN_MESSAGE_MAP(CDirectoryDlg, CDialog)
     ON_CBN_SELCHANGE(IDC_DRIVE_LIST, OnSelchangeDrive)
     ON_MESSAGE(WM_FILES_COUNTED, OnFilesCounted)
     ON_WM_TIMER()
+    ON_BN_CLICKED(IDC_PART_WHOLE, OnNamePart)
+    ON_BN_CLICKED(IDC_PART_EXTENSION, OnNamePart)
+    ON_BN_CLICKED(IDC_PART_STEM, OnNamePart)
+    ON_BN_CLICKED(IDC_RENAME_LIST_OPEN, OnRenameList)
 END_MESSAGE_MAP()
 
 namespace {
@@ -17,12 +24,22 @@ namespace {
 // Timers come only once nothing else waits, the first drawing of the dialog included.
 constexpr UINT_PTR kShownTimer = 1;
 
+// The radio button of each part, in the order of NamePart.
+constexpr int kPartButtons[] = {IDC_PART_WHOLE, IDC_PART_EXTENSION, IDC_PART_STEM};
+
 }  // namespace
 
 CDirectoryDlg::CDirectoryDlg(CWnd* pParent) : CDialog(IDD_DIRECTORY, pParent) {}
 
-CDirectoryDlg::CDirectoryDlg(CaseDirection direction, CWnd* pParent)
-    : CDialog(IDD_DIRECTORY, pParent), m_direction(direction) {}
+CDirectoryDlg::CDirectoryDlg(const CaseChange& change, CWnd* pParent)
+    : CDialog(IDD_DIRECTORY, pParent), m_part(change.part), m_direction(change.direction) {}
+
+CDirectoryDlg::CDirectoryDlg(UINT nIDTemplate, std::optional<CaseChange> change, CWnd* pParent)
+    : CDialog(nIDTemplate, pParent) {
+    if (!change) return;
+    m_part = change->part;
+    m_direction = change->direction;
+}
 
 // The tree opens at the current directory; its listing is read while the window is made.
 INT_PTR CDirectoryDlg::DoModal() {
@@ -49,9 +66,39 @@ BOOL CDirectoryDlg::OnInitDialog() {
     ShowFolderPictures(nDpi);
     m_icons.Show(this, MAKEINTRESOURCEA(IDR_MAINFRAME), nDpi, FALSE);
     m_driveList.FillDrives();
+    ShowNamePart();
     m_tree.ShowPath();
     UpdatePathField();
     return TRUE;
+}
+
+void CDirectoryDlg::ShowNamePart() {
+    int nChosen = kPartButtons[static_cast<int>(m_part)];
+    for (int nID : kPartButtons) {
+        HWND hButton = ::GetDlgItem(m_hWnd, nID);
+        ::SendMessageW(hButton, BM_SETCHECK, nID == nChosen ? BST_CHECKED : BST_UNCHECKED, 0);
+        // Tab leads into the group at the chosen button; the arrow keys move within it.
+        LONG style = ::GetWindowLongW(hButton, GWL_STYLE);
+        ::SetWindowLongW(hButton, GWL_STYLE, nID == nChosen ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+        ::EnableWindow(hButton, m_direction.has_value());
+    }
+    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_RENAME_LIST_OPEN), m_direction.has_value());
+}
+
+// A click, an access key or an arrow key chose a part: the count follows at once.
+void CDirectoryDlg::OnNamePart() {
+    for (size_t i = 0; i < std::size(kPartButtons); ++i)
+        if (::SendMessageW(::GetDlgItem(m_hWnd, kPartButtons[i]), BM_GETCHECK, 0, 0) == BST_CHECKED)
+            m_part = static_cast<NamePart>(i);
+    ShowNamePart();
+    CountFiles();
+}
+
+void CDirectoryDlg::OnRenameList() {
+    std::wstring path = m_tree.GetPath();
+    if (!m_direction || path.empty()) return;
+    CRenameListDlg dlg(CaseChange(*m_direction, m_part), path, this);
+    dlg.DoModal();
 }
 
 int CDirectoryDlg::FolderPictureSize(UINT nDpi) {
@@ -138,7 +185,7 @@ void CDirectoryDlg::CountFiles() {
         SetTimer(kShownTimer, 0);
         return;
     }
-    m_nCountRequest = m_counter.Count(m_hWnd, *m_direction, path);
+    m_nCountRequest = m_counter.Count(m_hWnd, CaseChange(*m_direction, m_part), path);
     if (m_nCountRequest == 0) m_countLine.SetWindowText(std::wstring());
 }
 
@@ -154,6 +201,6 @@ LRESULT CDirectoryDlg::OnFilesCounted(WPARAM wParam, LPARAM) {
     auto nRequest = static_cast<unsigned>(wParam);
     if (nRequest != m_nCountRequest || !m_direction) return 0;
     std::optional<RunPreview> preview = m_counter.TakeResult(nRequest);
-    if (preview) m_countLine.SetWindowText(AfxToWide(FileCountText(*m_direction, *preview)));
+    if (preview) m_countLine.SetWindowText(AfxToWide(FileCountText(CaseChange(*m_direction, m_part), *preview)));
     return 0;
 }

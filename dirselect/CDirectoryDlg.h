@@ -2,13 +2,15 @@
 // The modal dialog in which the user picks the directory to rename in: a path field, the
 // directory tree and the drive list. After OK, m_strDirectory holds the path shown. Opened for
 // a direction, its status line tells what a run in that direction would do in the directory
-// shown, counted beside the dialog; each new directory drops the count in hand.
+// shown, counted beside the dialog; each new directory drops the count in hand. The user
+// chooses there which part of the names the run changes (m_part, counted anew at once) and
+// can open the list of every rename the run would make.
 #include "dirselect/CDirectoryTree.h"
 #include "dirselect/CDriveCombo.h"
 #include "dirselect/CFileCounter.h"
 #include "platform/AfxWin.h"
 #include "platform/CWindowIcons.h"
-#include "renaming/CaseDirection.h"
+#include "renaming/CaseChange.h"
 
 #include <optional>
 #include <string>
@@ -16,7 +18,8 @@
 class CDirectoryDlg : public CDialog {
 public:
     explicit CDirectoryDlg(CWnd* pParent = nullptr);  // no status line
-    explicit CDirectoryDlg(CaseDirection direction, CWnd* pParent = nullptr);
+    // change: the direction, and the part chosen when the dialog opens.
+    explicit CDirectoryDlg(const CaseChange& change, CWnd* pParent = nullptr);
 
     INT_PTR DoModal() override;
 
@@ -33,9 +36,14 @@ public:
     CDirectoryTree m_tree;
     CDriveCombo m_driveList;
     CStatic m_countLine;
-    std::wstring m_strDirectory;  // the exact path, as the tree spells it
+    std::wstring m_strDirectory;        // the exact path, as the tree spells it
+    NamePart m_part = NamePart::Whole;  // the part chosen, also after Abbruch
 
 protected:
+    // From another template with the same controls, some of the part's left out (a benchmark
+    // times the dialog as it was before them so).
+    CDirectoryDlg(UINT nIDTemplate, std::optional<CaseChange> change, CWnd* pParent);
+
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
     BOOL OnInitDialog() override;
@@ -44,6 +52,8 @@ protected:
     LRESULT OnFilesCounted(WPARAM wParam, LPARAM lParam);
     void OnTimer(UINT_PTR nIDEvent);
     void ShowAtDpi(UINT nDpi) override;
+    void OnNamePart();
+    void OnRenameList();
 
     DECLARE_MESSAGE_MAP()
 
@@ -52,6 +62,8 @@ private:
     void ShowFolderPictures(UINT nDpi);
     // Starts the count for the directory in the path field.
     void CountFiles();
+    // The radio buttons show m_part, or, without a direction, are not there.
+    void ShowNamePart();
 
     CWindowIcons m_icons;
     std::optional<CaseDirection> m_direction;  // none: the status line stays empty

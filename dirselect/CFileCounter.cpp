@@ -15,7 +15,7 @@ void CFileCounter::Stop() {
     if (m_thread.joinable()) m_thread.join();
 }
 
-unsigned CFileCounter::Count(HWND hNotify, CaseDirection direction, const std::wstring& directory) {
+unsigned CFileCounter::Count(HWND hNotify, const CaseChange& change, const std::wstring& directory) {
     // "X:" alone would mean the drive's remembered directory; the field shows the root so.
     std::wstring root = directory.size() == 2 ? directory + L"\\" : directory;
     // The path a run is given, so that the names are matched as the run matches them.
@@ -23,7 +23,7 @@ unsigned CFileCounter::Count(HWND hNotify, CaseDirection direction, const std::w
     std::lock_guard<std::mutex> lock(m_mutex);
     m_bStop = true;
     m_result.reset();
-    m_next = Request{++m_nLastRequest, hNotify, direction, std::move(exact)};
+    m_next = Request{++m_nLastRequest, hNotify, change, std::move(exact)};
     if (!m_thread.joinable()) {
         try {
             m_thread = std::thread(&CFileCounter::Work, this);
@@ -63,7 +63,7 @@ bool CFileCounter::WaitForRequest(Request& request) {
 void CFileCounter::Work() {
     Request request;
     while (WaitForRequest(request)) {
-        RunPreview preview = PreviewRun(request.direction, request.directory, m_bStop);
+        RunPreview preview = PreviewRun(request.change, request.directory, m_bStop);
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             if (preview.bStopped || request.nNumber != m_nLastRequest) continue;

@@ -4,7 +4,7 @@
 // count in hand at once (the listing stops between two entries), and a count that has been
 // given up is never reported. When a count is ready, WM_FILES_COUNTED is posted to the window
 // that asked, with the request's number as wParam; TakeResult then hands it over.
-#include "renaming/CaseDirection.h"
+#include "renaming/CaseChange.h"
 #include "renaming/RunPreview.h"
 
 #include <windows.h>
@@ -32,7 +32,7 @@ public:
 
     // directory: as the path field shows it ("X:\dir", "X:" for a drive's root). Returns the
     // request's number, the one the message will carry; 0 when no thread could be started.
-    unsigned Count(HWND hNotify, CaseDirection direction, const std::wstring& directory);
+    unsigned Count(HWND hNotify, const CaseChange& change, const std::wstring& directory);
     void Drop();
     // The count of request nRequest, once, when it is the last request and it is ready.
     std::optional<RunPreview> TakeResult(unsigned nRequest);
@@ -41,7 +41,7 @@ private:
     struct Request {
         unsigned nNumber = 0;
         HWND hNotify = nullptr;
-        CaseDirection direction = CaseDirection::Lower;
+        CaseChange change = CaseDirection::Lower;
         std::wstring directory;  // exact path
     };
 

@@ -6,18 +6,26 @@ namespace {
 
 CString FilesText(size_t nFiles) { return nFiles == 1 ? CString("1 Datei") : GermanCount(nFiles) + " Dateien"; }
 
-CString CaseName(CaseDirection direction) {
-    return direction == CaseDirection::Lower ? "Kleinbuchstaben" : "Gro\xDF" "buchstaben";
+// What already has the requested case: the file or all files, or the part of them asked for.
+const char* AlreadyText(NamePart part, size_t nFiles) {
+    static const char* const texts[][2] = {{", bereits in ", ", alle bereits in "},
+                                           {", Endung bereits in ", ", alle Endungen bereits in "},
+                                           {", Name ohne Endung bereits in ", ", alle Namen ohne Endung bereits in "}};
+    return texts[static_cast<int>(part)][nFiles == 1 ? 0 : 1];
 }
 
 }  // namespace
 
-CString FileCountText(CaseDirection direction, const RunPreview& preview) {
+CString CaseLettersText(CaseDirection direction) {
+    return direction == CaseDirection::Lower ? "Kleinbuchstaben" : "Gro\xDF" "buchstaben";
+}
+
+CString FileCountText(const CaseChange& change, const RunPreview& preview) {
     if (!preview.bListed) return "Verzeichnis nicht lesbar";
     if (preview.nFiles == 0) return "Keine Dateien";
     CString text = FilesText(preview.nFiles);
     if (preview.nToRename == 0 && preview.nKeepingName == 0)
-        return text + (preview.nFiles == 1 ? ", bereits in " : ", alle bereits in ") + CaseName(direction);
+        return text + AlreadyText(change.part, preview.nFiles) + CaseLettersText(change.direction);
     text = text + ", davon " + GermanCount(preview.nToRename) + " umzubenennen";
     if (preview.nKeepingName == 1) text = text + ", 1 davon beh\xE4lt ihren Namen";
     if (preview.nKeepingName > 1) text = text + ", " + GermanCount(preview.nKeepingName) + " davon behalten ihren Namen";

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <numeric>
 #include <vector>
 
@@ -60,12 +61,28 @@ const CaseTables& Tables() {
 
 }  // namespace
 
-std::optional<std::wstring> ConvertedName(CaseDirection direction, const std::wstring& name) {
-    const std::vector<wchar_t>& table = direction == CaseDirection::Lower ? Tables().lower : Tables().upper;
+std::optional<std::wstring> ConvertedName(const CaseChange& change, const std::wstring& name) {
+    const std::vector<wchar_t>& table = change.direction == CaseDirection::Lower ? Tables().lower : Tables().upper;
+    size_t extension = ExtensionStart(name);
+    size_t from = change.part == NamePart::Extension ? extension : 0;
+    size_t to = change.part == NamePart::Stem ? extension : name.size();
+    if (from == std::wstring::npos) return name;  // no extension to change
     std::wstring converted = name;
-    for (wchar_t& ch : converted) ch = table[static_cast<unsigned short>(ch)];
+    for (size_t i = from; i < std::min(to, name.size()); ++i)
+        converted[i] = table[static_cast<unsigned short>(name[i])];
     if (converted != name && CaseFoldKey(converted) != CaseFoldKey(name)) return std::nullopt;
     return converted;
+}
+
+bool HasRequestedCase(const CaseChange& change, const std::wstring& name) {
+    std::optional<std::wstring> converted = ConvertedName(change, name);
+    return converted && *converted == name;
+}
+
+size_t ExtensionStart(const std::wstring& name) {
+    size_t dot = name.rfind(L'.');
+    if (dot == std::wstring::npos || dot == 0 || dot + 1 == name.size()) return std::wstring::npos;
+    return dot;
 }
 
 std::wstring CaseFoldKey(const std::wstring& name) {

@@ -5,6 +5,7 @@
 #include "filesystem/DirectoryListing.h"
 #include "filesystem/ExtendedPath.h"
 #include "renaming/CaseConversion.h"
+#include "renaming/CaseChange.h"
 #include "renaming/CaseDirection.h"
 #include "renaming/CaseRunControl.h"
 #include "renaming/NameCensus.h"
@@ -17,9 +18,10 @@
 #include <vector>
 
 struct CaseRunContext {
-    CaseRunContext(CaseDirection caseDirection, std::wstring strDirectory, DirectoryListing startListing,
+    CaseRunContext(const CaseChange& change, std::wstring strDirectory, DirectoryListing startListing,
             CaseRunControl& runControl)
-        : direction(caseDirection),
+        : direction(change.direction),
+          part(change.part),
           directory(std::move(strDirectory)),
           listing(std::move(startListing)),
           census(listing.entries),
@@ -32,7 +34,7 @@ struct CaseRunContext {
     // The name a file of the directory is to take: its earlier name when the run takes back an
     // earlier one (none for a file that run did not rename), else its name in the requested case.
     std::optional<std::wstring> TargetOf(const std::wstring& name) const {
-        if (!bRestoring) return ConvertedName(direction, name);
+        if (!bRestoring) return ConvertedName(CaseChange(direction, part), name);
         auto found = earlierNames.find(name);
         return found == earlierNames.end() ? std::nullopt : std::optional<std::wstring>(found->second);
     }
@@ -40,6 +42,7 @@ struct CaseRunContext {
     bool StopRequested() const { return control.bStopRequested.load(std::memory_order_relaxed); }
 
     CaseDirection direction;
+    NamePart part;             // of each name, the part whose case the run changes
     std::wstring directory;    // exact path
     DirectoryListing listing;  // as read at the start: the files the run goes through
     CNameCensus census;        // the names the directory's entries answer to, as last seen

@@ -2,10 +2,10 @@
 
 #include "filesystem/ExtendedPath.h"
 #include "filesystem/MoveWithoutReplacing.h"
-#include "renaming/AddressableName.h"
 #include "renaming/CaseConversion.h"
 #include "renaming/CaseRenamer.h"
 #include "renaming/CaseRunContext.h"
+#include "renaming/FilePlan.h"
 #include "renaming/NameCensus.h"
 #include "renaming/RunJournalAhead.h"
 #include "renaming/StagingFolder.h"
@@ -17,17 +17,10 @@
 
 namespace {
 
-bool HasRequestedCase(CaseDirection direction, const std::wstring& name) {
-    std::optional<std::wstring> converted = ConvertedName(direction, name);
-    return converted && *converted == name;
-}
-
 // A file of an earlier run that was ended between two steps goes back into the directory:
 // in the requested case where no entry answers to that name, else under its own name.
 bool ReturnWaitingFile(CaseRunContext& run, const std::wstring& waitingPath, const std::wstring& name) {
-    std::optional<std::wstring> converted = run.TargetOf(name);
-    for (const std::wstring& target : {converted.value_or(name), name}) {
-        if (run.census.IsTaken(target)) continue;
+    for (const std::wstring& target : ReturnNames(run.TargetOf(name), name, run.census)) {
         if (MoveWithoutReplacing(waitingPath, run.PathOf(target)) != ERROR_SUCCESS) continue;
         run.census.Add(target);
         ++run.nReturned;
@@ -99,13 +92,11 @@ std::vector<size_t> FilesToTry(const CaseRunContext& run) {
     return order;
 }
 
-// A forward run's target: none where the name cannot be spelt, keeps its case, or where
-// another entry answers to the new name.
+// A forward run's target, where the file's plan is a rename.
 std::optional<std::wstring> ConvertedTarget(const CaseRunContext& run, const ListingEntry& entry) {
-    if (!Addressable(entry.name)) return std::nullopt;
-    std::optional<std::wstring> target = run.TargetOf(entry.name);
-    if (!target || *target == entry.name || run.census.TakenByOther(entry, *target)) return std::nullopt;
-    return target;
+    FilePlan plan = PlanFile(CaseChange(run.direction, run.part), run.census, entry);
+    if (plan.fate != FileFate::Renamed) return std::nullopt;
+    return std::move(plan.target);
 }
 
 // A rename that is refused or fails leaves the file as it was; the disk tells afterwards.
@@ -142,7 +133,8 @@ std::vector<std::wstring> FilesWithoutRequestedCase(const CaseRunContext& run, c
     const DirectoryListing& listing = after.started ? after : run.listing;
     std::vector<std::wstring> kept;
     for (const ListingEntry& entry : listing.entries)
-        if (!entry.IsDirectory() && !HasRequestedCase(run.direction, entry.name)) kept.push_back(entry.name);
+        if (!entry.IsDirectory() && !HasRequestedCase(CaseChange(run.direction, run.part), entry.name))
+            kept.push_back(entry.name);
     return kept;
 }
 
@@ -206,7 +198,7 @@ void SortAndMerge(std::vector<std::wstring>& names) {
 
 }  // namespace
 
-CaseRunOutcome ChangeCaseOnDisk(CaseDirection direction, const std::wstring& directory, CaseRunControl* pControl,
+CaseRunOutcome ChangeCaseOnDisk(const CaseChange& change, const std::wstring& directory, CaseRunControl* pControl,
                                    CRunJournalWriter* pJournal) {
     CaseRunControl unwatched;
     CaseRunOutcome outcome;
@@ -214,7 +206,7 @@ CaseRunOutcome ChangeCaseOnDisk(CaseDirection direction, const std::wstring& dir
     std::unordered_map<std::wstring, FileIdentity> identities;
     DirectoryListing listing =
         pJournal ? ReadListingWithIdentities(directory, identities) : ReadDirectoryListing(directory);
-    CaseRunContext run(direction, directory, std::move(listing), pControl ? *pControl : unwatched);
+    CaseRunContext run(change, directory, std::move(listing), pControl ? *pControl : unwatched);
     outcome.bListed = run.listing.started;
     outcome.nEntries = run.listing.entries.size();
     if (!run.listing.started) return outcome;

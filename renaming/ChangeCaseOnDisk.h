@@ -4,7 +4,7 @@
 // read again to tell which files did not. It renames and reports, and nothing more: no box,
 // no window, no current directory (the user's command around it is app/RenameFilesToCase).
 // The same run takes an earlier one back from its journal.
-#include "renaming/CaseDirection.h"
+#include "renaming/CaseChange.h"
 #include "renaming/CaseRunControl.h"
 #include "renaming/RunJournal.h"
 
@@ -24,12 +24,13 @@ struct CaseRunOutcome {
     std::vector<JournalEntry> unreached;
 };
 
+// change: the case, and the part of each name it is asked for (a direction alone: whole names).
 // directory: an extended ("\\?\X:\...") or Unix namespace ("\\?\unix\...") path.
 // pControl: counts the files as they are handled and is asked before each file whether to stop;
 // a stopped run still ends as any run does, with no file left waiting.
 // pJournal: where the run records ahead of its renames what it renames, so that it can be
 // taken back; none given, nothing is recorded.
-CaseRunOutcome ChangeCaseOnDisk(CaseDirection direction, const std::wstring& directory,
+CaseRunOutcome ChangeCaseOnDisk(const CaseChange& change, const std::wstring& directory,
                                    CaseRunControl* pControl = nullptr, CRunJournalWriter* pJournal = nullptr);
 
 // Takes back the run that the journal records: each file it renamed gets its earlier name back

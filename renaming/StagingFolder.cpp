@@ -256,12 +256,19 @@ std::vector<ListingEntry> CStagingFolder::WaitingFiles() const {
 }
 
 bool CStagingFolder::MayMoveFromFolder(const std::wstring& fileName) const {
-    if (!m_files || IsHeldElsewhere()) return false;
-    return static_cast<bool>(OpenPlainEntry(m_files, FilesPath(), fileName, FILE_READ_ATTRIBUTES, kPeekSharing));
+    return !IsHeldElsewhere() && IsPlainInFolder(fileName);
 }
 
 bool CStagingFolder::MayMoveFromDirectory(const std::wstring& waitingName) const {
-    if (IsHeldElsewhere()) return false;
+    return !IsHeldElsewhere() && IsPlainBeside(waitingName);
+}
+
+bool CStagingFolder::IsPlainInFolder(const std::wstring& fileName) const {
+    if (!m_files) return false;
+    return static_cast<bool>(OpenPlainEntry(m_files, FilesPath(), fileName, FILE_READ_ATTRIBUTES, kPeekSharing));
+}
+
+bool CStagingFolder::IsPlainBeside(const std::wstring& waitingName) const {
     return static_cast<bool>(
         OpenPlainEntry(m_directory, m_strDirectory, waitingName, FILE_READ_ATTRIBUTES, kPeekSharing));
 }

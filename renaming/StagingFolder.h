@@ -47,6 +47,9 @@ public:
     // volume that may be moved (not a link).
     bool MayMoveFromFolder(const std::wstring& fileName) const;
     bool MayMoveFromDirectory(const std::wstring& waitingName) const;
+    // The same, for a folder that is only looked at: whether the run that holds it would move it.
+    bool IsPlainInFolder(const std::wstring& fileName) const;
+    bool IsPlainBeside(const std::wstring& waitingName) const;
     // Removes the folder once no file waits in it, never through a link. The caller must know
     // that no file waits beside the others: the marker is what the next run finds them by.
     // dwPatienceMs: how long the caller, who knows no file is left in it, lets the volume go on

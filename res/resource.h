@@ -8,6 +8,7 @@
 #define IDD_UMBRIX_DIALOG 102
 #define IDD_DIRECTORY     103
 #define IDD_PROGRESS      104
+#define IDD_RENAME_LIST   105
 
 // Strings and the system-menu command of the About item
 #define IDS_ABOUTBOX 101
@@ -50,10 +51,19 @@
 #define IDC_ABOUT_WEB_LINK 1006
 
 // Controls of the directory selection dialog (IDD_DIRECTORY)
-#define IDC_DIRECTORY_PATH 1003
-#define IDC_DRIVE_LIST     1005
-#define IDC_DIRECTORY_TREE 1007
-#define IDC_FILE_COUNT     1010
+#define IDC_DIRECTORY_PATH   1003
+#define IDC_DRIVE_LIST       1005
+#define IDC_DIRECTORY_TREE   1007
+#define IDC_FILE_COUNT       1010
+#define IDC_PART_WHOLE       1011
+#define IDC_PART_EXTENSION   1012
+#define IDC_PART_STEM        1013
+#define IDC_RENAME_LIST_OPEN 1014
+
+// Controls of the list of every rename a run would make (IDD_RENAME_LIST)
+#define IDC_RENAME_LIST           1020
+#define IDC_RENAME_LIST_DIRECTORY 1021
+#define IDC_RENAME_LIST_STATUS    1022
 
 // Controls of the progress window of a long rename run (IDD_PROGRESS)
 #define IDC_PROGRESS_ACTION    1010

@@ -117,8 +117,13 @@ TEST(AccessibleNames, EveryControlTabReachesIsNamedByItsTextOrTheLabelBeforeIt) 
     });
     user.When(L"Verzeichnis Auswahl:", [&](HWND hDirDlg) {
         CheckTabStops(hDirDlg, check);
-        ClickButton(hDirDlg, IDCANCEL);
+        ClickButton(hDirDlg, IDC_RENAME_LIST_OPEN);
     });
+    user.When(L"Liste der Umbenennungen", [&](HWND hListDlg) {
+        CheckTabStops(hListDlg, check);
+        ClickButton(hListDlg, IDCANCEL);
+    });
+    user.When(L"Verzeichnis Auswahl:", [](HWND hDirDlg) { ClickButton(hDirDlg, IDCANCEL); });
     user.When(L"Umbrix", [](HWND hDlg) { PostMessageA(hDlg, WM_SYSCOMMAND, IDM_ABOUTBOX, 0); });
     user.When(L"Info über Umbrix", [&](HWND hAbout) {
         CheckTabStops(hAbout, check);
@@ -132,8 +137,9 @@ TEST(AccessibleNames, EveryControlTabReachesIsNamedByItsTextOrTheLabelBeforeIt) 
     CoUninitialize();
     EXPECT_TRUE(user.Finished()) << "never saw: " << Utf8(user.Pending());
     // Main dialog: Ende, two case buttons, Rückgängig, link; directory dialog: OK, Abbruch, path
-    // field, drive list, tree; About box: OK, link.
-    EXPECT_EQ(check.nChecked, 5 + 5 + 2);
+    // field, "Liste", the chosen part, drive list, tree; the list: the list, "Schließen"; About
+    // box: OK, link.
+    EXPECT_EQ(check.nChecked, 5 + 7 + 2 + 2);
 
     if (!check.bAnswered) GTEST_SKIP() << "the system gave no accessible object for a dialog control";
     if (!check.unanswered.empty()) {

@@ -66,6 +66,34 @@ TEST(CaseCommandLine, WellFormedRunsGiveDirectionDirectoryAndQuietFlag) {
     }
 }
 
+// /endung and /name choose the part beside a direction; /vorschau is a dry run without windows.
+TEST(CaseCommandLine, PartAndDryRunSwitchesGoWithADirection) {
+    const struct {
+        const wchar_t* line;
+        CaseDirection direction;
+        NamePart part;
+        bool bPreview;
+    } cases[] = {
+        {L"umbrix.exe /klein C:\\Fotos", CaseDirection::Lower, NamePart::Whole, false},
+        {L"umbrix.exe /klein /endung C:\\Fotos", CaseDirection::Lower, NamePart::Extension, false},
+        {L"umbrix.exe -ENDUNG /gross C:\\Fotos", CaseDirection::Upper, NamePart::Extension, false},
+        {L"umbrix.exe /gross /Name C:\\Fotos", CaseDirection::Upper, NamePart::Stem, false},
+        {L"umbrix.exe /vorschau /klein C:\\Fotos", CaseDirection::Lower, NamePart::Whole, true},
+        {L"umbrix.exe /still /gross /name -Vorschau C:\\Fotos", CaseDirection::Upper, NamePart::Stem, true},
+    };
+    for (const auto& c : cases) {
+        CaseCommand command = Read(c.line);
+        EXPECT_TRUE(command.bGiven) << Utf8(c.line);
+        EXPECT_EQ(command.error, L"") << Utf8(c.line);
+        EXPECT_EQ(command.direction, c.direction) << Utf8(c.line);
+        EXPECT_EQ(command.part, c.part) << Utf8(c.line);
+        EXPECT_EQ(command.bPreview, c.bPreview) << Utf8(c.line);
+        EXPECT_EQ(command.bQuiet, c.bPreview || std::wstring(c.line).find(L"/still") != std::wstring::npos)
+            << "a dry run shows no window: " << Utf8(c.line);
+        EXPECT_EQ(command.directory, L"C:\\Fotos") << Utf8(c.line);
+    }
+}
+
 TEST(CaseCommandLine, MalformedRunsSayWhatIsWrongAndGiveNoDirectory) {
     const struct {
         const wchar_t* line;
@@ -83,6 +111,11 @@ TEST(CaseCommandLine, MalformedRunsSayWhatIsWrongAndGiveNoDirectory) {
         {L"umbrix.exe /still C:\\x", L"/still gilt nur zusammen mit /klein oder /gross"},
         {L"umbrix.exe /still", L"/still gilt nur zusammen"},
         {L"umbrix.exe /kleiner C:\\x /gross", L"Unbekannter Schalter: \"/kleiner\""},
+        {L"umbrix.exe /klein /endung /name C:\\x", L"/endung und /name schlie"},
+        {L"umbrix.exe /endung C:\\x", L"/endung gilt nur zusammen mit /klein oder /gross"},
+        {L"umbrix.exe C:\\x -NAME", L"/name gilt nur zusammen"},
+        {L"umbrix.exe /vorschau C:\\x", L"/vorschau gilt nur zusammen"},
+        {L"umbrix.exe /vorschau /gross", L"Es fehlt das Verzeichnis"},
     };
     for (const auto& c : cases) {
         CaseCommand command = Read(c.line);

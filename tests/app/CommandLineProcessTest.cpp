@@ -3,6 +3,7 @@
 // /still no window at all and the end box's text on standard output. The disk is read back.
 #include <windows.h>
 
+#include "app/RunJournalPlace.h"
 #include "filesystem/CUniqueHandle.h"
 #include "tests/app/UmbrixProcess.h"
 #include "tests/renaming/RunMessages.h"
@@ -10,9 +11,11 @@
 #include "tests/support/Observations.h"
 #include "tests/support/TempDirectory.h"
 #include "tests/support/TestDrive.h"
+#include "tests/support/UnixShell.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -416,4 +419,109 @@ TEST(CommandLineRun, CtrlCInTheConsoleDoesNotEndAQuietRunMidway) {
     ASSERT_GT(renamed, 0u) << "the run never started";
     EXPECT_EQ(dwExitCode, 0u);
     EXPECT_EQ(ExpectEveryFileWhole(dir, names), names.size());
+}
+
+namespace {
+
+std::wstring FromUtf8(const std::string& text) {
+    if (text.empty()) return {};
+    int nSize = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(nSize), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), nSize);
+    return wide;
+}
+
+std::vector<std::wstring> Lines(const std::string& output) {
+    std::wstring text = FromUtf8(output);
+    std::vector<std::wstring> lines;
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find(L"\r\n", start);
+        if (end == std::wstring::npos) end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+std::string FileBytes(const std::wstring& path) {
+    CFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, 0, nullptr));
+    std::string bytes;
+    char buffer[4096];
+    DWORD dwRead = 0;
+    while (file && ReadFile(file.Get(), buffer, sizeof buffer, &dwRead, nullptr) && dwRead > 0)
+        bytes.append(buffer, dwRead);
+    return bytes;
+}
+
+std::map<std::wstring, std::string> Contents(const TempDirectory& dir) {
+    std::map<std::wstring, std::string> contents;
+    for (const std::wstring& name : dir.Names()) contents[name] = dir.Contents(name);
+    return contents;
+}
+
+}  // namespace
+
+// The dry run against the real run on the same directory, line for line, for each part: case
+// twins, a name no program can address, names outside the code page. It renames nothing,
+// writes no journal, shows no window, and ends as the run then ends.
+TEST(CommandLineRun, DryRunSaysLineForLineWhatTheRunThenDoes) {
+    const struct {
+        const wchar_t* switches;
+        const wchar_t* counts;
+    } cases[] = {
+        {L"/klein", L"7 Dateien, davon 3 umzubenennen, 3 davon behalten ihren Namen"},
+        {L"/klein /endung", L"7 Dateien, davon 3 umzubenennen, 2 davon behalten ihren Namen"},
+        {L"/gross /name", L"7 Dateien, davon 2 umzubenennen, 3 davon behalten ihren Namen"},
+    };
+    const std::wstring keeps = L": beh\u00E4lt seinen Namen (";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Utf8(c.switches));
+        TempDirectory dir;
+        dir.AddFilesOnLinux({L"IMG_1234.JPG", L"Foto.JPG", L"Foto.jpg", L"\u0391\u03B2\u03B3.\u0394\u03B5\u03B6",
+                             L"\u65E5\u672C.TXT", L"schon.txt"});
+        RunUnixShell("cd " + ShellQuote(UnixPath(dir.Path())) + " && printf x > \"$(printf 'Bad\\377Name.Txt')\"");
+        const std::wstring journal = RunJournalPath();
+        const std::string journalBefore = FileBytes(journal);
+        const std::map<std::wstring, std::string> before = Contents(dir);
+
+        QuietEnd dry = RunQuietly(L"/vorschau " + std::wstring(c.switches) + L" " + Quoted(dir.Path()), dir.Path());
+        EXPECT_EQ(dry.dwExitCode, 1u);
+        EXPECT_FALSE(dry.bWindowSeen);
+        EXPECT_EQ(dry.errors, "");
+        EXPECT_EQ(Contents(dir), before) << "the dry run renamed";
+        EXPECT_EQ(FileBytes(journal), journalBefore) << "the dry run wrote a journal";
+
+        std::map<std::wstring, std::string> expected = before;
+        std::vector<std::wstring> kept;
+        std::vector<std::wstring> lines = Lines(dry.output);
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines.back(), c.counts);
+        lines.pop_back();
+        for (const std::wstring& line : lines) {
+            size_t arrow = line.find(L" -> ");
+            size_t keep = line.find(keeps);
+            if (arrow != std::wstring::npos) {
+                EXPECT_TRUE(kept.empty()) << "a rename after the kept files: " << Utf8(line);
+                std::wstring from = line.substr(0, arrow), to = line.substr(arrow + 4);
+                expected[to] = before.at(from);
+                expected.erase(from);
+            } else {
+                ASSERT_NE(keep, std::wstring::npos) << Utf8(line);
+                EXPECT_EQ(line.back(), L')');
+                kept.push_back(line.substr(0, keep));
+            }
+        }
+
+        QuietEnd run = RunQuietly(std::wstring(c.switches) + L" " + Quoted(dir.Path()), dir.Path());
+        EXPECT_EQ(run.dwExitCode, dry.dwExitCode);
+        EXPECT_EQ(Contents(dir), expected);
+        std::vector<std::wstring> runLines = Lines(run.output);
+        ASSERT_FALSE(runLines.empty());
+        EXPECT_EQ(runLines[0], kNotAll);
+        EXPECT_EQ(std::vector<std::wstring>(runLines.begin() + 1, runLines.end()), kept);
+    }
+    QuietEnd missing = RunQuietly(L"/vorschau /klein Fehlt", TempDirectory().Path());
+    EXPECT_EQ(missing.dwExitCode, 2u);
+    EXPECT_EQ(missing.output, "");
 }

@@ -6,10 +6,12 @@
 #include "app/CSplashWindow.h"
 #include "app/CUmbrixDlg.h"
 #include "dirselect/CDirectoryDlg.h"
+#include "dirselect/CRenameListDlg.h"
 #include "dirselect/FileCountText.h"
 #include "res/resource.h"
 #include "tests/app/ScriptedUser.h"
 #include "tests/support/Observations.h"
+#include "tests/support/TempDirectory.h"
 
 #include <gtest/gtest.h>
 
@@ -122,6 +124,8 @@ void ExpectNoClippedText(HWND hDlg, UINT dpi) {
         GetClientRect(child, &room);
         if (kind == "Button" && (style & BS_TYPEMASK) == BS_GROUPBOX)
             InflateRect(&room, -AfxScaleForDpi(8, dpi), 0);
+        else if (kind == "Button" && (style & BS_TYPEMASK) == BS_AUTORADIOBUTTON)
+            room.left += AfxScaleForDpi(16, dpi);  // the circle, and the gap after it
         else if (kind == "Button")
             InflateRect(&room, -3, -3);
         EXPECT_LE(needed.right, room.right - room.left);
@@ -223,6 +227,59 @@ TEST(Dpi, DirectoryDialogPicturesAtTheScreensSizeAndAgainAfterADpiChange) {
         HWND hTree = GetDlgItem(hDlg, IDC_DIRECTORY_TREE);
         EXPECT_NE(SendMessageA(hTree, TVM_GETNEXTITEM, TVGN_CARET, 0), 0);
         EXPECT_GE(SendMessageA(hTree, TVM_GETITEMHEIGHT, 0, 0), after.folder);
+        PostMessageA(hDlg, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_TRUE(user.Finished());
+}
+
+// The list's three columns share its width and each heading fits its column, in the header's
+// own font; after a move to the other screen the columns are laid out for its DPI.
+void ExpectColumnsFit(HWND hListDlg, UINT dpi) {
+    HWND hList = GetDlgItem(hListDlg, IDC_RENAME_LIST);
+    HWND hHeader = reinterpret_cast<HWND>(SendMessageW(hList, LVM_GETHEADER, 0, 0));
+    ASSERT_NE(hHeader, nullptr);
+    RECT client{};
+    GetClientRect(hList, &client);
+    HDC hDC = GetDC(hHeader);
+    HGDIOBJ old = SelectObject(hDC, reinterpret_cast<HGDIOBJ>(SendMessageW(hHeader, WM_GETFONT, 0, 0)));
+    const wchar_t* const headings[] = {L"Jetziger Name", L"Neuer Name", L"Hinweis"};
+    int total = 0;
+    for (int nColumn = 0; nColumn < 3; ++nColumn) {
+        wchar_t text[64] = {};
+        HDITEMW item{};
+        item.mask = HDI_TEXT;
+        item.pszText = text;
+        item.cchTextMax = 64;
+        SendMessageW(hHeader, HDM_GETITEMW, static_cast<WPARAM>(nColumn), reinterpret_cast<LPARAM>(&item));
+        EXPECT_STREQ(text, headings[nColumn]);
+        RECT needed{};
+        DrawTextW(hDC, text, -1, &needed, DT_CALCRECT | DT_SINGLELINE);
+        int cx = static_cast<int>(SendMessageW(hList, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(nColumn), 0));
+        EXPECT_LE(needed.right + AfxScaleForDpi(12, dpi), cx) << Utf8(text);  // the header's margins
+        total += cx;
+    }
+    SelectObject(hDC, old);
+    ReleaseDC(hHeader, hDC);
+    // All three in view beside the vertical scroll bar, and no room left over.
+    EXPECT_EQ(total, client.right - AfxGetSystemMetricForDpi(SM_CXVSCROLL, dpi));
+}
+
+TEST(Dpi, RenameListsTextsAndColumnsFitAtTheScreensDpiAndAgainAfterADpiChange) {
+    Expected here = ExpectedHere(), after = ExpectedAfterChange();
+    TempDirectory dir;
+    dir.AddFile(L"Rechnung.PDF");
+    CRenameListDlg dlg(CaseDirection::Lower, dir.Path());
+    ScriptedUser user;
+    user.When(L"Liste der Umbenennungen", [&](HWND hDlg) {
+        ExpectColumnsFit(hDlg, here.dpi);
+        SetDlgItemTextW(hDlg, IDC_RENAME_LIST_STATUS,
+                        L"999.999 Dateien, davon 999.999 umzubenennen, 999.999 davon behalten ihren Namen");
+        ExpectNoClippedText(hDlg, here.dpi);
+        RECT suggested = SuggestedRect(hDlg, here, after);
+        SendDpiChange(hDlg, after, suggested);
+        ExpectWindowAt(hDlg, suggested);
+        ExpectColumnsFit(hDlg, after.dpi);
         PostMessageA(hDlg, WM_COMMAND, IDCANCEL, 0);
     });
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);

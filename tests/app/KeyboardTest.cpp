@@ -98,8 +98,8 @@ TEST(KeyboardOnly, TheTreeGoesInAndOutOfFoldersAndEnterRenamesOnlyTheFolderTheFi
     MessageBoxRecorder boxes;
     CUmbrixDlg dlg;
     ScriptedUser user(30000);
-    // From OK, the first control: Abbruch, the path field, the drive list, the tree.
-    auto tabToTree = [](HWND) { EXPECT_TRUE(PressKeys({VK_TAB, VK_TAB, VK_TAB, VK_TAB})); };
+    // From OK, the first control: Abbruch, the path field, "Liste", the parts, the drive list, the tree.
+    auto tabToTree = [](HWND) { EXPECT_TRUE(PressKeys({VK_TAB, VK_TAB, VK_TAB, VK_TAB, VK_TAB, VK_TAB})); };
     auto treeFocused = [](HWND hDirDlg) { return KeysTaken(hDirDlg) && HasFocus(hDirDlg, IDC_DIRECTORY_TREE); };
 
     user.When(kMainCaption, [](HWND hDlg) { ClickButton(hDlg, IDC_TO_LOWER_CASE); });
@@ -161,6 +161,128 @@ TEST(KeyboardOnly, TheTreeGoesInAndOutOfFoldersAndEnterRenamesOnlyTheFolderTheFi
 
     EXPECT_EQ(RunScripted(dlg, user), IDCANCEL);
     EXPECT_EQ(boxes.Texts(), (Texts{kLowerDone, kUpperDone}));
+    AfxSetCurrentDirectory(L"C:\\");
+}
+
+namespace {
+
+const std::wstring kListCaption = L"Liste der Umbenennungen";
+
+std::wstring ControlText(HWND hDlg, int nID) { return WideWindowText(GetDlgItem(hDlg, nID)); }
+
+auto CountShows(const std::wstring& line) {
+    return [line](HWND hDirDlg) { return KeysTaken(hDirDlg) && ControlText(hDirDlg, IDC_FILE_COUNT) == line; };
+}
+
+bool IsChecked(HWND hDlg, int nID) { return IsDlgButtonChecked(hDlg, nID) == BST_CHECKED; }
+
+// Each row of the list as it shows it, its columns separated by tabs.
+Texts ListRows(HWND hListDlg) {
+    HWND hList = GetDlgItem(hListDlg, IDC_RENAME_LIST);
+    Texts rows;
+    for (int nRow = 0; nRow < static_cast<int>(SendMessageW(hList, LVM_GETITEMCOUNT, 0, 0)); ++nRow) {
+        std::wstring row;
+        for (int nColumn = 0; nColumn < 3; ++nColumn) {
+            wchar_t text[260] = {};
+            LVITEMW item{};
+            item.iSubItem = nColumn;
+            item.pszText = text;
+            item.cchTextMax = 260;
+            SendMessageW(hList, LVM_GETITEMTEXTW, static_cast<WPARAM>(nRow), reinterpret_cast<LPARAM>(&item));
+            row += (nColumn ? L"\t" : L"") + std::wstring(text);
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+void EmptyClipboardOf(HWND hOwner) {
+    ASSERT_TRUE(OpenClipboard(hOwner));
+    EmptyClipboard();
+    CloseClipboard();
+}
+
+std::wstring ClipboardText() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr)) return text;
+    if (HANDLE hData = GetClipboardData(CF_UNICODETEXT)) {
+        if (auto* pText = static_cast<const wchar_t*>(GlobalLock(hData))) text = pText;
+        GlobalUnlock(hData);
+    }
+    CloseClipboard();
+    return text;
+}
+
+}  // namespace
+
+// The part chosen by its access key, the count following it, the list opened by its access
+// key, its rows selected and copied with Ctrl+A and Ctrl+C and the list closed with Escape, the
+// run on Enter doing what the list said; the next dialog opens with that part, and the arrow
+// keys choose the next one.
+TEST(KeyboardOnly, ThePartAndTheListOfRenamesByKeysAlone) {
+    TempDirectory dir;
+    dir.AddFilesOnLinux({L"IMG_1234.JPG", L"Rechnung M\u00E4rz.PDF", L"Foto.JPG", L"Foto.jpg", L"LIESMICH"});
+    ASSERT_TRUE(SetCurrentDirectoryW(dir.Path().c_str()));
+    const Texts rows{L"IMG_1234.JPG\tIMG_1234.jpg\t", L"Rechnung M\u00E4rz.PDF\tRechnung M\u00E4rz.pdf\t",
+                     L"Foto.JPG\t\tZwilling von Foto.jpg"};
+    const std::wstring wholeCount = L"5 Dateien, davon 3 umzubenennen, 2 davon behalten ihren Namen";
+    const std::wstring extensionCount = L"5 Dateien, davon 2 umzubenennen, 1 davon beh\u00E4lt ihren Namen";
+    const std::wstring stemCount = L"5 Dateien, davon 3 umzubenennen, 2 davon behalten ihren Namen";
+
+    MessageBoxRecorder boxes;
+    CUmbrixDlg dlg;
+    ScriptedUser user(60000);
+    user.When(kMainCaption, [](HWND hDlg) { ClickButton(hDlg, IDC_TO_LOWER_CASE); });
+    user.WhenReady(kDirectoryCaption, CountShows(wholeCount), [](HWND hDirDlg) {
+        EXPECT_TRUE(IsChecked(hDirDlg, IDC_PART_WHOLE));
+        EXPECT_TRUE(InFront(hDirDlg));
+        EXPECT_TRUE(PressWith(VK_MENU, 'E'));
+    });
+    user.WhenReady(kDirectoryCaption, CountShows(extensionCount), [](HWND hDirDlg) {
+        EXPECT_TRUE(IsChecked(hDirDlg, IDC_PART_EXTENSION));
+        EXPECT_FALSE(IsChecked(hDirDlg, IDC_PART_WHOLE));
+        EXPECT_TRUE(PressWith(VK_MENU, 'L'));
+    });
+    auto planned = [](HWND hListDlg) {
+        return InFront(hListDlg) &&
+               ControlText(hListDlg, IDC_RENAME_LIST_STATUS) != L"Dateien werden gez\u00E4hlt \u2026";
+    };
+    user.WhenReady(kListCaption, planned, [&](HWND hListDlg) {
+        EXPECT_EQ(ControlText(hListDlg, IDC_RENAME_LIST_STATUS), extensionCount);
+        EXPECT_EQ(ListRows(hListDlg), rows);
+        EXPECT_TRUE(HasFocus(hListDlg, IDC_RENAME_LIST));
+        EmptyClipboardOf(hListDlg);
+        EXPECT_TRUE(PressWith(VK_CONTROL, 'A'));
+        EXPECT_TRUE(PressWith(VK_CONTROL, 'C'));
+    });
+    user.WhenReady(kListCaption, KeysTaken, [&](HWND) {
+        EXPECT_EQ(ClipboardText(), rows[0] + L"\r\n" + rows[1] + L"\r\n" + rows[2] + L"\r\n");
+        EXPECT_TRUE(PressKeys({VK_ESCAPE}));
+    });
+    user.WhenReady(kDirectoryCaption, InFront, [](HWND) { EXPECT_TRUE(PressKeys({VK_RETURN})); });
+    user.When(kMainCaption, [&](HWND hDlg) {
+        EXPECT_EQ(dir.Names(),
+                  (Texts{L"Foto.JPG", L"Foto.jpg", L"IMG_1234.jpg", L"LIESMICH", L"Rechnung M\u00E4rz.pdf"}));
+        ClickButton(hDlg, IDC_TO_LOWER_CASE);
+    });
+    // Opened again with "nur Endungen": Tab reaches the group at that button, Right chooses the next.
+    user.WhenReady(kDirectoryCaption, InFront, [](HWND hDirDlg) {
+        EXPECT_TRUE(IsChecked(hDirDlg, IDC_PART_EXTENSION));
+        EXPECT_TRUE(PressKeys({VK_TAB, VK_TAB, VK_TAB, VK_TAB}));
+    });
+    user.WhenReady(
+        kDirectoryCaption, [](HWND hDirDlg) { return KeysTaken(hDirDlg) && HasFocus(hDirDlg, IDC_PART_EXTENSION); },
+        [](HWND) { EXPECT_TRUE(PressKeys({VK_RIGHT})); });
+    user.WhenReady(kDirectoryCaption, CountShows(stemCount), [](HWND hDirDlg) {
+        EXPECT_TRUE(IsChecked(hDirDlg, IDC_PART_STEM));
+        EXPECT_FALSE(IsChecked(hDirDlg, IDC_PART_EXTENSION));
+        EXPECT_TRUE(PressKeys({VK_ESCAPE}));
+    });
+    user.When(kMainCaption, [](HWND hDlg) { ClickButton(hDlg, IDCANCEL); });
+
+    EXPECT_EQ(RunScripted(dlg, user), IDCANCEL);
+    EXPECT_EQ(dlg.m_part, NamePart::Stem);
+    EXPECT_EQ(boxes.Texts(), Texts{std::wstring(kNotAll) + L"\nFoto.JPG"});
     AfxSetCurrentDirectory(L"C:\\");
 }
 

@@ -77,6 +77,29 @@ TEST_F(UndoTest, ALowerRunOverMixedNamesIsTakenBackExactly) {
     EXPECT_EQ(dir.Names(), Sorted(expected));
 }
 
+// A run that changed only extensions records whole names; its undo gives each file exactly the
+// name it had, capitals of the name and all, and leaves the files it did not rename alone.
+TEST_F(UndoTest, AnExtensionRunIsTakenBackToTheWholeEarlierNames) {
+    const Names names{
+        L"IMG_1234.JPG", L"Rechnung M\x00E4rz.PDF", L"Archiv.TAR.Gz", L"LIESMICH", L".Profil", L"Foto.JPG",
+        L"Foto.jpg"};
+    dir.AddFilesOnLinux(names);
+    CRunJournalWriter writer(JournalPath(), dir.ExactPath());
+    CaseRunOutcome forward = ChangeCaseOnDisk(CaseChange(CaseDirection::Lower, NamePart::Extension), dir.ExactPath(),
+                                              nullptr, &writer);
+    ASSERT_EQ(forward.nRenamed, 3u);
+    ASSERT_EQ(forward.kept, Names{L"Foto.JPG"});
+    ASSERT_EQ(dir.Names(), Sorted({L".Profil", L"Archiv.TAR.gz", L"Foto.JPG", L"Foto.jpg", L"IMG_1234.jpg", L"LIESMICH",
+                                   L"Rechnung M\x00E4rz.pdf"}));
+    RunJournal journal = Journal();
+    ASSERT_EQ(journal.entries.size(), 3u);
+    CaseRunOutcome undo = RestoreEarlierNames(journal);
+    EXPECT_EQ(undo.kept, Names{});
+    EXPECT_EQ(undo.nRenamed, 3u);
+    EXPECT_EQ(dir.Names(), Sorted(names));
+    for (const std::wstring& name : names) EXPECT_EQ(dir.Contents(name), Utf8(name));
+}
+
 TEST_F(UndoTest, FilesThatChangedSinceAreLeftAsTheyAreAndNamed) {
     dir.AddFilesOnLinux({L"Stays.TXT", L"Gone.TXT", L"Moved.TXT", L"Replaced.TXT", L"Taken.TXT"});
     ASSERT_EQ(RunRecorded(CaseDirection::Lower, dir.ExactPath()).nRenamed, 5u);

@@ -1,4 +1,4 @@
-// The three dialog templates: exact content as compiled by windres, and real dialogs made from them.
+// The dialog templates: exact content as compiled by windres, and real dialogs made from them.
 #include "platform/AfxCommonControls.h"
 #include "platform/CDC.h"
 #include "res/resource.h"
@@ -97,6 +97,9 @@ void ExpectTextsFit(const DialogWindow& dlg, int linkId) {
         }
         RECT client{};
         GetClientRect(child, &client);
+        // A radio button's text stands right of its circle.
+        if ((GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) == BS_AUTORADIOBUTTON && ClassName(child) == "Button")
+            client.right -= 16;
         EXPECT_LE(needed.right, client.right) << '"' << text << '"';
     }
 }
@@ -191,22 +194,28 @@ TEST(DialogTemplates, MainDialogShowsItsTextsInTemplateOrder) {
 TEST(DialogTemplates, DirectoryDialogTemplate) {
     DialogTemplate dlg = ReadDialogTemplate(IDD_DIRECTORY);
     EXPECT_EQ(dlg.style, DWORD(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
-    ExpectDialogFrame(dlg, "Verzeichnis Auswahl:", 250, 187);
+    ExpectDialogFrame(dlg, "Verzeichnis Auswahl:", 290, 199);
     const DWORD tab = kChild | WS_TABSTOP;
     const DWORD label = kChild | SS_LEFT | WS_GROUP;
+    const DWORD radio = kChild | BS_AUTORADIOBUTTON;
     ExpectItems(
         dlg, {
-                 {tab | BS_DEFPUSHBUTTON, 0, 187, 161, 50, 14, IDOK, "BUTTON", "OK"},
-                 {tab, 0, 14, 161, 50, 14, IDCANCEL, "BUTTON", "Abbruch"},
+                 {tab | BS_DEFPUSHBUTTON, 0, 227, 173, 50, 14, IDOK, "BUTTON", "OK"},
+                 {tab, 0, 14, 173, 50, 14, IDCANCEL, "BUTTON", "Abbruch"},
                  {label, 0, 13, 7, 100, 8, -1, "STATIC", "&Pfad:"},
-                 {tab | WS_BORDER | ES_READONLY | ES_AUTOHSCROLL, 0, 13, 17, 223, 14, IDC_DIRECTORY_PATH, "EDIT", ""},
+                 {tab | WS_BORDER | ES_READONLY | ES_AUTOHSCROLL, 0, 13, 17, 264, 14, IDC_DIRECTORY_PATH, "EDIT", ""},
                  {label | SS_NOPREFIX, 0, 13, 35, 36, 8, -1, "STATIC", "Vorschau:"},
-                 {label | SS_NOPREFIX, 0, 50, 35, 186, 16, IDC_FILE_COUNT, "STATIC", ""},
-                 {label, 0, 14, 128, 100, 8, -1, "STATIC", "&Laufwerk:"},
-                 {tab | WS_VSCROLL | CBS_DROPDOWN | CBS_SORT, 0, 14, 138, 223, 47, IDC_DRIVE_LIST, "COMBOBOX", ""},
-                 {label, 0, 13, 59, 100, 8, -1, "STATIC", "&Verzeichnisse:"},
-                 {tab | WS_BORDER, 0, 13, 69, 223, 52, IDC_DIRECTORY_TREE, "SYSTREEVIEW32", "Tree1"},
-                 {kChild | SS_ICON, 0, 117, 158, 16, 16, -1, "STATIC", "#128"},
+                 {label | SS_NOPREFIX, 0, 50, 35, 172, 16, IDC_FILE_COUNT, "STATIC", ""},
+                 {tab, 0, 227, 34, 50, 14, IDC_RENAME_LIST_OPEN, "BUTTON", "&Liste \x85"},
+                 {label | SS_NOPREFIX, 0, 13, 55, 36, 8, -1, "STATIC", "\xC4ndern:"},
+                 {radio | WS_GROUP | WS_TABSTOP, 0, 50, 54, 60, 10, IDC_PART_WHOLE, "BUTTON", "&ganze Namen"},
+                 {radio, 0, 112, 54, 62, 10, IDC_PART_EXTENSION, "BUTTON", "nur &Endungen"},
+                 {radio, 0, 176, 54, 101, 10, IDC_PART_STEM, "BUTTON", "nur Namen &ohne Endung"},
+                 {label, 0, 14, 140, 100, 8, -1, "STATIC", "Lauf&werk:"},
+                 {tab | WS_VSCROLL | CBS_DROPDOWN | CBS_SORT, 0, 14, 150, 263, 47, IDC_DRIVE_LIST, "COMBOBOX", ""},
+                 {label, 0, 13, 71, 100, 8, -1, "STATIC", "&Verzeichnisse:"},
+                 {tab | WS_BORDER, 0, 13, 81, 264, 52, IDC_DIRECTORY_TREE, "SYSTREEVIEW32", "Tree1"},
+                 {kChild | SS_ICON, 0, 137, 170, 16, 16, -1, "STATIC", "#128"},
              });
 }
 
@@ -225,7 +234,12 @@ TEST(DialogTemplates, DirectoryDialogCreatesItsControlsInTabOrder) {
                           {IDC_DIRECTORY_PATH, "Edit", ""},
                           {0xFFFF, "Static", "Vorschau:"},
                           {IDC_FILE_COUNT, "Static", ""},
-                          {0xFFFF, "Static", "&Laufwerk:"},
+                          {IDC_RENAME_LIST_OPEN, "Button", "&Liste \x85"},
+                          {0xFFFF, "Static", "\xC4ndern:"},
+                          {IDC_PART_WHOLE, "Button", "&ganze Namen"},
+                          {IDC_PART_EXTENSION, "Button", "nur &Endungen"},
+                          {IDC_PART_STEM, "Button", "nur Namen &ohne Endung"},
+                          {0xFFFF, "Static", "Lauf&werk:"},
                           {IDC_DRIVE_LIST, "ComboBox", ""},
                           {0xFFFF, "Static", "&Verzeichnisse:"},
                           {IDC_DIRECTORY_TREE, "SysTreeView32", "Tree1"},
@@ -239,32 +253,45 @@ TEST(DialogTemplates, DirectoryDialogCreatesItsControlsInTabOrder) {
         EXPECT_EQ(ShownText(children[i]), expected[i].text);
     }
 
-    LONG treeStyle = GetWindowLongA(children[9], GWL_STYLE);
+    LONG treeStyle = GetWindowLongA(children[14], GWL_STYLE);
     EXPECT_EQ(treeStyle & 0xFFFF, 0) << "no lines, no buttons, no label editing";
     EXPECT_TRUE(GetWindowLongA(children[3], GWL_STYLE) & ES_READONLY);
-    EXPECT_EQ(GetWindowLongA(children[7], GWL_STYLE) & 3, CBS_DROPDOWN);
+    EXPECT_EQ(GetWindowLongA(children[12], GWL_STYLE) & 3, CBS_DROPDOWN);
 
-    // Tab goes OK -> Abbruch -> path -> drive list -> tree -> OK; neither the icon nor a label
-    // is a tab stop. A label's access key leads to the control after it.
+    // Tab goes OK -> Abbruch -> path -> Liste -> the parts' group -> drive list -> tree -> OK;
+    // neither the icon nor a label is a tab stop. A label's access key leads to the control after
+    // it. The arrow keys move within the parts' group, and only there.
     std::vector<int> tabOrder;
     HWND item = children[0];
-    for (int i = 0; i < 6; ++i, item = GetNextDlgTabItem(dlg.Handle(), item, FALSE))
+    for (int i = 0; i < 8; ++i, item = GetNextDlgTabItem(dlg.Handle(), item, FALSE))
         tabOrder.push_back(GetDlgCtrlID(item));
-    EXPECT_EQ(tabOrder,
-              (std::vector<int>{IDOK, IDCANCEL, IDC_DIRECTORY_PATH, IDC_DRIVE_LIST, IDC_DIRECTORY_TREE, IDOK}));
+    EXPECT_EQ(tabOrder, (std::vector<int>{IDOK, IDCANCEL, IDC_DIRECTORY_PATH, IDC_RENAME_LIST_OPEN, IDC_PART_WHOLE,
+                                          IDC_DRIVE_LIST, IDC_DIRECTORY_TREE, IDOK}));
+    std::vector<int> group;
+    item = children[8];
+    for (int i = 0; i < 4; ++i, item = GetNextDlgGroupItem(dlg.Handle(), item, FALSE))
+        group.push_back(GetDlgCtrlID(item));
+    EXPECT_EQ(group, (std::vector<int>{IDC_PART_WHOLE, IDC_PART_EXTENSION, IDC_PART_STEM, IDC_PART_WHOLE}));
     ExpectTextsFit(dlg, 0);
 
-    // From top to bottom: label, path field, status line, label, tree, label, drive list, the
-    // buttons; each label above its control, none overlapping another control. The status
-    // line's label stands on its left, on its first line.
+    // From top to bottom: label, path field, status line, the parts, label, tree, label, drive
+    // list, the buttons; each label above its control, none overlapping another control. The
+    // status line's label stands on its left, on its first line, and so does the parts'; the
+    // list's button stands right of the status line, the radio buttons side by side.
     auto rectOf = [&](size_t i) {
         RECT rect{};
         GetWindowRect(children[i], &rect);
         return rect;
     };
-    std::vector<size_t> shown = {2, 3, 5, 8, 9, 6, 7, 0};
+    std::vector<size_t> shown = {2, 3, 5, 8, 13, 14, 11, 12, 0};
     for (size_t i = 1; i < shown.size(); ++i)
         EXPECT_LE(rectOf(shown[i - 1]).bottom, rectOf(shown[i]).top) << "control #" << shown[i] + 1;
+    EXPECT_LE(rectOf(5).right, rectOf(6).left);
+    EXPECT_LE(rectOf(3).bottom, rectOf(6).top);
+    EXPECT_LE(rectOf(6).bottom, rectOf(8).top);
+    EXPECT_GE(rectOf(7).top, rectOf(8).top);
+    EXPECT_LT(rectOf(7).top, rectOf(8).bottom);
+    for (size_t i : {7, 8, 9}) EXPECT_LE(rectOf(i).right, rectOf(i + 1).left);
     EXPECT_EQ(rectOf(4).top, rectOf(5).top);
     EXPECT_LE(rectOf(4).right, rectOf(5).left);
 }
@@ -272,6 +299,33 @@ TEST(DialogTemplates, DirectoryDialogCreatesItsControlsInTabOrder) {
 }  // namespace
 
 namespace {
+
+TEST(DialogTemplates, RenameListTemplate) {
+    DialogTemplate dlg = ReadDialogTemplate(IDD_RENAME_LIST);
+    EXPECT_FALSE(dlg.extended);
+    EXPECT_EQ(dlg.style, DWORD(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
+    ExpectDialogFrame(dlg, "Liste der Umbenennungen", 360, 230);
+    const DWORD text = kChild | SS_LEFT | SS_NOPREFIX;
+    ExpectItems(dlg, {
+                         {text | SS_PATHELLIPSIS, 0, 7, 7, 346, 8, IDC_RENAME_LIST_DIRECTORY, "STATIC", ""},
+                         {text, 0, 7, 18, 346, 8, IDC_RENAME_LIST_STATUS, "STATIC", ""},
+                         {kChild | SS_LEFT | WS_GROUP, 0, 7, 31, 100, 8, -1, "STATIC", "&Dateien:"},
+                         {kChild | WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, 0, 7, 41,
+                          346, 162, IDC_RENAME_LIST, "SYSLISTVIEW32", "Dateien"},
+                         {kChild | BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 303, 209, 50, 14, IDCANCEL, "BUTTON",
+                          "Schlie\xDF" "en"},
+                     });
+    DialogWindow window(IDD_RENAME_LIST);
+    ASSERT_NE(window.Handle(), nullptr) << GetLastError();
+    // The list's label leads to it; Tab goes between the list and "Schließen".
+    HWND hList = GetDlgItem(window.Handle(), IDC_RENAME_LIST);
+    EXPECT_EQ(GetNextDlgTabItem(window.Handle(), hList, FALSE), GetDlgItem(window.Handle(), IDCANCEL));
+    EXPECT_EQ(GetNextDlgTabItem(window.Handle(), GetDlgItem(window.Handle(), IDCANCEL), FALSE), hList);
+    // The longest status the program puts in, in the dialog's font.
+    SetDlgItemTextA(window.Handle(), IDC_RENAME_LIST_STATUS,
+                    "999.999 Dateien, davon 999.999 umzubenennen, 999.999 davon behalten ihren Namen");
+    ExpectTextsFit(window, 0);
+}
 
 TEST(DialogTemplates, ProgressWindowTemplate) {
     DialogTemplate dlg = ReadDialogTemplate(IDD_PROGRESS);
