@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstring>
+#include <functional>
 #include <unordered_set>
 #include <utility>
 
@@ -46,6 +47,7 @@ public:
         auto* pBytes = static_cast<const BYTE*>(pData);
         m_bytes.insert(m_bytes.end(), pBytes, pBytes + nSize);
     }
+    void Reserve(size_t nSize) { m_bytes.reserve(nSize); }
     std::vector<BYTE>& Bytes() { return m_bytes; }
 
 private:
@@ -80,13 +82,23 @@ private:
 };
 
 // kind, length, payload, checksum of all three before it.
-std::vector<BYTE> Record(RecordKind kind, const std::vector<BYTE>& payload) {
+// A record is built in place, its room taken once (a batch can name most of a big directory);
+// nSizeHint only sizes that room: the record states the size its payload came to.
+std::vector<BYTE> Record(RecordKind kind, size_t nSizeHint, const std::function<void(CBytesOut&)>& writePayload) {
+    const size_t kHead = 2 * sizeof(uint32_t);
     CBytesOut out;
+    out.Reserve(kHead + nSizeHint + sizeof(uint32_t));
     out.U32(kind);
-    out.U32(static_cast<uint32_t>(payload.size()));
-    out.Raw(payload.data(), payload.size());
+    out.U32(0);
+    writePayload(out);
+    auto nPayload = static_cast<uint32_t>(out.Bytes().size() - kHead);
+    std::memcpy(out.Bytes().data() + sizeof(uint32_t), &nPayload, sizeof nPayload);
     out.U32(Crc32(out.Bytes().data(), out.Bytes().size()));
     return std::move(out.Bytes());
+}
+
+std::vector<BYTE> Record(RecordKind kind, const std::vector<BYTE>& payload) {
+    return Record(kind, payload.size(), [&payload](CBytesOut& out) { out.Raw(payload.data(), payload.size()); });
 }
 
 std::vector<BYTE> HeaderBytes(const RunJournal& journal) {
@@ -103,17 +115,21 @@ std::vector<BYTE> HeaderBytes(const RunJournal& journal) {
 }
 
 std::vector<BYTE> BatchRecord(const std::vector<JournalEntry>& batch) {
-    CBytesOut out;
-    out.U32(static_cast<uint32_t>(batch.size()));
-    for (const JournalEntry& entry : batch) {
-        out.Text(entry.earlierName);
-        out.Text(entry.newName);
-        out.U64(entry.identity.fileId);
-        out.U32(entry.identity.volumeSerial);
-        out.U64(entry.identity.size);
-        out.U64(entry.identity.lastWrite);
-    }
-    return Record(kBatchRecord, out.Bytes());
+    const size_t kFixed = 2 * sizeof(uint32_t) + sizeof(uint64_t) + sizeof(uint32_t) + 2 * sizeof(uint64_t);
+    size_t nPayload = sizeof(uint32_t);
+    for (const JournalEntry& entry : batch)
+        nPayload += kFixed + (entry.earlierName.size() + entry.newName.size()) * sizeof(wchar_t);
+    return Record(kBatchRecord, nPayload, [&batch](CBytesOut& out) {
+        out.U32(static_cast<uint32_t>(batch.size()));
+        for (const JournalEntry& entry : batch) {
+            out.Text(entry.earlierName);
+            out.Text(entry.newName);
+            out.U64(entry.identity.fileId);
+            out.U32(entry.identity.volumeSerial);
+            out.U64(entry.identity.size);
+            out.U64(entry.identity.lastWrite);
+        }
+    });
 }
 
 std::vector<BYTE> EndRecord() { return Record(kEndRecord, {}); }

@@ -1,8 +1,10 @@
 #include "renaming/RunJournalAhead.h"
 
 #include <algorithm>
-#include <utility>
+#include <iterator>
+#include <string_view>
 #include <unordered_set>
+#include <utility>
 
 namespace {
 
@@ -38,7 +40,7 @@ CRunJournalAhead::CRunJournalAhead(const CaseRunContext& run, CRunJournalWriter*
     : m_run(run), m_pWriter(pWriter), m_identities(std::move(identities)), m_nBatch(kFirstBatch) {
     if (!m_pWriter) return;
     m_pWriter->Begin(run.directory, run.direction);
-    m_recorded.assign(run.listing.entries.size(), 0);
+    m_entryOf.assign(run.listing.entries.size(), 0);
     // A volume that does not tell identities in its listings: the run goes on without a
     // journal, as where none can be written, rather than renaming nothing.
     if (m_identities.empty() && !run.listing.entries.empty()) m_pWriter = nullptr;
@@ -47,32 +49,36 @@ CRunJournalAhead::CRunJournalAhead(const CaseRunContext& run, CRunJournalWriter*
 bool CRunJournalAhead::Cover(const std::vector<size_t>& order, size_t k, const TargetOfEntry& targetOf) {
     if (!m_pWriter || m_pWriter->Failed()) return true;
     if (k >= m_nCovered) WriteBatch(order, k, targetOf);
-    return m_pWriter->Failed() || m_recorded[order[k]];
+    return m_pWriter->Failed() || m_entryOf[order[k]] != 0;
 }
 
+// A run holds its entries until its end and each batch only until it is written: the entries
+// are moved, never copied, and room for every file the run tries is taken once.
 void CRunJournalAhead::WriteBatch(const std::vector<size_t>& order, size_t k, const TargetOfEntry& targetOf) {
+    if (m_entries.empty()) m_entries.reserve(order.size());
     std::vector<JournalEntry> batch;
     size_t end = std::min(order.size(), k + m_nBatch);
+    batch.reserve(end - k);
     for (size_t i = k; i < end; ++i) {
         const ListingEntry& entry = m_run.listing.entries[order[i]];
         std::optional<std::wstring> target = targetOf(entry);
         auto identity = m_identities.find(entry.name);
         if (!target || identity == m_identities.end()) continue;
-        batch.push_back(JournalEntry{entry.name, *target, identity->second});
-        m_recorded[order[i]] = 1;
-        m_written[order[i]] = m_entries.size() + batch.size() - 1;
+        batch.push_back(JournalEntry{entry.name, std::move(*target), identity->second});
+        m_entryOf[order[i]] = m_entries.size() + batch.size();
     }
     m_nCovered = end;
     m_nBatch = std::min(m_nBatch * kBatchGrowth, kLargestBatch);
+    // Every later batch would be empty: the identities are no longer needed.
+    if (end == order.size()) std::unordered_map<std::wstring, FileIdentity>().swap(m_identities);
     if (batch.empty()) return;
     m_pWriter->WriteBatch(batch);
-    m_entries.insert(m_entries.end(), batch.begin(), batch.end());
+    m_entries.insert(m_entries.end(), std::make_move_iterator(batch.begin()), std::make_move_iterator(batch.end()));
 }
 
 void CRunJournalAhead::Renamed(size_t index) {
-    if (!Active() || m_bPartsKnown) return;
-    auto written = m_written.find(index);
-    if (written != m_written.end()) MeasureParts(m_entries[written->second]);
+    if (!Active() || m_bPartsKnown || m_entryOf[index] == 0) return;
+    MeasureParts(m_entries[m_entryOf[index] - 1]);
 }
 
 void CRunJournalAhead::MeasureParts(const JournalEntry& entry) {
@@ -82,15 +88,19 @@ void CRunJournalAhead::MeasureParts(const JournalEntry& entry) {
     m_pWriter->WriteSurvivingParts(PartsThatSurvived(entry.identity, *now));
 }
 
+// The entries of files that kept their names are dropped in place: the run's entries are the
+// largest thing it holds, and a copy of them would be held beside them.
 void CRunJournalAhead::Finish(const DirectoryListing& after) {
     if (!m_pWriter || m_entries.empty()) return;
-    std::unordered_set<std::wstring> names;
-    for (const ListingEntry& entry : after.entries) names.insert(entry.name);
-    std::vector<JournalEntry> renamed;
-    for (const JournalEntry& entry : m_entries)
-        // Unreadable now: the journal keeps every file it named, any of which may have been renamed.
-        if (!after.started || names.count(entry.newName)) renamed.push_back(entry);
+    size_t nWritten = m_entries.size();
+    if (after.started) {
+        std::unordered_set<std::wstring_view> names;
+        names.reserve(after.entries.size());
+        for (const ListingEntry& entry : after.entries) names.insert(entry.name);
+        // Unreadable now, the journal keeps every file it named, any of which may have been renamed.
+        std::erase_if(m_entries, [&names](const JournalEntry& entry) { return !names.count(entry.newName); });
+    }
     // Until a file tells otherwise, every part is compared: a file is rather left as it is.
-    for (size_t i = 0; i < renamed.size() && i < kFilesToMeasureAtEnd && !m_bPartsKnown; ++i) MeasureParts(renamed[i]);
-    m_pWriter->Finish(std::move(renamed), m_entries.size());
+    for (size_t i = 0; i < m_entries.size() && i < kFilesToMeasureAtEnd && !m_bPartsKnown; ++i) MeasureParts(m_entries[i]);
+    m_pWriter->Finish(std::move(m_entries), nWritten);
 }
