@@ -14,9 +14,14 @@ CCaseRun*& CurrentRun() {
 
 }  // namespace
 
-CCaseRun::CCaseRun(const CaseChange& change, std::wstring directory, CRunJournalWriter* pJournal)
-    : CCaseRun([change, directory = std::move(directory), pJournal](CaseRunControl& control) {
-          return ChangeCaseOnDisk(change, directory, &control, pJournal);
+CCaseRun::CCaseRun(const CaseChange& change, std::wstring directory, CRunJournalWriter* pJournal,
+                   std::wstring shownDirectory)
+    : CCaseRun([change, directory = std::move(directory), pJournal,
+                shown = std::move(shownDirectory)](CaseRunControl& control) {
+          CaseRunOutcome outcome = ChangeCaseOnDisk(change, directory, &control, pJournal, shown);
+          // The journal may be written anew as a whole at the end: not on the windows' thread.
+          if (pJournal) pJournal->Finish();
+          return outcome;
       }) {}
 
 CCaseRun::CCaseRun(Work work) : m_work(std::move(work)), m_pOuter(std::exchange(CurrentRun(), this)) { Start(); }

@@ -16,9 +16,11 @@ public:
     // What the run's thread does: a forward run, or one that takes back the last.
     using Work = std::function<CaseRunOutcome(CaseRunControl&)>;
 
-    // Starts the run over the directory (an exact path), recorded in pJournal where given;
-    // where no thread can be started, the run is made here and now.
-    CCaseRun(const CaseChange& change, std::wstring directory, CRunJournalWriter* pJournal = nullptr);
+    // Starts the run over the directory (an exact path), recorded in pJournal where given (a
+    // started journal, finished on the run's thread when the run has ended); shownDirectory: the
+    // directory as the user chose it. Where no thread can be started, the run is made here and now.
+    CCaseRun(const CaseChange& change, std::wstring directory, CRunJournalWriter* pJournal = nullptr,
+             std::wstring shownDirectory = {});
     // Starts the work on the run's thread, the same way.
     explicit CCaseRun(Work work);
     // A run still going is stopped and waited for: no file may stay under a waiting name.
@@ -57,7 +59,7 @@ private:
 
     Work m_work;
     CaseRunControl m_control;
-    CaseRunOutcome m_outcome;  // written by the run's thread before it ends
+    CaseRunOutcome m_outcome;    // written by the run's thread before it ends
     std::exception_ptr m_fault;  // the same
     CKernelHandle m_thread;
     CCaseRun* m_pOuter;

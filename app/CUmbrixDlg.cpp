@@ -113,7 +113,7 @@ void CUmbrixDlg::OnUndo() {
 
 void CUmbrixDlg::UpdateUndoButton() {
     HWND hUndo = ::GetDlgItem(m_hWnd, IDC_UNDO);
-    bool bEnable = FilesToGiveBack() > 0;
+    bool bEnable = UndoOffered();
     // The focus must not stay on a button that goes grey: it moves on, as Tab would.
     if (!bEnable && ::GetFocus() == hUndo) ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, 0, FALSE);
     ::EnableWindow(hUndo, bEnable);

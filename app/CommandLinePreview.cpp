@@ -4,6 +4,7 @@
 #include "app/RenameFilesToCase.h"
 #include "dirselect/FileCountText.h"
 #include "dirselect/PlannedFileText.h"
+#include "filesystem/SystemErrorText.h"
 #include "platform/AfxMessageBox.h"
 #include "renaming/RunPreview.h"
 #include "wine/WineHost.h"
@@ -42,6 +43,12 @@ int PreviewFromCommandLine(const CaseChange& change, const std::wstring& directo
     std::wstring root = directory.size() == 2 ? directory + L"\\" : directory;
     std::atomic<bool> bStop{false};
     RunPlan plan = PlanRun(change, wine::ExactPath(root), bStop);
+    if (plan.counts.listingError != ERROR_SUCCESS) {
+        AfxMessageBox(AfxToWide("Verzeichnis nicht lesbar: ") + AfxSystemReason(plan.counts.listingError) + L"\n" +
+                          directory,
+                      MB_OK | MB_ICONHAND, 0);
+        return static_cast<int>(RunEnd::NothingDone);
+    }
     if (!plan.counts.bListed) {
         AfxMessageBox(AfxToWide("Das Verzeichnis ist nicht lesbar: ") + directory, MB_OK | MB_ICONHAND, 0);
         return static_cast<int>(RunEnd::NothingDone);

@@ -2,18 +2,17 @@
 
 #include "app/CCaseRun.h"
 #include "app/CProgressDlg.h"
-#include "app/RunJournalPlace.h"
+#include "app/RunRecording.h"
 #include "app/RunWatch.h"
 #include "dirselect/FileCountText.h"
 #include "filesystem/CurrentDirectory.h"
 #include "filesystem/ExtendedPath.h"
+#include "filesystem/SystemErrorText.h"
 #include "platform/AfxMessageBox.h"
 #include "platform/CWinThread.h"
 #include "platform/GermanCount.h"
 #include "platform/SystemError.h"
 #include "wine/WineHost.h"
-
-#include <optional>
 
 namespace {
 
@@ -36,9 +35,15 @@ bool EnterDirectory(const std::wstring& directory) {
     return false;
 }
 
-void ReportKeptFiles(std::vector<std::wstring> kept) {
+// An unrecorded run's end box says that it cannot be taken back.
+std::wstring WithRecordLine(std::wstring text, bool bUnrecorded) {
+    if (bUnrecorded) text += L"\n\n" + AfxToWide(CRunRecording::UnrecordedLine());
+    return text;
+}
+
+void ReportKeptFiles(std::vector<std::wstring> kept, bool bUnrecorded) {
     std::wstring text = AfxToWide("Nicht alle Dateien wurden umbenannt. ") + KeptFilesList(std::move(kept));
-    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION, 0);
+    AfxMessageBox(WithRecordLine(text, bUnrecorded), MB_OK | MB_ICONEXCLAMATION, 0);
 }
 
 CString RenamedText(const CaseChange& change, size_t nRenamed) {
@@ -52,10 +57,23 @@ CString RenamedText(const CaseChange& change, size_t nRenamed) {
     return files + (nRenamed == 1 ? " wurde" : " wurden") + " in " + target + " Dateinamen umbenannt.";
 }
 
-void ReportStoppedRun(const CaseChange& change, const CaseRunOutcome& outcome) {
+void ReportStoppedRun(const CaseChange& change, const CaseRunOutcome& outcome, bool bUnrecorded) {
     std::wstring text = AfxToWide("Das Umbenennen wurde abgebrochen. " + RenamedText(change, outcome.nRenamed));
     if (!outcome.kept.empty()) text += L"\n\n" + KeptFilesList(outcome.kept);
-    AfxMessageBox(text, MB_OK | MB_ICONINFORMATION, 0);
+    AfxMessageBox(WithRecordLine(text, bUnrecorded), MB_OK | MB_ICONINFORMATION, 0);
+}
+
+// Stopped before the first file its journal could not record: what was renamed stays undoable.
+void ReportJournalStop(const CaseChange& change, const CaseRunOutcome& outcome) {
+    std::wstring text = AfxToWide("Angehalten: das Journal kann nicht weitergeschrieben werden (") +
+                        outcome.journalFault.Reason() + L"). " + AfxToWide(RenamedText(change, outcome.nRenamed));
+    if (!outcome.kept.empty()) text += L"\n\n" + KeptFilesList(outcome.kept);
+    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION, 0);
+}
+
+void ReportUnreadable(const std::wstring& directory, DWORD dwError) {
+    std::wstring text = AfxToWide("Verzeichnis nicht lesbar: ") + AfxSystemReason(dwError) + L"\n" + directory;
+    AfxMessageBox(text, MB_OK | MB_ICONHAND, 0);
 }
 
 }  // namespace
@@ -65,28 +83,37 @@ RunEnd RenameFilesToCase(const CaseChange& change, const std::wstring& chosenPat
     // "X:" alone would mean the drive's remembered directory; the user chose its root.
     std::wstring directory = chosenPath.size() == 2 ? chosenPath + L"\\" : chosenPath;
     if (!EnterDirectory(directory)) return RunEnd::NothingDone;
+    // No file is renamed without its record, unless the user agrees.
+    CRunRecording recording(display);
+    if (!recording.MayRun()) return RunEnd::NothingDone;
+    bool bUnrecorded = recording.Unrecorded();
     // The path as chosen, not as the current directory: that one may have been kept aside.
-    std::wstring journalPath = RunJournalPath();
-    std::optional<CRunJournalWriter> journal;
-    if (!journalPath.empty()) journal.emplace(journalPath, directory);
-    CCaseRun run(change, wine::ExactPath(directory), journal ? &*journal : nullptr);
+    CCaseRun run(change, wine::ExactPath(directory), recording.Writer(), directory);
     WatchRun(run, CProgressDlg::ActionText(change), directory, pOwner, display);
     if (run.IsProgramEnding()) return RunEnd::Stopped;  // no one is left to read a box
     const CaseRunOutcome& outcome = run.Outcome();
+    if (outcome.listingError != ERROR_SUCCESS) {
+        ReportUnreadable(directory, outcome.listingError);
+        return RunEnd::NothingDone;
+    }
     // Outside a drive's root the listing always holds "." and "..", so only a root is empty.
     bool bDriveRoot = directory.size() == 3;
     if (!outcome.bListed || (outcome.nEntries == 0 && bDriveRoot)) {
         AfxMessageBox("Keine Dateien im gew\xE4hlten Verzeichnis!", MB_OK, 0);
         return outcome.bListed ? RunEnd::AllInCase : RunEnd::NothingDone;
     }
+    if (outcome.journalFault) {
+        ReportJournalStop(change, outcome);
+        return RunEnd::SomeKept;
+    }
     if (outcome.bStopped) {
-        ReportStoppedRun(change, outcome);
+        ReportStoppedRun(change, outcome, bUnrecorded);
         return RunEnd::Stopped;
     }
     if (outcome.kept.empty()) {
-        AfxMessageBox(FinalMessage(change), MB_OK, 0);
+        AfxMessageBox(WithRecordLine(AfxToWide(FinalMessage(change)), bUnrecorded), MB_OK, 0);
         return RunEnd::AllInCase;
     }
-    ReportKeptFiles(outcome.kept);
+    ReportKeptFiles(outcome.kept, bUnrecorded);
     return RunEnd::SomeKept;
 }

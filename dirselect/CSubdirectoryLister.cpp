@@ -60,7 +60,7 @@ void CSubdirectoryLister::Stop() {
 CSubdirectoryLister::Subdirectories CSubdirectoryLister::Read(const std::wstring& path, LCID locale,
                                                              const std::atomic<bool>* pStop) {
     DirectoryListing listing = ReadDirectoryListing(AfxExtendedPath(path), ListingDetail::Directories, pStop);
-    if (!listing.started) return std::nullopt;
+    if (!listing.started || listing.Failed()) return std::nullopt;
     std::vector<std::wstring> names;
     names.reserve(listing.entries.size());
     for (ListingEntry& entry : listing.entries) names.push_back(std::move(entry.name));

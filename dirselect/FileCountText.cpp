@@ -1,5 +1,6 @@
 #include "dirselect/FileCountText.h"
 
+#include "filesystem/SystemErrorText.h"
 #include "platform/GermanCount.h"
 
 namespace {
@@ -21,6 +22,8 @@ CString CaseLettersText(CaseDirection direction) {
 }
 
 CString FileCountText(const CaseChange& change, const RunPreview& preview) {
+    if (preview.listingError != ERROR_SUCCESS)
+        return "Verzeichnis nicht lesbar: " + AfxFromWide(AfxSystemReason(preview.listingError));
     if (!preview.bListed) return "Verzeichnis nicht lesbar";
     if (preview.nFiles == 0) return "Keine Dateien";
     CString text = FilesText(preview.nFiles);

@@ -6,8 +6,9 @@
 
 // "1.234 Dateien, davon 1.200 umzubenennen", "1 Datei, bereits in Kleinbuchstaben",
 // "Keine Dateien", "12 Dateien, alle bereits in Großbuchstaben", with ", 2 davon behalten ihren
-// Namen" where files lacking the case cannot take it; "Verzeichnis nicht lesbar". For a part,
-// "alle Endungen bereits in ..." and "alle Namen ohne Endung bereits in ...".
+// Namen" where files lacking the case cannot take it; "Verzeichnis nicht lesbar", with the
+// platform's reason where the listing failed. For a part, "alle Endungen bereits in ..." and
+// "alle Namen ohne Endung bereits in ...".
 CString FileCountText(const CaseChange& change, const RunPreview& preview);
 
 // "Kleinbuchstaben" or "Großbuchstaben".

@@ -10,15 +10,24 @@ DirectoryListing ReadDirectoryListing(const std::wstring& directory, ListingDeta
     FINDEX_INFO_LEVELS level = detail == ListingDetail::ShortNames ? FindExInfoStandard : FindExInfoBasic;
     CFindHandle search(FindFirstFileExW(AfxJoinPath(directory, L"*").c_str(), level, &data, FindExSearchNameMatch,
                                         nullptr, FIND_FIRST_EX_LARGE_FETCH));
-    if (!search) return listing;
+    if (!search) {
+        listing.error = GetLastError();
+        return listing;
+    }
     listing.started = true;
     do {
-        if (pStop && pStop->load(std::memory_order_relaxed)) break;
+        if (pStop && pStop->load(std::memory_order_relaxed)) {
+            listing.error = ERROR_OPERATION_ABORTED;
+            return listing;
+        }
         if (detail == ListingDetail::Directories && !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
         std::wstring name = data.cFileName;
         if (name == L"." || name == L"..") continue;
         std::wstring shortName = detail == ListingDetail::ShortNames ? data.cAlternateFileName : L"";
         listing.entries.push_back(ListingEntry{std::move(name), std::move(shortName), data.dwFileAttributes});
     } while (FindNextFileW(search.Get(), &data));
+    // Only "no more files" is the end; any other answer broke the listing off.
+    DWORD dwError = GetLastError();
+    if (dwError != ERROR_NO_MORE_FILES) listing.error = dwError == ERROR_SUCCESS ? ERROR_READ_FAULT : dwError;
     return listing;
 }

@@ -1,5 +1,6 @@
 #include "filesystem/SystemErrorText.h"
 
+#include <cwctype>
 #include <memory>
 
 namespace {
@@ -18,4 +19,10 @@ std::wstring AfxFormatSystemMessage(DWORD dwError) {
                                   nullptr);
     std::unique_ptr<wchar_t, LocalFreeDeleter> owned(buffer);
     return std::wstring(buffer ? buffer : L"", buffer ? length : 0);
+}
+
+std::wstring AfxSystemReason(DWORD dwError) {
+    std::wstring reason = AfxFormatSystemMessage(dwError);
+    while (!reason.empty() && (std::iswspace(reason.back()) || reason.back() == L'.')) reason.pop_back();
+    return reason.empty() ? L"Fehler " + std::to_wstring(dwError) : reason;
 }

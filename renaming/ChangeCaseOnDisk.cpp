@@ -20,7 +20,7 @@ namespace {
 // A file of an earlier run that was ended between two steps goes back into the directory:
 // in the requested case where no entry answers to that name, else under its own name.
 bool ReturnWaitingFile(CaseRunContext& run, const std::wstring& waitingPath, const std::wstring& name) {
-    for (const std::wstring& target : ReturnNames(run.TargetOf(name), name, run.census)) {
+    for (const std::wstring& target : ReturnNames(run.targetRule(name), name, run.census)) {
         if (MoveWithoutReplacing(waitingPath, run.PathOf(target)) != ERROR_SUCCESS) continue;
         run.census.Add(target);
         ++run.nReturned;
@@ -92,35 +92,28 @@ std::vector<size_t> FilesToTry(const CaseRunContext& run) {
     return order;
 }
 
-// A forward run's target, where the file's plan is a rename.
-std::optional<std::wstring> ConvertedTarget(const CaseRunContext& run, const ListingEntry& entry) {
-    FilePlan plan = PlanFile(CaseChange(run.direction, run.part), run.census, entry);
-    if (plan.fate != FileFate::Renamed) return std::nullopt;
-    return std::move(plan.target);
-}
-
 // A rename that is refused or fails leaves the file as it was; the disk tells afterwards.
-void RenameFile(CaseRunContext& run, CCaseRenamer& renamer, CRunJournalAhead& journal, size_t index,
-                const TargetOfEntry& targetOf) {
+void RenameFile(CaseRunContext& run, CCaseRenamer& renamer, CRunJournalAhead& journal, size_t index) {
     const ListingEntry& entry = run.listing.entries[index];
-    std::optional<std::wstring> target = targetOf(entry);
+    std::optional<std::wstring> target = run.TargetFor(entry);
     if (target && renamer.Rename(entry, *target) == CCaseRenamer::Result::Renamed) journal.Renamed(index);
 }
 
 // A stop is taken between two files only, so that no file stays between its two steps; the
-// files deferred until then are still brought to their new names or back to their own.
-// Returns how many of the files in order were tried.
-size_t RenameFiles(CaseRunContext& run, const std::vector<size_t>& order, const TargetOfEntry& targetOf,
-                   CRunJournalAhead& journal) {
+// files deferred until then are still brought to their new names or back to their own. A
+// journal that cannot be written further stops the run the same way, and so does a look at the
+// directory that failed. Returns how many of the files in order were tried.
+size_t RenameFiles(CaseRunContext& run, const std::vector<size_t>& order, CRunJournalAhead& journal) {
     run.control.nTotal.store(order.size());
     CCaseRenamer renamer(run);
     size_t k = 0;
-    for (; k < order.size(); ++k) {
-        if (run.StopRequested()) {
+    for (; k < order.size() && run.listingError == ERROR_SUCCESS; ++k) {
+        CRunJournalAhead::Cover cover = run.StopRequested() ? CRunJournalAhead::Cover::Stop : journal.Before(order, k);
+        if (cover == CRunJournalAhead::Cover::Stop) {
             run.bStopped = true;
             break;
         }
-        if (journal.Cover(order, k, targetOf)) RenameFile(run, renamer, journal, order[k], targetOf);
+        if (cover == CRunJournalAhead::Cover::Rename) RenameFile(run, renamer, journal, order[k]);
         run.control.nDone.fetch_add(1, std::memory_order_relaxed);
     }
     renamer.RetryDeferred();
@@ -130,7 +123,7 @@ size_t RenameFiles(CaseRunContext& run, const std::vector<size_t>& order, const 
 // The files of the directory, as the disk now holds them, that lack the requested case.
 std::vector<std::wstring> FilesWithoutRequestedCase(const CaseRunContext& run, const DirectoryListing& after) {
     // Unreadable now: every file that needed a change may have kept its name.
-    const DirectoryListing& listing = after.started ? after : run.listing;
+    const DirectoryListing& listing = after.Failed() ? run.listing : after;
     std::vector<std::wstring> kept;
     for (const ListingEntry& entry : listing.entries)
         if (!entry.IsDirectory() && !HasRequestedCase(CaseChange(run.direction, run.part), entry.name))
@@ -140,55 +133,56 @@ std::vector<std::wstring> FilesWithoutRequestedCase(const CaseRunContext& run, c
 
 // Taking a run back: what each file of the journal is found to be before anything is renamed.
 struct RestorePlan {
-    std::vector<size_t> order;            // listing positions of the files to give back
-    std::vector<size_t> entryOf;          // for each of them, its entry of the journal
-    std::vector<std::wstring> leftAsIs;   // by the names they have
+    std::vector<size_t> order;           // listing positions of the files to give back
+    std::vector<size_t> entryOf;         // for each of them, its entry of the journal
+    std::vector<std::wstring> leftAsIs;  // by the names they have
 };
 
 bool IsSameFileAt(const std::unordered_map<std::wstring, FileIdentity>& identities, const std::wstring& name,
-                  const FileIdentity& recorded, uint32_t parts) {
+                  const JournalEntry& entry, const JournalFolder& folder) {
     auto found = identities.find(name);
-    return found != identities.end() && SameFile(recorded, found->second, parts);
+    return found != identities.end() &&
+           SameFile(entry.identity, found->second, folder.survivingParts, folder.timeTicks);
 }
 
 // A file is given back its name only where the file under the new name is the one the run
 // renamed and no other entry answers to the earlier name. The same file still under its
 // earlier name (the run never reached it, or an ended undo did) needs nothing.
-RestorePlan PlanRestore(const CaseRunContext& run, const RunJournal& journal,
+RestorePlan PlanRestore(const CaseRunContext& run, const JournalFolder& folder,
                         const std::unordered_map<std::wstring, FileIdentity>& identities) {
     std::unordered_map<std::wstring, size_t> positions;
     for (size_t i = 0; i < run.listing.entries.size(); ++i)
         if (IsFileToTry(run, run.listing.entries[i])) positions.emplace(run.listing.entries[i].name, i);
     RestorePlan plan;
-    for (size_t e = 0; e < journal.entries.size(); ++e) {
-        const JournalEntry& entry = journal.entries[e];
+    for (size_t e = 0; e < folder.entries.size(); ++e) {
+        const JournalEntry& entry = folder.entries[e];
         auto at = positions.find(entry.newName);
-        if (at != positions.end() && IsSameFileAt(identities, entry.newName, entry.identity, journal.survivingParts)) {
+        if (at != positions.end() && IsSameFileAt(identities, entry.newName, entry, folder)) {
             if (run.census.TakenByOther(run.listing.entries[at->second], entry.earlierName)) {
                 plan.leftAsIs.push_back(entry.newName);
                 continue;
             }
             plan.order.push_back(at->second);
             plan.entryOf.push_back(e);
-        } else if (!positions.count(entry.earlierName) ||
-                   !IsSameFileAt(identities, entry.earlierName, entry.identity, journal.survivingParts)) {
+        } else if (!positions.count(entry.earlierName) || !IsSameFileAt(identities, entry.earlierName, entry, folder)) {
             plan.leftAsIs.push_back(entry.newName);
         }
     }
     return plan;
 }
 
-// The files tried that do not carry their earlier names afterwards, by the names they have.
-std::vector<std::wstring> NotGivenBack(const RunJournal& journal, const RestorePlan& plan, size_t nTried,
-                                       const DirectoryListing& after) {
+// The files tried: those that still carry their new names wait for another undo; those that
+// carry neither name now are named as left as they are.
+void SortOutTried(const JournalFolder& folder, const RestorePlan& plan, size_t nTried, const DirectoryListing& after,
+                  CaseRunOutcome& outcome) {
+    std::vector<JournalEntry> tried;
+    for (size_t k = 0; k < nTried; ++k) tried.push_back(folder.entries[plan.entryOf[k]]);
+    outcome.inUse = EntriesWithNewNames(tried, after);
     std::unordered_set<std::wstring> names;
     for (const ListingEntry& entry : after.entries) names.insert(entry.name);
-    std::vector<std::wstring> kept;
-    for (size_t k = 0; k < nTried; ++k) {
-        const JournalEntry& entry = journal.entries[plan.entryOf[k]];
-        if (!after.started || !names.count(entry.earlierName)) kept.push_back(entry.newName);
-    }
-    return kept;
+    for (const JournalEntry& entry : tried)
+        if (!after.Failed() && !names.count(entry.earlierName) && !names.count(entry.newName))
+            outcome.kept.push_back(entry.newName);
 }
 
 void SortAndMerge(std::vector<std::wstring>& names) {
@@ -199,25 +193,27 @@ void SortAndMerge(std::vector<std::wstring>& names) {
 }  // namespace
 
 CaseRunOutcome ChangeCaseOnDisk(const CaseChange& change, const std::wstring& directory, CaseRunControl* pControl,
-                                   CRunJournalWriter* pJournal) {
+                                CRunJournalWriter* pJournal, const std::wstring& shownDirectory) {
     CaseRunControl unwatched;
     CaseRunOutcome outcome;
     // A run that records itself reads its files' identities with its listing, in one pass.
     std::unordered_map<std::wstring, FileIdentity> identities;
-    DirectoryListing listing =
-        pJournal ? ReadListingWithIdentities(directory, identities) : ReadDirectoryListing(directory);
-    CaseRunContext run(change, directory, std::move(listing), pControl ? *pControl : unwatched);
+    DirectoryListing listing = pJournal ? ReadListingWithIdentities(directory, identities)
+                                        : ReadDirectoryListing(directory);
+    CaseRunContext run(change, directory, std::move(listing), pControl ? *pControl : unwatched, CaseRule(change));
     outcome.bListed = run.listing.started;
     outcome.nEntries = run.listing.entries.size();
-    if (!run.listing.started) return outcome;
+    if (run.listing.Failed()) outcome.listingError = run.listing.error;
+    if (!run.listing.started || run.listing.Failed()) return outcome;
     ReturnEarlierRunsFiles(run);
-    CRunJournalAhead journal(run, pJournal, std::move(identities));
-    auto targetOf = [&run](const ListingEntry& entry) { return ConvertedTarget(run, entry); };
-    RenameFiles(run, FilesToTry(run), targetOf, journal);
+    CRunJournalAhead journal(run, pJournal, std::move(identities), shownDirectory);
+    RenameFiles(run, FilesToTry(run), journal);
     outcome.bStopped = run.bStopped;
     outcome.nRenamed = run.nRenamed;
+    if (pJournal && pJournal->Failed()) outcome.journalFault = pJournal->Fault();
     DirectoryListing after = ReadDirectoryListing(run.directory);
     journal.Finish(after);
+    outcome.listingError = run.listingError != ERROR_SUCCESS ? run.listingError : after.Failed() ? after.error : 0;
     outcome.kept = FilesWithoutRequestedCase(run, after);
     // A file still waiting in a staging folder is not in the directory's listing.
     outcome.kept.insert(outcome.kept.end(), run.stranded.begin(), run.stranded.end());
@@ -225,38 +221,70 @@ CaseRunOutcome ChangeCaseOnDisk(const CaseChange& change, const std::wstring& di
     return outcome;
 }
 
-CaseRunOutcome RestoreEarlierNames(const RunJournal& journal, CaseRunControl* pControl) {
-    CaseRunControl unwatched;
+namespace {
+
+// One folder of a journal taken back: the run's own route, with the journal's earlier names as
+// the rule.
+CaseRunOutcome RestoreFolder(const JournalFolder& folder, CaseRunControl& control) {
     CaseRunOutcome outcome;
+    std::unordered_map<std::wstring, std::wstring> earlierNames;
+    for (const JournalEntry& entry : folder.entries) earlierNames[entry.newName] = entry.earlierName;
+    TargetRule rule = [&earlierNames](const std::wstring& name) -> std::optional<std::wstring> {
+        auto found = earlierNames.find(name);
+        return found == earlierNames.end() ? std::nullopt : std::optional<std::wstring>(found->second);
+    };
     // The listing and the identities of its files in one pass.
     std::unordered_map<std::wstring, FileIdentity> identities;
-    CaseRunContext run(journal.direction, journal.directory, ReadListingWithIdentities(journal.directory, identities),
-                       pControl ? *pControl : unwatched);
+    CaseRunContext run(CaseChange(folder.direction, folder.part), folder.directory,
+                       ReadListingWithIdentities(folder.directory, identities), control, rule);
     outcome.bListed = run.listing.started;
     outcome.nEntries = run.listing.entries.size();
-    if (!run.listing.started) return outcome;
-    run.bRestoring = true;
-    for (const JournalEntry& entry : journal.entries) run.earlierNames[entry.newName] = entry.earlierName;
+    if (!run.listing.started || run.listing.Failed()) {
+        if (run.listing.Failed()) outcome.listingError = run.listing.error;
+        return outcome;
+    }
     ReturnEarlierRunsFiles(run);
     // Files that came back from where they waited are judged with the others.
     if (run.nReturned > 0) {
         run.listing = ReadListingWithIdentities(run.directory, identities);
+        if (run.listing.Failed()) {
+            outcome.listingError = run.listing.error;
+            return outcome;
+        }
         run.LookAgain();
     }
-    RestorePlan plan = PlanRestore(run, journal, identities);
+    RestorePlan plan = PlanRestore(run, folder, identities);
     CRunJournalAhead noJournal(run, nullptr);
-    auto targetOf = [&run](const ListingEntry& entry) -> std::optional<std::wstring> {
-        std::optional<std::wstring> target = run.TargetOf(entry.name);
-        if (!target || run.census.TakenByOther(entry, *target)) return std::nullopt;
-        return target;
-    };
-    size_t nTried = RenameFiles(run, plan.order, targetOf, noJournal);
-    for (size_t k = nTried; k < plan.order.size(); ++k) outcome.unreached.push_back(journal.entries[plan.entryOf[k]]);
+    size_t nTried = RenameFiles(run, plan.order, noJournal);
+    for (size_t k = nTried; k < plan.order.size(); ++k) outcome.unreached.push_back(folder.entries[plan.entryOf[k]]);
     outcome.bStopped = run.bStopped;
     outcome.nRenamed = run.nRenamed;
-    outcome.kept = NotGivenBack(journal, plan, nTried, ReadDirectoryListing(run.directory));
+    DirectoryListing after = ReadDirectoryListing(run.directory);
+    outcome.listingError = run.listingError != ERROR_SUCCESS ? run.listingError : after.Failed() ? after.error : 0;
+    SortOutTried(folder, plan, nTried, after, outcome);
     outcome.kept.insert(outcome.kept.end(), plan.leftAsIs.begin(), plan.leftAsIs.end());
     outcome.kept.insert(outcome.kept.end(), run.stranded.begin(), run.stranded.end());
     SortAndMerge(outcome.kept);
     return outcome;
+}
+
+}  // namespace
+
+std::vector<CaseRunOutcome> RestoreEarlierNames(const RunJournal& journal, CaseRunControl* pControl) {
+    CaseRunControl unwatched;
+    CaseRunControl& control = pControl ? *pControl : unwatched;
+    std::vector<CaseRunOutcome> outcomes;
+    for (const JournalFolder& folder : journal.folders) {
+        if (!control.bStopRequested.load()) {
+            outcomes.push_back(RestoreFolder(folder, control));
+            continue;
+        }
+        // Stopped before this folder: all of it is still to be given back.
+        CaseRunOutcome untouched;
+        untouched.bListed = true;
+        untouched.bStopped = true;
+        untouched.unreached = folder.entries;
+        outcomes.push_back(std::move(untouched));
+    }
+    return outcomes;
 }

@@ -6,7 +6,10 @@
 #include <optional>
 
 FilePlan PlanFile(const CaseChange& change, const CNameCensus& census, const ListingEntry& entry) {
-    std::optional<std::wstring> target = ConvertedName(change, entry.name);
+    return PlanTarget(ConvertedName(change, entry.name), census, entry);
+}
+
+FilePlan PlanTarget(std::optional<std::wstring> target, const CNameCensus& census, const ListingEntry& entry) {
     if (target && *target == entry.name) return {FileFate::InCase, {}};
     if (!Addressable(entry.name)) return {FileFate::Unaddressable, {}};
     if (!target) return {FileFate::NoCaseForm, {}};

@@ -28,6 +28,10 @@ struct FilePlan {
 // them.
 FilePlan PlanFile(const CaseChange& change, const CNameCensus& census, const ListingEntry& entry);
 
+// The same for a target that any rule gave (a forward run's conversion, an undo's earlier name;
+// none: the rule leaves the file alone): one place decides for every run.
+FilePlan PlanTarget(std::optional<std::wstring> target, const CNameCensus& census, const ListingEntry& entry);
+
 // A file that an ended run left waiting between its two steps comes back under the first of
 // these names that a move reaches: its name in the requested case (target, where it has one),
 // else its own; a name that an entry answers to is left out. None: it waits on.

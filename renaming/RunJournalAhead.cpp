@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <iterator>
-#include <string_view>
-#include <unordered_set>
 #include <utility>
 
 namespace {
@@ -36,43 +34,49 @@ const size_t kFilesToMeasureAtEnd = 64;
 }  // namespace
 
 CRunJournalAhead::CRunJournalAhead(const CaseRunContext& run, CRunJournalWriter* pWriter,
-                                   std::unordered_map<std::wstring, FileIdentity> identities)
+                                   std::unordered_map<std::wstring, FileIdentity> identities,
+                                   const std::wstring& shownDirectory)
     : m_run(run), m_pWriter(pWriter), m_identities(std::move(identities)), m_nBatch(kFirstBatch) {
     if (!m_pWriter) return;
-    m_pWriter->Begin(run.directory, run.direction);
+    m_keeps = WhatTheVolumeKeeps(run.directory);
+    m_pWriter->BeginFolder(shownDirectory, run.directory, CaseChange(run.direction, run.part), m_keeps);
     m_entryOf.assign(run.listing.entries.size(), 0);
-    // A volume that does not tell identities in its listings: the run goes on without a
-    // journal, as where none can be written, rather than renaming nothing.
-    if (m_identities.empty() && !run.listing.entries.empty()) m_pWriter = nullptr;
 }
 
-bool CRunJournalAhead::Cover(const std::vector<size_t>& order, size_t k, const TargetOfEntry& targetOf) {
-    if (!m_pWriter || m_pWriter->Failed()) return true;
-    if (k >= m_nCovered) WriteBatch(order, k, targetOf);
-    return m_pWriter->Failed() || m_entryOf[order[k]] != 0;
+CRunJournalAhead::Cover CRunJournalAhead::Before(const std::vector<size_t>& order, size_t k) {
+    if (!m_pWriter) return Cover::Rename;
+    if (!m_pWriter->Failed() && k >= m_nCovered) WriteBatch(order, k);
+    if (m_pWriter->Failed()) return Cover::Stop;
+    return m_entryOf[order[k]] != 0 ? Cover::Rename : Cover::Skip;
 }
 
 // A run holds its entries until its end and each batch only until it is written: the entries
 // are moved, never copied, and room for every file the run tries is taken once.
-void CRunJournalAhead::WriteBatch(const std::vector<size_t>& order, size_t k, const TargetOfEntry& targetOf) {
+void CRunJournalAhead::WriteBatch(const std::vector<size_t>& order, size_t k) {
     if (m_entries.empty()) m_entries.reserve(order.size());
     std::vector<JournalEntry> batch;
+    std::vector<size_t> indexes;
     size_t end = std::min(order.size(), k + m_nBatch);
     batch.reserve(end - k);
+    indexes.reserve(end - k);
     for (size_t i = k; i < end; ++i) {
         const ListingEntry& entry = m_run.listing.entries[order[i]];
-        std::optional<std::wstring> target = targetOf(entry);
-        auto identity = m_identities.find(entry.name);
-        if (!target || identity == m_identities.end()) continue;
-        batch.push_back(JournalEntry{entry.name, std::move(*target), identity->second});
-        m_entryOf[order[i]] = m_entries.size() + batch.size();
+        std::optional<std::wstring> target = m_run.TargetFor(entry);
+        if (!target) continue;
+        // A volume that told no identities in its listing is asked file by file.
+        auto known = m_identities.find(entry.name);
+        std::optional<FileIdentity> identity = known != m_identities.end() ? std::optional<FileIdentity>(known->second)
+                                                                           : IdentityOf(m_run.PathOf(entry.name));
+        if (!identity) continue;
+        batch.push_back(JournalEntry{entry.name, std::move(*target), *identity});
+        indexes.push_back(order[i]);
     }
     m_nCovered = end;
     m_nBatch = std::min(m_nBatch * kBatchGrowth, kLargestBatch);
     // Every later batch would be empty: the identities are no longer needed.
     if (end == order.size()) std::unordered_map<std::wstring, FileIdentity>().swap(m_identities);
-    if (batch.empty()) return;
-    m_pWriter->WriteBatch(batch);
+    if (batch.empty() || !m_pWriter->WriteBatch(batch)) return;
+    for (size_t i = 0; i < indexes.size(); ++i) m_entryOf[indexes[i]] = m_entries.size() + i + 1;
     m_entries.insert(m_entries.end(), std::make_move_iterator(batch.begin()), std::make_move_iterator(batch.end()));
 }
 
@@ -85,22 +89,15 @@ void CRunJournalAhead::MeasureParts(const JournalEntry& entry) {
     std::optional<FileIdentity> now = IdentityOf(m_run.PathOf(entry.newName));
     if (!now || !TellsAboutLastWrite(entry.identity, *now)) return;
     m_bPartsKnown = true;
-    m_pWriter->WriteSurvivingParts(PartsThatSurvived(entry.identity, *now));
+    m_pWriter->WriteSurvivingParts(PartsThatSurvived(entry.identity, *now) & m_keeps.parts);
 }
 
-// The entries of files that kept their names are dropped in place: the run's entries are the
-// largest thing it holds, and a copy of them would be held beside them.
 void CRunJournalAhead::Finish(const DirectoryListing& after) {
-    if (!m_pWriter || m_entries.empty()) return;
+    if (!m_pWriter) return;
     size_t nWritten = m_entries.size();
-    if (after.started) {
-        std::unordered_set<std::wstring_view> names;
-        names.reserve(after.entries.size());
-        for (const ListingEntry& entry : after.entries) names.insert(entry.name);
-        // Unreadable now, the journal keeps every file it named, any of which may have been renamed.
-        std::erase_if(m_entries, [&names](const JournalEntry& entry) { return !names.count(entry.newName); });
-    }
+    std::vector<JournalEntry> renamed = EntriesWithNewNames(std::move(m_entries), after);
     // Until a file tells otherwise, every part is compared: a file is rather left as it is.
-    for (size_t i = 0; i < m_entries.size() && i < kFilesToMeasureAtEnd && !m_bPartsKnown; ++i) MeasureParts(m_entries[i]);
-    m_pWriter->Finish(std::move(m_entries), nWritten);
+    for (size_t i = 0; i < renamed.size() && i < kFilesToMeasureAtEnd && !m_bPartsKnown && Active(); ++i)
+        MeasureParts(renamed[i]);
+    m_pWriter->EndFolder(std::move(renamed), nWritten);
 }

@@ -45,8 +45,11 @@ private:
 };
 
 RunPlan CPlanner::Plan() {
-    m_plan.counts.bListed = m_listing.started;
-    if (!m_listing.started) return std::move(m_plan);
+    // A listing that broke off is no count of the directory.
+    m_plan.counts.bListed = m_listing.started && !m_listing.Failed();
+    if (m_listing.Failed() && !Stopped()) m_plan.counts.listingError = m_listing.error;
+    m_plan.counts.bStopped = Stopped();
+    if (!m_plan.counts.bListed) return std::move(m_plan);
     BringBackWaitingFiles();
     PlanFilesToTry();
     m_plan.counts.bStopped = Stopped();

@@ -8,13 +8,18 @@
 #include "renaming/CaseChange.h"
 #include "renaming/FilePlan.h"
 
+#include <windows.h>
+
 #include <atomic>
 #include <cstddef>
 #include <string>
 #include <vector>
 
 struct RunPreview {
-    bool bListed = false;   // the directory could be listed
+    bool bListed = false;  // the directory could be listed to its end
+    // Why the listing failed, before it began or before the directory's end (ERROR_SUCCESS: it
+    // did not; a directory without entries is no failure).
+    DWORD listingError = ERROR_SUCCESS;
     bool bStopped = false;  // given up on request: the counts are not to be used
     // The files a run would go through (files waiting for a staging folder of an earlier run
     // are not among them: the run brings them back first).

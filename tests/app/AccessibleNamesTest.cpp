@@ -104,8 +104,9 @@ TEST(AccessibleNames, EveryControlTabReachesIsNamedByItsTextOrTheLabelBeforeIt) 
     ASSERT_TRUE(SetCurrentDirectoryW(dir.Path().c_str()));
     // A last run with a file to give back, so that "Rückgängig" is enabled and reached by Tab.
     RunJournal journal;
-    journal.directory = journal.shownDirectory = dir.Path();
-    journal.entries = {JournalEntry{L"Brief.DOC", L"brief.doc", FileIdentity{}}};
+    journal.folders.resize(1);
+    journal.folders[0].shownDirectory = journal.folders[0].directory = dir.Path();
+    journal.folders[0].entries = {JournalEntry{L"Brief.DOC", L"brief.doc", FileIdentity{}}};
     ASSERT_TRUE(ReplaceRunJournal(RunJournalPath(), journal));
     NameCheck check;
     CUmbrixDlg dlg;
@@ -133,7 +134,7 @@ TEST(AccessibleNames, EveryControlTabReachesIsNamedByItsTextOrTheLabelBeforeIt) 
     dlg.DoModal();
     AfxGetThread()->m_pMainWnd = nullptr;
     SetCurrentDirectoryA("C:\\");
-    RemoveRunJournal(RunJournalPath());
+    WithdrawRunJournal(RunJournalPath());
     CoUninitialize();
     EXPECT_TRUE(user.Finished()) << "never saw: " << Utf8(user.Pending());
     // Main dialog: Ende, two case buttons, Rückgängig, link; directory dialog: OK, Abbruch, path

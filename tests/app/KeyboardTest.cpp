@@ -325,8 +325,9 @@ TEST(KeyboardOnly, TabReachesTheLinksAndEnterOrSpaceOpensTheAddress) {
     ScriptedUser user(30000);
     // A last run with a file to give back, so that "Rückgängig" takes part.
     RunJournal journal;
-    journal.directory = journal.shownDirectory = records.Path();
-    journal.entries = {JournalEntry{L"Brief.DOC", L"brief.doc", FileIdentity{}}};
+    journal.folders.resize(1);
+    journal.folders[0].shownDirectory = journal.folders[0].directory = records.Path();
+    journal.folders[0].entries = {JournalEntry{L"Brief.DOC", L"brief.doc", FileIdentity{}}};
     ASSERT_TRUE(ReplaceRunJournal(RunJournalPath(), journal));
     // From "Ende", the first control: the two case buttons, "Rückgängig", then the link.
     user.WhenReady(kMainCaption, InFront, [](HWND) { EXPECT_TRUE(PressKeys({VK_TAB, VK_TAB, VK_TAB, VK_TAB})); });
@@ -364,5 +365,5 @@ TEST(KeyboardOnly, TabReachesTheLinksAndEnterOrSpaceOpensTheAddress) {
         EXPECT_NE(record.find("link_recorder.exe"), std::string::npos) << record;
     }
     EXPECT_TRUE(boxes.Boxes().empty());
-    RemoveRunJournal(RunJournalPath());
+    WithdrawRunJournal(RunJournalPath());
 }

@@ -35,9 +35,9 @@ class UndoLastRunTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_FALSE(RunJournalPath().empty());
-        RemoveRunJournal(RunJournalPath());
+        WithdrawRunJournal(RunJournalPath());
     }
-    void TearDown() override { RemoveRunJournal(RunJournalPath()); }
+    void TearDown() override { WithdrawRunJournal(RunJournalPath()); }
 
     // A lower-case run as the user starts it, its box answered.
     void LowerRun() {
@@ -121,7 +121,7 @@ TEST_F(UndoLastRunTest, AnUnreachableDirectoryKeepsTheJournalUntilItIsBack) {
     EXPECT_EQ(dir.Names(), Names{L"Karte.JPG"});
 }
 
-TEST_F(UndoLastRunTest, AJournalThatIsNotTrustedRenamesNothingAndShowsNothing) {
+TEST_F(UndoLastRunTest, ADamagedJournalRenamesNothingAndSaysSo) {
     dir.AddFile(L"Brief.DOC");
     LowerRun();
     // One bit of the journal flipped on the disk.
@@ -139,10 +139,43 @@ TEST_F(UndoLastRunTest, AJournalThatIsNotTrustedRenamesNothingAndShowsNothing) {
         ASSERT_TRUE(WriteFile(file.Get(), buffer, read, &written, nullptr));
     }
     EXPECT_EQ(FilesToGiveBack(), 0u);
+    EXPECT_TRUE(UndoOffered()) << "the user would never learn that the journal is damaged";
+    {
+        MessageBoxRecorder boxes(IDYES);
+        UndoLastRun();
+        EXPECT_EQ(boxes.Texts(),
+                  Texts{L"Das Journal der letzten Umbenennung ist besch\u00E4digt; es wurde nichts umbenannt."});
+        ASSERT_EQ(boxes.Boxes().size(), 1u);
+        EXPECT_EQ(boxes.Boxes()[0].flags, UINT(MB_OK | MB_ICONHAND));
+    }
+    EXPECT_EQ(dir.Names(), Names{L"brief.doc"});
+    EXPECT_FALSE(UndoOffered());
+}
+
+// A file held open by another program cannot be given back now: it stays in the journal, named
+// apart from the files that never can be, and the next "Rückgängig" gives it back.
+TEST_F(UndoLastRunTest, AFileInUseIsOfferedAgainAndWhatNeverCanBeIsDropped) {
+    for (const wchar_t* name : {L"Offen.TXT", L"Frei.TXT", L"Weg.TXT"}) dir.AddFile(name);
+    LowerRun();
+    ASSERT_TRUE(DeleteFileW((dir.Path() + L"\\weg.txt").c_str()));
+    {
+        CFileHandle held = dir.HoldOpen(L"offen.txt");
+        MessageBoxRecorder boxes(IDYES);
+        UndoLastRun();
+        ASSERT_EQ(boxes.Texts().size(), 2u);
+        EXPECT_EQ(boxes.Texts()[1], L"Nicht alle Dateien haben ihre fr\u00FCheren Namen zur\u00FCck. Diese Dateien "
+                                    L"bleiben, wie sie sind:\nweg.txt\n\nDiese Dateien sind in Gebrauch und bleiben "
+                                    L"f\u00FCr ein weiteres R\u00FCckg\u00E4ngig vorgemerkt:\noffen.txt");
+    }
+    EXPECT_EQ(dir.Names(), (Names{L"Frei.TXT", L"offen.txt"}));
+    EXPECT_EQ(FilesToGiveBack(), 1u);
+    EXPECT_TRUE(UndoOffered());
     MessageBoxRecorder boxes(IDYES);
     UndoLastRun();
-    EXPECT_EQ(boxes.Texts(), Texts{});
-    EXPECT_EQ(dir.Names(), Names{L"brief.doc"});
+    EXPECT_EQ(boxes.Texts(), (Texts{Question(dir.Path(), L"1 Datei erh\u00E4lt ihren fr\u00FCheren Namen zur\u00FCck."),
+                                    kAllBack}));
+    EXPECT_EQ(dir.Names(), (Names{L"Frei.TXT", L"Offen.TXT"}));
+    EXPECT_FALSE(UndoOffered());
 }
 
 // A long undo shows the progress window with its own first line; "Abbrechen" stops it after the
@@ -152,8 +185,11 @@ TEST_F(UndoLastRunTest, AStoppedUndoSaysHowFarItCameAndTheRestCanStillBeGivenBac
     for (int i = 0; i < 10000; ++i) names.push_back(L"File_" + std::to_wstring(100000 + i) + L".DAT");
     dir.AddFilesOnLinux(names);
     {
-        CRunJournalWriter journal(RunJournalPath(), dir.Path());
-        ASSERT_EQ(ChangeCaseOnDisk(CaseDirection::Lower, dir.ExactPath(), nullptr, &journal).nRenamed, names.size());
+        CRunJournalWriter journal(RunJournalPath());
+        ASSERT_FALSE(journal.Start());
+        ASSERT_EQ(ChangeCaseOnDisk(CaseDirection::Lower, dir.ExactPath(), nullptr, &journal, dir.Path()).nRenamed,
+                  names.size());
+        journal.Finish();
     }
     MessageBoxRecorder boxes(IDYES);
     ScriptedUser user(60000);

@@ -1,5 +1,6 @@
 #include "dirselect/CDirectoryDlg.h"
 
+#include "filesystem/SystemErrorText.h"
 #include "res/resource.h"
 #include "tests/dirselect/TreeReading.h"
 #include "tests/support/MessageBoxRecorder.h"
@@ -358,7 +359,8 @@ TEST_F(DirectoryDlgTest, DirectoryThatCannotBeListedSaysSoAndOkStillTakesIt) {
                        entered = d.Field();
                        EXPECT_EQ(entered, d.m_tree.GetPath());
                        EXPECT_EQ(entered.substr(entered.size() - 4), L"\\weg");
-                       EXPECT_EQ(d.Line(), L"Verzeichnis nicht lesbar");
+                       // With the platform's reason.
+                       EXPECT_EQ(d.Line(), L"Verzeichnis nicht lesbar: " + AfxSystemReason(ERROR_PATH_NOT_FOUND));
                        d.Press(IDOK);
                    })};
     EXPECT_EQ(dlg.DoModal(), IDOK);

@@ -1,8 +1,10 @@
-// The journal of a run as it lies on the disk: what goes in comes out exactly, and what a
-// killed program, a damaged disk, another program or a second copy leaves is never trusted
-// beyond what checks out.
+// The journal of a run as it lies on the disk: what goes in comes out exactly, it takes the last
+// journal's place only when the run is about to rename, and what a killed program, a damaged
+// disk, another program or a second copy leaves is never trusted beyond what checks out.
 #include "filesystem/CUniqueHandle.h"
+#include "renaming/ChangeCaseOnDisk.h"
 #include "renaming/RunJournal.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/TempDirectory.h"
 
 #include <gtest/gtest.h>
@@ -12,20 +14,7 @@
 
 namespace {
 
-std::string ReadBytes(const std::wstring& path) {
-    CFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    std::string bytes;
-    char buffer[65536];
-    DWORD read = 0;
-    while (file && ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
-    return bytes;
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    CFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    ASSERT_TRUE(file && WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
-}
+using Names = std::vector<std::wstring>;
 
 JournalEntry Entry(const std::wstring& earlier, const std::wstring& renamed, uint64_t id) {
     return JournalEntry{earlier, renamed, FileIdentity{id, 0x5A000000u, 1000 + id, 0x01DD87B61258ECC5ull + id}};
@@ -46,94 +35,146 @@ std::vector<JournalEntry> HardNames() {
 class RunJournalTest : public ::testing::Test {
 protected:
     std::wstring Path() const { return folder.ExactPath() + L"\\run.journal"; }
-    // A journal of two batches and the parts, as a run writes it, left as an ended run leaves it.
-    void WriteTwoBatches() {
-        CRunJournalWriter writer(Path(), deepPath);
-        writer.Begin(L"\\\\?\\unix" + std::wstring(300, L'x'), CaseDirection::Upper);
+    std::wstring Deep() const { return L"\\\\?\\unix" + std::wstring(300, L'x'); }
+
+    // Two folders, the first in two batches with its surviving parts between them, as a run
+    // over two folders writes them, left as an ended run leaves it.
+    void WriteTwoFolders() {
+        CRunJournalWriter writer(Path());
+        ASSERT_FALSE(writer.Start());
+        writer.BeginFolder(deepPath, Deep(), CaseChange(CaseDirection::Upper, NamePart::Stem),
+                           VolumeKeeps{kIdentityAll, 1});
         ASSERT_TRUE(writer.WriteBatch({first}));
-        ASSERT_TRUE(writer.WriteSurvivingParts(kIdentityLastWrite));
+        writer.WriteSurvivingParts(kIdentityLastWrite);
         ASSERT_TRUE(writer.WriteBatch(second));
+        writer.EndFolder(AllOfFirstFolder(), 1 + second.size());
+        writer.BeginFolder(L"D:\\Karte", L"\\\\?\\D:\\Karte", CaseDirection::Lower, VolumeKeeps{});
+        ASSERT_TRUE(writer.WriteBatch({third}));
+        writer.EndFolder({third}, 1);
+        writer.Finish();
+    }
+    std::vector<JournalEntry> AllOfFirstFolder() const {
+        std::vector<JournalEntry> all{first};
+        all.insert(all.end(), second.begin(), second.end());
+        return all;
     }
 
     TempDirectory folder;
     std::wstring deepPath = L"C:\\" + std::wstring(270, L'\x00D6');
     JournalEntry first = Entry(L"Brief.DOC", L"BRIEF.DOC", 7);
     std::vector<JournalEntry> second = HardNames();
+    JournalEntry third = Entry(L"DSC00001.JPG", L"dsc00001.jpg", 8);
 };
 
-TEST_F(RunJournalTest, WhatGoesInComesOutExactly) {
-    WriteTwoBatches();
+TEST_F(RunJournalTest, WhatGoesInComesOutExactlyFolderByFolder) {
+    WriteTwoFolders();
     JournalReading reading = ReadRunJournal(Path());
     ASSERT_EQ(reading.state, JournalState::Trusted);
-    EXPECT_EQ(reading.journal.shownDirectory, deepPath);
-    EXPECT_EQ(reading.journal.directory, L"\\\\?\\unix" + std::wstring(300, L'x'));
-    EXPECT_EQ(reading.journal.direction, CaseDirection::Upper);
-    EXPECT_EQ(reading.journal.survivingParts, uint32_t(kIdentityLastWrite));
-    std::vector<JournalEntry> all{first};
-    all.insert(all.end(), second.begin(), second.end());
-    EXPECT_EQ(reading.journal.entries, all);
+    const RunJournal& journal = reading.journal;
+    EXPECT_TRUE(journal.bEnded);
+    EXPECT_NE(journal.runId, 0u);
+    ASSERT_EQ(journal.folders.size(), 2u);
+    EXPECT_EQ(journal.folders[0].shownDirectory, deepPath);
+    EXPECT_EQ(journal.folders[0].directory, Deep());
+    EXPECT_EQ(journal.folders[0].direction, CaseDirection::Upper);
+    EXPECT_EQ(journal.folders[0].part, NamePart::Stem);
+    EXPECT_EQ(journal.folders[1].part, NamePart::Whole);
+    EXPECT_EQ(journal.folders[0].survivingParts, uint32_t(kIdentityLastWrite));
+    EXPECT_EQ(journal.folders[0].timeTicks, 1u);
+    EXPECT_EQ(journal.folders[0].entries, AllOfFirstFolder());
+    // What a volume not known better keeps: no file ID, times to FAT's 2 s.
+    EXPECT_EQ(journal.folders[1].survivingParts, uint32_t(kIdentityLastWrite));
+    EXPECT_EQ(journal.folders[1].timeTicks, 20000000u);
+    EXPECT_EQ(journal.folders[1].entries, std::vector<JournalEntry>{third});
+    EXPECT_TRUE(JournalOfRun(Path(), journal.runId));
+    EXPECT_FALSE(JournalOfRun(Path(), journal.runId + 1));
 
     // Replaced whole, and removed when nothing is left to give back.
-    RunJournal kept = reading.journal;
-    kept.entries = {second[2]};
+    RunJournal kept = journal;
+    kept.folders[0].entries = {second[2]};
+    kept.folders[1].entries.clear();
     ASSERT_TRUE(ReplaceRunJournal(Path(), kept));
-    EXPECT_EQ(ReadRunJournal(Path()).journal.entries, kept.entries);
-    EXPECT_EQ(ReadRunJournal(Path()).journal.survivingParts, uint32_t(kIdentityLastWrite));
-    kept.entries.clear();
+    JournalReading again = ReadRunJournal(Path());
+    ASSERT_EQ(again.journal.folders.size(), 1u);
+    EXPECT_EQ(again.journal.folders[0], kept.folders[0]);
+    EXPECT_EQ(again.journal.runId, journal.runId);
+    kept.folders[0].entries.clear();
     ASSERT_TRUE(ReplaceRunJournal(Path(), kept));
     EXPECT_EQ(ReadRunJournal(Path()).state, JournalState::Missing);
-    EXPECT_EQ(folder.Names(), std::vector<std::wstring>{}) << "a file of the writer was left behind";
+    EXPECT_EQ(folder.Names(), Names{}) << "a file of the writer was left behind";
 }
 
-TEST_F(RunJournalTest, ATornLastBatchIsDroppedAndTheRestTrusted) {
-    // The same journal without its last batch: where that batch begins.
-    std::wstring shorter = folder.ExactPath() + L"\\shorter.journal";
+TEST_F(RunJournalTest, TheLastJournalIsReplacedOnlyWhenTheRunIsAboutToRename) {
+    WriteTwoFolders();
+    std::string last = ReadFileBytes(Path());
+    uint64_t lastRun = ReadRunJournal(Path()).journal.runId;
     {
-        CRunJournalWriter writer(shorter, deepPath);
-        writer.Begin(L"\\\\?\\unix" + std::wstring(300, L'x'), CaseDirection::Upper);
-        ASSERT_TRUE(writer.WriteBatch({first}));
-        ASSERT_TRUE(writer.WriteSurvivingParts(kIdentityLastWrite));
+        // Started, a folder begun, nothing written: a run that renames nothing.
+        CRunJournalWriter writer(Path());
+        ASSERT_FALSE(writer.Start());
+        EXPECT_EQ(PeekRunJournal(Path()), JournalPeek::Offered);
+        writer.BeginFolder(L"C:\\x", L"C:\\x", CaseDirection::Lower, VolumeKeeps{});
+        writer.EndFolder({}, 0);
+        writer.Finish();
     }
-    size_t lastBatchAt = ReadBytes(shorter).size();
-    WriteTwoBatches();
-    std::string whole = ReadBytes(Path());
-    ASSERT_GT(whole.size(), lastBatchAt + 200);
-    // Ended anywhere while writing it: its frame, its names, its checksum.
-    for (size_t kept : {size_t(1), size_t(5), size_t(11), size_t(100), whole.size() - lastBatchAt - 1}) {
-        SCOPED_TRACE(kept);
-        WriteBytes(Path(), whole.substr(0, lastBatchAt + kept));
-        JournalReading reading = ReadRunJournal(Path());
-        ASSERT_EQ(reading.state, JournalState::Trusted);
-        EXPECT_EQ(reading.journal.entries, std::vector<JournalEntry>{first});
-        EXPECT_EQ(reading.journal.survivingParts, uint32_t(kIdentityLastWrite));
+    EXPECT_EQ(ReadFileBytes(Path()), last);
+    EXPECT_EQ(folder.Names(), Names{L"run.journal"});
+    // The first batch takes the place before its file is renamed: the last run is no longer offered.
+    CRunJournalWriter writer(Path());
+    ASSERT_FALSE(writer.Start());
+    writer.BeginFolder(L"C:\\x", L"C:\\x", CaseDirection::Lower, VolumeKeeps{});
+    ASSERT_TRUE(writer.WriteBatch({first}));
+    EXPECT_FALSE(JournalOfRun(Path(), lastRun));
+    EXPECT_TRUE(JournalOfRun(Path(), writer.RunId()));
+    JournalReading running = ReadRunJournal(Path());
+    ASSERT_EQ(running.state, JournalState::Trusted);
+    EXPECT_FALSE(running.journal.bEnded);
+    EXPECT_EQ(running.journal.EntryCount(), 1u);
+}
+
+TEST_F(RunJournalTest, ATailNotWrittenYetIsATearAnythingAfterTheEndMarkIsDamage) {
+    WriteTwoFolders();
+    std::string whole = ReadFileBytes(Path());
+    // The file system made room for the next record but had not written it when the power went.
+    WriteFileBytes(Path(), whole.substr(0, whole.size() - 16) + std::string(4096, '\0'));
+    JournalReading torn = ReadRunJournal(Path());
+    ASSERT_EQ(torn.state, JournalState::Trusted);
+    EXPECT_FALSE(torn.journal.bEnded);
+    EXPECT_EQ(torn.journal.EntryCount(), 1 + second.size() + 1);
+    for (const std::string& tail : {std::string(3, '\0'), std::string(40, '\0'), std::string("x")}) {
+        WriteFileBytes(Path(), whole + tail);
+        EXPECT_EQ(ReadRunJournal(Path()).state, JournalState::Damaged) << tail.size();
     }
 }
 
-TEST_F(RunJournalTest, DamageAnotherProgramsFileOrANewerVersionIsNeverTrusted) {
-    WriteTwoBatches();
-    std::string whole = ReadBytes(Path());
-    std::string headerFlipped = whole, batchFlipped = whole, otherMagic = whole, newer = whole;
-    headerFlipped[30] ^= 0x20;
-    batchFlipped[whole.size() / 2] ^= 0x01;  // inside a complete batch
+TEST_F(RunJournalTest, AnotherProgramsFileOrANewerVersionIsNeverTrusted) {
+    WriteTwoFolders();
+    std::string whole = ReadFileBytes(Path());
+    std::string otherMagic = whole, newer = whole;
     otherMagic[0] = 'X';
-    newer[8] = 2;
+    newer[8] = static_cast<char>(newer[8] + 1);  // the version after this one
     const struct {
         const char* what;
         std::string bytes;
+        JournalPeek peek;
     } cases[] = {
-        {"header", headerFlipped},      {"complete batch", batchFlipped}, {"magic", otherMagic},
-        {"version", newer},             {"empty", std::string()},         {"cut in the header", whole.substr(0, 20)},
-        {"text file", "directory=C:\\x\nBrief.DOC=brief.doc\n"},
+        {"magic", otherMagic, JournalPeek::Damaged},
+        {"version", newer, JournalPeek::Damaged},
+        {"empty", std::string(), JournalPeek::Damaged},
+        {"cut in the start", whole.substr(0, 20), JournalPeek::Damaged},
+        {"text file", "directory=C:\\x\nBrief.DOC=brief.doc\n", JournalPeek::Damaged},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        WriteBytes(Path(), c.bytes);
+        WriteFileBytes(Path(), c.bytes);
         JournalReading reading = ReadRunJournal(Path());
-        EXPECT_EQ(reading.state, JournalState::Untrusted);
-        EXPECT_TRUE(reading.journal.entries.empty());
+        EXPECT_EQ(reading.state, JournalState::Damaged);
+        EXPECT_EQ(reading.journal.EntryCount(), 0u);
+        EXPECT_EQ(PeekRunJournal(Path()), c.peek);
     }
     DeleteFileW(Path().c_str());
     EXPECT_EQ(ReadRunJournal(Path()).state, JournalState::Missing);
+    EXPECT_EQ(PeekRunJournal(Path()), JournalPeek::Missing);
 }
 
 TEST_F(RunJournalTest, AJournalThatLeadsOutOfItsDirectoryIsNotTrusted) {
@@ -148,33 +189,62 @@ TEST_F(RunJournalTest, AJournalThatLeadsOutOfItsDirectoryIsNotTrusted) {
         SCOPED_TRACE(Utf8(batch[0].earlierName));
         DeleteFileW(Path().c_str());
         {
-            CRunJournalWriter writer(Path(), L"C:\\x");
-            writer.Begin(L"C:\\x", CaseDirection::Lower);
+            CRunJournalWriter writer(Path());
+            ASSERT_FALSE(writer.Start());
+            writer.BeginFolder(L"C:\\x", L"C:\\x", CaseDirection::Lower, VolumeKeeps{});
             ASSERT_TRUE(writer.WriteBatch(batch));
         }
-        EXPECT_EQ(ReadRunJournal(Path()).state, JournalState::Untrusted);
+        EXPECT_EQ(ReadRunJournal(Path()).state, JournalState::Damaged);
     }
 }
 
+TEST_F(RunJournalTest, FilesOfKilledRunsBesideItNeverBlockALaterRun) {
+    // What killed runs left: new files under the names a writer gives, one of them still held by
+    // a running copy; and a file of the user's that only looks alike.
+    const std::wstring left[] = {Path() + L".0000000000000001.new", Path() + L".8c3f00aa12b4e001.new"};
+    for (const std::wstring& path : left) WriteFileBytes(path, "UMBRIXJN");
+    std::wstring held = Path() + L".ffffffffffffffff.new";
+    CFileHandle holder(CreateFileW(held.c_str(), GENERIC_WRITE | GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                   nullptr, CREATE_NEW, 0, nullptr));
+    ASSERT_TRUE(holder);
+    WriteFileBytes(Path() + L".notes.new", "mine");
+    for (int run = 0; run < 3; ++run) {
+        CRunJournalWriter writer(Path());
+        ASSERT_FALSE(writer.Start()) << run;
+        writer.BeginFolder(L"C:\\x", L"C:\\x", CaseDirection::Lower, VolumeKeeps{});
+        ASSERT_TRUE(writer.WriteBatch({first})) << run;
+        writer.EndFolder({first}, 1);
+        writer.Finish();
+    }
+    EXPECT_EQ(folder.Names(), (Names{L"run.journal", L"run.journal.ffffffffffffffff.new", L"run.journal.notes.new"}));
+    EXPECT_EQ(ReadRunJournal(Path()).journal.EntryCount(), 1u);
+}
+
 TEST_F(RunJournalTest, TwoCopiesAtOnceNeverMixTheirJournals) {
-    CRunJournalWriter one(Path(), L"C:\\one");
-    CRunJournalWriter two(Path(), L"C:\\two");
-    one.Begin(L"C:\\one", CaseDirection::Lower);
-    two.Begin(L"C:\\two", CaseDirection::Upper);
+    CRunJournalWriter one(Path());
+    CRunJournalWriter two(Path());
+    ASSERT_FALSE(one.Start());
+    ASSERT_FALSE(two.Start());
+    one.BeginFolder(L"C:\\one", L"C:\\one", CaseDirection::Lower, VolumeKeeps{});
+    two.BeginFolder(L"C:\\two", L"C:\\two", CaseDirection::Upper, VolumeKeeps{});
     ASSERT_TRUE(one.WriteBatch({Entry(L"One.TXT", L"one.txt", 1)}));
     bool bTwoPlaced = two.WriteBatch({Entry(L"two.txt", L"TWO.TXT", 2)});
     one.WriteBatch({Entry(L"Three.TXT", L"three.txt", 3)});
-    one.Finish({Entry(L"One.TXT", L"one.txt", 1)}, 2);
+    one.EndFolder({Entry(L"One.TXT", L"one.txt", 1)}, 2);
+    one.Finish();
     JournalReading reading = ReadRunJournal(Path());
     ASSERT_EQ(reading.state, JournalState::Trusted);
+    ASSERT_EQ(reading.journal.folders.size(), 1u);
     if (bTwoPlaced) {
         // The last to begin wins whole; the first one's later batch and end went to its own file.
-        EXPECT_EQ(reading.journal.shownDirectory, L"C:\\two");
-        EXPECT_EQ(reading.journal.entries, std::vector<JournalEntry>{Entry(L"two.txt", L"TWO.TXT", 2)});
+        EXPECT_EQ(reading.journal.folders[0].shownDirectory, L"C:\\two");
+        EXPECT_EQ(reading.journal.folders[0].entries, std::vector<JournalEntry>{Entry(L"two.txt", L"TWO.TXT", 2)});
     } else {
-        // The platform refused to replace a journal held open: the first one keeps it whole.
-        EXPECT_EQ(reading.journal.shownDirectory, L"C:\\one");
-        EXPECT_EQ(reading.journal.entries, std::vector<JournalEntry>{Entry(L"One.TXT", L"one.txt", 1)});
+        // The platform refused to replace a journal held open: the second one says why and
+        // writes nothing more, the first one keeps it whole.
+        EXPECT_TRUE(two.Failed());
+        EXPECT_EQ(reading.journal.folders[0].shownDirectory, L"C:\\one");
+        EXPECT_EQ(reading.journal.folders[0].entries, std::vector<JournalEntry>{Entry(L"One.TXT", L"one.txt", 1)});
     }
 }
 

@@ -16,9 +16,11 @@ int main() {
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (!argv || argc < 2 || argc > 3) return 2;
     std::optional<CRunJournalWriter> journal;
-    if (argc == 3) journal.emplace(argv[2], argv[1]);
-    CaseRunOutcome outcome =
-        ChangeCaseOnDisk(CaseDirection::Lower, AfxExtendedPath(argv[1]), nullptr, journal ? &*journal : nullptr);
+    if (argc == 3) journal.emplace(argv[2]);
+    if (journal && journal->Start()) return 2;
+    CaseRunOutcome outcome = ChangeCaseOnDisk(CaseDirection::Lower, AfxExtendedPath(argv[1]), nullptr,
+                                              journal ? &*journal : nullptr, argv[1]);
+    if (journal) journal->Finish();
     LocalFree(argv);
     return outcome.kept.empty() ? 0 : 1;
 }

@@ -61,32 +61,41 @@ const char kNoCaches[] = "entry_timeout=0,negative_timeout=0,attr_timeout=0";
 
 }  // namespace
 
-FatDrive::FatDrive(Kind kind, Caches caches) : m_strMountPoint(ResolvedUnixPath(m_drive.Root())) {
-    if (kind == Kind::Fat32)
-        MountFat32(caches);
-    else
-        MountExFat(caches);
-}
-
-void FatDrive::MountFat32(Caches caches) {
-    std::string image = ShellQuote(UnixPath(m_work.Path()) + "/fat32.img");
-    std::string mount = ShellQuote(m_strMountPoint);
-    std::string options = caches == Caches::Off ? std::string("rw+,") + kNoCaches : "rw+";
+FatDrive::FatDrive(Kind kind, Caches caches, const std::string& imageSize)
+    : m_kind(kind), m_caches(caches), m_strMountPoint(ResolvedUnixPath(m_drive.Root())) {
+    std::string size = !imageSize.empty() ? imageSize : kind == Kind::Fat32 ? "300M" : "256M";
+    std::string image = ShellQuote(UnixPath(m_work.Path()) + (kind == Kind::Fat32 ? "/fat32.img" : "/exfat.img"));
     // 4 KiB clusters, as on real cards (32 KiB there): with 512-byte ones fusefat loses a file
     // whose long name has to grow a directory that holds deleted entries. The image is sparse.
-    std::string result = LinuxOutput("truncate -s 300M " + image + " && mkfs.vfat -F 32 -S 512 -s 8 " + image +
-                                     " >/dev/null && fusefat -o " + options + " " + image + " " + mount +
+    std::string make = kind == Kind::Fat32 ? "mkfs.vfat -F 32 -S 512 -s 8 " : "mkfs.exfat ";
+    std::string result = LinuxOutput("truncate -s " + size + " " + image + " && " + make + image + " >/dev/null && echo made");
+    if (result.find("made") == std::string::npos) throw std::runtime_error("cannot make the image: " + result);
+    if (kind == Kind::Fat32)
+        MountFat32(Access::ReadWrite);
+    else
+        MountExFat(Access::ReadWrite);
+}
+
+void FatDrive::MountFat32(Access access) {
+    std::string image = ShellQuote(UnixPath(m_work.Path()) + "/fat32.img");
+    std::string mount = ShellQuote(m_strMountPoint);
+    // fusefat mounts read-only unless told rw+.
+    std::string options = access == Access::ReadOnly ? "ro" : "rw+";
+    if (m_caches == Caches::Off) options += std::string(",") + kNoCaches;
+    std::string result = LinuxOutput("fusefat -o " + options + " " + image + " " + mount +
                                      " >/dev/null && mountpoint -q " + mount + " && echo mounted");
     if (result.find("mounted") == std::string::npos)
         throw std::runtime_error("cannot mount a FAT32 image with fusefat: " + result);
 }
 
-void FatDrive::MountExFat(Caches caches) {
+void FatDrive::MountExFat(Access access) {
     std::string image = ShellQuote(UnixPath(m_work.Path()) + "/exfat.img");
     std::string mount = ShellQuote(m_strMountPoint);
-    std::string options = caches == Caches::Off ? std::string(" -o ") + kNoCaches : "";
-    std::string result = LinuxOutput("truncate -s 256M " + image + " && mkfs.exfat " + image +
-                                     " >/dev/null && losetup -f --show " + image);
+    std::string options;
+    if (m_caches == Caches::Off) options = kNoCaches;
+    if (access == Access::ReadOnly) options += options.empty() ? "ro" : ",ro";
+    if (!options.empty()) options = " -o " + options;
+    std::string result = LinuxOutput("losetup -f --show " + image);
     if (result.rfind("/dev/loop", 0) != 0) throw std::runtime_error("cannot attach an exFAT image: " + result);
     m_strLoopDevice = result.substr(0, result.find('\n'));
     result = LinuxOutput("mount.exfat-fuse" + options + " " + ShellQuote(m_strLoopDevice) + " " + mount +
@@ -98,6 +107,17 @@ void FatDrive::MountExFat(Caches caches) {
 }
 
 FatDrive::~FatDrive() { Unmount(); }
+
+void FatDrive::DropCaches() const { LinuxOutput("sync; echo 2 > /proc/sys/vm/drop_caches"); }
+
+void FatDrive::Remount(Access access) {
+    Unmount();
+    m_strLoopDevice.clear();
+    if (m_kind == Kind::Fat32)
+        MountFat32(access);
+    else
+        MountExFat(access);
+}
 
 void FatDrive::Unmount() const {
     // Wine keeps the current directory open, which would keep the volume busy.

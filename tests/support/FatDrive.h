@@ -21,7 +21,9 @@ public:
     // Why this machine cannot mount one (no /dev/fuse, no loop devices); empty when it can.
     static std::string Unavailable(Kind kind = Kind::Fat32);
 
-    explicit FatDrive(Kind kind = Kind::Fat32, Caches caches = Caches::Off);
+    // imageSize: as truncate(1) takes it; empty: 300M for FAT32, 256M for exFAT (4M is the
+    // smallest exFAT image mkfs.exfat makes, about 2 MB free).
+    explicit FatDrive(Kind kind = Kind::Fat32, Caches caches = Caches::Off, const std::string& imageSize = {});
     ~FatDrive();
     FatDrive(const FatDrive&) = delete;
     FatDrive& operator=(const FatDrive&) = delete;
@@ -37,13 +39,21 @@ public:
     // The file's contents, read on the Linux side.
     std::string Cat(const std::string& path) const;
 
+    // The kernel forgets what it cached of the volume, as it does after a while.
+    void DropCaches() const;
+    // Unmounted and mounted again, as a card taken out and put back; read-only where asked.
+    enum class Access { ReadWrite, ReadOnly };
+    void Remount(Access access = Access::ReadWrite);
+
 private:
-    void MountFat32(Caches caches);
-    void MountExFat(Caches caches);
+    void MountFat32(Access access);
+    void MountExFat(Access access);
     void Unmount() const;
 
     TempDirectory m_work;  // the image, scripts' output
     TestDrive m_drive;     // the volume is mounted on the drive's own folder
+    Kind m_kind;
+    Caches m_caches;
     std::string m_strMountPoint;
     std::string m_strLoopDevice;  // exFAT only
 };
