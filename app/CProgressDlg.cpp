@@ -9,13 +9,20 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
 
 const UINT_PTR kShowTimer = 1;
-// 20 times a second: smooth to the eye, and nothing like the pace at which files can go.
-const UINT kShowInterval = 50;
+// 12.5 times a second: the count never lags a tenth of a second behind the files. Each drawing
+// costs the platform's server and display about as much as a few renames, and the renames wait
+// for the same server: the bar is drawn again only where its filled part grows by a pixel, the
+// task-bar button for each percent.
+const UINT kShowInterval = 80;
+
+// nDone of nTotal in nSteps steps of the whole.
+size_t StepsDone(size_t nDone, size_t nTotal, size_t nSteps) { return nTotal == 0 ? 0 : nDone * nSteps / nTotal; }
 
 }  // namespace
 
@@ -111,22 +118,33 @@ void CProgressDlg::ShowFolder() {
     SetItemText(IDC_PROGRESS_DIRECTORY, FolderHeading(nFolder, nFolders) + m_pFolders->Directory(nFolder - 1));
 }
 
-// Only what changed is drawn again, so a slow run costs no drawing at all.
+// Only what changed is drawn again, so a slow run costs little drawing.
 void CProgressDlg::ShowCount() {
     size_t nTotal = m_run.Control().nTotal.load();
     size_t nDone = m_run.Control().nDone.load();
     if (m_bShown && nDone == m_nShownDone && nTotal == m_nShownTotal) return;
-    HWND hBar = ::GetDlgItem(m_hWnd, IDC_PROGRESS_BAR);
-    // A new range redraws the whole bar, so it is set only when the total changes.
-    if (!m_bShown || nTotal != m_nShownTotal) ::SendMessageW(hBar, PBM_SETRANGE32, 0, static_cast<LPARAM>(nTotal));
+    bool bNewTotal = !m_bShown || nTotal != m_nShownTotal;
     m_bShown = true;
     m_nShownDone = nDone;
     m_nShownTotal = nTotal;
     // Until the listing is read, the run does not know how many files there are.
     SetItemText(IDC_PROGRESS_COUNT,
                 AfxToWide(nTotal == 0 ? CString("Das Verzeichnis wird gelesen \x85") : CountText(nDone, nTotal)));
-    ::SendMessageW(hBar, PBM_SETPOS, static_cast<WPARAM>(nDone), 0);
-    m_taskbar.Show(nDone, nTotal);
+    ShowBars(nDone, nTotal, bNewTotal);
+}
+
+void CProgressDlg::ShowBars(size_t nDone, size_t nTotal, bool bNewTotal) {
+    HWND hBar = ::GetDlgItem(m_hWnd, IDC_PROGRESS_BAR);
+    // A new range redraws the whole bar, so it is set only when the total changes.
+    if (bNewTotal) ::SendMessageW(hBar, PBM_SETRANGE32, 0, static_cast<LPARAM>(nTotal));
+    RECT bar{};
+    ::GetClientRect(hBar, &bar);
+    size_t nFill = StepsDone(nDone, nTotal, static_cast<size_t>(std::max(0L, bar.right - bar.left)));
+    if (bNewTotal || nFill != m_nShownFill) ::SendMessageW(hBar, PBM_SETPOS, static_cast<WPARAM>(nDone), 0);
+    m_nShownFill = nFill;
+    size_t nPercent = StepsDone(nDone, nTotal, 100);
+    if (bNewTotal || nPercent != m_nShownPercent) m_taskbar.Show(nDone, nTotal);
+    m_nShownPercent = nPercent;
 }
 
 void CProgressDlg::SetItemText(int nID, const std::wstring& text) { ::SetDlgItemTextW(m_hWnd, nID, text.c_str()); }

@@ -37,6 +37,8 @@ protected:
 private:
     void ShowCount();
     void ShowFolder();
+    // The bar where its filled part grows by a pixel, the task-bar button for each percent.
+    void ShowBars(size_t nDone, size_t nTotal, bool bNewTotal);
     void SetItemText(int nID, const std::wstring& text);
 
     CCaseRun& m_run;
@@ -48,6 +50,8 @@ private:
     size_t m_nShownFolders = 0;
     size_t m_nShownDone = 0;
     size_t m_nShownTotal = 0;
+    size_t m_nShownFill = 0;     // the bar's filled part, in pixels
+    size_t m_nShownPercent = 0;  // the task-bar button's
     bool m_bShown = false;
     bool m_bStopping = false;
     bool m_bRunEnded = false;

@@ -77,9 +77,19 @@ std::vector<std::wstring> ChildTexts(HWND hTree, HTREEITEM hParent) {
     return texts;
 }
 
-// Ends itself as soon as its path field is filled, and notes when that was; then times a
-// double-click one level up (the whole listing leaves the tree) and, back in the big
-// directory, one level down (all other sub-directories leave it).
+// The tree shows sub-directories once they are read, on a message of its own.
+void WaitForListing(CDirectoryTree& tree) {
+    while (tree.IsListing()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_POSTMESSAGE);
+        MSG msg;
+        while (PeekMessageW(&msg, tree.m_hWnd, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+}
+
+// Ends itself as soon as its path field is filled and its tree shows the listing, and notes when
+// that was; then times a double-click one level up (the whole listing leaves the tree) and,
+// back in the big directory, one level down (all other sub-directories leave it), each until
+// the new listing is shown.
 class CTimedDirectoryDlg : public CDirectoryDlg {
 public:
     Stopwatch m_opening;  // from construction, just before DoModal
@@ -91,6 +101,7 @@ public:
 protected:
     BOOL OnInitDialog() override {
         BOOL result = CDirectoryDlg::OnInitDialog();
+        WaitForListing(m_tree);
         m_dFilled = m_opening.Seconds();
         HTREEITEM hCurrent = m_tree.GetSelectedItem();
         std::wstring name = m_tree.GetItemText(hCurrent);
@@ -109,6 +120,7 @@ private:
         m_tree.SelectItem(hItem);
         NMHDR header{m_tree.m_hWnd, static_cast<UINT_PTR>(m_tree.GetDlgCtrlID()), static_cast<UINT>(NM_DBLCLK)};
         SendMessage(WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+        WaitForListing(m_tree);
         return clock.Seconds();
     }
 };

@@ -7,13 +7,13 @@
 //
 //   rename_bench.exe [SIZE...]     sizes also from UMBRIX_BENCH_SIZES; default 1000 5000 20000 100000
 #include "app/RenameFilesToCase.h"
+#include "bench/BenchFiles.h"
 #include "bench/HeapCounter.h"
 #include "bench/Stopwatch.h"
 #include "filesystem/ExtendedPath.h"
 #include "platform/AfxMessageBox.h"
 #include "renaming/ChangeCaseOnDisk.h"
 #include "tests/support/TempDirectory.h"
-#include "tests/support/UnixShell.h"
 #include "wine/WineHost.h"
 
 #include <windows.h>
@@ -26,69 +26,6 @@
 #include <vector>
 
 namespace {
-
-using Names = std::vector<std::wstring>;
-
-// Stems in three spellings, so that each direction changes every name; one holds a letter
-// of the code page beyond ASCII.
-struct Stem {
-    const wchar_t* mixed;
-    const wchar_t* lower;
-    const wchar_t* upper;
-};
-const Stem kStems[] = {
-    {L"Report-", L"report-", L"REPORT-"},
-    {L"Photo_", L"photo_", L"PHOTO_"},
-    {L"Notes ", L"notes ", L"NOTES "},
-    {L"\u00DCbersicht-", L"\u00FCbersicht-", L"\u00DCBERSICHT-"},
-};
-const Stem kExtensions[] = {{L".Txt", L".txt", L".TXT"}, {L".jpG", L".jpg", L".JPG"}, {L".Doc", L".doc", L".DOC"}};
-
-enum class Spelling { Mixed, Lower, Upper };
-
-const wchar_t* Pick(const Stem& stem, Spelling spelling) {
-    return spelling == Spelling::Upper ? stem.upper : spelling == Spelling::Mixed ? stem.mixed : stem.lower;
-}
-
-// Names of 14 characters or more: none fits 8.3, as with most names people give files.
-Names MakeNames(int count, Spelling spelling) {
-    Names names;
-    for (int i = 0; i < count; ++i) {
-        wchar_t number[16];
-        swprintf(number, 16, L"%05d", i);
-        std::wstring name = Pick(kStems[i % 4], spelling) + std::wstring(number) + Pick(kExtensions[i % 3], spelling);
-        names.push_back(name);
-    }
-    return names;
-}
-
-[[noreturn]] void Fail(const std::string& what) {
-    std::printf("FAILED: %s\n", what.c_str());
-    std::fflush(stdout);
-    std::exit(1);
-}
-
-// Made on the Linux side: through Win32 each new name would cost a scan of the directory.
-void CreateFiles(const TempDirectory& dir, const Names& names) {
-    std::string script = "cd " + ShellQuote(UnixPath(dir.Path())) + " || exit 1\n";
-    for (const std::wstring& name : names) script += ": > " + ShellQuote(Utf8(name)) + "\n";
-    RunUnixShell(script, 600000);
-}
-
-void Verify(const TempDirectory& dir, Names expected, const char* step) {
-    std::sort(expected.begin(), expected.end());
-    Names actual = dir.Names();
-    if (actual == expected) return;
-    Names missing;
-    std::set_difference(expected.begin(), expected.end(), actual.begin(), actual.end(), std::back_inserter(missing));
-    std::ostringstream text;
-    text << step << ": " << actual.size() << " names on disk, " << missing.size() << " of " << expected.size()
-         << " expected names missing";
-    if (!missing.empty()) text << ", e.g. \"" << Utf8(missing.front()) << "\"";
-    // Fail ends the process without destructors, so the directory stays for a look.
-    text << " (directory left in place: " << Utf8(dir.Path()) << ")";
-    Fail(text.str());
-}
 
 struct Measurement {
     double seconds;

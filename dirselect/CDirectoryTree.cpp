@@ -1,13 +1,10 @@
 #include "dirselect/CDirectoryTree.h"
 
-#include "dirselect/TreeViewOrder.h"
 #include "filesystem/CurrentDirectory.h"
-#include "filesystem/DirectoryListing.h"
-#include "filesystem/ExtendedPath.h"
 #include "platform/SystemError.h"
 
 #include <algorithm>
-#include <system_error>
+#include <utility>
 
 IMPLEMENT_DYNAMIC(CDirectoryTree, CTreeCtrl)
 
@@ -16,20 +13,18 @@ BEGIN_MESSAGE_MAP(CDirectoryTree, CTreeCtrl)
     ON_MESSAGE(WM_KEYDOWN, OnKeyDown)
     ON_MESSAGE(WM_CHAR, OnChar)
     ON_MESSAGE(WM_GETDLGCODE, OnGetDlgCode)
+    ON_MESSAGE(WM_SUBDIRECTORIES_LISTED, OnSubdirectoriesListed)
+    ON_MESSAGE(WM_DESTROY, OnDestroy)
 END_MESSAGE_MAP()
 
+// The order is the tree's thread's, whatever locale the lister's thread starts with.
 void CDirectoryTree::PrepareListing(const std::wstring& strPath) {
-    m_prepared = {};
     m_strPreparedPath = strPath;
-    // The order is the tree's thread's, whatever locale a new thread starts with.
-    try {
-        m_prepared = std::async(std::launch::async, ReadSubdirectories, strPath, GetThreadLocale());
-    } catch (const std::system_error&) {
-        // No thread to be had: the tree lists the directory itself, as it does every other.
-    }
+    m_nPrepared = m_lister.List(strPath, GetThreadLocale());
 }
 
 BOOL CDirectoryTree::ShowPath() {
+    DropListing();
     if (m_chDrive != s_chNoDrive) {
         const wchar_t drive[] = {static_cast<wchar_t>(static_cast<unsigned char>(m_chDrive)), L':', L'\0'};
         AfxSetCurrentDirectory(drive);  // lands in the drive's remembered directory
@@ -37,7 +32,7 @@ BOOL CDirectoryTree::ShowPath() {
     }
     std::wstring current = AfxGetCurrentDirectory();
     if (current.empty()) {
-        m_prepared = {};
+        m_nPrepared = 0;
         AfxShowLastError(m_hWnd, "GetLastError");
         return FALSE;
     }
@@ -45,7 +40,7 @@ BOOL CDirectoryTree::ShowPath() {
     m_chDrive = static_cast<char>(current[0]);
     HTREEITEM hCurrent = InsertPathItems(m_strPath);
     if (hCurrent) ListSubdirectories(m_strPath, hCurrent);
-    m_prepared = {};  // whatever was not taken would be out of date later; waits for its thread
+    m_nPrepared = 0;  // whatever was not taken would be out of date later
     return TRUE;
 }
 
@@ -74,32 +69,59 @@ HTREEITEM CDirectoryTree::InsertPathItems(const std::wstring& path) {
     return hCurrent;
 }
 
+// The sub-directories appear below hParent when the lister has read them; the listing prepared
+// before the window goes with the first listing after it, taken or not. Where no thread can be
+// had, the directory is listed here and now.
 void CDirectoryTree::ListSubdirectories(std::wstring strPath, HTREEITEM hParent) {
-    Subdirectories names = TakeSubdirectories(strPath);
+    unsigned nPrepared = std::exchange(m_nPrepared, 0);
+    unsigned nRequest = nPrepared && m_strPreparedPath == strPath ? nPrepared : m_lister.List(strPath, GetThreadLocale());
+    if (nRequest == 0) {
+        ShowSubdirectories(CSubdirectoryLister::Read(strPath, GetThreadLocale()), hParent);
+        return;
+    }
+    // Read already (the prepared listing, often): shown at once, before the window is drawn.
+    if (std::optional<Subdirectories> names = m_lister.Take(nRequest)) {
+        ShowSubdirectories(*names, hParent);
+        return;
+    }
+    m_nListing = nRequest;
+    m_hListing = hParent;
+    m_lister.NotifyTo(m_hWnd);
+}
+
+// Only the listing last asked for is shown, below the item it was asked for; any change of the
+// items since has dropped it.
+LRESULT CDirectoryTree::OnSubdirectoriesListed(WPARAM wParam, LPARAM) {
+    auto nRequest = static_cast<unsigned>(wParam);
+    if (nRequest == 0 || nRequest != m_nListing) return 0;
+    std::optional<Subdirectories> names = m_lister.Take(nRequest);
+    if (!names) return 0;
+    HTREEITEM hParent = m_hListing;
+    m_nListing = 0;
+    m_hListing = nullptr;
+    ShowSubdirectories(*names, hParent);
+    return 0;
+}
+
+// A directory that cannot be listed gets no children and stays unexpanded.
+void CDirectoryTree::ShowSubdirectories(const Subdirectories& names, HTREEITEM hParent) {
     if (!names) return;
     AppendSubdirectories(*names, hParent);
     Expand(hParent, TVE_EXPAND);
 }
 
-// The extended path lists exactly the folder named, at any depth: "Music." is not "Music" here.
-// In the order of TVI_SORT: sorted insertion compares with every sibling already there, which
-// is quadratic for big directories; sorting first and appending gives the same order.
-CDirectoryTree::Subdirectories CDirectoryTree::ReadSubdirectories(const std::wstring& strPath, LCID locale) {
-    SetThreadLocale(locale);
-    DirectoryListing listing = ReadDirectoryListing(AfxExtendedPath(strPath), ListingDetail::Names);
-    if (!listing.started) return std::nullopt;
-    std::vector<std::wstring> names;
-    for (ListingEntry& entry : listing.entries)
-        if (entry.IsDirectory()) names.push_back(std::move(entry.name));
-    SortLikeTreeView(names);
-    return names;
+void CDirectoryTree::DropListing() {
+    if (m_nListing) m_lister.Drop();
+    m_nListing = 0;
+    m_hListing = nullptr;
 }
 
-// The prepared listing goes with the first listing after it, taken or not.
-CDirectoryTree::Subdirectories CDirectoryTree::TakeSubdirectories(const std::wstring& strPath) {
-    std::future<Subdirectories> prepared = std::move(m_prepared);
-    if (prepared.valid() && m_strPreparedPath == strPath) return prepared.get();
-    return ReadSubdirectories(strPath, GetThreadLocale());
+// Nothing reads a directory any more once the dialog has ended: its caller may start a run there.
+LRESULT CDirectoryTree::OnDestroy(WPARAM, LPARAM) {
+    m_lister.Stop();
+    m_nListing = 0;
+    m_hListing = nullptr;
+    return Default();
 }
 
 // Both callers list below an item without children.
@@ -172,6 +194,7 @@ void CDirectoryTree::OnDblclk(NMHDR*, LRESULT* pResult) {
 }
 
 bool CDirectoryTree::EnterItem(HTREEITEM hItem) {
+    if (m_nListing && hItem == m_hListing) return false;  // its listing is on its way
     if (GetItemState(hItem, TVIS_EXPANDED) & TVIS_EXPANDED) {
         if (ShowsListing(hItem)) return false;
         DeleteFirstChild(hItem);
@@ -182,6 +205,7 @@ bool CDirectoryTree::EnterItem(HTREEITEM hItem) {
         // so that the listing below does not put its sub-directories there a second time.
         while (HTREEITEM hChild = GetChildItem(hItem)) DeleteItem(hChild);
     }
+    DropListing();  // the item it was for may be gone
     ComposePath(hItem);
     ListSubdirectories(m_strPath, hItem);
     return true;

@@ -2,10 +2,12 @@
 // The folder tree of the directory selection dialog: the chain of folders from the drive down
 // to the current directory, and below it that directory's sub-directories. Double-clicks move
 // the current directory up or down, and so do keys (Right or Enter on an item: into it; Left
-// or Backspace: one level up); each new path is announced to the parent window.
+// or Backspace: one level up); each new path is announced to the parent window. The
+// sub-directories are read on a thread of their own and appear once they are read, so that a
+// folder of many files keeps the window answering meanwhile.
+#include "dirselect/CSubdirectoryLister.h"
 #include "platform/AfxWin.h"
 
-#include <future>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,15 +24,14 @@ public:
     // m_chDrive once a drive has been chosen. False (after an error box) when the current
     // directory cannot be read.
     BOOL ShowPath();
-    // Starts reading strPath's sub-directories on a thread of their own, so that a big
+    // Starts reading strPath's sub-directories before the tree has a window, so that a big
     // listing runs while the dialog builds its window. The tree's next listing takes it when
-    // it is of the same path; any other listing, or a new ShowPath, drops it unused. Dropping
-    // it (there, or when the tree goes) waits on the UI thread until the reading has ended:
-    // a std::async result cannot be let go of earlier. The dialog prepares only the directory
-    // its first ShowPath lists, so that wait is rare and no longer than the listing.
+    // it is of the same path; any other listing, or a new ShowPath, drops it unused.
     void PrepareListing(const std::wstring& strPath);
     // Exactly as the disk spells it: each item keeps its folder's UTF-16 name.
     std::wstring GetPath() const { return m_strPath; }
+    // The current directory's sub-directories are being read; they appear when they are.
+    bool IsListing() const { return m_nListing != 0; }
 
     // m_chDrive until a drive has been chosen: lower-case, so no drive letter is ever taken for it.
     static constexpr char s_chNoDrive = 'a';
@@ -46,21 +47,24 @@ protected:
     LRESULT OnKeyDown(WPARAM wParam, LPARAM lParam);
     LRESULT OnChar(WPARAM wParam, LPARAM lParam);
     LRESULT OnGetDlgCode(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSubdirectoriesListed(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 
 private:
-    using Subdirectories = std::optional<std::vector<std::wstring>>;  // empty: not listed
+    using Subdirectories = CSubdirectoryLister::Subdirectories;
 
     std::wstring m_strPath;
+    CSubdirectoryLister m_lister;
     std::wstring m_strPreparedPath;
-    std::future<Subdirectories> m_prepared;
-
-    // The sub-directories of strPath in the tree's order, sorted with locale's comparison.
-    static Subdirectories ReadSubdirectories(const std::wstring& strPath, LCID locale);
-    Subdirectories TakeSubdirectories(const std::wstring& strPath);
+    unsigned m_nPrepared = 0;          // the lister's request of PrepareListing, until a listing takes it
+    unsigned m_nListing = 0;           // the lister's request whose sub-directories go below...
+    HTREEITEM m_hListing = nullptr;    // ...this item; both cleared by every change of the items
 
     void ListSubdirectories(std::wstring strPath, HTREEITEM hParent);
+    void ShowSubdirectories(const Subdirectories& names, HTREEITEM hParent);
+    void DropListing();
     void ComposePath(HTREEITEM hItem);
     void DeleteFirstChild(HTREEITEM hItem);
     void DeleteSiblings(HTREEITEM hItem);

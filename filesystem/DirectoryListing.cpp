@@ -20,6 +20,7 @@ DirectoryListing ReadDirectoryListing(const std::wstring& directory, ListingDeta
             listing.error = ERROR_OPERATION_ABORTED;
             return listing;
         }
+        if (detail == ListingDetail::Directories && !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
         std::wstring name = data.cFileName;
         if (name == L"." || name == L"..") continue;
         std::wstring shortName = detail == ListingDetail::ShortNames ? data.cAlternateFileName : L"";

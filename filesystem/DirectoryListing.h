@@ -34,8 +34,9 @@ struct DirectoryListing {
 };
 
 enum class ListingDetail {
-    Names,       // names and attributes
-    ShortNames,  // also the 8.3 aliases, which cost the platform a little more
+    Names,        // names and attributes
+    ShortNames,   // also the 8.3 aliases, which cost the platform a little more
+    Directories,  // names and attributes of the sub-directories only: no memory for the files
 };
 
 // directory: an exact path (extended or Unix namespace) of the directory to list.

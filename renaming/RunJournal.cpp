@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <string_view>
 #include <unordered_set>
 #include <utility>
 
@@ -56,6 +57,7 @@ public:
         auto* pBytes = static_cast<const BYTE*>(pData);
         m_bytes.insert(m_bytes.end(), pBytes, pBytes + nSize);
     }
+    void Reserve(size_t nSize) { m_bytes.reserve(nSize); }
     std::vector<BYTE>& Bytes() { return m_bytes; }
 
 private:
@@ -95,14 +97,19 @@ uint32_t ReadU32(const BYTE* pData) {
     return value;
 }
 
+// Written straight into bytes, its room taken once: a batch can name most of a big directory.
 void AddRecord(std::vector<BYTE>& bytes, RecordKind kind, const std::vector<BYTE>& payload) {
-    CBytesOut out;
-    out.U32(kind);
-    out.U32(static_cast<uint32_t>(payload.size()));
-    out.U32(Crc32(out.Bytes().data(), out.Bytes().size()));
-    out.Raw(payload.data(), payload.size());
-    out.U32(Crc32(out.Bytes().data(), out.Bytes().size()));
-    bytes.insert(bytes.end(), out.Bytes().begin(), out.Bytes().end());
+    CBytesOut head;
+    head.U32(kind);
+    head.U32(static_cast<uint32_t>(payload.size()));
+    head.U32(Crc32(head.Bytes().data(), head.Bytes().size()));
+    size_t start = bytes.size();
+    bytes.reserve(start + head.Bytes().size() + payload.size() + sizeof(uint32_t));
+    bytes.insert(bytes.end(), head.Bytes().begin(), head.Bytes().end());
+    bytes.insert(bytes.end(), payload.begin(), payload.end());
+    uint32_t crc = Crc32(bytes.data() + start, bytes.size() - start);
+    auto* pCrc = reinterpret_cast<const BYTE*>(&crc);
+    bytes.insert(bytes.end(), pCrc, pCrc + sizeof crc);
 }
 
 std::vector<BYTE> StartBytes(uint64_t runId) {
@@ -126,7 +133,12 @@ void AddFolderRecord(std::vector<BYTE>& bytes, const JournalFolder& folder) {
 }
 
 void AddBatchRecord(std::vector<BYTE>& bytes, const std::vector<JournalEntry>& batch) {
+    const size_t kFixed = 2 * sizeof(uint32_t) + sizeof(uint64_t) + sizeof(uint32_t) + 2 * sizeof(uint64_t);
+    size_t nSize = sizeof(uint32_t);
+    for (const JournalEntry& entry : batch)
+        nSize += kFixed + (entry.earlierName.size() + entry.newName.size()) * sizeof(wchar_t);
     CBytesOut out;
+    out.Reserve(nSize);  // only the room: the record states the size the payload came to
     out.U32(static_cast<uint32_t>(batch.size()));
     for (const JournalEntry& entry : batch) {
         out.Text(entry.earlierName);
@@ -416,15 +428,14 @@ bool JournalOfRun(const std::wstring& path, uint64_t runId) {
            atPath == runId;
 }
 
-std::vector<JournalEntry> EntriesWithNewNames(const std::vector<JournalEntry>& entries,
-                                              const DirectoryListing& listing) {
+// Filtered in place: a run's entries are the most it holds, and a copy would be held beside them.
+std::vector<JournalEntry> EntriesWithNewNames(std::vector<JournalEntry> entries, const DirectoryListing& listing) {
     if (listing.Failed()) return entries;
-    std::unordered_set<std::wstring> names;
+    std::unordered_set<std::wstring_view> names;
+    names.reserve(listing.entries.size());
     for (const ListingEntry& entry : listing.entries) names.insert(entry.name);
-    std::vector<JournalEntry> renamed;
-    for (const JournalEntry& entry : entries)
-        if (names.count(entry.newName)) renamed.push_back(entry);
-    return renamed;
+    std::erase_if(entries, [&names](const JournalEntry& entry) { return !names.count(entry.newName); });
+    return entries;
 }
 
 size_t FilesStillRenamed(const RunJournal& journal) {

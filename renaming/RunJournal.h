@@ -83,8 +83,7 @@ bool JournalOfRun(const std::wstring& path, uint64_t runId);
 
 // Of the entries of a folder, those whose new name the directory (as listed) holds exactly: all
 // of them where the listing failed, as none can be told apart then.
-std::vector<JournalEntry> EntriesWithNewNames(const std::vector<JournalEntry>& entries,
-                                              const DirectoryListing& listing);
+std::vector<JournalEntry> EntriesWithNewNames(std::vector<JournalEntry> entries, const DirectoryListing& listing);
 
 // How many files of the journal still carry their new names: its entries when its run ended,
 // else those that EntriesWithNewNames finds in each folder.

@@ -1,6 +1,7 @@
 #include "renaming/RunJournalAhead.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -39,20 +40,25 @@ CRunJournalAhead::CRunJournalAhead(const CaseRunContext& run, CRunJournalWriter*
     if (!m_pWriter) return;
     m_keeps = WhatTheVolumeKeeps(run.directory);
     m_pWriter->BeginFolder(shownDirectory, run.directory, CaseChange(run.direction, run.part), m_keeps);
-    m_recorded.assign(run.listing.entries.size(), 0);
+    m_entryOf.assign(run.listing.entries.size(), 0);
 }
 
 CRunJournalAhead::Cover CRunJournalAhead::Before(const std::vector<size_t>& order, size_t k) {
     if (!m_pWriter) return Cover::Rename;
     if (!m_pWriter->Failed() && k >= m_nCovered) WriteBatch(order, k);
     if (m_pWriter->Failed()) return Cover::Stop;
-    return m_recorded[order[k]] ? Cover::Rename : Cover::Skip;
+    return m_entryOf[order[k]] != 0 ? Cover::Rename : Cover::Skip;
 }
 
+// A run holds its entries until its end and each batch only until it is written: the entries
+// are moved, never copied, and room for every file the run tries is taken once.
 void CRunJournalAhead::WriteBatch(const std::vector<size_t>& order, size_t k) {
+    if (m_entries.empty()) m_entries.reserve(order.size());
     std::vector<JournalEntry> batch;
     std::vector<size_t> indexes;
     size_t end = std::min(order.size(), k + m_nBatch);
+    batch.reserve(end - k);
+    indexes.reserve(end - k);
     for (size_t i = k; i < end; ++i) {
         const ListingEntry& entry = m_run.listing.entries[order[i]];
         std::optional<std::wstring> target = m_run.TargetFor(entry);
@@ -62,23 +68,21 @@ void CRunJournalAhead::WriteBatch(const std::vector<size_t>& order, size_t k) {
         std::optional<FileIdentity> identity = known != m_identities.end() ? std::optional<FileIdentity>(known->second)
                                                                            : IdentityOf(m_run.PathOf(entry.name));
         if (!identity) continue;
-        batch.push_back(JournalEntry{entry.name, *target, *identity});
+        batch.push_back(JournalEntry{entry.name, std::move(*target), *identity});
         indexes.push_back(order[i]);
     }
     m_nCovered = end;
     m_nBatch = std::min(m_nBatch * kBatchGrowth, kLargestBatch);
+    // Every later batch would be empty: the identities are no longer needed.
+    if (end == order.size()) std::unordered_map<std::wstring, FileIdentity>().swap(m_identities);
     if (batch.empty() || !m_pWriter->WriteBatch(batch)) return;
-    for (size_t i = 0; i < indexes.size(); ++i) {
-        m_recorded[indexes[i]] = 1;
-        m_written[indexes[i]] = m_entries.size() + i;
-    }
-    m_entries.insert(m_entries.end(), batch.begin(), batch.end());
+    for (size_t i = 0; i < indexes.size(); ++i) m_entryOf[indexes[i]] = m_entries.size() + i + 1;
+    m_entries.insert(m_entries.end(), std::make_move_iterator(batch.begin()), std::make_move_iterator(batch.end()));
 }
 
 void CRunJournalAhead::Renamed(size_t index) {
-    if (!Active() || m_bPartsKnown) return;
-    auto written = m_written.find(index);
-    if (written != m_written.end()) MeasureParts(m_entries[written->second]);
+    if (!Active() || m_bPartsKnown || m_entryOf[index] == 0) return;
+    MeasureParts(m_entries[m_entryOf[index] - 1]);
 }
 
 void CRunJournalAhead::MeasureParts(const JournalEntry& entry) {
@@ -90,9 +94,10 @@ void CRunJournalAhead::MeasureParts(const JournalEntry& entry) {
 
 void CRunJournalAhead::Finish(const DirectoryListing& after) {
     if (!m_pWriter) return;
-    std::vector<JournalEntry> renamed = EntriesWithNewNames(m_entries, after);
+    size_t nWritten = m_entries.size();
+    std::vector<JournalEntry> renamed = EntriesWithNewNames(std::move(m_entries), after);
     // Until a file tells otherwise, every part is compared: a file is rather left as it is.
     for (size_t i = 0; i < renamed.size() && i < kFilesToMeasureAtEnd && !m_bPartsKnown && Active(); ++i)
         MeasureParts(renamed[i]);
-    m_pWriter->EndFolder(std::move(renamed), m_entries.size());
+    m_pWriter->EndFolder(std::move(renamed), nWritten);
 }

@@ -37,10 +37,9 @@ private:
 
     const CaseRunContext& m_run;
     CRunJournalWriter* m_pWriter;
-    std::unordered_map<std::wstring, FileIdentity> m_identities;
+    std::unordered_map<std::wstring, FileIdentity> m_identities;  // until the last batch is written
     VolumeKeeps m_keeps;
-    std::vector<char> m_recorded;                  // by listing index
-    std::unordered_map<size_t, size_t> m_written;  // listing index -> entry of m_entries
+    std::vector<size_t> m_entryOf;  // by listing index: 1 + its entry of m_entries; 0: not recorded
     std::vector<JournalEntry> m_entries;
     size_t m_nCovered = 0;  // positions of the order that the written batches hold
     size_t m_nBatch;

@@ -1,5 +1,6 @@
 #include "tests/app/ScriptedUser.h"
 
+#include "dirselect/CDirectoryTree.h"
 #include "platform/CTreeCtrl.h"
 #include "tests/support/Observations.h"
 
@@ -27,6 +28,21 @@ BOOL CALLBACK MatchCaption(HWND hWnd, LPARAM lParam) {
     return TRUE;
 }
 
+BOOL CALLBACK FindTreeReading(HWND hWnd, LPARAM lParam) {
+    CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
+    if (!pWnd || !pWnd->IsKindOf(RUNTIME_CLASS(CDirectoryTree)) || !static_cast<CDirectoryTree*>(pWnd)->IsListing())
+        return TRUE;
+    *reinterpret_cast<bool*>(lParam) = true;
+    return FALSE;
+}
+
+// A directory tree of the window is still reading the folders it is to show.
+bool ReadsFolders(HWND hWnd) {
+    bool bReading = false;
+    EnumChildWindows(hWnd, &FindTreeReading, reinterpret_cast<LPARAM>(&bReading));
+    return bReading;
+}
+
 HTREEITEM TreeItem(HWND hTree, UINT nWhich, HTREEITEM hItem = nullptr) {
     return reinterpret_cast<HTREEITEM>(SendMessageW(hTree, TVM_GETNEXTITEM, nWhich, reinterpret_cast<LPARAM>(hItem)));
 }
@@ -35,6 +51,12 @@ HTREEITEM TreeItem(HWND hTree, UINT nWhich, HTREEITEM hItem = nullptr) {
 
 bool DoubleClickSubdirectory(HWND hDlg, int nTreeID, const std::wstring& name) {
     HWND hTree = GetDlgItem(hDlg, nTreeID);
+    // The user waits to see the folders: the tree's own messages bring them.
+    for (ULONGLONG giveUp = GetTickCount64() + 30000; ReadsFolders(hDlg) && GetTickCount64() < giveUp;) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_POSTMESSAGE);
+        MSG msg;
+        while (PeekMessageW(&msg, hTree, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
     HTREEITEM hChild = TreeItem(hTree, TVGN_CHILD, TreeItem(hTree, TVGN_CARET));
     while (hChild && AfxGetTreeItemText(hTree, hChild) != name) hChild = TreeItem(hTree, TVGN_NEXT, hChild);
     if (!hChild) return false;
@@ -110,6 +132,7 @@ void ScriptedUser::RunStep() {
     Search search{&m_steps.front().caption, nullptr};
     EnumThreadWindows(GetCurrentThreadId(), &MatchCaption, reinterpret_cast<LPARAM>(&search));
     if (!search.found) return;
+    if (ReadsFolders(search.found)) return;  // the user waits to see the folders
     if (m_steps.front().ready && !m_steps.front().ready(search.found)) return;
     Step step = std::move(m_steps.front());
     m_steps.pop_front();

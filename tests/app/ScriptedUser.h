@@ -23,7 +23,8 @@ public:
 
     using Condition = std::function<bool(HWND)>;
 
-    // Steps run in order; a step waits until its window exists.
+    // Steps run in order; a step waits until its window exists (and shows the folders its tree
+    // is reading, as a user waits to see them).
     void When(const std::wstring& caption, Action action);
     // The same, and waits until ready holds for that window as well (what earlier input led to).
     void WhenReady(const std::wstring& caption, Condition ready, Action action);
@@ -59,5 +60,6 @@ bool PressKeys(std::initializer_list<WORD> keys);
 bool PressWith(WORD held, WORD key);
 
 // A double-click on the sub-directory of that name below the selected item of the dialog's
-// tree, as the dialog gets it from the tree. False when the tree shows no such sub-directory.
+// tree, as the dialog gets it from the tree, once the tree shows the folders it was reading.
+// False when the tree shows no such sub-directory.
 bool DoubleClickSubdirectory(HWND hDlg, int nTreeID, const std::wstring& name);

@@ -86,6 +86,7 @@ public:
     // Ends the program at once, as the task manager or a power cut would.
     void Terminate() const;
     DWORD Id() const { return m_id; }
+    HANDLE Handle() const { return m_process.Get(); }
     // The exit code, or STILL_ACTIVE when it has not ended within that time.
     DWORD WaitForExit(DWORD dwMilliseconds = 10000) const;
     // All that the program wrote, read to the stream's end (the program's end): bytes as written.

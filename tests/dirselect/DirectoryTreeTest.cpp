@@ -39,10 +39,21 @@ protected:
 
     // The user's double-click as the control reports it: the item selected by the first click,
     // then NM_DBLCLK to the parent.
-    LRESULT DoubleClick(HTREEITEM hItem) {
+    LRESULT SendDoubleClick(HTREEITEM hItem) {
         tree.SelectItem(hItem);
         NMHDR header{tree.m_hWnd, 1007, static_cast<UINT>(NM_DBLCLK)};
         return parent.SendMessage(WM_NOTIFY, 1007, reinterpret_cast<LPARAM>(&header));
+    }
+    // The same, and then the wait until the sub-directories are shown, as the user waits.
+    LRESULT DoubleClick(HTREEITEM hItem) {
+        LRESULT result = SendDoubleClick(hItem);
+        WaitForListing(tree);
+        return result;
+    }
+    BOOL ShowPath() {
+        BOOL bShown = tree.ShowPath();
+        WaitForListing(tree);
+        return bShown;
     }
 
     // The texts of the chain from the drive item down to the selected item.
@@ -83,7 +94,7 @@ TEST_F(DirectoryTreeTest, DriveRootGivesTheDriveItemWithSortedSubdirectoriesOnly
     ASSERT_TRUE(GetFileAttributesW((drive.Root() + L"Beta").c_str()) & FILE_ATTRIBUTE_HIDDEN);
     Enter(L"");
 
-    ASSERT_TRUE(tree.ShowPath());
+    ASSERT_TRUE(ShowPath());
     EXPECT_EQ(tree.GetPath(), Drive(L"\\").c_str());
     EXPECT_EQ(tree.m_chDrive, drive.Letter());
     HTREEITEM hRoot = tree.GetRootItem();
@@ -106,7 +117,7 @@ TEST_F(DirectoryTreeTest, ThreeLevelsDownGivesAChainOfFourPathItems) {
           L"eins\\nachbar"});
     Enter(L"eins\\zwei\\drei");
 
-    ASSERT_TRUE(tree.ShowPath());
+    ASSERT_TRUE(ShowPath());
     EXPECT_EQ(tree.GetPath(), Drive(L"\\eins\\zwei\\drei").c_str());
     EXPECT_EQ(Chain(), (Texts{Drive(), L"eins", L"zwei", L"drei"}));
     for (HTREEITEM h = tree.GetSelectedItem(); h; h = tree.GetParentItem(h)) {
@@ -122,7 +133,7 @@ TEST_F(DirectoryTreeTest, ThreeLevelsDownGivesAChainOfFourPathItems) {
 TEST_F(DirectoryTreeTest, DoubleClicksGoDownUpAndStayPostingOncePerChange) {
     Dirs({L"eins", L"eins\\a", L"eins\\b", L"eins\\c", L"eins\\b\\tief2", L"eins\\b\\tief1", L"zwei"});
     Enter(L"eins");
-    ASSERT_TRUE(tree.ShowPath());
+    ASSERT_TRUE(ShowPath());
     HTREEITEM hEins = tree.GetSelectedItem();
 
     // Down: the sub-directory becomes a path item, its siblings before and after it go, its
@@ -165,7 +176,7 @@ TEST_F(DirectoryTreeTest, DoubleClicksGoDownUpAndStayPostingOncePerChange) {
 TEST_F(DirectoryTreeTest, UpFromThreeLevelsDownKeepsOnlyTheChainAboveAndItsListing) {
     Dirs({L"a", L"a\\b", L"a\\b\\c", L"a\\b\\c\\d", L"a\\b\\andere"});
     Enter(L"a\\b\\c");
-    ASSERT_TRUE(tree.ShowPath());
+    ASSERT_TRUE(ShowPath());
     HTREEITEM hB = tree.GetParentItem(tree.GetSelectedItem());
     EXPECT_EQ(DoubleClick(hB), 1);
     EXPECT_EQ(tree.GetPath(), Drive(L"\\a\\b").c_str());
@@ -177,7 +188,7 @@ TEST_F(DirectoryTreeTest, UpFromThreeLevelsDownKeepsOnlyTheChainAboveAndItsListi
 TEST_F(DirectoryTreeTest, CurrentDirectoryWithoutSubdirectoriesIsNotExpandedAndRepostsItsPath) {
     disk.AddFile(L"nur-eine-datei.txt");
     Enter(L"");
-    ASSERT_TRUE(tree.ShowPath());
+    ASSERT_TRUE(ShowPath());
     HTREEITEM hRoot = tree.GetRootItem();
     EXPECT_EQ(tree.GetPath(), Drive(L"\\").c_str());
     EXPECT_EQ(tree.GetChildItem(hRoot), nullptr);
@@ -193,7 +204,7 @@ TEST_F(DirectoryTreeTest, CurrentDirectoryWithoutSubdirectoriesIsNotExpandedAndR
 TEST_F(DirectoryTreeTest, DirectoryThatCannotBeListedStaysBareButItsPathIsPosted) {
     Dirs({L"bleibt", L"weg", L"weg\\innen"});
     Enter(L"");
-    ASSERT_TRUE(tree.ShowPath());
+    ASSERT_TRUE(ShowPath());
     HTREEITEM hGone = FindChild(tree, tree.GetRootItem(), L"weg");
     ASSERT_NE(hGone, nullptr);
     RemoveTree(drive.Root() + L"weg");  // gone after it was listed
@@ -211,7 +222,7 @@ TEST_F(DirectoryTreeTest, NamesOutsideTheCodePageShowAsThemselvesAndAreListed) {
     RunUnixShell("mkdir -p " + ShellQuote(UnixPath(drive.Root()) + "/\xE6\x97\xA5\xE6\x9C\xAC/innen"));
     Dirs({L"\u03A9mega", L"\u03A9mega\\unten", L"\u041F\u0430\u043F\u043A\u0430"});
     Enter(L"");
-    ASSERT_TRUE(tree.ShowPath());
+    ASSERT_TRUE(ShowPath());
     Texts shown = ChildTexts(tree, tree.GetRootItem());
     std::sort(shown.begin(), shown.end());
     EXPECT_EQ(shown, (Texts{L"\u03A9mega", L"\u041F\u0430\u043F\u043A\u0430", L"\u65E5\u672C"}));
@@ -233,7 +244,7 @@ TEST_F(DirectoryTreeTest, LookAlikeAndTrailingDotFoldersShowAsThemselves) {
     Dirs({L"abc", L"abc\\plain", L"\u0101bc", L"Music", L"Music\\Songs"});
     RunUnixShell("mkdir -p " + ShellQuote(UnixPath(drive.Root()) + "/Music./Dotted"));
     Enter(L"");
-    ASSERT_TRUE(tree.ShowPath());
+    ASSERT_TRUE(ShowPath());
     HTREEITEM hRoot = tree.GetRootItem();
     // "\u0101bc" never shows as "abc", the name of another folder, nor "Music." as "Music".
     EXPECT_EQ(ChildTexts(tree, hRoot), (Texts{L"abc", L"\u0101bc", L"Music", L"Music."}));
@@ -255,7 +266,7 @@ TEST_F(DirectoryTreeTest, ChainsPast260And1024CharactersAreShownListedAndGoDeepe
         }
         disk.AddDirectory(relative + L"\\noch tiefer");
         ASSERT_TRUE(AfxSetCurrentDirectory(drive.Root() + relative));
-        ASSERT_TRUE(tree.ShowPath());
+        ASSERT_TRUE(ShowPath());
         EXPECT_EQ(tree.GetPath(), drive.Root() + relative);
         ASSERT_GT(tree.GetPath().size(), length);
         HTREEITEM hDeeper = FindChild(tree, tree.GetSelectedItem(), L"noch tiefer");
@@ -269,7 +280,7 @@ TEST_F(DirectoryTreeTest, ChainsPast260And1024CharactersAreShownListedAndGoDeepe
 TEST_F(DirectoryTreeTest, CollapsedItemWithChildrenIsListedOnlyOnce) {
     Dirs({L"eins", L"eins\\x", L"eins\\y"});
     Enter(L"eins");
-    ASSERT_TRUE(tree.ShowPath());
+    ASSERT_TRUE(ShowPath());
     HTREEITEM hEins = tree.GetSelectedItem();
     tree.Expand(hEins, TVE_COLLAPSE);  // as the keyboard does
     ASSERT_FALSE(IsExpanded(tree, hEins));
@@ -289,18 +300,55 @@ TEST_F(DirectoryTreeTest, CollapsedItemWithChildrenIsListedOnlyOnce) {
     EXPECT_EQ(tree.GetCount(), 2u);
 }
 
+// The sub-directories are read beside the window and come later; whatever changes the items
+// meanwhile (up, again, another drive) drops the listing on its way, which never shows then.
+TEST_F(DirectoryTreeTest, AListingOnItsWayGoesWithEveryChangeAndNeverShowsLate) {
+    Dirs({L"eins", L"eins\\innen", L"zwei", L"zwei\\unten"});
+    Enter(L"");
+    ASSERT_TRUE(ShowPath());
+    HTREEITEM hRoot = tree.GetRootItem();
+    const struct {
+        const wchar_t* into;
+        std::function<void()> change;  // made while the listing of into is on its way
+        int nPosted;                   // by the change
+    } cases[] = {
+        {L"eins", [&] { EXPECT_EQ(SendDoubleClick(hRoot), 1); }, 1},
+        {L"zwei", [&] { EXPECT_TRUE(tree.ShowPath()); }, 0},
+        {L"eins", [&] { tree.SendMessage(WM_KEYDOWN, VK_BACK, 1); }, 1},
+    };
+    for (const auto& c : cases) {
+        HTREEITEM hInto = FindChild(tree, hRoot, c.into);
+        ASSERT_NE(hInto, nullptr) << Utf8(c.into);
+        EXPECT_EQ(SendDoubleClick(hInto), 1);
+        EXPECT_EQ(parent.TakePosted(), 1);
+        EXPECT_TRUE(tree.IsListing());
+        EXPECT_EQ(tree.GetChildItem(hInto), nullptr);  // not yet
+        // Again on the folder whose listing is coming: nothing changes, nothing is posted.
+        EXPECT_EQ(SendDoubleClick(hInto), 1);
+        EXPECT_EQ(parent.TakePosted(), 0);
+
+        c.change();
+        EXPECT_EQ(parent.TakePosted(), c.nPosted);
+        WaitForListing(tree);
+        hRoot = tree.GetRootItem();
+        EXPECT_EQ(ChildTexts(tree, hRoot), (Texts{L"eins", L"zwei"})) << Utf8(c.into);
+        EXPECT_EQ(tree.GetCount(), 3u) << "a listing came late: " << Utf8(c.into);
+        EXPECT_EQ(tree.GetSelectedItem(), hRoot);
+    }
+}
+
 // The dialog has the opening directory listed while its window is made; the tree must show
 // such a listing only for the directory it was read for, and only once.
 TEST_F(DirectoryTreeTest, PreparedListingShowsOnlyForItsOwnDirectoryAndOnlyOnce) {
     Dirs({L"hier", L"hier\\a", L"dort", L"dort\\fremd"});
     tree.PrepareListing(Drive(L"\\dort"));
     Enter(L"hier");
-    ASSERT_TRUE(tree.ShowPath());
+    ASSERT_TRUE(ShowPath());
     EXPECT_EQ(tree.GetPath(), Drive(L"\\hier"));
     EXPECT_EQ(ChildTexts(tree, tree.GetSelectedItem()), (Texts{L"a"}));
 
     tree.PrepareListing(Drive(L"\\hier"));
-    ASSERT_TRUE(tree.ShowPath());
+    ASSERT_TRUE(ShowPath());
     EXPECT_EQ(ChildTexts(tree, tree.GetSelectedItem()), (Texts{L"a"}));
     // Gone with that use: up and down again, the directory is listed as it is now.
     disk.AddDirectory(L"hier\\b");
@@ -318,12 +366,12 @@ TEST_F(DirectoryTreeTest, ChosenDriveOpensAtItsRememberedDirectoryAndBecomesCurr
     std::wstring remembered = Drive(L"\\gemerkt");
     ASSERT_TRUE(SetEnvironmentVariableW((L"=" + Drive()).c_str(), remembered.c_str()));
     ASSERT_TRUE(SetCurrentDirectoryA("C:\\"));
-    ASSERT_TRUE(tree.ShowPath());  // no drive chosen yet: stays where the process is
+    ASSERT_TRUE(ShowPath());  // no drive chosen yet: stays where the process is
     EXPECT_EQ(tree.GetPath(), L"C:\\");
     EXPECT_EQ(WideCurrentDirectory(), L"C:\\");
 
     tree.m_chDrive = drive.Letter();
-    ASSERT_TRUE(tree.ShowPath());
+    ASSERT_TRUE(ShowPath());
     EXPECT_EQ(tree.GetPath(), remembered.c_str());
     EXPECT_EQ(WideCurrentDirectory(), remembered);
     EXPECT_EQ(Chain(), (Texts{Drive(), L"gemerkt"}));
@@ -334,7 +382,7 @@ TEST_F(DirectoryTreeTest, ChosenDriveOpensAtItsRememberedDirectoryAndBecomesCurr
     // drive letter follows that directory.
     TestDrive notReady(L"", TestDrive::State::NotReady);
     tree.m_chDrive = notReady.Letter();
-    ASSERT_TRUE(tree.ShowPath());
+    ASSERT_TRUE(ShowPath());
     EXPECT_EQ(WideCurrentDirectory(), remembered);
     EXPECT_EQ(tree.GetPath(), remembered.c_str());
     EXPECT_EQ(tree.m_chDrive, drive.Letter());
@@ -365,7 +413,7 @@ LRESULT CALLBACK WatchWarpEcho(int nCode, WPARAM wParam, LPARAM lParam) {
 TEST_F(DirectoryTreeTest, RealMouseDoubleClickOnAnItemGoesDown) {
     Dirs({L"klick", L"klick\\drin", L"anders"});
     Enter(L"");
-    ASSERT_TRUE(tree.ShowPath());
+    ASSERT_TRUE(ShowPath());
     HTREEITEM hItem = FindChild(tree, tree.GetRootItem(), L"klick");
     ASSERT_NE(hItem, nullptr);
     RECT rect{};
@@ -415,7 +463,7 @@ TEST_F(DirectoryTreeTest, RealMouseDoubleClickOnAnItemGoesDown) {
                                (i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN);
     }
     ASSERT_EQ(SendInput(4, clicks, sizeof(INPUT)), 4u);
-    pumpUntil([&] { return posted > 0; }, 10000);
+    pumpUntil([&] { return posted > 0 && !tree.IsListing(); }, 10000);
     posted += parent.TakePosted();
     EXPECT_EQ(posted, 1);
     EXPECT_EQ(tree.GetPath(), Drive(L"\\klick").c_str());

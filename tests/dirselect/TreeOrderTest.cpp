@@ -117,6 +117,7 @@ TEST(TreeOrder, ListingIsInExactlyTheOrderOfSortedInsertion) {
 
     ASSERT_TRUE(SetCurrentDirectoryA(dir.AnsiPath().c_str()));
     ASSERT_TRUE(tree.ShowPath());
+    WaitForListing(tree);
     std::vector<std::wstring> shown = ChildTexts(tree, tree.GetSelectedItem());
     std::vector<std::wstring> expectedWide = ChildTexts(sorted, TVI_ROOT);
     EXPECT_EQ(shown, expectedWide);

@@ -2,6 +2,8 @@
 
 #include "dirselect/CDirectoryTree.h"
 
+#include <gtest/gtest.h>
+
 #include <commctrl.h>
 
 std::vector<std::wstring> ChildTexts(const CTreeCtrl& tree, HTREEITEM hParent) {
@@ -40,4 +42,13 @@ int CTestParent::TakePosted() {
         if (msg.wParam == 0 && msg.lParam == 0) ++count;
     }
     return count;
+}
+
+void WaitForListing(CDirectoryTree& tree) {
+    for (ULONGLONG giveUp = GetTickCount64() + 30000; tree.IsListing() && GetTickCount64() < giveUp;) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_POSTMESSAGE);
+        MSG msg;
+        while (PeekMessageW(&msg, tree.m_hWnd, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    EXPECT_FALSE(tree.IsListing()) << "the sub-directories were never shown";
 }

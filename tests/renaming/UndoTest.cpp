@@ -114,6 +114,33 @@ TEST_F(UndoTest, AnExtensionRunIsTakenBackToTheWholeEarlierNames) {
     for (const std::wstring& name : names) EXPECT_EQ(dir.Contents(name), Utf8(name));
 }
 
+// Files held open keep their names: the journal ends holding exactly the files renamed, each
+// with its earlier name, and the undo gives back those and touches the held ones not.
+TEST_F(UndoTest, TheJournalHoldsExactlyTheFilesThatWereRenamed) {
+    const Names names{L"A.TXT", L"B.TXT", L"C.Doc", L"D", L"schon.txt"};
+    const std::vector<Names> heldSets{{}, {L"B.TXT"}, {L"A.TXT", L"C.Doc"}};
+    for (const Names& held : heldSets) {
+        TempDirectory folder;
+        folder.AddFilesOnLinux(names);
+        std::vector<CFileHandle> handles;
+        for (const std::wstring& name : held)
+            handles.emplace_back(CreateFileW((folder.ExactPath() + L"\\" + name).c_str(), GENERIC_READ,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+        for (const CFileHandle& handle : handles) ASSERT_TRUE(handle);
+        CaseRunOutcome forward = RunRecorded(CaseDirection::Lower, folder.ExactPath());
+        handles.clear();
+        Names expected;
+        for (const std::wstring& name : Names{L"A.TXT", L"B.TXT", L"C.Doc", L"D"})
+            if (std::find(held.begin(), held.end(), name) == held.end()) expected.push_back(name);
+        EXPECT_EQ(forward.nRenamed, expected.size());
+        Names earlier;
+        for (const JournalEntry& entry : Folder().entries) earlier.push_back(entry.earlierName);
+        EXPECT_EQ(Sorted(earlier), expected) << held.size() << " held";
+        EXPECT_EQ(RestoreEarlierNames(Journal()).at(0).kept, Names{});
+        EXPECT_EQ(folder.Names(), names);
+    }
+}
+
 TEST_F(UndoTest, FilesThatChangedSinceAreLeftAsTheyAreAndNamed) {
     dir.AddFilesOnLinux({L"Stays.TXT", L"Gone.TXT", L"Moved.TXT", L"Replaced.TXT", L"Taken.TXT"});
     ASSERT_EQ(RunRecorded(CaseDirection::Lower, dir.ExactPath()).nRenamed, 5u);
