@@ -72,8 +72,9 @@ struct FolderReport {
 
 // bJournalStop: a folder before this one stopped the run because its journal could not be
 // written further; a folder not begun then ends the run as that one did.
+// bAlone: the run has this folder only, so no heading names its path.
 FolderReport ReportOf(const CaseChange& change, const CRunFolders::Folder& folder, bool bJournalStop,
-                      RunDisplay display) {
+                      RunDisplay display, bool bAlone) {
     if (folder.state != FolderState::Done && bJournalStop)
         return {RunEnd::SomeKept, AfxToWide("Nicht begonnen: das Umbenennen wurde vorher angehalten."),
                 MB_ICONINFORMATION};
@@ -90,7 +91,8 @@ FolderReport ReportOf(const CaseChange& change, const CRunFolders::Folder& folde
     bool bDriveRoot = folder.directory.size() == 3;
     // A listing that cannot be started is an error, an empty drive's root is none.
     std::wstring noFiles = AfxToWide("Keine Dateien im gew\xE4hlten Verzeichnis!");
-    if (!outcome.bListed) return {RunEnd::NothingDone, noFiles + L"\n" + folder.directory, MB_ICONHAND};
+    if (!outcome.bListed)
+        return {RunEnd::NothingDone, bAlone ? noFiles + L"\n" + folder.directory : noFiles, MB_ICONHAND};
     if (outcome.nEntries == 0 && bDriveRoot) return {RunEnd::AllInCase, noFiles, 0};
     std::wstring kept = outcome.kept.empty() ? std::wstring()
                                              : L"\n\n" + KeptFilesList(outcome.kept, kKeptHeading, display);
@@ -129,7 +131,7 @@ RunEnd ReportRun(const CaseChange& change, const CRunFolders& folders, RunDispla
     UINT nIcon = 0;
     std::wstring text;
     for (size_t i = 0; i < all.size(); ++i) {
-        FolderReport report = ReportOf(change, all[i], bJournalStop, display);
+        FolderReport report = ReportOf(change, all[i], bJournalStop, display, all.size() == 1);
         worst = std::max(worst, report.end);
         nIcon = StrongerIcon(nIcon, report.nIcon);
         if (all.size() == 1) {

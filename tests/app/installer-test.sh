@@ -68,6 +68,7 @@ wait_for() {  # a test command, tried for up to 30 s
     "$@"
 }
 running() { [ -n "$(pid_of "$1")" ]; }
+not_running() { ! running "$1"; }
 other_process() { [ -n "$1" ] && [ -n "$2" ] && [ "$1" != "$2" ] || { echo "   parent \"$1\", setup \"$2\""; return 1; }; }
 
 [ -f "$dir/umbrix-setup.exe" ] || { echo "FAILED: $dir/umbrix-setup.exe missing"; exit 1; }
@@ -127,6 +128,9 @@ parent=$(parent_of "$umbrix")
 check "Umbrix not started by the elevated setup" other_process "$parent" "$setup"
 for id in $umbrix $(pid_of umbrix-setup.exe); do run taskkill /pid "$id" /f >/dev/null 2>&1; done
 wait
+# taskkill returns before the process has gone; while it lasts, its umbrix.exe cannot be
+# replaced and the next silent install would stop at that file.
+check "Umbrix ended before the next install" wait_for not_running umbrix.exe
 
 # Silently with /NOMENU: the menu goes (it was there from the first install).
 run "$dir/umbrix-setup.exe" /S
