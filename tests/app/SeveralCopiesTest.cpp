@@ -22,7 +22,8 @@ namespace {
 
 using Names = std::vector<std::wstring>;
 
-const wchar_t kBoxCaption[] = L"umbrix";
+// Boxes and the main dialog share the caption; the kind of window tells them apart.
+const wchar_t kBoxCaption[] = L"Umbrix";
 const wchar_t kUndoQuestion[] = L"Die letzte Umbenennung r\u00FCckg\u00E4ngig machen?";
 const wchar_t kUndoDone[] = L"Ok, alle Dateien haben ihre fr\u00FCheren Namen zur\u00FCck.";
 
@@ -33,17 +34,17 @@ std::wstring Waiting(const std::wstring& directory) {
 }
 
 // The process's window of that caption as it is now.
-HWND WindowOf(DWORD pid, const std::wstring& caption) {
-    WindowSearch search{pid, caption};
+HWND WindowOf(DWORD pid, const std::wstring& caption, WindowKind kind) {
+    WindowSearch search{pid, caption, nullptr, kind};
     EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
 // Long runs come first: the limit only ends a test that has gone wrong.
-HWND WaitForWindowWithin(DWORD pid, const std::wstring& caption, DWORD dwSeconds) {
+HWND WaitForWindowWithin(DWORD pid, const std::wstring& caption, DWORD dwSeconds, WindowKind kind) {
     ULONGLONG nDeadline = GetTickCount64() + dwSeconds * 1000ull;
     for (;;) {
-        if (HWND hWnd = WindowOf(pid, caption)) return hWnd;
+        if (HWND hWnd = WindowOf(pid, caption, kind)) return hWnd;
         if (GetTickCount64() >= nDeadline) return nullptr;
         Sleep(10);
     }
@@ -52,7 +53,7 @@ HWND WaitForWindowWithin(DWORD pid, const std::wstring& caption, DWORD dwSeconds
 // The box that follows the one answered, once that one has gone.
 HWND NextBox(const UmbrixProcess& umbrix, HWND hBefore, DWORD dwSeconds) {
     for (int i = 0; i < 1000 && IsWindow(hBefore); ++i) Sleep(10);
-    return WaitForWindowWithin(umbrix.Id(), kBoxCaption, dwSeconds);
+    return WaitForWindowWithin(umbrix.Id(), kBoxCaption, dwSeconds, WindowKind::MessageBox);
 }
 
 // A folder of ManyFiles, removed on the Linux side at the end: through Win32, 100,000 files
@@ -101,15 +102,15 @@ struct UndoBoxes {
 UndoBoxes UndoInAnotherCopy(const std::wstring& workingDirectory) {
     UndoBoxes boxes;
     UmbrixProcess umbrix(L"/nologo", workingDirectory);
-    HWND hMain = WaitForWindowWithin(umbrix.Id(), L"Umbrix", 60);
+    HWND hMain = WaitForWindowWithin(umbrix.Id(), L"Umbrix", 60, WindowKind::MainDialog);
     if (!hMain) return {L"no main dialog", L""};
     Click(GetDlgItem(hMain, IDC_UNDO));
-    HWND hQuestion = WaitForWindowWithin(umbrix.Id(), kBoxCaption, 60);
+    HWND hQuestion = WaitForWindowWithin(umbrix.Id(), kBoxCaption, 60, WindowKind::MessageBox);
     if (!hQuestion) return {L"no question", L""};
     boxes.question = AnswerMessageBox(hQuestion, IDYES);
     HWND hEnd = NextBox(umbrix, hQuestion, 600);
     boxes.end = hEnd ? AnswerMessageBox(hEnd) : L"no end box";
-    if (WaitForWindowWithin(umbrix.Id(), L"Umbrix", 60) == hMain) Click(GetDlgItem(hMain, IDCANCEL));
+    if (WaitForWindowWithin(umbrix.Id(), L"Umbrix", 60, WindowKind::MainDialog) == hMain) Click(GetDlgItem(hMain, IDCANCEL));
     EXPECT_EQ(umbrix.WaitForExit(), 0u);
     return boxes;
 }
@@ -140,11 +141,11 @@ TEST(SeveralCopies, ThreeFoldersStartedAtOnceAreOneRunAndOneUndoTakesAllBack) {
         for (size_t i = 0; i < copies.size() && !hBox; ++i) {
             DWORD pid = copies[i]->Id();
             bWindowSeen[i] = bWindowSeen[i] || ShowsAnyWindow(pid);
-            if (HWND hProgress = WindowOf(pid, kProgressCaption)) {
+            if (HWND hProgress = WindowOf(pid, kProgressCaption, WindowKind::Any)) {
                 std::wstring text = ItemText(hProgress, IDC_PROGRESS_DIRECTORY);
                 if (shown.empty() || shown.back() != text) shown.push_back(text);
             }
-            if ((hBox = WindowOf(pid, kBoxCaption)) != nullptr) nFirst = i;
+            if ((hBox = WindowOf(pid, kBoxCaption, WindowKind::MessageBox)) != nullptr) nFirst = i;
         }
         Sleep(2);
     }
@@ -194,30 +195,30 @@ TEST(SeveralCopies, SecondCopysUndoWaitsForALongRunAndTakesItBackWhole) {
     const TempDirectory& dir = files.dir;
     UmbrixProcess run(L"/klein " + Quoted(dir.Path()), dir.Path());
     ASSERT_TRUE(run.Started());
-    ASSERT_NE(WaitForWindowWithin(run.Id(), kProgressCaption, 120), nullptr);
+    ASSERT_NE(WaitForWindowWithin(run.Id(), kProgressCaption, 120, WindowKind::Any), nullptr);
 
     UmbrixProcess other(L"/nologo", dir.Path());
-    HWND hMain = WaitForWindowWithin(other.Id(), L"Umbrix", 60);
+    HWND hMain = WaitForWindowWithin(other.Id(), L"Umbrix", 60, WindowKind::MainDialog);
     ASSERT_NE(hMain, nullptr);
     for (bool bStopWaiting : {true, false}) {
         ASSERT_TRUE(IsWindowEnabled(GetDlgItem(hMain, IDC_UNDO)));
         Click(GetDlgItem(hMain, IDC_UNDO));
-        HWND hWait = WaitForWindowWithin(other.Id(), kProgressCaption, 60);
+        HWND hWait = WaitForWindowWithin(other.Id(), kProgressCaption, 60, WindowKind::Any);
         ASSERT_NE(hWait, nullptr) << "no window says the copy waits";
         EXPECT_EQ(ItemText(hWait, IDC_PROGRESS_ACTION), Waiting(dir.Path()));
         ExpectAnswering(hMain);
         ASSERT_EQ(run.WaitForExit(0), STILL_ACTIVE) << "the run had ended: nothing was waited for";
         if (!bStopWaiting) break;
         Click(GetDlgItem(hWait, IDCANCEL));
-        ASSERT_EQ(WaitForWindowWithin(other.Id(), L"Umbrix", 60), hMain) << "the main dialog stays disabled";
-        EXPECT_EQ(WindowOf(other.Id(), kBoxCaption), nullptr) << "a box after the wait was stopped";
+        ASSERT_EQ(WaitForWindowWithin(other.Id(), L"Umbrix", 60, WindowKind::MainDialog), hMain) << "the main dialog stays disabled";
+        EXPECT_EQ(WindowOf(other.Id(), kBoxCaption, WindowKind::MessageBox), nullptr) << "a box after the wait was stopped";
     }
 
-    HWND hRunBox = WaitForWindowWithin(run.Id(), kBoxCaption, 1200);
+    HWND hRunBox = WaitForWindowWithin(run.Id(), kBoxCaption, 1200, WindowKind::MessageBox);
     ASSERT_NE(hRunBox, nullptr);
     EXPECT_EQ(AnswerMessageBox(hRunBox), kLowerDone);
     EXPECT_EQ(run.WaitForExit(), 0u);
-    HWND hQuestion = WaitForWindowWithin(other.Id(), kBoxCaption, 120);
+    HWND hQuestion = WaitForWindowWithin(other.Id(), kBoxCaption, 120, WindowKind::MessageBox);
     ASSERT_NE(hQuestion, nullptr);
     EXPECT_EQ(AnswerMessageBox(hQuestion, IDYES),
               std::wstring(kUndoQuestion) + L"\n\n" + dir.Path() +
@@ -226,7 +227,7 @@ TEST(SeveralCopies, SecondCopysUndoWaitsForALongRunAndTakesItBackWhole) {
     ASSERT_NE(hEnd, nullptr);
     EXPECT_EQ(AnswerMessageBox(hEnd), kUndoDone);
     EXPECT_EQ(dir.Names(), files.names) << "not every file has its earlier name back";
-    ASSERT_EQ(WaitForWindowWithin(other.Id(), L"Umbrix", 60), hMain);
+    ASSERT_EQ(WaitForWindowWithin(other.Id(), L"Umbrix", 60, WindowKind::MainDialog), hMain);
     Click(GetDlgItem(hMain, IDCANCEL));
     EXPECT_EQ(other.WaitForExit(), 0u);
 }
@@ -254,7 +255,7 @@ TEST(SeveralCopies, FolderOfAFirstCopyEndedByForceIsRunByItsOwnCopyOrReported) {
         const TempDirectory &first = firstFolder.dir, &second = secondFolder.dir;
         const Names &firstNames = firstFolder.names, &names = secondFolder.names;
         UmbrixProcess firstCopy(L"/klein " + Quoted(first.Path()), first.Path());
-        HWND hProgress = WaitForWindowWithin(firstCopy.Id(), kProgressCaption, 120);
+        HWND hProgress = WaitForWindowWithin(firstCopy.Id(), kProgressCaption, 120, WindowKind::Any);
         ASSERT_NE(hProgress, nullptr);
         UmbrixProcess secondCopy(L"/klein " + Quoted(second.Path()), second.Path());
 
@@ -272,7 +273,7 @@ TEST(SeveralCopies, FolderOfAFirstCopyEndedByForceIsRunByItsOwnCopyOrReported) {
             EXPECT_LT(firstRenamed, firstNames.size()) << "the first folder was done before the copy was ended";
         }
 
-        HWND hBox = WaitForWindowWithin(secondCopy.Id(), kBoxCaption, 600);
+        HWND hBox = WaitForWindowWithin(secondCopy.Id(), kBoxCaption, 600, WindowKind::MessageBox);
         ASSERT_NE(hBox, nullptr);
         std::wstring said = AnswerMessageBox(hBox);
         EXPECT_EQ(second.Names().size(), names.size());
@@ -303,7 +304,7 @@ TEST(SeveralCopies, OtherKindsWaitTheirTurnAndThenTheWaitingFoldersAreOneRun) {
     quiet.AddFile(L"Leise.TXT");
     for (TempDirectory& dir : lower) dir.AddFile(L"Klein.TXT");
     UmbrixProcess firstCopy(L"/klein " + Quoted(first.dir.Path()), first.dir.Path());
-    HWND hProgress = WaitForWindowWithin(firstCopy.Id(), kProgressCaption, 120);
+    HWND hProgress = WaitForWindowWithin(firstCopy.Id(), kProgressCaption, 120, WindowKind::Any);
     ASSERT_NE(hProgress, nullptr);
     UmbrixProcess quietCopy(L"/still /klein " + Quoted(quiet.Path()), quiet.Path(), UmbrixProcess::Streams::Caught);
     std::vector<std::unique_ptr<UmbrixProcess>> copies;
@@ -311,7 +312,7 @@ TEST(SeveralCopies, OtherKindsWaitTheirTurnAndThenTheWaitingFoldersAreOneRun) {
         copies.push_back(std::make_unique<UmbrixProcess>(L"/klein /endung " + Quoted(dir.Path()), dir.Path()));
 
     for (auto& copy : copies) {
-        HWND hWait = WaitForWindowWithin(copy->Id(), kProgressCaption, 60);
+        HWND hWait = WaitForWindowWithin(copy->Id(), kProgressCaption, 60, WindowKind::Any);
         ASSERT_NE(hWait, nullptr) << "a copy of another part of the names does not say it waits";
         EXPECT_EQ(ItemText(hWait, IDC_PROGRESS_ACTION), Waiting(first.dir.Path()));
     }
@@ -323,7 +324,7 @@ TEST(SeveralCopies, OtherKindsWaitTheirTurnAndThenTheWaitingFoldersAreOneRun) {
     EXPECT_EQ(ItemText(hProgress, IDC_PROGRESS_DIRECTORY), first.dir.Path()) << "a folder was taken over";
 
     Click(GetDlgItem(hProgress, IDCANCEL));
-    HWND hFirstBox = WaitForWindowWithin(firstCopy.Id(), kBoxCaption, 120);
+    HWND hFirstBox = WaitForWindowWithin(firstCopy.Id(), kBoxCaption, 120, WindowKind::MessageBox);
     ASSERT_NE(hFirstBox, nullptr);
     std::wstring stopped = AnswerMessageBox(hFirstBox);
     EXPECT_EQ(stopped.rfind(L"Das Umbenennen wurde abgebrochen. ", 0), 0u) << Utf8(stopped);
@@ -333,7 +334,7 @@ TEST(SeveralCopies, OtherKindsWaitTheirTurnAndThenTheWaitingFoldersAreOneRun) {
     size_t nBoxes = 0;
     for (ULONGLONG nDeadline = GetTickCount64() + 120000; !hBox && GetTickCount64() < nDeadline; Sleep(10))
         for (auto& copy : copies)
-            if (HWND h = WindowOf(copy->Id(), kBoxCaption)) hBox = h, ++nBoxes;
+            if (HWND h = WindowOf(copy->Id(), kBoxCaption, WindowKind::MessageBox)) hBox = h, ++nBoxes;
     ASSERT_NE(hBox, nullptr);
     EXPECT_EQ(nBoxes, 1u);
     std::vector<std::wstring> paths;
