@@ -47,7 +47,7 @@ namespace {
 
 const wchar_t kMainCaption[] = L"Umbrix";
 const wchar_t kDirectoryCaption[] = L"Verzeichnis Auswahl:";
-const wchar_t kBoxCaption[] = L"umbrix";
+const wchar_t kBoxCaption[] = L"Umbrix";  // as the main dialog: told apart by its kind
 const wchar_t kCounting[] = L"Dateien werden gez\u00E4hlt \u2026";
 constexpr double kTarget = 1.05;
 constexpr double kNoise = 0.025;
@@ -112,24 +112,25 @@ size_t PeakWorkingSet(HANDLE hProcess) {
     return counters.PeakWorkingSetSize;
 }
 
-HWND FindWindowOf(DWORD pid, const std::wstring& caption) {
-    WindowSearch search{pid, caption};
+HWND FindBoxOf(DWORD pid) {
+    WindowSearch search{pid, kBoxCaption, nullptr, WindowKind::MessageBox};
     EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
-// Looks every 5 ms, the same way for every kind, so that the looking costs each of them alike.
-HWND PollForWindow(DWORD pid, const std::wstring& caption, const std::function<bool()>& bDone = {}) {
+// Looks for the end box every 5 ms, the same way for every kind, so that the looking costs each
+// of them alike.
+HWND PollForBox(DWORD pid, const std::function<bool()>& bDone = {}) {
     for (Stopwatch clock; clock.Seconds() < 600;) {
-        HWND hWnd = FindWindowOf(pid, caption);
+        HWND hWnd = FindBoxOf(pid);
         if (hWnd || (bDone && bDone())) return hWnd;
         Sleep(5);
     }
-    Fail("waited ten minutes for \"" + Utf8(caption) + "\"");
+    Fail("waited ten minutes for the end box");
 }
 
-HWND WaitFor(DWORD pid, const std::wstring& caption) {
-    HWND hWnd = WaitForWindow(pid, caption);
+HWND WaitFor(DWORD pid, const std::wstring& caption, WindowKind kind = WindowKind::Any) {
+    HWND hWnd = WaitForWindow(pid, caption, kind);
     if (!hWnd) Fail("no window \"" + Utf8(caption) + "\" within 10 s");
     return hWnd;
 }
@@ -196,7 +197,7 @@ Sample TimeDialogRun(const TempDirectory& dir, bool bLower) {
     UmbrixProcess umbrix(UmbrixProcess::CommandLine{Quoted(UmbrixProgram()) + L" /nologo"}, dir.Path());
     if (!umbrix.Started()) Fail("cannot start " + Utf8(UmbrixProgram()));
     CCpuWatch cpu("umbrix.exe", before);
-    HWND hMain = WaitFor(umbrix.Id(), kMainCaption);
+    HWND hMain = WaitFor(umbrix.Id(), kMainCaption, WindowKind::MainDialog);
     Click(GetDlgItem(hMain, bLower ? IDC_TO_LOWER_CASE : IDC_TO_UPPER_CASE));
     HWND hDirDlg = WaitFor(umbrix.Id(), kDirectoryCaption);
     if (WideWindowText(GetDlgItem(hDirDlg, IDC_DIRECTORY_PATH)) != dir.Path()) Fail("the dialog opened elsewhere");
@@ -207,10 +208,10 @@ Sample TimeDialogRun(const TempDirectory& dir, bool bLower) {
     Stopwatch clock;
     cpu.Start();
     Click(GetDlgItem(hDirDlg, IDOK));
-    HWND hBox = PollForWindow(umbrix.Id(), kBoxCaption);
+    HWND hBox = PollForBox(umbrix.Id());
     Sample sample{clock.Seconds(), 0, 0, cpu.Elapsed(), cpu.PeakResident()};
     sample.peakBytes = TakeEndBox(hBox, umbrix.Handle(), bLower);
-    Click(GetDlgItem(WaitFor(umbrix.Id(), kMainCaption), IDCANCEL));
+    Click(GetDlgItem(WaitFor(umbrix.Id(), kMainCaption, WindowKind::MainDialog), IDCANCEL));
     WaitForExit(umbrix);
     return sample;
 }
@@ -226,7 +227,7 @@ Sample TimeCommandLineRun(const TempDirectory& dir, bool bLower) {
     if (WaitForInputIdle(umbrix.Handle(), 60000) != 0) Fail("umbrix.exe never waited for input");
     Stopwatch clock;
     cpu.Start();
-    HWND hBox = PollForWindow(umbrix.Id(), kBoxCaption);
+    HWND hBox = PollForBox(umbrix.Id());
     Sample sample{clock.Seconds(), 0, withStart.Seconds(), cpu.Elapsed(), cpu.PeakResident()};
     sample.peakBytes = TakeEndBox(hBox, umbrix.Handle(), bLower);
     WaitForExit(umbrix);
@@ -249,7 +250,7 @@ Sample TimeQuietRun(const TempDirectory& dir, bool bLower) {
     size_t peak = 0;
     size_t peakResident = 0;
     // Weighed as it goes: once it has ended there is nothing left to ask.
-    PollForWindow(umbrix.Id(), kBoxCaption, [&] {
+    PollForBox(umbrix.Id(), [&] {
         PROCESS_MEMORY_COUNTERS counters{};
         counters.cb = sizeof(counters);
         if (GetProcessMemoryInfo(umbrix.Handle(), &counters, sizeof(counters)))
@@ -280,7 +281,7 @@ Sample TimeBareLoop(const TempDirectory& dir, bool bLower) {
     if (WaitForMultipleObjects(2, hWait, FALSE, 60000) != WAIT_OBJECT_0) Fail("the bare loop did not start");
     Stopwatch clock;
     cpu.Start();
-    PollForWindow(loop.Id(), kBoxCaption, [&] { return WaitForSingleObject(hDone.Get(), 0) == WAIT_OBJECT_0; });
+    PollForBox(loop.Id(), [&] { return WaitForSingleObject(hDone.Get(), 0) == WAIT_OBJECT_0; });
     Sample sample{clock.Seconds(), PeakWorkingSet(loop.Handle()), withStart.Seconds(), cpu.Elapsed(),
                   cpu.PeakResident()};
     SetEvent(hEnd.Get());
