@@ -211,6 +211,6 @@ RunEnd RenameFoldersToCase(const CaseChange& change, CRunFolders& folders, CRunT
     run.Outcome();
     turn.Release();
     for (const CRunFolders::Folder& folder : folders.Folders())
-        if (folder.state == FolderState::Done) TellShellNamesChanged(folder.directory, folder.outcome.nRenamed);
+        if (folder.state == FolderState::Done) TellShellNamesChanged(folder.directory, folder.outcome);
     return ReportRun(change, folders, display, recording.Unrecorded());
 }

@@ -198,7 +198,7 @@ RunEnd UndoLastRun(CWnd* pOwner, const UndoRequest& request) {
     WatchRun(run, CProgressDlg::UndoActionText(), shown, pOwner, request.display);
     run.Outcome();  // what the run's thread threw, thrown here
     for (size_t i = 0; i < outcomes.size() && i < journal.folders.size(); ++i)
-        TellShellNamesChanged(journal.folders[i].shownDirectory, outcomes[i].nRenamed);
+        TellShellNamesChanged(journal.folders[i].shownDirectory, outcomes[i]);
     KeepWhatIsLeft(path, journal, outcomes);
     turn->Release();
     if (run.IsProgramEnding()) return RunEnd::Stopped;  // no one is left to read a box

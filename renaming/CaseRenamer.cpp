@@ -31,7 +31,7 @@ CCaseRenamer::~CCaseRenamer() {
 
 CCaseRenamer::Result CCaseRenamer::Rename(const ListingEntry& entry, const std::wstring& to) {
     Result result = RenameByMode(entry, to);
-    if (result == Result::Renamed) ++m_run.nRenamed;
+    if (result == Result::Renamed) m_run.Renamed(entry.name, to);
     return result;
 }
 
@@ -134,7 +134,7 @@ void CCaseRenamer::RetryDeferred() {
 CCaseRenamer::Attempt CCaseRenamer::TryAgain(const Waiting& waiting) {
     DWORD dwError = MoveWithoutReplacing(waiting.strPath, m_run.PathOf(waiting.strTarget));
     if (dwError == ERROR_SUCCESS) {
-        ++m_run.nRenamed;
+        m_run.Renamed(waiting.strOwnName, waiting.strTarget);
         return Attempt::Done;
     }
     return ReportedTaken(dwError) ? Attempt::Refused : Attempt::Failed;

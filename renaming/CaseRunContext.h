@@ -8,6 +8,7 @@
 #include "renaming/CaseChange.h"
 #include "renaming/CaseConversion.h"
 #include "renaming/CaseRunControl.h"
+#include "renaming/ChangeCaseOnDisk.h"
 #include "renaming/FilePlan.h"
 #include "renaming/NameCensus.h"
 
@@ -57,6 +58,15 @@ struct CaseRunContext {
         if (plan.fate != FileFate::Renamed) return std::nullopt;
         return std::move(plan.target);
     }
+    // A file now carries its target: counted, and named while the run names its renames.
+    void Renamed(const std::wstring& from, const std::wstring& to) {
+        if (++nRenamed <= kRenamesNamedAtMost)
+            renames.push_back({from, to});
+        else if (nRenamed == kRenamesNamedAtMost + 1)
+            renames = {};  // no longer kept: a run of any size keeps only its count
+    }
+    // Whether renames is every change of a name the run made in the directory.
+    bool RenamesNamed() const { return nRenamed <= kRenamesNamedAtMost && nReturned == 0 && stranded.empty(); }
     // Whoever watches the run has asked it to end after the file in hand.
     bool StopRequested() const { return control.bStopRequested.load(std::memory_order_relaxed); }
 
@@ -74,6 +84,7 @@ struct CaseRunContext {
     CaseRunControl& control;
     bool bStopped = false;  // files were left untried because a stop was asked for
     size_t nRenamed = 0;    // files this run brought to the requested case
+    std::vector<NameChange> renames;  // the first kRenamesNamedAtMost of them, none beyond
     // A look at the directory failed midway through the run: no file is tried after it.
     DWORD listingError = ERROR_SUCCESS;
 };

@@ -210,6 +210,8 @@ CaseRunOutcome ChangeCaseOnDisk(const CaseChange& change, const std::wstring& di
     RenameFiles(run, FilesToTry(run), journal);
     outcome.bStopped = run.bStopped;
     outcome.nRenamed = run.nRenamed;
+    outcome.bRenamesNamed = run.RenamesNamed();
+    if (outcome.bRenamesNamed) outcome.renames = std::move(run.renames);
     if (pJournal && pJournal->Failed()) outcome.journalFault = pJournal->Fault();
     DirectoryListing after = ReadDirectoryListing(run.directory);
     journal.Finish(after);
@@ -259,6 +261,8 @@ CaseRunOutcome RestoreFolder(const JournalFolder& folder, CaseRunControl& contro
     for (size_t k = nTried; k < plan.order.size(); ++k) outcome.unreached.push_back(folder.entries[plan.entryOf[k]]);
     outcome.bStopped = run.bStopped;
     outcome.nRenamed = run.nRenamed;
+    outcome.bRenamesNamed = run.RenamesNamed();
+    if (outcome.bRenamesNamed) outcome.renames = std::move(run.renames);
     DirectoryListing after = ReadDirectoryListing(run.directory);
     outcome.listingError = run.listingError != ERROR_SUCCESS ? run.listingError : after.Failed() ? after.error : 0;
     SortOutTried(folder, plan, nTried, after, outcome);

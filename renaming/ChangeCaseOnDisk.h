@@ -12,6 +12,16 @@
 #include <string>
 #include <vector>
 
+// A file's name before and after a rename of the run, relative to the directory.
+struct NameChange {
+    std::wstring from;
+    std::wstring to;
+    bool operator==(const NameChange&) const = default;
+};
+
+// A run names its renames one by one up to this many; beyond, only their number is kept.
+constexpr size_t kRenamesNamedAtMost = 100;
+
 struct CaseRunOutcome {
     bool bListed = false;  // the listing could be started
     size_t nEntries = 0;   // entries found, other than "." and ".."
@@ -20,6 +30,11 @@ struct CaseRunOutcome {
     std::vector<std::wstring> kept;
     bool bStopped = false;  // a stop was asked for, or the journal failed, and files were left untried
     size_t nRenamed = 0;    // files that now carry the requested case because this run renamed them
+    // Every name the run changed in the directory, where that is nothing but the renames counted
+    // in nRenamed and they are no more than kRenamesNamedAtMost (bRenamesNamed). A file brought
+    // back from a staging folder, or left in one, changes the directory too: then none is named.
+    std::vector<NameChange> renames;
+    bool bRenamesNamed = true;
     // A listing of the directory failed (ERROR_SUCCESS: none did): at the start, and the run
     // renamed nothing; later, and the run tried no file after it and cannot tell all it did.
     DWORD listingError = ERROR_SUCCESS;

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <regex>
@@ -90,6 +91,12 @@ TEST_F(StagingTest, StagedRouteRenamesLongNamesAndLeavesNoFolder) {
     EXPECT_EQ(dir.Contents(L"staged-" + std::wstring(244, L'q') + L".txt"), Utf8(longName));
     EXPECT_EQ(dir.Contents(L"TWIN.TXT"), "upper twin");
     EXPECT_EQ(outcome.kept, (Names{L"TWIN.TXT"}));
+    // Each rename by its names, the two steps as one, whatever order the run took them in.
+    std::sort(outcome.renames.begin(), outcome.renames.end(),
+              [](const NameChange& a, const NameChange& b) { return a.from < b.from; });
+    EXPECT_TRUE(outcome.bRenamesNamed);
+    EXPECT_EQ(outcome.renames, (std::vector<NameChange>{{L"Plain.TXT", L"plain.txt"},
+                                                        {longName, L"staged-" + std::wstring(244, L'q') + L".txt"}}));
 }
 
 TEST_F(StagingTest, FilesLeftByAnEndedRunComeBackInTheRequestedCase) {
@@ -97,7 +104,12 @@ TEST_F(StagingTest, FilesLeftByAnEndedRunComeBackInTheRequestedCase) {
     dir.AddFile(L"Other.TXT", "other");
     LeaveInStaging({L"Report.TXT"});
     ASSERT_EQ(dir.Names(), (Names{L".umbrix-staging", L"Other.TXT"}));
-    EXPECT_EQ(Run(CaseDirection::Lower), Names{});
+    CaseRunOutcome outcome = ChangeCaseOnDisk(CaseDirection::Lower, dir.ExactPath());
+    EXPECT_EQ(outcome.kept, Names{});
+    // A file came into the directory besides the renames: the run names none of them.
+    EXPECT_EQ(outcome.nRenamed, 1u);
+    EXPECT_FALSE(outcome.bRenamesNamed);
+    EXPECT_TRUE(outcome.renames.empty());
     EXPECT_EQ(dir.Names(), (Names{L"other.txt", L"report.txt"}));
     EXPECT_EQ(dir.Contents(L"report.txt"), "report");
 }
