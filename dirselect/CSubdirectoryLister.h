@@ -5,14 +5,13 @@
 // (the listing ends between two entries), and a listing given up is never reported. Once the
 // listing of the last request is ready and a window has been named, WM_SUBDIRECTORIES_LISTED
 // is posted to it with the request's number; Take then hands the listing over.
+#include "dirselect/CLatestRequestWorker.h"
+
 #include <windows.h>
 
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 // Posted (never sent) to the window named by NotifyTo.
@@ -23,7 +22,7 @@ public:
     // The names in the tree's order; none when the directory could not be listed.
     using Subdirectories = std::optional<std::vector<std::wstring>>;
 
-    CSubdirectoryLister() = default;
+    CSubdirectoryLister();
     CSubdirectoryLister(const CSubdirectoryLister&) = delete;
     CSubdirectoryLister& operator=(const CSubdirectoryLister&) = delete;
     ~CSubdirectoryLister() { Stop(); }
@@ -37,10 +36,10 @@ public:
     // The listing of request nRequest, once, when it is the last request and it is ready.
     std::optional<Subdirectories> Take(unsigned nRequest);
     // Gives up the listing in hand.
-    void Drop();
+    void Drop() { m_worker.Drop(); }
     // The same, and waits for the thread, which ends between two entries; nothing is listed
     // afterwards.
-    void Stop();
+    void Stop() { m_worker.Stop(); }
 
     // The listing itself, on the caller's thread; pStop ends it early (the result is then not
     // to be used).
@@ -48,24 +47,15 @@ public:
 
 private:
     struct Request {
-        unsigned nNumber = 0;
         std::wstring path;
         LCID locale = 0;
     };
 
-    void Work();
-    bool WaitForRequest(Request& request);
-    void PostIfReady();  // under the lock
+    void PostIfReady(unsigned nReady);  // under the worker's lock
 
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
-    std::thread m_thread;           // started with the first request
-    unsigned m_nLastRequest = 0;    // the only request whose listing is wanted
-    std::optional<Request> m_next;  // not yet taken by the thread
-    std::optional<Subdirectories> m_result;
-    unsigned m_nResultRequest = 0;
-    bool m_bReported = false;  // the ready listing was posted about
+    // Under the worker's lock.
     HWND m_hNotify = nullptr;
-    bool m_bEnding = false;
-    std::atomic<bool> m_bStop{false};  // the listing in hand is no longer wanted
+    bool m_bReported = false;  // the ready listing was posted about
+    // Last, so that its thread has ended before the members above go.
+    CLatestRequestWorker<Request, Subdirectories> m_worker;
 };
