@@ -42,6 +42,21 @@ Names MakeNames(int count, Spelling spelling) {
     return names;
 }
 
+std::vector<int> BenchSizes(int argc, char** argv, const char* defaults) {
+    std::string text;
+    for (int i = 1; i < argc; ++i) text += std::string(argv[i]) + " ";
+    if (text.empty() && std::getenv("UMBRIX_BENCH_SIZES")) text = std::getenv("UMBRIX_BENCH_SIZES");
+    if (text.empty()) text = defaults;
+    std::vector<int> sizes;
+    std::istringstream words(text);
+    for (std::string word; words >> word;) {
+        int size = std::atoi(word.c_str());
+        if (size <= 0) Fail("not a size: " + word);
+        sizes.push_back(size);
+    }
+    return sizes;
+}
+
 void Fail(const std::string& what) {
     std::printf("FAILED: %s\n", what.c_str());
     std::fflush(stdout);

@@ -15,6 +15,10 @@ enum class Spelling { Mixed, Lower, Upper };
 // name of the others, one stem holds a letter of the code page beyond ASCII.
 Names MakeNames(int count, Spelling spelling);
 
+// The directory sizes a benchmark works on: its arguments, else UMBRIX_BENCH_SIZES, else
+// defaults ("20000 100000").
+std::vector<int> BenchSizes(int argc, char** argv, const char* defaults);
+
 // Ends the benchmark at once with the message, leaving whatever it made for a look.
 [[noreturn]] void Fail(const std::string& what);
 

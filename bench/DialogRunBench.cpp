@@ -416,21 +416,6 @@ void ReportGrowth(const SizeResults& from, const SizeResults& to) {
     std::printf(" bytes\n");
 }
 
-std::vector<int> Sizes(int argc, char** argv) {
-    std::string text;
-    for (int i = 1; i < argc; ++i) text += std::string(argv[i]) + " ";
-    if (text.empty() && std::getenv("UMBRIX_BENCH_SIZES")) text = std::getenv("UMBRIX_BENCH_SIZES");
-    if (text.empty()) text = "20000 100000";
-    std::vector<int> sizes;
-    std::istringstream words(text);
-    for (std::string word; words >> word;) {
-        int size = std::atoi(word.c_str());
-        if (size <= 0) Fail("not a size: " + word);
-        sizes.push_back(size);
-    }
-    return sizes;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -444,7 +429,7 @@ int main(int argc, char** argv) {
                 "its own (rounds until the noise is below %.1f %%)\n",
                 100 * kNoise);
     std::vector<SizeResults> all;
-    for (int count : Sizes(argc, argv)) {
+    for (int count : BenchSizes(argc, argv, "20000 100000")) {
         all.push_back(BenchSize(count));
         Report(all.back());
     }

@@ -205,21 +205,6 @@ int RoundsFor(int count) {
     return count > 20000 ? 3 : 7;
 }
 
-std::vector<int> Sizes(int argc, char** argv) {
-    std::string text;
-    for (int i = 1; i < argc; ++i) text += std::string(argv[i]) + " ";
-    if (text.empty() && std::getenv("UMBRIX_BENCH_SIZES")) text = std::getenv("UMBRIX_BENCH_SIZES");
-    if (text.empty()) text = "1000 5000 20000 100000";
-    std::vector<int> sizes;
-    std::istringstream words(text);
-    for (std::string word; words >> word;) {
-        int size = std::atoi(word.c_str());
-        if (size <= 0) Fail("not a size: " + word);
-        sizes.push_back(size);
-    }
-    return sizes;
-}
-
 // Files per second should not fall as the directory grows: a rate at the largest size well
 // below the one at 20,000 means some step costs more than a constant per file.
 void ReportGrowth(const SizeResult& from, const SizeResult& to) {
@@ -243,7 +228,7 @@ int main(int argc, char** argv) {
         "(target %.1fx from 20000 files)\n",
         kTarget);
     std::vector<SizeResult> results;
-    for (int count : Sizes(argc, argv)) results.push_back(BenchSize(count, RoundsFor(count)));
+    for (int count : BenchSizes(argc, argv, "1000 5000 20000 100000")) results.push_back(BenchSize(count, RoundsFor(count)));
     const SizeResult* reference = nullptr;
     for (const SizeResult& result : results) {
         if (result.count < 20000) continue;
