@@ -7,6 +7,7 @@
 #include "filesystem/CUniqueHandle.h"
 #include "tests/app/UmbrixProcess.h"
 #include "tests/renaming/RunMessages.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/NetworkShare.h"
 #include "tests/support/Observations.h"
 #include "tests/support/TempDirectory.h"
@@ -475,37 +476,6 @@ TEST(CommandLineRun, UndoFromTheCommandLineAsksWithWindowsAndNotWhenQuiet) {
 
 namespace {
 
-std::wstring FromUtf8(const std::string& text) {
-    if (text.empty()) return {};
-    int nSize = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(nSize), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), nSize);
-    return wide;
-}
-
-std::vector<std::wstring> WideLines(const std::string& output) {
-    std::wstring text = FromUtf8(output);
-    std::vector<std::wstring> lines;
-    for (size_t start = 0; start < text.size();) {
-        size_t end = text.find(L"\r\n", start);
-        if (end == std::wstring::npos) end = text.size();
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
-
-std::string FileBytes(const std::wstring& path) {
-    CFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                 nullptr, OPEN_EXISTING, 0, nullptr));
-    std::string bytes;
-    char buffer[4096];
-    DWORD dwRead = 0;
-    while (file && ReadFile(file.Get(), buffer, sizeof buffer, &dwRead, nullptr) && dwRead > 0)
-        bytes.append(buffer, dwRead);
-    return bytes;
-}
-
 std::map<std::wstring, std::string> Contents(const TempDirectory& dir) {
     std::map<std::wstring, std::string> contents;
     for (const std::wstring& name : dir.Names()) contents[name] = dir.Contents(name);
@@ -534,7 +504,7 @@ TEST(CommandLineRun, DryRunSaysLineForLineWhatTheRunThenDoes) {
                              L"\u65E5\u672C.TXT", L"schon.txt"});
         RunUnixShell("cd " + ShellQuote(UnixPath(dir.Path())) + " && printf x > \"$(printf 'Bad\\377Name.Txt')\"");
         const std::wstring journal = RunJournalPath();
-        const std::string journalBefore = FileBytes(journal);
+        const std::string journalBefore = ReadFileBytes(journal);
         const std::map<std::wstring, std::string> before = Contents(dir);
 
         QuietEnd dry = RunQuietly(L"/vorschau " + std::wstring(c.switches) + L" " + Quoted(dir.Path()), dir.Path());
@@ -542,11 +512,11 @@ TEST(CommandLineRun, DryRunSaysLineForLineWhatTheRunThenDoes) {
         EXPECT_FALSE(dry.bWindowSeen);
         EXPECT_EQ(dry.errors, "");
         EXPECT_EQ(Contents(dir), before) << "the dry run renamed";
-        EXPECT_EQ(FileBytes(journal), journalBefore) << "the dry run wrote a journal";
+        EXPECT_EQ(ReadFileBytes(journal), journalBefore) << "the dry run wrote a journal";
 
         std::map<std::wstring, std::string> expected = before;
         std::vector<std::wstring> kept;
-        std::vector<std::wstring> lines = WideLines(dry.output);
+        std::vector<std::wstring> lines = OutputLines(dry.output);
         ASSERT_FALSE(lines.empty());
         EXPECT_EQ(lines.back(), c.counts);
         lines.pop_back();
@@ -568,7 +538,7 @@ TEST(CommandLineRun, DryRunSaysLineForLineWhatTheRunThenDoes) {
         QuietEnd run = RunQuietly(std::wstring(c.switches) + L" " + Quoted(dir.Path()), dir.Path());
         EXPECT_EQ(run.dwExitCode, dry.dwExitCode);
         EXPECT_EQ(Contents(dir), expected);
-        std::vector<std::wstring> runLines = WideLines(run.output);
+        std::vector<std::wstring> runLines = OutputLines(run.output);
         ASSERT_FALSE(runLines.empty());
         EXPECT_EQ(runLines[0], kNotAll);
         EXPECT_EQ(std::vector<std::wstring>(runLines.begin() + 1, runLines.end()), kept);

@@ -52,24 +52,11 @@ size_t WaitUntilRenaming(const TempDirectory& dir) {
     return 0;
 }
 
-struct HiddenSearch {
-    DWORD pid;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchHidden(HWND hWnd, LPARAM lParam) {
-    auto* search = reinterpret_cast<HiddenSearch*>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hWnd, &pid);
-    if (pid == search->pid && !IsWindowVisible(hWnd) && WideWindowText(hWnd) == L"Umbrix") search->found = hWnd;
-    return search->found == nullptr;
-}
-
 // The session ends as the system ends it: the question to every top-level window (the quiet run
 // has its hidden one), then the end. The answer may come only once the run has stopped.
 bool EndSession(const UmbrixProcess& umbrix) {
-    HiddenSearch search{umbrix.Id()};
-    EnumWindows(&MatchHidden, reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{umbrix.Id(), L"Umbrix", nullptr, WindowKind::Any, true};
+    EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
     DWORD_PTR answer = 0;
     if (!search.found ||
         !SendMessageTimeoutW(search.found, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 60000, &answer))
@@ -92,27 +79,6 @@ struct StopCase {
     std::function<bool(const OwnConsole&, const UmbrixProcess&)> stop;
     bool bReported;  // someone is left to read the report
 };
-
-std::wstring FromUtf8(const std::string& utf8) {
-    std::wstring wide(utf8.size(), L'\0');
-    int nLength = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
-                                      static_cast<int>(wide.size()));
-    wide.resize(static_cast<size_t>(nLength > 0 ? nLength : 0));
-    return wide;
-}
-
-// The report's lines, as the program wrote them to its standard output.
-std::vector<std::wstring> ReportLines(UmbrixProcess& umbrix) {
-    std::wstring text = FromUtf8(umbrix.Output());
-    std::vector<std::wstring> lines;
-    for (size_t start = 0; start < text.size();) {
-        size_t end = text.find(L"\r\n", start);
-        if (end == std::wstring::npos) end = text.size();
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
 
 }  // namespace
 
@@ -147,7 +113,7 @@ TEST(StopFromOutside, EveryWayOfStoppingAQuietRunEndsWithThreeAndCanBeTakenBack)
         EXPECT_GT(renamed, 0u);
         EXPECT_LT(renamed, files.names.size()) << "the run was not stopped";
 
-        std::vector<std::wstring> lines = ReportLines(umbrix);
+        std::vector<std::wstring> lines = OutputLines(umbrix.Output());
         if (c.bReported) {
             // How many were renamed, as the disk shows; then every file that kept its name,
             // the ones the stop left untried included, with no cut-off.

@@ -49,7 +49,8 @@ BOOL CALLBACK MatchWindow(HWND hWnd, LPARAM lParam) {
     auto* search = reinterpret_cast<WindowSearch*>(lParam);
     DWORD pid = 0;
     GetWindowThreadProcessId(hWnd, &pid);
-    if (pid != search->pid || !IsWindowVisible(hWnd) || !IsWindowEnabled(hWnd)) return TRUE;
+    if (pid != search->pid) return TRUE;
+    if (search->bHidden ? IsWindowVisible(hWnd) : !IsWindowVisible(hWnd) || !IsWindowEnabled(hWnd)) return TRUE;
     if (WideWindowText(hWnd) != search->caption || !IsOfKind(hWnd, search->kind)) return TRUE;
     search->found = hWnd;
     return FALSE;
@@ -210,6 +211,18 @@ std::vector<std::wstring> ManyFiles(int count) {
     std::vector<std::wstring> names;
     for (int i = 0; i < count; ++i) names.push_back(L"File_" + std::to_wstring(100000 + i) + L".DAT");
     return names;
+}
+
+std::vector<std::wstring> OutputLines(const std::string& output) {
+    std::wstring text = FromUtf8(output);
+    std::vector<std::wstring> lines;
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find(L"\r\n", start);
+        if (end == std::wstring::npos) end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
 }
 
 size_t LeadingCount(const std::wstring& text) {

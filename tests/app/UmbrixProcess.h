@@ -24,9 +24,10 @@ struct WindowSearch {
     std::wstring caption;
     HWND found = nullptr;
     WindowKind kind = WindowKind::Any;
+    bool bHidden = false;  // a hidden window is looked for instead (a quiet run has one)
 };
 // EnumWindows callback: a visible, enabled top-level window of search->pid with that caption,
-// of that kind.
+// of that kind; or a hidden one.
 BOOL CALLBACK MatchWindow(HWND hWnd, LPARAM lParam);
 
 // A visible, enabled top-level window of the process with that caption; null after 10 s.
@@ -102,6 +103,9 @@ private:
     PipeReader m_errors;
     DWORD m_id = 0;
 };
+
+// A program's output as the lines a script reads: UTF-8, CR LF after each.
+std::vector<std::wstring> OutputLines(const std::string& output);
 
 // The caption of a long run's progress window.
 extern const wchar_t kProgressCaption[];

@@ -20,6 +20,13 @@ std::string Utf8(const std::wstring& wide) {
     return text;
 }
 
+std::wstring FromUtf8(const std::string& utf8) {
+    int nSize = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(nSize > 0 ? nSize : 0), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), nSize);
+    return wide;
+}
+
 namespace {
 
 // path is exact (Unix namespace or extended), so that names such as "Music." go too.

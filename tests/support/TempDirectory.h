@@ -41,4 +41,6 @@ private:
 
 // Names for readable test failures.
 std::string Utf8(const std::wstring& wide);
+// What a program wrote in UTF-8, as text.
+std::wstring FromUtf8(const std::string& utf8);
 void RemoveTree(const std::wstring& path);
