@@ -3,22 +3,26 @@
 // and against the renaming engine called on this thread, without the worker thread and the
 // progress window that RenameFilesToCase adds.
 // Every run is checked on disk afterwards, because a case-only rename can report success and
-// change nothing.
+// change nothing. Last, what telling the shell of a run's renames adds to the run, with a
+// watcher listening as an open Explorer window does.
 //
 //   rename_bench.exe [SIZE...]     sizes also from UMBRIX_BENCH_SIZES; default 1000 5000 20000 100000
 #include "app/RenameFilesToCase.h"
+#include "app/ShellChangeNotice.h"
 #include "bench/BenchFiles.h"
 #include "bench/HeapCounter.h"
 #include "bench/Stopwatch.h"
 #include "filesystem/ExtendedPath.h"
 #include "platform/AfxMessageBox.h"
 #include "renaming/ChangeCaseOnDisk.h"
+#include "tests/support/ShellNotices.h"
 #include "tests/support/TempDirectory.h"
 #include "wine/WineHost.h"
 
 #include <windows.h>
 
 #include <algorithm>
+#include <optional>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -221,6 +225,49 @@ void ReportGrowth(const SizeResult& from, const SizeResult& to) {
 
 }  // namespace
 
+// The median time of telling the shell what a run did, each time heard by a watcher of the
+// folder: one notice for the folder, or one for each rename the run names.
+double TimeShellNotices(const CaseRunOutcome& outcome, bool bWatched = true) {
+    TempDirectory dir;
+    std::optional<CShellNotices> watcher;
+    if (bWatched) watcher.emplace(dir.Path());
+    if (watcher && !watcher->Registered()) Fail("cannot watch a folder for the shell's notices");
+    const size_t nExpected = outcome.bRenamesNamed ? outcome.renames.size() : 1;
+    std::vector<double> seconds;
+    for (int i = 0; i < 21; ++i) {
+        Stopwatch watch;
+        TellShellNamesChanged(dir.Path(), outcome);
+        size_t nHeard = watcher ? watcher->Take().size() : nExpected;
+        seconds.push_back(watch.Seconds());
+        if (nHeard != nExpected) Fail("the watcher heard " + std::to_string(nHeard) + " notices");
+    }
+    std::sort(seconds.begin(), seconds.end());
+    return seconds[seconds.size() / 2];
+}
+
+// A run of more than kRenamesNamedAtMost files tells the shell once; a smaller one tells each
+// rename. Against the run of that size measured above: the notices are part of its time.
+void ReportShellNotices(const std::vector<SizeResult>& results) {
+    const double kTarget = 0.02;
+    CaseRunOutcome large;
+    large.nRenamed = kRenamesNamedAtMost + 1;
+    large.bRenamesNamed = false;
+    double folderNotice = TimeShellNotices(large);
+    for (const SizeResult& result : results) {
+        if (result.count <= int(kRenamesNamedAtMost)) continue;
+        double share = folderNotice / std::min(result.lowerSeconds, result.upperSeconds);
+        std::printf("%6d files  telling the shell (one notice for the folder): %.3f ms, %.4f %% of the run: target "
+                    "%.0f %% %s\n",
+                    result.count, folderNotice * 1000, share * 100, kTarget * 100, share <= kTarget ? "met" : "MISSED");
+    }
+    CaseRunOutcome named;
+    for (size_t i = 0; i < kRenamesNamedAtMost; ++i)
+        named.renames.push_back({L"Datei " + std::to_wstring(i) + L".TXT", L"datei " + std::to_wstring(i) + L".txt"});
+    named.nRenamed = named.renames.size();
+    std::printf("%6zu renames told one by one: %.3f ms; with no one listening %.3f ms\n", kRenamesNamedAtMost,
+                TimeShellNotices(named) * 1000, TimeShellNotices(named, false) * 1000);
+}
+
 int main(int argc, char** argv) {
     const double kTarget = 1.2;
     std::printf(
@@ -246,5 +293,6 @@ int main(int argc, char** argv) {
     }
     for (const SizeResult& result : results)
         if (reference && result.count > reference->count) ReportGrowth(*reference, result);
+    ReportShellNotices(results);
     return 0;
 }

@@ -11,6 +11,7 @@
 #include "res/resource.h"
 #include "tests/app/ScriptedUser.h"
 #include "tests/support/MessageBoxRecorder.h"
+#include "tests/support/ShellNotices.h"
 #include "tests/support/Observations.h"
 #include "tests/support/TempDirectory.h"
 #include "tests/support/UnixShell.h"
@@ -221,71 +222,6 @@ TEST_F(UndoLastRunTest, AStoppedUndoSaysHowFarItCameAndTheRestCanStillBeGivenBac
     EXPECT_EQ(dir.Names(), names);
     EXPECT_EQ(FilesToGiveBack(), 0u);
 }
-
-// What the shell is told about one directory, as an Explorer window showing it would hear it:
-// each notice's event and the paths it names.
-class CShellNotices {
-public:
-    struct Notice {
-        LONG nEvent;
-        std::wstring path;
-        std::wstring second;  // a rename's new path
-        bool operator==(const Notice&) const = default;
-    };
-
-    explicit CShellNotices(const std::wstring& directory) {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = WindowProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"UmbrixTestShellNotices";
-        RegisterClassW(&wc);
-        m_hWnd = CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-        SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        // The folder and what is in it. Wine hands a watcher the events of a folder's items only
-        // where it watches the subtree; Windows does so either way.
-        SHChangeNotifyEntry entry{ILCreateFromPathW(directory.c_str()), TRUE};
-        m_nId = SHChangeNotifyRegister(m_hWnd, SHCNRF_ShellLevel | SHCNRF_InterruptLevel | SHCNRF_NewDelivery,
-                                       SHCNE_ALLEVENTS, kMessage, 1, &entry);
-        ILFree(const_cast<LPITEMIDLIST>(entry.pidl));
-    }
-    ~CShellNotices() {
-        if (m_nId) SHChangeNotifyDeregister(m_nId);
-        DestroyWindow(m_hWnd);
-    }
-    bool Registered() const { return m_hWnd && m_nId; }
-    // The notices that came since the last call, the messages in the queue handled first.
-    std::vector<Notice> Take() {
-        MSG msg;
-        while (PeekMessageW(&msg, m_hWnd, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-        return std::exchange(m_notices, {});
-    }
-
-private:
-    static constexpr UINT kMessage = WM_APP + 39;
-
-    static std::wstring PathOf(PCIDLIST_ABSOLUTE pidl) {
-        wchar_t path[MAX_PATH] = L"";
-        if (pidl) SHGetPathFromIDListW(pidl, path);
-        return path;
-    }
-    static LRESULT CALLBACK WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-        auto* pThis = reinterpret_cast<CShellNotices*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
-        if (uMsg != kMessage || !pThis) return DefWindowProcW(hWnd, uMsg, wParam, lParam);
-        PIDLIST_ABSOLUTE* pidls = nullptr;
-        LONG nEvent = 0;
-        HANDLE hLock = SHChangeNotification_Lock(reinterpret_cast<HANDLE>(wParam), static_cast<DWORD>(lParam),
-                                                 &pidls, &nEvent);
-        std::wstring path = pidls ? PathOf(pidls[0]) : L"<no path>";
-        std::wstring second = pidls && nEvent == SHCNE_RENAMEITEM ? PathOf(pidls[1]) : L"";
-        pThis->m_notices.push_back({nEvent, path, second});
-        if (hLock) SHChangeNotification_Unlock(hLock);
-        return 0;
-    }
-
-    HWND m_hWnd = nullptr;
-    ULONG m_nId = 0;
-    std::vector<Notice> m_notices;
-};
 
 // An open Explorer window learns of every run and undo that renamed something in its folder, at
 // once, and of nothing else: each rename by its two names, a run of very many files as the
