@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 std::wstring Wide(const std::string& ansi) {
@@ -71,46 +73,35 @@ HWND WaitForMessageBox(DWORD pid) { return WaitForWindow(pid, L"Umbrix", WindowK
 
 namespace {
 
-struct VisibleSearch {
-    DWORD pid;
-    bool bFound = false;
-};
-
-BOOL CALLBACK MatchVisible(HWND hWnd, LPARAM lParam) {
-    auto* search = reinterpret_cast<VisibleSearch*>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hWnd, &pid);
-    search->bFound = pid == search->pid && IsWindowVisible(hWnd);
-    return !search->bFound;
+// The first top-level window that match accepts; null when none does.
+HWND FindTopLevelWindow(const std::function<bool(HWND)>& match) {
+    struct Search {
+        const std::function<bool(HWND)>& match;
+        HWND found = nullptr;
+    } search{match};
+    EnumWindows(
+        [](HWND hWnd, LPARAM lParam) -> BOOL {
+            auto* pSearch = reinterpret_cast<Search*>(lParam);
+            if (pSearch->match(hWnd)) pSearch->found = hWnd;
+            return pSearch->found == nullptr;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 }  // namespace
 
 bool ShowsAnyWindow(DWORD pid) {
-    VisibleSearch search{pid};
-    EnumWindows(&MatchVisible, reinterpret_cast<LPARAM>(&search));
-    return search.bFound;
+    return FindTopLevelWindow([pid](HWND hWnd) {
+               DWORD owner = 0;
+               GetWindowThreadProcessId(hWnd, &owner);
+               return owner == pid && IsWindowVisible(hWnd);
+           }) != nullptr;
 }
-
-namespace {
-
-struct OwnedSearch {
-    HWND owner;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchOwned(HWND hWnd, LPARAM lParam) {
-    auto* search = reinterpret_cast<OwnedSearch*>(lParam);
-    if (GetWindow(hWnd, GW_OWNER) == search->owner && IsWindowVisible(hWnd)) search->found = hWnd;
-    return search->found == nullptr;
-}
-
-}  // namespace
 
 HWND OwnedPopup(HWND hOwner) {
-    OwnedSearch search{hOwner};
-    EnumWindows(&MatchOwned, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return FindTopLevelWindow(
+        [hOwner](HWND hWnd) { return GetWindow(hWnd, GW_OWNER) == hOwner && IsWindowVisible(hWnd); });
 }
 
 void Click(HWND hButton) { PostMessageA(hButton, BM_CLICK, 0, 0); }
